@@ -1,0 +1,53 @@
+# Tarnby Golf: the two commands a player needs, and a few for developers.
+#   make play            build everything and start the game
+#   make test            build and run the whole test suite
+#   make test-sanitize   the suite under AddressSanitizer, UBSan and LeakSanitizer (clang)
+#   make bench           build and run the benchmarks
+#   make fuzz            build the fuzz targets (clang + libFuzzer)
+#   make tidy            clang-tidy over the sources
+
+JOBS     ?= $(shell nproc)
+BUILD    ?= build
+SANITIZE ?= build-sanitize
+FUZZ     ?= build-fuzz
+CMAKE_GEN = -G Ninja
+
+.PHONY: play test test-sanitize bench fuzz tidy deps configure build clean
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/build.ninja: CMakeLists.txt | deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+play: build
+	@scripts/play $(BUILD)/bin
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	    -DTARNBY_SANITIZE=ON -DTARNBY_BENCH=OFF
+	cmake --build $(SANITIZE) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --test-dir $(SANITIZE) --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bin/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DTARNBY_FUZZ=ON -DTARNBY_BENCH=OFF
+	cmake --build $(FUZZ) -j $(JOBS)
+
+tidy: configure
+	run-clang-tidy -p $(BUILD) -quiet src/ tools/ 2>/dev/null || clang-tidy -p $(BUILD) $$(find src tools -name '*.cpp')
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE) $(FUZZ)

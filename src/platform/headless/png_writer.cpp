@@ -1,0 +1,84 @@
+// PNG output and input through libpng's simplified interface.
+#include "platform/headless/png_writer.h"
+
+#include <png.h>
+
+#include <cstddef>
+#include <cstring>
+
+namespace tarnby {
+
+namespace {
+
+bool writeImage(const std::string& path, const uint8_t* bytes, int32_t width, int32_t height, uint32_t format)
+{
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = format;
+    int ok = png_image_write_to_file(&image, path.c_str(), 0, bytes, 0, nullptr);
+    png_image_free(&image);
+    return ok != 0;
+}
+
+}  // namespace
+
+bool writeFramePng(const std::string& path, const uint32_t* pixels, int32_t width, int32_t height, int32_t stride)
+{
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    size_t o = 0;
+    for (int32_t y = 0; y < height; ++y) {
+        const uint32_t* row = pixels + static_cast<ptrdiff_t>(y) * stride;
+        for (int32_t x = 0; x < width; ++x) {
+            uint32_t p = row[x];
+            rgb[o++] = static_cast<uint8_t>(p >> 16);
+            rgb[o++] = static_cast<uint8_t>(p >> 8);
+            rgb[o++] = static_cast<uint8_t>(p);
+        }
+    }
+    return writeImage(path, rgb.data(), width, height, PNG_FORMAT_RGB);
+}
+
+bool writeRgbaPng(const std::string& path, const uint8_t* rgba, int32_t width, int32_t height)
+{
+    return writeImage(path, rgba, width, height, PNG_FORMAT_RGBA);
+}
+
+bool writeGreyPng(const std::string& path, const uint8_t* grey, int32_t width, int32_t height)
+{
+    return writeImage(path, grey, width, height, PNG_FORMAT_GRAY);
+}
+
+bool readRgbaPng(const std::string& path, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        return false;
+    }
+    image.format = PNG_FORMAT_RGBA;
+    // Refuse absurd sizes before allocating (a 16384 x 16384 map is plenty).
+    if (image.width == 0 || image.height == 0 || image.width > 16384 || image.height > 16384) {
+        png_image_free(&image);
+        return false;
+    }
+    rgba.assign(PNG_IMAGE_SIZE(image), 0);
+    if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return false;
+    }
+    width = static_cast<int32_t>(image.width);
+    height = static_cast<int32_t>(image.height);
+    return true;
+}
+
+}  // namespace tarnby

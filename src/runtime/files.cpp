@@ -1,0 +1,163 @@
+// Data-file access in the executable's folder.
+#include "runtime/files.h"
+
+#include <unistd.h>
+
+#include <cstring>
+
+namespace tarnby {
+
+namespace {
+
+std::string executableFolder()
+{
+    char buffer[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) {
+        return "./";
+    }
+    buffer[n] = 0;
+    std::string path(buffer);
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+std::string& folderStorage()
+{
+    static std::string folder = executableFolder();
+    return folder;
+}
+
+}  // namespace
+
+const std::string& moduleFolder() { return folderStorage(); }
+
+void setModuleFolder(const std::string& folder)
+{
+    std::string f = folder.empty() ? std::string("./") : folder;
+    if (f.back() != '/') {
+        f.push_back('/');
+    }
+    folderStorage() = f;
+}
+
+std::string dataPath(const char* name)
+{
+    if (!name) {
+        return {};
+    }
+    if (name[0] == '/') {
+        ++name;
+    }
+    std::string path = moduleFolder() + name;
+    if (path.size() + 1 > static_cast<size_t>(kMaxPath)) {
+        return {};
+    }
+    return path;
+}
+
+Ref<InputStream> InputStream::openPath(const std::string& path)
+{
+    if (path.empty()) {
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return nullptr;
+    }
+    return Ref<InputStream>(new InputStream(file));
+}
+
+Ref<InputStream> InputStream::open(const char* name) { return openPath(dataPath(name)); }
+
+Ref<InputStream> InputStream::open(const Ref<String>& name)
+{
+    return name ? open(name->chars()) : nullptr;
+}
+
+InputStream::~InputStream() { close(); }
+
+int32_t InputStream::read()
+{
+    if (!m_file) {
+        return -1;
+    }
+    int c = std::fgetc(m_file);
+    return c == EOF ? -1 : c;
+}
+
+int32_t InputStream::read(const ByteArray& array, int32_t offset, int32_t count)
+{
+    if (!m_file || offset < 0 || count <= 0 || offset > array.length() || count > array.length() - offset) {
+        return -1;
+    }
+    size_t n = std::fread(array.data() + offset, 1, static_cast<size_t>(count), m_file);
+    return n == 0 ? -1 : static_cast<int32_t>(n);
+}
+
+void InputStream::close()
+{
+    if (m_file) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+}
+
+bool readFile(const Ref<String>& name, const ByteArray& array)
+{
+    Ref<InputStream> in = InputStream::open(name);
+    if (!in) {
+        return false;
+    }
+    if (array.length() == 0) {
+        return true;
+    }
+    return in->read(array, 0, array.length()) == array.length();
+}
+
+bool writeFile(const Ref<String>& name, const ByteArray& array)
+{
+    std::string path = name ? dataPath(name->chars()) : std::string();
+    if (path.empty()) {
+        return false;
+    }
+    std::string temporary = path + ".tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        return false;
+    }
+    size_t want = static_cast<size_t>(array.length());
+    bool ok = want == 0 || std::fwrite(array.data(), 1, want, file) == want;
+    ok = std::fflush(file) == 0 && ok;
+    ok = ::fsync(::fileno(file)) == 0 && ok;
+    ok = std::fclose(file) == 0 && ok;
+    if (ok) {
+        ok = std::rename(temporary.c_str(), path.c_str()) == 0;
+    }
+    if (!ok) {
+        std::remove(temporary.c_str());
+    }
+    return ok;
+}
+
+ByteArray readWholeFile(const std::string& path, int32_t limit)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return {};
+    }
+    ByteArray result;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        long size = std::ftell(file);
+        if (size > 0 && size <= limit && std::fseek(file, 0, SEEK_SET) == 0) {
+            ByteArray bytes(static_cast<int32_t>(size));
+            if (std::fread(bytes.data(), 1, static_cast<size_t>(size), file) == static_cast<size_t>(size)) {
+                result = bytes;
+            }
+        }
+    }
+    std::fclose(file);
+    return result;
+}
+
+}  // namespace tarnby

@@ -1,0 +1,15 @@
+// The game's random source: an additive lagged-Fibonacci generator over bytes.
+#pragma once
+
+#include <cstdint>
+
+namespace tarnby {
+
+// A fixed-point value from 0 to 255 * 128 in steps of 128 (ONE = 32768).
+// The first call seeds itself from the host's tick count.
+int32_t random();
+
+// Starts the sequence again as if the tick count had been `tick` at first use.
+void reseedRandom(uint32_t tick);
+
+}  // namespace tarnby

@@ -1,0 +1,164 @@
+// Reference counts, arrays with shared counts, and the string pool.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "runtime/array.h"
+#include "runtime/object.h"
+#include "runtime/string.h"
+#include "runtime/stringbuffer.h"
+
+namespace tarnby {
+namespace {
+
+// Records the order in which objects are destroyed.
+std::vector<int>* g_destroyed = nullptr;
+
+class Probe : public Object {
+public:
+    explicit Probe(int id) : m_id(id) {}
+    ~Probe() override
+    {
+        if (g_destroyed) {
+            g_destroyed->push_back(m_id);
+        }
+    }
+    Ref<Probe> m_other;  // a back link that must be broken by hand
+
+private:
+    int m_id;
+};
+
+class ObjectTest : public ::testing::Test {
+protected:
+    void SetUp() override { g_destroyed = &m_destroyed; }
+    void TearDown() override { g_destroyed = nullptr; }
+    std::vector<int> m_destroyed;
+};
+
+TEST_F(ObjectTest, HandlesCountCopiesAndDestroyAtZero)
+{
+    Probe* raw = new Probe(1);
+    EXPECT_EQ(raw->refCount(), 0) << "objects start with no owner";
+    {
+        Ref<Probe> a(raw);
+        EXPECT_EQ(raw->refCount(), 1);
+        Ref<Probe> b = a;
+        EXPECT_EQ(raw->refCount(), 2);
+        Ref<Probe> c = std::move(b);
+        EXPECT_EQ(raw->refCount(), 2) << "a move hands the count over";
+        EXPECT_FALSE(b);
+        Ref<Probe>& alias = a;
+        a = alias;  // self-assignment keeps the object
+        EXPECT_EQ(raw->refCount(), 2);
+        c = nullptr;
+        EXPECT_EQ(raw->refCount(), 1);
+        EXPECT_TRUE(m_destroyed.empty());
+    }
+    EXPECT_EQ(m_destroyed, std::vector<int>{1});
+}
+
+TEST_F(ObjectTest, CyclesLiveUntilBrokenExplicitly)
+{
+    {
+        Ref<Probe> a = make<Probe>(1);
+        Ref<Probe> b = make<Probe>(2);
+        a->m_other = b;
+        b->m_other = a;
+        EXPECT_EQ(a->refCount(), 2);
+        // Breaking the cycle is the owner's duty (the sprite tree does it in remove/destroy).
+        b->m_other = nullptr;
+    }
+    EXPECT_EQ(m_destroyed, (std::vector<int>{1, 2})) << "a goes first, then b released by a's destructor";
+}
+
+TEST_F(ObjectTest, ReferenceArraysReleaseLastToFirst)
+{
+    {
+        RefArray<Probe> array(3);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_FALSE(array[i]) << "elements start null";
+            array[i] = make<Probe>(i + 1);
+        }
+        RefArray<Probe> shared = array;
+        EXPECT_EQ(array.shareCount(), 2);
+        array = RefArray<Probe>();
+        EXPECT_TRUE(m_destroyed.empty()) << "the second handle still holds the elements";
+    }
+    EXPECT_EQ(m_destroyed, (std::vector<int>{3, 2, 1}));
+}
+
+TEST(ArrayTest, EmptyHandleAndAccounting)
+{
+    IntArray empty = allocInt(0);
+    EXPECT_EQ(empty.data(), nullptr);
+    EXPECT_EQ(empty.length(), 0);
+    EXPECT_EQ(empty.shareCount(), 0);
+    IntArray copy = empty;  // copying and dropping the empty handle does nothing
+    EXPECT_EQ(copy.shareCount(), 0);
+
+    int32_t before = avail();
+    ByteArray bytes = allocByte(100);
+    IntArray ints = allocInt(10);
+    ShortArray shorts = allocShort(5);
+    EXPECT_EQ(avail(), before - 100 - 40 - 10);
+    for (int32_t i = 0; i < bytes.length(); ++i) {
+        ASSERT_EQ(bytes[i], 0) << "byte arrays are zero-filled, index " << i;
+    }
+    deleteByte(bytes);
+    deleteInt(ints);
+    EXPECT_EQ(avail(), before - 10) << "deletion gives back what allocation took";
+    EXPECT_TRUE(bytes.empty());
+}
+
+TEST(StringTest, PoolGivesOneObjectPerText)
+{
+    Ref<String> a = String::intern("Tarnby Classic");
+    char other[] = "Tarnby Classic";
+    Ref<String> b = String::intern(other);
+    EXPECT_EQ(a.get(), b.get());
+    EXPECT_FALSE(a->ownsChars());
+    int32_t count = a->refCount();
+    { Ref<String> c = a; }
+    EXPECT_EQ(a->refCount(), count);
+    EXPECT_GE(a->refCount(), 3) << "the pool keeps its own count, so it never reaches 0";
+    EXPECT_NE(String::intern("Rivaru Reruz").get(), a.get());
+}
+
+TEST(StringTest, ConversionsAndSuffix)
+{
+    EXPECT_STREQ(String::fromInt(-2147483647 - 1)->chars(), "-2147483648");
+    EXPECT_STREQ(String::fromInt(0)->chars(), "0");
+    ByteArray bytes(5);
+    const char* text = "hello";
+    for (int i = 0; i < 5; ++i) {
+        bytes[i] = static_cast<uint8_t>(text[i]);
+    }
+    EXPECT_STREQ(String::fromBytes(bytes, 1, 3)->chars(), "ell");
+    EXPECT_STREQ(String::fromBytes(bytes, 4, 9)->chars(), "") << "a range past the array gives an empty string";
+    EXPECT_STREQ(String::intern("1 1W-250")->suffixFrom2()->chars(), "1W-250");
+    EXPECT_EQ(String::parseInt(*String::intern("  -42x")), -42);
+    EXPECT_EQ(String::parseInt(*String::intern("par")), 0);
+}
+
+TEST(StringBufferTest, GrowsByTenPastItsLength)
+{
+    StringBuffer buffer;
+    EXPECT_EQ(buffer.capacity(), 10);
+    buffer.append("0123456789");
+    EXPECT_EQ(buffer.capacity(), 10) << "exactly full does not grow";
+    buffer.appendChar('a');
+    EXPECT_EQ(buffer.capacity(), 21) << "one more character: length + 1 + 10";
+    buffer.append("bcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(buffer.length(), 36);
+    EXPECT_EQ(buffer.capacity(), 46) << "a string: length + n + 10";
+    buffer.append(-305);
+    EXPECT_STREQ(buffer.toString()->chars(), "0123456789abcdefghijklmnopqrstuvwxyz-305");
+
+    StringBuffer fromString(String::intern("Par "));
+    fromString.append(4);
+    EXPECT_STREQ(fromString.chars(), "Par 4");
+}
+
+}  // namespace
+}  // namespace tarnby

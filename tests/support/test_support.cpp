@@ -1,0 +1,36 @@
+// Shared test helpers.
+#include "support/test_support.h"
+
+#include <filesystem>
+
+#include "platform/headless/png_writer.h"
+#include "runtime/files.h"
+
+namespace tarnby::test {
+
+ScratchFolder::ScratchFolder(const std::string& name) : m_oldFolder(moduleFolder())
+{
+    std::filesystem::path p = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-scratch" / name;
+    std::filesystem::remove_all(p);
+    std::filesystem::create_directories(p);
+    m_path = std::filesystem::weakly_canonical(p).string() + "/";
+    setModuleFolder(m_path);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    setModuleFolder(m_oldFolder);
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string binFolder() { return std::string(TARNBY_BIN_DIR) + "/"; }
+
+void saveFrame(const std::string& name, const uint32_t* pixels, int32_t width, int32_t height, int32_t stride)
+{
+    std::filesystem::path dir = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-output";
+    std::filesystem::create_directories(dir);
+    writeFramePng((dir / (name + ".png")).string(), pixels, width, height, stride);
+}
+
+}  // namespace tarnby::test

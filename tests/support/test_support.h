@@ -1,0 +1,29 @@
+// Shared helpers for the tests: a scratch folder per test and frame PNGs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarnby::test {
+
+// A fresh empty folder under the build tree for one test's files, made the
+// data folder of the runtime while the object lives.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name);
+    ~ScratchFolder();
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + name; }
+
+private:
+    std::string m_path;
+    std::string m_oldFolder;
+};
+
+// The folder where the build puts programs and generated data.
+std::string binFolder();
+
+// Writes a frame to build/test-output/<name>.png for a person to look at.
+void saveFrame(const std::string& name, const uint32_t* pixels, int32_t width, int32_t height, int32_t stride);
+
+}  // namespace tarnby::test

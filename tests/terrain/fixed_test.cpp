@@ -1,0 +1,115 @@
+// Fixed-point arithmetic and vectors at their edges.
+#include <gtest/gtest.h>
+
+#include "terrain/fixed.h"
+#include "terrain/vector.h"
+
+namespace tarnby {
+namespace {
+
+TEST(FixedTest, MultiplyAndDivide)
+{
+    EXPECT_EQ(fmul(kOne, 12345), 12345);
+    EXPECT_EQ(fmul(-777, kOne), -777);
+    EXPECT_EQ(fmul(0x4000, 0x4000), 0x2000);            // 0.5 * 0.5
+    EXPECT_EQ(fmul(-0x8000, 0x8000), -0x8000);          // -1 * 1
+    EXPECT_EQ(fmul(-1, 1), -1) << "the shift rounds toward minus infinity";
+    EXPECT_EQ(fmul(0x7FFFFFFF, 0x10000), -2) << "overflow keeps the low 32 bits";
+    EXPECT_EQ(fdiv(0x8000, 0x10000), 0x4000);           // 1 / 2
+    EXPECT_EQ(fdiv(-0x8000, 0x10000), -0x4000) << "truncates toward zero";
+    EXPECT_EQ(fdiv(-1, 0x10000), 0);
+    EXPECT_EQ(fdiv(0x40000000, 1), 0) << "2^45 keeps its low 32 bits";
+    EXPECT_EQ(fabs(-5), 5);
+    EXPECT_EQ(fabs(INT32_MIN), INT32_MIN) << "the larger of a and -a wraps";
+}
+
+TEST(FixedTest, SquareRootAndHypot)
+{
+    EXPECT_EQ(fsqrt(0), 0);
+    EXPECT_EQ(fsqrt(0x20000), 0x10000);                  // sqrt 4 = 2
+    EXPECT_EQ(fsqrt(-0x20000), 0x10000) << "negative: root of the magnitude";
+    EXPECT_EQ(fsqrt(kOne), kOne);
+    EXPECT_EQ(fhypot(3 * kOne, 4 * kOne), 5 * kOne);
+    // Large arguments converge (the game's squared distances reach 2^33).
+    Fixed big = fsqrt(int64_t{512} * 512 * kOne);
+    EXPECT_NEAR(big, 512 * kOne, 2);
+}
+
+TEST(FixedTest, SineAndCosine)
+{
+    EXPECT_EQ(fsin(0), -1);
+    EXPECT_EQ(fsin(0x1000), 23349);
+    EXPECT_EQ(fsin(0x2000), 32767);
+    EXPECT_EQ(fsin(0x4000), 1);
+    EXPECT_EQ(fsin(0x6000), -32767);
+    EXPECT_EQ(fcos(0), 32767);
+    for (int32_t a = -0x9000; a < 0x9000; a += 0x123) {
+        ASSERT_EQ(fsin(a), fsin(a + 0x8000)) << "angle " << a;
+        ASSERT_EQ(fcos(a), fsin(a + 0x2000));
+        ASSERT_LE(fabs(fsin(a)), kOne);
+    }
+}
+
+TEST(FixedTest, SegmentDistance)
+{
+    // Segment from (0,0) to (10,0) yards.
+    // The reciprocal 1/|AB|^2 is truncated, so the foot lands a hair short.
+    EXPECT_EQ(segmentDistanceSq(5 * kOne, 3 * kOne, 0, 0, 10 * kOne, 0), 9 * kOne + 3);
+    EXPECT_EQ(segmentDistanceSq(-kOne, 0, 0, 0, 10 * kOne, 0), 0x7FFFFFFF) << "foot before A";
+    EXPECT_EQ(segmentDistanceSq(11 * kOne, 0, 0, 0, 10 * kOne, 0), 0x7FFFFFFF) << "foot past B";
+    EXPECT_EQ(segmentDistanceSq(0, 2 * kOne, 0, 0, 10 * kOne, 0), 4 * kOne) << "d = 0 takes t = 0";
+    EXPECT_EQ(segmentDistanceSq(kOne, kOne, 3, 3, 3, 3), 0x7FFFFFFF) << "a point is no segment";
+}
+
+TEST(VectorTest, LengthsAndNormalize)
+{
+    EXPECT_EQ(Vector(3 * kOne, 4 * kOne, 0).fastLength(), 0x28400);   // 5.03125
+    EXPECT_EQ(Vector(0, 0, 2 * kOne).fastLength(), 0x5800);           // 0.6875: z alone is short
+    EXPECT_EQ(Vector(7 * kOne, 0, 0).fastLength(), 7 * kOne);
+    EXPECT_EQ(Vector(0, -7 * kOne, 0).fastLength(), 7 * kOne);
+    EXPECT_EQ(Vector(3 * kOne, 0, 4 * kOne).length(), 5 * kOne);
+
+    Vector tiny(1, 0, 1);
+    tiny.normalize();
+    EXPECT_EQ(tiny.x(), 0);
+    EXPECT_EQ(tiny.z(), 0);
+
+    Vector v(3 * kOne, 0, 4 * kOne);
+    v.normalize();
+    EXPECT_NEAR(v.x(), 0x4CCC, 2);  // 0.6
+    EXPECT_NEAR(v.z(), 0x6666, 2);  // 0.8
+    EXPECT_NEAR(v.length(), kOne, 4) << "the root stops once a step is below 4 units";
+}
+
+TEST(VectorTest, ProductsAndCombinations)
+{
+    Vector x(kOne, 0, 0), y(0, kOne, 0), c;
+    c.cross(x, y);
+    EXPECT_EQ(c.x(), 0);
+    EXPECT_EQ(c.y(), 0);
+    EXPECT_EQ(c.z(), kOne);
+    c.cross(c, x);  // the receiver may be an argument
+    EXPECT_EQ(c.y(), kOne);
+
+    Vector v(5 * kOne, -2 * kOne, kOne / 4);
+    Fixed l = v.length();
+    EXPECT_NEAR(v.dot(v), fmul(l, l), 8);
+
+    Vector w;
+    w.set(v);
+    w.addScaled(v, kHalf);
+    EXPECT_EQ(w.x(), 5 * kOne + 5 * kHalf);
+    w.sub(v);
+    w.scale(2 * kOne);
+    EXPECT_EQ(w.y(), -2 * kOne);
+    w.negate();
+    w.div(2 * kOne);
+    EXPECT_EQ(w.x(), -5 * kHalf);
+    EXPECT_EQ(w.z(), -kOne / 8);
+    Vector big(INT32_MAX, 0, 0);
+    big.add(1, 0, 0);
+    EXPECT_EQ(big.x(), INT32_MIN) << "sums wrap in 32 bits";
+}
+
+}  // namespace
+}  // namespace tarnby
