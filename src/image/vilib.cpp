@@ -16,7 +16,11 @@ void Vpicture::drawShadow(uint32_t*, int32_t, int32_t, int32_t, int32_t, int32_t
 
 Vilib::Vilib(const Ref<String>& name) { load(name); }
 
-void Vilib::load(const Ref<String>&) {}
+void Vilib::load(const Ref<String>&)
+{
+    m_nextSegment = 0;
+    m_clockHand = 0;
+}
 
 void Vilib::releasePicture(int32_t index)
 {
