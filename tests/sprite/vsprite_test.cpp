@@ -1,0 +1,314 @@
+// Sprite tree: insertion order, removal, cycles, layout, signatures, hit tests.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "sprite/vsprite.h"
+
+namespace tarnby {
+namespace {
+
+Ref<Vsprite> sized(int32_t w, int32_t h, Fixed depth = 0, int32_t tag = 0)
+{
+    auto s = make<Vsprite>();
+    s->setSize(w, h);
+    s->setDepth(depth);
+    s->setTag(tag);
+    return s;
+}
+
+std::vector<int32_t> tags(const Ref<Vsprite>& parent)
+{
+    std::vector<int32_t> out;
+    for (Ref<Vsprite> c = parent->getChild(); c; c = c->m_next) {
+        out.push_back(c->getTag());
+        EXPECT_EQ(c->getParent(), parent) << "child " << c->getTag() << " names the wrong parent";
+    }
+    return out;
+}
+
+// Records every rectangle that reaches the top of a tree.
+class RecordingRoot : public Vsprite {
+public:
+    void invalidateRect(int32_t l, int32_t t, int32_t r, int32_t b) override { rects.push_back({l, t, r, b}); }
+    std::vector<std::vector<int32_t>> rects;
+};
+
+TEST(VspriteTest, AddKeepsDeeperChildrenFirstAndAddTailAppends)
+{
+    auto root = sized(100, 100);
+    root->add(sized(1, 1, 5 << 15, 1));
+    root->add(sized(1, 1, 9 << 15, 2));
+    root->add(sized(1, 1, 5 << 15, 3));
+    EXPECT_EQ(tags(root), (std::vector<int32_t>{2, 1, 3})) << "depths 5, 9, 5 must give 9, 5 (first), 5 (second)";
+
+    root->add(sized(1, 1, 7 << 15, 4));
+    root->add(sized(1, 1, 1 << 15, 5));
+    root->add(sized(1, 1, 10 << 15, 6));
+    EXPECT_EQ(tags(root), (std::vector<int32_t>{6, 2, 4, 1, 3, 5}));
+
+    root->addTail(sized(1, 1, 100 << 15, 7));
+    EXPECT_EQ(tags(root).back(), 7) << "addTail must append even the deepest sprite";
+
+    // A sprite that already has a parent is not moved by add or addTail.
+    auto other = sized(10, 10);
+    auto owned = root->getChild();
+    other->add(owned);
+    other->addTail(owned);
+    EXPECT_EQ(other->getChild(), nullptr);
+    EXPECT_EQ(owned->getParent(), root);
+    EXPECT_EQ(tags(root).size(), 7u);
+
+    root->destroy();
+}
+
+TEST(VspriteTest, RemoveUnlinksOnlyOwnChildrenAndDestroyBreaksCycles)
+{
+    auto a = sized(10, 10);
+    auto b = sized(10, 10);
+    auto x = sized(1, 1, 0, 1);
+    auto y = sized(1, 1, 0, 2);
+    auto z = sized(1, 1, 0, 3);
+    a->addTail(x);
+    a->addTail(y);
+    a->addTail(z);
+    auto w = sized(1, 1, 0, 4);
+    b->addTail(w);
+
+    // Foreign and null children change nothing.
+    a->remove(w);
+    a->remove(nullptr);
+    b->remove(x);
+    EXPECT_EQ(tags(a), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(tags(b), (std::vector<int32_t>{4}));
+
+    a->remove(y);  // middle
+    EXPECT_EQ(tags(a), (std::vector<int32_t>{1, 3}));
+    EXPECT_FALSE(y->hasParent());
+    EXPECT_EQ(y->m_next, nullptr);
+    a->remove(x);  // head
+    EXPECT_EQ(tags(a), (std::vector<int32_t>{3}));
+    z->removeSelf();  // last
+    EXPECT_EQ(a->getChild(), nullptr);
+    // Removed sprites can join again.
+    b->add(x);
+    EXPECT_EQ(tags(b), (std::vector<int32_t>{4, 1}));
+    b->removeAll();
+    EXPECT_EQ(b->getChild(), nullptr);
+    EXPECT_EQ(x->refCount(), 1) << "after removal only the test's handle may hold the sprite";
+    EXPECT_EQ(w->refCount(), 1);
+
+    // A three-level tree held only through its root: destroy must break every
+    // parent-child cycle so the whole tree is freed (LeakSanitizer checks).
+    auto root = sized(10, 10);
+    Vsprite* leaf = nullptr;
+    {
+        auto mid = sized(5, 5);
+        root->add(mid);
+        for (int i = 0; i < 3; ++i) {
+            auto l = sized(1, 1);
+            mid->add(l);
+            leaf = l.get();
+        }
+        EXPECT_EQ(mid->refCount(), 5) << "the test, the root's list and the three children's parent links";
+    }
+    EXPECT_EQ(leaf->refCount(), 1) << "a leaf is held by its predecessor's link only";
+    root->destroy();
+    EXPECT_EQ(root->getChild(), nullptr);
+    EXPECT_EQ(root->refCount(), 1);
+}
+
+TEST(VspriteTest, ConstructorWithParentAddsByDepthAndAddersPlaceChildren)
+{
+    auto parent = sized(0, 0);
+    Ref<Vsprite> child = make<Vsprite>(parent, nullptr, -1, 3, 4);
+    EXPECT_EQ(child->getParent(), parent);
+    EXPECT_EQ(child->getX(), 3 << 15);
+    EXPECT_EQ(child->getY(), 4 << 15);
+    EXPECT_EQ(child->refCount(), 2);
+    parent->destroy();
+    EXPECT_EQ(child->refCount(), 1);
+
+    // addBelow stacks lines downwards and grows to the widest one.
+    auto column = sized(0, 0);
+    auto l1 = sized(30, 10);
+    auto l2 = sized(50, 12);
+    auto l3 = sized(20, 8);
+    column->addBelow(l1);
+    column->addBelow(l2);
+    column->addBelow(l3);
+    EXPECT_EQ(column->getWidth(), 50);
+    EXPECT_EQ(column->getHeight(), 30);
+    EXPECT_EQ(l1->getY(), 0);
+    EXPECT_EQ(l2->getY(), 10 << 15);
+    EXPECT_EQ(l3->getY(), 22 << 15);
+    EXPECT_EQ(l2->getX(), 0);
+
+    auto c = sized(21, 11);
+    column->addBelowCentred(c);  // column becomes 50 x 41
+    EXPECT_EQ(c->getX(), (50 - 21) * 0x4000) << "half the width difference, as Fixed";
+    EXPECT_EQ(c->getY(), 30 << 15);
+    EXPECT_EQ(column->getHeight(), 41);
+
+    auto box = sized(100, 60);
+    auto d = sized(31, 21);
+    box->addCentred(d);
+    EXPECT_EQ(d->getX(), 34 << 15);
+    EXPECT_EQ(d->getY(), 19 << 15);
+    column->destroy();
+    box->destroy();
+}
+
+TEST(VspriteTest, LayoutRoundsEdgesUpAndHonoursSnapScaleClampsAndExtension)
+{
+    auto s = sized(10, 6);
+    s->layout(0x56000, 0, kOne);  // 10.75 px
+    EXPECT_EQ(s->m_left, 11) << "without snap an edge at 10.75 rounds up";
+    EXPECT_EQ(s->m_right, 21);
+    s->m_snap = true;
+    s->layout(0x56000, 0x8001, kOne);
+    EXPECT_EQ(s->m_left, 10) << "snap truncates 10.75 to 10";
+    EXPECT_EQ(s->m_top, 1);
+    EXPECT_EQ(s->m_originX, 10 << 15);
+    s->m_snap = false;
+
+    // Negative positions round up too (arithmetic shift of the sum).
+    s->layout(-0x4000, -0x8000, kOne);
+    EXPECT_EQ(s->m_left, 0);
+    EXPECT_EQ(s->m_top, -1);
+    EXPECT_EQ(s->m_bottom, 5);
+
+    // Hot spot scaled with the sprite.
+    s->setAnchor(4, 2);
+    s->layout(20 << 15, 20 << 15, 0x10000);  // scale 2
+    EXPECT_EQ(s->m_originX, 12 << 15);
+    EXPECT_EQ(s->m_left, 12);
+    EXPECT_EQ(s->m_right, 32);
+    EXPECT_EQ(s->m_bottom, 28);
+
+    s->setMinScale(0x4000);
+    s->setMaxScale(0x10000);
+    s->layout(0, 0, 0x1000);
+    EXPECT_EQ(s->m_drawScale, 0x4000) << "a scale below the minimum lays out at the minimum";
+    s->layout(0, 0, 0x20000);
+    EXPECT_EQ(s->m_drawScale, 0x10000) << "a scale above the maximum lays out at the maximum";
+    s->layout(0, 0, 0x6000);
+    EXPECT_EQ(s->m_drawScale, 0x6000);
+
+    s->setAnchor(0, 0);
+    s->m_extendLeft = true;
+    s->layout(40 << 15, 0, kOne);
+    EXPECT_EQ(s->m_left, 37) << "half the scaled height (3) further left";
+    EXPECT_EQ(s->m_right, 50);
+}
+
+TEST(VspriteTest, UpdateComposesScaleAndReportsOnlyChangedSprites)
+{
+    auto root = make<RecordingRoot>();
+    auto group = sized(0, 0);
+    group->setPosition(100, 50);
+    group->setScale(0x10000);  // children twice as large and twice as far
+    root->addTail(group);
+    auto child = sized(10, 10);
+    child->setPosition(5, 5);
+    group->addTail(child);
+
+    root->update(0, 0, kOne);
+    EXPECT_EQ(child->m_left, 110);
+    EXPECT_EQ(child->m_top, 60);
+    EXPECT_EQ(child->m_right, 130);
+    EXPECT_EQ(child->m_drawScale, 0x10000);
+    ASSERT_EQ(root->rects.size(), 1u) << "the never-laid-out empty bounds are not reported, the new ones are";
+    EXPECT_EQ(root->rects[0], (std::vector<int32_t>{110, 60, 130, 80}));
+
+    root->rects.clear();
+    root->update(0, 0, kOne);
+    EXPECT_TRUE(root->rects.empty()) << "an unchanged scene requests no redraw";
+
+    // Tag and depth are not part of what is seen.
+    child->setTag(9);
+    child->setDepth(3 << 15);
+    root->update(0, 0, kOne);
+    EXPECT_TRUE(root->rects.empty());
+
+    child->moveBy(0x8000, 0);
+    root->update(0, 0, kOne);
+    ASSERT_EQ(root->rects.size(), 2u);
+    EXPECT_EQ(root->rects[0], (std::vector<int32_t>{110, 60, 130, 80})) << "old place first";
+    EXPECT_EQ(root->rects[1], (std::vector<int32_t>{112, 60, 132, 80})) << "then the new place";
+
+    // invalidateAll forces a redraw of the whole subtree next frame.
+    root->rects.clear();
+    group->invalidateAll();
+    root->update(0, 0, kOne);
+    EXPECT_EQ(root->rects.size(), 3u) << "one request from invalidateAll, two from the forced layout";
+    root->destroy();
+}
+
+TEST(VspriteTest, SignatureSumsVisibleStateWithWrap)
+{
+    auto s = sized(7, 3);
+    s->setFrame(-1);
+    s->setColour(0xFF102030);
+    int32_t expected = static_cast<int32_t>(7u + (static_cast<uint32_t>(3 + 0x50000) << 10) + 0xFFFFFFFFu +
+                                            0xFF102030u + 0x8000u + 0x28000u + 0x8000u);
+    EXPECT_EQ(s->signature(0x28000, 0x50000, kOne), expected);
+    EXPECT_NE(s->signature(0x28000, 0x50000, kOne), s->signature(0x28001, 0x50000, kOne));
+}
+
+TEST(VspriteTest, HitTestUsesMarginsGroupChildrenAndIgnoresLeftExtension)
+{
+    auto s = sized(10, 10);
+    s->setBounds(10, 10, 20, 20);
+    EXPECT_TRUE(s->hitTest(8, 8, 2));
+    EXPECT_TRUE(s->hitTest(21, 21, 2));
+    EXPECT_FALSE(s->hitTest(22, 10, 2));
+    EXPECT_TRUE(s->contains(10, 19));
+    EXPECT_FALSE(s->contains(20, 10)) << "bounds are half-open";
+
+    auto group = sized(0, 0);
+    auto a = sized(5, 5);
+    a->setBounds(0, 0, 5, 5);
+    auto b = sized(5, 5);
+    b->setBounds(50, 50, 55, 55);
+    group->addTail(a);
+    group->addTail(b);
+    group->setBounds(0, 0, 100, 100);  // a group's own bounds do not count
+    EXPECT_TRUE(group->contains(4, 4));
+    EXPECT_TRUE(group->contains(52, 54));
+    EXPECT_FALSE(group->contains(20, 20));
+    EXPECT_TRUE(group->hitTest(6, 6, 2));
+
+    s->m_extendLeft = true;
+    s->setBounds(4, 10, 20, 22);  // 6 columns of extension for a height of 12
+    EXPECT_FALSE(s->contains(5, 12));
+    EXPECT_TRUE(s->contains(10, 12));
+    group->destroy();
+}
+
+TEST(VspriteTest, CentreInKeepsTheTopOnScreen)
+{
+    auto s = sized(20, 10);
+    s->centreIn(0, 0, 100, 50);
+    EXPECT_EQ(s->getX(), 40 << 15);
+    EXPECT_EQ(s->getY(), 20 << 15);
+    s->centreIn(10, -30, 31, -10);  // would sit above the screen
+    EXPECT_EQ(s->getX(), 10 << 15);
+    EXPECT_EQ(s->getY(), 0);
+    auto tall = sized(20, 80);
+    tall->centreIn(0, 10, 100, 60);  // taller than the room: top clamps to 0 first
+    EXPECT_EQ(tall->getY(), 0);
+    tall->centreIn(0, 30, 100, 100);
+    EXPECT_EQ(tall->getY(), 20 << 15) << "the bottom stays inside when the top allows";
+}
+
+TEST(VspriteTest, ToStringNamesThePicture)
+{
+    auto s = make<Vsprite>();
+    s->m_frame = 3;
+    EXPECT_STREQ(s->toString()->chars(), "Sprite image 3");
+    EXPECT_STREQ(make<Vsprite>()->toString()->chars(), "Sprite image -1");
+}
+
+}  // namespace
+}  // namespace tarnby
