@@ -65,8 +65,14 @@ constexpr Fixed fsqrt(int64_t s)
     if (s < 0) {
         s = s == INT64_MIN ? INT64_MAX : -s;
     }
+    // From 2^48 on, s * 32768 no longer fits in 64 bits (the iteration would
+    // run on wrapped values and may divide by zero), and the root is beyond
+    // the largest Fixed anyway: give the largest Fixed.
+    if (s >= (int64_t{1} << 48)) {
+        return 0x7FFFFFFF;
+    }
     int64_t g = (s + 32768) >> 1;
-    const int64_t scaled = static_cast<int64_t>(static_cast<uint64_t>(s) << 15);
+    const int64_t scaled = s << 15;
     int64_t p;
     do {
         p = g;
@@ -75,9 +81,12 @@ constexpr Fixed fsqrt(int64_t s)
     return static_cast<Fixed>(static_cast<uint64_t>(g));
 }
 
+// Root of a*a + b*b; the 64-bit sum of the two squares wraps like the hardware's.
 constexpr Fixed fhypot(Fixed a, Fixed b)
 {
-    return fsqrt((static_cast<int64_t>(a) * a + static_cast<int64_t>(b) * b) >> 15);
+    const uint64_t sum =
+        static_cast<uint64_t>(static_cast<int64_t>(a) * a) + static_cast<uint64_t>(static_cast<int64_t>(b) * b);
+    return fsqrt(static_cast<int64_t>(sum) >> 15);
 }
 
 constexpr Fixed fabs(Fixed a)

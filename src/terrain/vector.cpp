@@ -40,10 +40,11 @@ Fixed Vector::dot(const Vector& v) const
 
 Fixed Vector::length() const
 {
-    int64_t sum = static_cast<int64_t>(m_x) * m_x + static_cast<int64_t>(m_y) * m_y;
-    // Three squares of 32-bit values can pass 2^63; wrap as the hardware would.
-    sum = static_cast<int64_t>(static_cast<uint64_t>(sum) + static_cast<uint64_t>(static_cast<int64_t>(m_z) * m_z));
-    return fsqrt(sum >> 15);
+    // Three squares of 32-bit values can pass 2^63; the sum wraps as the hardware's would.
+    uint64_t sum = static_cast<uint64_t>(static_cast<int64_t>(m_x) * m_x);
+    sum += static_cast<uint64_t>(static_cast<int64_t>(m_y) * m_y);
+    sum += static_cast<uint64_t>(static_cast<int64_t>(m_z) * m_z);
+    return fsqrt(static_cast<int64_t>(sum) >> 15);
 }
 
 Fixed Vector::fastLength() const

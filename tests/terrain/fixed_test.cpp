@@ -33,6 +33,33 @@ TEST(FixedTest, SquareRootAndHypot)
     // Large arguments converge (the game's squared distances reach 2^33).
     Fixed big = fsqrt(int64_t{512} * 512 * kOne);
     EXPECT_NEAR(big, 512 * kOne, 2);
+
+    // Newton from above stops within a few units over the true integer root
+    // of s * 32768, never below it.
+    auto isqrt = [](uint64_t n) {
+        uint64_t lo = 0, hi = uint64_t{1} << 32;
+        while (hi - lo > 1) {
+            uint64_t mid = (lo + hi) / 2;
+            (mid * mid <= n ? lo : hi) = mid;
+        }
+        return lo;
+    };
+    for (int64_t s = 1; s < (int64_t{1} << 47); s = s * 3 + 7) {
+        const int64_t root = static_cast<int64_t>(isqrt(static_cast<uint64_t>(s) << 15));
+        const int64_t got = static_cast<uint32_t>(fsqrt(s));
+        ASSERT_GE(got, root) << "s " << s;
+        ASSERT_LT(got, root + 4) << "s " << s;
+    }
+
+    // Beyond 2^48 the product s * 32768 leaves 64 bits; the root is no Fixed
+    // any more and the largest one is given (no wrapped iteration, no division by 0).
+    EXPECT_EQ(fsqrt(int64_t{1} << 48), 0x7FFFFFFF);
+    EXPECT_EQ(fsqrt(INT64_MAX), 0x7FFFFFFF);
+    EXPECT_EQ(fsqrt(INT64_MIN), 0x7FFFFFFF);
+    EXPECT_EQ(static_cast<uint32_t>(fsqrt((int64_t{1} << 48) - 1)), 3037000499u) << "still the low 32 bits below 2^48";
+    // The sums of squares wrap in 64 bits instead of overflowing.
+    EXPECT_EQ(fhypot(INT32_MIN, INT32_MIN), fsqrt(INT64_MIN >> 15));
+    EXPECT_EQ(Vector(INT32_MIN, INT32_MIN, INT32_MIN).length(), fsqrt(-(int64_t{1} << 47)));
 }
 
 TEST(FixedTest, SineAndCosine)
