@@ -1,13 +1,27 @@
 // A picture library: the numbered pictures of one bundle ("golf" for the game),
 // read from the segment files "golf0.bin", "golf1.bin", ... as one stream.
-// Encoded data is kept in memory; pixels are decoded on first use.
+// Encoded data is kept in memory; pixels are decoded on first use and may be
+// dropped again (evict) and rebuilt.
+//
+// Bundle layout (every integer variable-length, see bundle_stream.h):
+//   count             number of pictures
+//   jpegBufferSize    623 + the largest JPEG body (informational: the reader
+//                     sizes its buffer from the bodies it actually read)
+//   count records:
+//     type            low 8 bits kept: 'j', 'r', anything else = transparent
+//     width, height   signed 16-bit
+//     anchorX, anchorY  signed 16-bit hot spot
+//     size            data bytes ('j': the JPEG body, plus 623 in the first 'j'
+//                     record, which carries the shared JPEG header)
+//     maskLength      'j' only: alpha-mask bytes after the body
+//     header          first 'j' record only: 623 bytes shared by every JPEG
+//     data            'r': size bytes of run code; 'j': body, then the mask
 #pragma once
 
 #include <cstdint>
 
 #include "image/vpicture.h"
 #include "runtime/array.h"
-#include "runtime/files.h"
 #include "runtime/string.h"
 #include "runtime/v.h"
 
@@ -15,33 +29,47 @@ namespace tarnby {
 
 class Vilib : public V {
 public:
+    // Most pictures a bundle may hold, and the largest picture (in pixels) the
+    // library agrees to decode; anything beyond is treated as damaged data.
+    static constexpr int32_t kMaxPictures = 1 << 16;
+    static constexpr int32_t kMaxPicturePixels = 1 << 22;
+
     explicit Vilib(const Ref<String>& name);
 
     int32_t count() const { return m_count; }
+    // True when every record of the bundle was read; a missing, truncated or
+    // damaged bundle keeps only the pictures before the damage.
+    bool intact() const { return m_intact; }
 
     void releasePicture(int32_t index);
     void releaseRange(int32_t first, int32_t last);
     // Draws picture `index` (arguments as Vpicture::draw); gives the number of
-    // pixels hidden by nearer depth. An index outside the library draws nothing.
-    int32_t drawPicture(int32_t index, uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t left,
-                        int32_t top, int32_t right, int32_t bottom, Fixed placeX, Fixed placeY, Fixed scale,
-                        int32_t depth, Fixed opacity);
+    // pixels hidden by nearer depth. An index outside the library or a dropped
+    // entry draws nothing. An undecoded 'r' picture drawn at scale and opacity
+    // ONE into a clip of exactly its size at its own place is decoded straight
+    // into the frame (depth byte 0) without building its pixel cache.
+    int32_t drawPicture(int32_t index, uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t left, int32_t top,
+        int32_t right, int32_t bottom, Fixed placeX, Fixed placeY, Fixed scale, int32_t depth, Fixed opacity);
+    // Frees decoded pixels, least recently used first (a clock sweep with a
+    // second chance), until at least bytesNeeded bytes were freed; false when
+    // two full turns of the clock could not free enough.
     bool evict(int32_t bytesNeeded);
     // The entry as stored (null when out of range or dropped), without decoding.
     Ref<Vpicture> getPictureRef(int32_t index) const;
     // The entry with its pixels decoded; null when out of range or dropped.
     Ref<Vpicture> getPicture(int32_t index);
 
+    int32_t clockHand() const { return m_clockHand; }
+
 private:
     void load(const Ref<String>& name);
 
-    Ref<String> m_baseName;
-    int32_t m_nextSegment = 0;
-    Ref<InputStream> m_stream;
+    Ref<String> m_name;
     int32_t m_clockHand = 0;
     ByteArray m_jpegBuffer;
     int32_t m_count = 0;
     RefArray<Vpicture> m_pictures;
+    bool m_intact = false;
 };
 
-}  // namespace tarnby
+} // namespace tarnby
