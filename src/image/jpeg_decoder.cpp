@@ -5,12 +5,15 @@
 // here with longjmp and the decode reports failure instead.
 #include "image/jpeg_decoder.h"
 
-#include <jerror.h>
-#include <jpeglib.h>
-
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+
+// libjpeg needs FILE and size_t declared before its own header.
+// clang-format off
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
 
 namespace tarnby {
 

@@ -1,12 +1,15 @@
 // Run-length, alpha-mask and JPEG encoding of pictures for bundles.
 #include "bundle-writer/picture_encoder.h"
 
-#include <jpeglib.h>
-
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+// libjpeg needs FILE and size_t declared before its own header.
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 namespace tarnby::bundle {
 
