@@ -60,6 +60,9 @@ public:
     Ref<Vpicture> getPicture(int32_t index);
 
     int32_t clockHand() const { return m_clockHand; }
+    // Where the next eviction sweep starts (a sprite that lets its picture go
+    // points the hand at it).
+    void setClockHand(int32_t hand) { m_clockHand = hand; }
 
 private:
     void load(const Ref<String>& name);

@@ -302,10 +302,12 @@ void Vsprite::releasePicture()
     if (!m_pictures) {
         return;
     }
+    // No second chance for this picture: the next sweep starts here and frees it.
     Ref<Vpicture> picture = m_pictures->getPictureRef(m_frame);
     if (picture) {
         picture->m_recentlyUsed = false;
     }
+    m_pictures->setClockHand(m_frame);
 }
 
 void Vsprite::setPicture(const Ref<Vilib>& library, int32_t frame)
