@@ -35,9 +35,9 @@ struct FontRecipe {
 // The bold face serves every size: text is drawn over terrain and panels, and
 // a regular face's one-pixel stems turn thin and grey at 10 pixels.
 constexpr FontRecipe kRecipes[] = {
-    {"f10.bin", 10, 1},
+    {"f10.bin", 10, 0},
     {"f13.bin", 13, 1},
-    {"f16.bin", 16, 2},
+    {"f16.bin", 16, 1},
 };
 
 struct Rendered {
