@@ -126,33 +126,40 @@ bool Vfont::loadStream(const Ref<InputStream>& stream, const char* name)
         return false;
     }
     m_stream = stream;
-    bool ok = readFont();
+    const char* fault = readFont();
     m_stream->close();
     m_stream = nullptr;
-    if (!ok) {
-        std::string message = std::string("Corrupt font file ") + name + ": left empty";
+    if (fault) {
+        std::string message = std::string("Font file ") + name + " " + fault + ": the font is left empty";
         V::log(message.c_str());
         clear();
     }
-    return ok;
+    return !fault;
 }
 
 // Reads the whole font into fresh arrays and only then makes them the font's,
 // so a file that turns out to be corrupt half-way leaves nothing half-loaded.
-bool Vfont::readFont()
+// Gives what is wrong with the file, or null when it is sound.
+const char* Vfont::readFont()
 {
+    static constexpr const char* kTruncated = "ends early";
+    static constexpr const char* kBadHeader = "has impossible sizes or character codes";
+    static constexpr const char* kBadTable = "has an impossible glyph length or width";
     int32_t space = readNumber();
     int32_t lineHeight = readNumber();
     int32_t baseline = readNumber();
     int32_t first = readNumber();
     int32_t last = readNumber();
+    if (last == -1 || first == -1 || baseline == -1) {
+        return kTruncated;
+    }
     if (space < 0 || space > kMaxMetric || lineHeight < 0 || lineHeight > kMaxMetric || baseline < 0 || first < 0
-        || last < -1 || first > last + 1) {
-        return false;
+        || last < 0 || first > last + 1) {
+        return kBadHeader;
     }
     int64_t count64 = static_cast<int64_t>(last) - first + 1;
     if (count64 > kMaxChars) {
-        return false;
+        return kBadHeader;
     }
     auto count = static_cast<int32_t>(count64);
     IntArray offsets = allocInt(count + 1);
@@ -161,31 +168,40 @@ bool Vfont::readFont()
     for (int32_t i = 0; i < count; ++i) {
         offsets[i] = total;
         int32_t length = readNumber();
+        if (length == -1) {
+            return kTruncated;
+        }
         if (length < 0 || length > kMaxGlyphBytes - total) {
-            return false;
+            return kBadTable;
         }
         total += length;
         if (length != 0) {
             int32_t width = readNumber();
+            if (width == -1) {
+                return kTruncated;
+            }
             if (width < 0 || width > kMaxMetric) {
-                return false;
+                return kBadTable;
             }
             widths[i] = static_cast<int16_t>(width);
         }
     }
     offsets[count] = total;
     int32_t dataSize = readNumber();
+    if (dataSize == -1) {
+        return kTruncated;
+    }
     // Glyphs index the data through the table's offsets, so the data must
     // hold at least the table's total.
     if (dataSize < total || dataSize > kMaxGlyphBytes) {
-        return false;
+        return "has less glyph data than its character table needs, or too much";
     }
     ByteArray data = dataSize > 0 ? allocByte(dataSize) : ByteArray();
     int32_t filled = 0;
     while (filled < dataSize) {
         int32_t n = m_stream->read(data, filled, dataSize - filled);
         if (n <= 0) {
-            return false;  // shorter than its own count
+            return kTruncated;  // shorter than its own count
         }
         filled += n;
     }
@@ -198,7 +214,7 @@ bool Vfont::readFont()
     m_baseline = baseline;
     m_first = first;
     m_last = last;
-    return true;
+    return nullptr;
 }
 
 void Vfont::drawChar(int32_t c, uint32_t* pixels, int32_t stride, int32_t height, int32_t clipL, int32_t clipT,

@@ -85,7 +85,7 @@ public:
 
 private:
     bool loadStream(const Ref<InputStream>& stream, const char* name);
-    bool readFont();
+    const char* readFont();
     void clear();
 
     ByteArray m_glyphData;

@@ -1,0 +1,61 @@
+// Small fonts made on the spot for the font, text and menu tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "font-gen/font_writer.h"
+#include "sprite/vfont.h"
+#include "support/test_support.h"
+
+namespace tarnby::test {
+
+inline bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        return false;
+    }
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+// A font whose characters first..last (the space aside) are solid blocks
+// `width` wide and `inkRows` high at coverage `level`.
+inline fontgen::FontData blockFontData(int32_t space, int32_t lineHeight, int32_t first, int32_t last, int32_t width,
+                                       int32_t inkRows, uint8_t level = 15)
+{
+    fontgen::FontData font;
+    font.spaceWidth = space;
+    font.lineHeight = lineHeight;
+    font.baseline = inkRows;
+    font.first = first;
+    for (int32_t c = first; c <= last; ++c) {
+        fontgen::FontGlyph glyph;
+        if (c != ' ') {
+            fontgen::GlyphImage image;
+            image.width = width;
+            image.height = inkRows;
+            image.levels.assign(static_cast<size_t>(width * inkRows), level);
+            glyph.width = width;
+            glyph.runs = fontgen::encodeGlyph(image);
+        }
+        font.glyphs.push_back(glyph);
+    }
+    return font;
+}
+
+// Writes the font into the scratch folder and loads it by name.
+inline Ref<Vfont> loadFont(const ScratchFolder& folder, const std::string& name, const fontgen::FontData& data)
+{
+    writeBytes(folder.file(name), fontgen::writeFont(data));
+    Ref<Vfont> font = make<Vfont>();
+    EXPECT_TRUE(font->load(name.c_str())) << "the test font " << name << " must load";
+    return font;
+}
+
+}  // namespace tarnby::test
