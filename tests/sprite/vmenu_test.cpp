@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "bundle-writer/bundle_writer.h"
+#include "image/vilib.h"
 #include "sprite/test_fonts.h"
 #include "sprite/vmenu.h"
 #include "sprite/vtext.h"
@@ -260,6 +262,94 @@ TEST_F(VmenuTest, SelectionOperations)
     // then the number of entries.
     menu->remove(menu->getSelectedSprite());
     EXPECT_EQ(menu->selectedIndex(), 2);
+}
+
+TEST_F(VmenuTest, IconsComeFromTheIconLibrary)
+{
+    // Two icons: a red 20 x 12 bar and a blue 16 x 16 square.
+    bundle::BundleWriter writer;
+    std::vector<uint8_t> red(20 * 12 * 4), blue(16 * 16 * 4);
+    for (size_t i = 0; i < red.size(); i += 4) {
+        red[i] = 255;
+        red[i + 3] = 255;
+    }
+    for (size_t i = 0; i < blue.size(); i += 4) {
+        blue[i + 2] = 255;
+        blue[i + 3] = 255;
+    }
+    ASSERT_EQ(writer.addRun(red.data(), 20, 12, 0, 0), 0) << writer.error();
+    ASSERT_EQ(writer.addRun(blue.data(), 16, 16, 0, 0), 1) << writer.error();
+    ASSERT_TRUE(writer.writeSegments(m_folder.path(), "icons", 4096)) << writer.error();
+    Vmenu::setIconLibrary(make<Vilib>(String::intern("icons")));
+
+    auto menu = iconMenu(2);
+    Ref<Vsprite> bar = menu->getChild()->getChild();
+    Ref<Vsprite> square = menu->getChild()->m_next->getChild();
+    EXPECT_EQ(bar->getWidth(), 20);
+    EXPECT_EQ(bar->getHeight(), 12);
+    EXPECT_EQ(bar->getX(), toFixed(6)) << "centred in the 32-pixel tile";
+    EXPECT_EQ(bar->getY(), toFixed(10));
+    EXPECT_EQ(square->getX(), toFixed(8));
+
+    // On a screen: tiles in a row at the bottom, the icons dim until chosen.
+    auto screen = make<Vsprite>();
+    screen->setSize(176, 60);
+    screen->setColour(0xFF204020);
+    menu->layoutIcons(176, 50);
+    screen->addTail(menu);
+    menu->setPosition(0, 10);
+    menu->handleKey('b', 0, 0);
+    screen->update(0, 0, kOne);
+    std::vector<uint32_t> frame(176 * 60, 0);
+    screen->render(frame.data(), 176, 60, 0, 0, 176, 60);
+    test::saveFrame("vmenu_icons", frame.data(), 176, 60, 176);
+    const int32_t barX = (bar->m_left + bar->m_right) / 2, barY = (bar->m_top + bar->m_bottom) / 2;
+    const int32_t sqX = (square->m_left + square->m_right) / 2, sqY = (square->m_top + square->m_bottom) / 2;
+    const uint32_t dimRed = frame[static_cast<size_t>(barY * 176 + barX)];
+    const uint32_t fullBlue = frame[static_cast<size_t>(sqY * 176 + sqX)];
+    EXPECT_EQ(fullBlue & 0xFFFFFF, 0x0000F8u) << "the chosen icon is drawn at full opacity (5-bit blue)";
+    EXPECT_GT((dimRed >> 16) & 0xFF, 0x40u) << "the other icon is drawn, dimmed";
+    EXPECT_LT((dimRed >> 16) & 0xFF, 0xF8u) << "and blended with its tile";
+    screen->destroy();
+    Vmenu::setIconLibrary(nullptr);
+}
+
+TEST_F(VmenuTest, DrawsATextMenuWithTheGameFont)
+{
+    auto font = make<Vfont>();
+    ASSERT_TRUE(font->loadPath(test::binFolder() + "f13.bin"));
+    Vtext::setDefaultFont(font);
+    auto menu = textMenu({"1 Tarnby Classic", "2 Rivaru Reruz", "3 Rararedi Vurev", "Sound: on", "Back"});
+    menu->handleKey(Vmenu::kKeyDown, 0, 0);
+    auto screen = make<Vsprite>();
+    screen->setSize(240, 120);
+    screen->setColour(0xFF2A6A30);
+    screen->addCentred(menu);
+    screen->update(0, 0, kOne);
+    std::vector<uint32_t> frame(240 * 120, 0);
+    screen->render(frame.data(), 240, 120, 0, 0, 240, 120);
+    test::saveFrame("vmenu_text", frame.data(), 240, 120, 240);
+
+    // The brightest pixel of each line: white ink on the selected line, a
+    // half mix on the others.
+    std::vector<uint32_t> brightest;
+    for (Ref<Vsprite> line = menu->getChild(); line; line = line->m_next) {
+        uint32_t best = 0;
+        for (int32_t y = line->m_top; y < line->m_bottom; ++y) {
+            for (int32_t x = line->m_left; x < line->m_right; ++x) {
+                uint32_t p = frame[static_cast<size_t>(y * 240 + x)] & 0xFFFFFF;
+                best = (p & 0xFF) > (best & 0xFF) ? p : best;
+            }
+        }
+        brightest.push_back(best);
+    }
+    ASSERT_EQ(brightest.size(), 5u);
+    EXPECT_EQ(brightest[1], 0xFFFFFFu) << "the selected line is drawn in the full text colour";
+    for (size_t i : {0u, 2u, 3u, 4u}) {
+        EXPECT_LT(brightest[i] & 0xFF, 0xD0u) << "line " << i << " is dimmed";
+        EXPECT_GT(brightest[i] & 0xFF, 0x80u) << "line " << i << " is still drawn";
+    }
+    screen->destroy();
 }
 
 }  // namespace
