@@ -78,7 +78,7 @@ int32_t Vfont::stringWidth(const char* text) const
     }
     for (const char* p = text; *p; ++p) {
         int32_t c = static_cast<int8_t>(*p);
-        width += c == '\t' ? tabAdvance(width) : charWidth(c);
+        width = wrapAdd(width, c == '\t' ? tabAdvance(width) : charWidth(c));
     }
     return width;
 }

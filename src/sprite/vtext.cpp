@@ -55,6 +55,8 @@ void Vtext::measure()
         return;
     }
     const int32_t lineHeight = m_font->getLineHeight();
+    // Sums wrap rather than overflow: a long text in a corrupt font of huge
+    // widths must not make measuring undefined.
     int32_t x = 1;  // one pixel of margin on the left
     int32_t widest = 0;
     int32_t height = lineHeight;
@@ -64,18 +66,18 @@ void Vtext::measure()
         if (c == '\n') {
             widest = x > widest ? x : widest;
             x = 1;
-            height += lineHeight;
+            height = wrapAdd(height, lineHeight);
         } else if (c == '\t') {
-            x += m_font->tabAdvance(x);
+            x = wrapAdd(x, m_font->tabAdvance(x));
         } else {
-            x += m_font->charWidth(c);
+            x = wrapAdd(x, m_font->charWidth(c));
         }
     }
     // The number field carries on the last line.
     for (int32_t i = m_digitCount - 1; i >= 0; --i) {
         int32_t c = static_cast<int8_t>(m_digits[i]);
         m_checksum = wrapAdd(m_checksum, c);
-        x += m_font->charWidth(c);
+        x = wrapAdd(x, m_font->charWidth(c));
     }
     m_width = x > widest ? x : widest;
     m_height = height;
@@ -156,13 +158,13 @@ void Vtext::wrapChars(char* chars, int32_t length, int32_t limit) const
             x = 1;  // a space recorded on an earlier line stays recorded
             continue;
         }
-        x += m_font->charWidth(c);
+        x = wrapAdd(x, m_font->charWidth(c));
         if (c == ' ') {
             lastSpace = i;
             widthAtSpace = x;
         }
         if (x > limit) {
-            x -= widthAtSpace;
+            x = wrapSub(x, widthAtSpace);
             if (lastSpace >= 0) {
                 chars[lastSpace] = '\n';
             }
@@ -218,7 +220,7 @@ void Vtext::loadText(const Ref<String>& name)
 int32_t Vtext::signature(Fixed x, Fixed y, Fixed scale)
 {
     // Sums wrap: only equality matters.
-    uint32_t inner = static_cast<uint32_t>(m_checksum) + (static_cast<uint32_t>(m_height + y) << 7);
+    uint32_t inner = static_cast<uint32_t>(m_checksum) + (static_cast<uint32_t>(wrapAdd(m_height, y)) << 7);
     uint32_t sum = static_cast<uint32_t>(m_width) + (inner << 3) + static_cast<uint32_t>(m_frame) + m_colour
         + static_cast<uint32_t>(m_opacity) + static_cast<uint32_t>(x) + static_cast<uint32_t>(scale);
     return static_cast<int32_t>(sum);
@@ -263,12 +265,14 @@ void Vtext::render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t
         } else if (c == '\t') {
             penX = wrapAdd(penX, toFixed(m_font->tabAdvance(wrapSub(penX, m_originX) >> 15)));
         } else {
-            penX = wrapAdd(penX, drawAtPen(c, frame, stride, frameHeight, clipL, clipT, clipR, clipB, penX, penY, topLimit));
+            Fixed advance = drawAtPen(c, frame, stride, frameHeight, clipL, clipT, clipR, clipB, penX, penY, topLimit);
+            penX = wrapAdd(penX, advance);
         }
     }
     for (int32_t i = m_digitCount - 1; i >= 0; --i) {
         int32_t c = static_cast<int8_t>(m_digits[i]);
-        penX = wrapAdd(penX, drawAtPen(c, frame, stride, frameHeight, clipL, clipT, clipR, clipB, penX, penY, topLimit));
+        Fixed advance = drawAtPen(c, frame, stride, frameHeight, clipL, clipT, clipR, clipB, penX, penY, topLimit);
+        penX = wrapAdd(penX, advance);
     }
 }
 
