@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/png_writer.h"
 #include "runtime/files.h"
 #include "sprite/test_fonts.h"
 #include "sprite/vfont.h"
+#include "sprite/vtext.h"
 #include "support/test_support.h"
 
 namespace tarnby {
@@ -381,6 +383,48 @@ TEST(VfontTest, GeneratorIsDeterministic)
         EXPECT_EQ(std::memcmp(made.data(), built.data(), static_cast<size_t>(made.length())), 0)
             << name << " differs from the build's copy";
     }
+}
+
+TEST(VfontTest, InspectorListsAndRendersAFont)
+{
+    ScratchFolder folder("vfont_inspect");
+    const std::string tool = test::binFolder() + "golf-inspect font ";
+    const std::string listing = folder.file("listing.txt");
+    const std::string png = folder.file("text.png");
+    std::string command = tool + test::binFolder() + "f13.bin --render 'Par 4\\tHole 12\\nWind 5 mph' " + png + " > "
+        + listing;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    auto font = make<Vfont>();
+    ASSERT_TRUE(font->loadPath(test::binFolder() + "f13.bin"));
+    ByteArray text = readWholeFile(listing);
+    std::string lines(reinterpret_cast<const char*>(text.data()), static_cast<size_t>(text.length()));
+    std::string expected = "space " + std::to_string(font->spaceWidth()) + " line "
+        + std::to_string(font->getLineHeight()) + " first 32 last 126 glyphs 94\n";
+    EXPECT_EQ(lines.substr(0, expected.size()), expected);
+    EXPECT_NE(lines.find("\nchar 65 width " + std::to_string(font->charWidth('A')) + " bytes "
+                  + std::to_string(font->glyphBytes('A')) + "\n"),
+        std::string::npos)
+        << lines;
+    EXPECT_EQ(lines.find("char 32 "), std::string::npos) << "the space has no glyph data and no line";
+
+    // The picture is exactly the text's measured size: white ink on black.
+    auto sprite = make<Vtext>();
+    sprite->setFont(font, String::intern("Par 4\tHole 12\nWind 5 mph"));
+    std::vector<uint8_t> rgba;
+    int32_t width = 0, height = 0;
+    ASSERT_TRUE(readRgbaPng(png, rgba, width, height));
+    EXPECT_EQ(width, sprite->getWidth());
+    EXPECT_EQ(height, 2 * font->getLineHeight());
+    int white = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4) {
+        EXPECT_TRUE(rgba[i] == rgba[i + 1] && rgba[i] == rgba[i + 2]) << "only greys on black";
+        white += rgba[i] == 255 ? 1 : 0;
+    }
+    EXPECT_GT(white, 100) << "the text is drawn";
+
+    EXPECT_NE(std::system((tool + folder.file("missing.bin") + " > /dev/null").c_str()), 0)
+        << "an unreadable file fails";
 }
 
 }  // namespace
