@@ -14,6 +14,13 @@
 
 namespace tarnby::test {
 
+// A scratch folder name of its own for every test, as ctest runs tests side by side.
+inline std::string testFolderName(const std::string& prefix)
+{
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return info ? prefix + "_" + info->name() : prefix;
+}
+
 inline bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");

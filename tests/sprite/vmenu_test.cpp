@@ -19,7 +19,7 @@ constexpr int32_t kLine = 10;  // line height of the test font
 class VmenuTest : public ::testing::Test {
 protected:
     VmenuTest()
-        : m_folder("vmenu")
+        : m_folder(test::testFolderName("vmenu"))
     {
         Vtext::setDefaultFont(test::loadFont(m_folder, "menu.bin", test::blockFontData(4, kLine, 32, 126, 5, 7)));
         Vmenu::setMenuColour(Vmenu::kDefaultColour);

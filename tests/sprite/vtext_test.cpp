@@ -29,7 +29,7 @@ Ref<StringBuffer> buffer(const char* text) { return make<StringBuffer>(String::f
 // Every test starts from the process-wide defaults a fresh game has.
 class VtextTest : public ::testing::Test {
 protected:
-    VtextTest() : m_folder("vtext")
+    VtextTest() : m_folder(test::testFolderName("vtext"))
     {
         // Characters 5 wide and 7 rows of ink, a space of 4 (tab stops every
         // 32 pixels), lines of 10.
