@@ -1,7 +1,10 @@
 // Shared test helpers.
 #include "support/test_support.h"
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <string>
 
 #include "platform/headless/png_writer.h"
 #include "runtime/files.h"
@@ -10,7 +13,10 @@ namespace tarnby::test {
 
 ScratchFolder::ScratchFolder(const std::string& name) : m_oldFolder(moduleFolder())
 {
-    std::filesystem::path p = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-scratch" / name;
+    // CTest runs test programs in parallel, often several cases of one program
+    // at once: the process id keeps their folders apart.
+    std::filesystem::path p = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-scratch" /
+                              (name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(p);
     std::filesystem::create_directories(p);
     m_path = std::filesystem::weakly_canonical(p).string() + "/";

@@ -6,8 +6,9 @@
 
 namespace tarnby::test {
 
-// A fresh empty folder under the build tree for one test's files, made the
-// data folder of the runtime while the object lives.
+// A fresh empty folder under the build tree for one test's files (one per
+// process, so parallel tests never share it), made the data folder of the
+// runtime while the object lives.
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& name);
