@@ -1,0 +1,206 @@
+// golf-inspect bundle: lists the pictures of a bundle, writes one as a PNG, or
+// draws a contact sheet of them all with their numbers.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "golf-inspect/command.h"
+#include "image/vilib.h"
+#include "platform/headless/png_writer.h"
+#include "runtime/files.h"
+
+namespace tarnby::inspect {
+
+namespace {
+
+// Digits 0..9 in a 3 x 5 font, one row of 3 bits per entry (bit 2 = left).
+constexpr uint8_t kDigits[10][5] = {
+    { 7, 5, 5, 5, 7 },
+    { 2, 6, 2, 2, 7 },
+    { 7, 1, 7, 4, 7 },
+    { 7, 1, 7, 1, 7 },
+    { 5, 5, 7, 1, 1 },
+    { 7, 4, 7, 1, 7 },
+    { 7, 4, 7, 5, 7 },
+    { 7, 1, 1, 1, 1 },
+    { 7, 5, 7, 5, 7 },
+    { 7, 5, 7, 1, 7 },
+};
+constexpr int32_t kDigitScale = 2;
+constexpr int32_t kDigitWidth = 4 * kDigitScale; // 3 columns and a gap
+constexpr int32_t kLabelHeight = 7 * kDigitScale;
+constexpr int32_t kPad = 8;
+constexpr int32_t kSheetWidth = 1024;
+constexpr uint32_t kSheetBackground = 0x303840;
+
+bool parseIndex(const std::string& text, int32_t& index)
+{
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    index = std::atoi(text.c_str());
+    return true;
+}
+
+// A picture's pixels as RGBA bytes: colour from the low 24 bits, alpha =
+// code * 255 / 7; transparent words (skip counts) become all zero.
+std::vector<uint8_t> toRgba(const Vpicture& picture)
+{
+    std::vector<uint8_t> rgba(static_cast<size_t>(picture.pixelCount()) * 4, 0);
+    for (int32_t i = 0; i < picture.pixelCount(); ++i) {
+        uint32_t word = static_cast<uint32_t>(picture.m_pixels[i]);
+        uint32_t code = word >> 29;
+        if (code == 0) {
+            continue;
+        }
+        uint8_t* p = &rgba[static_cast<size_t>(i) * 4];
+        p[0] = static_cast<uint8_t>(word >> 16);
+        p[1] = static_cast<uint8_t>(word >> 8);
+        p[2] = static_cast<uint8_t>(word);
+        p[3] = static_cast<uint8_t>(code * 255 / 7);
+    }
+    return rgba;
+}
+
+void drawNumber(std::vector<uint32_t>& sheet, int32_t width, int32_t x, int32_t y, int32_t number)
+{
+    std::string digits = std::to_string(number);
+    for (char ch : digits) {
+        const uint8_t* glyph = kDigits[ch - '0'];
+        for (int32_t row = 0; row < 5 * kDigitScale; ++row) {
+            for (int32_t col = 0; col < 3 * kDigitScale; ++col) {
+                if (glyph[row / kDigitScale] & (4 >> (col / kDigitScale))) {
+                    sheet[static_cast<size_t>((y + row) * width + x + col)] = 0xF0E060;
+                }
+            }
+        }
+        x += kDigitWidth;
+    }
+}
+
+int32_t writeSheet(Vilib& lib, const std::string& out)
+{
+    struct Cell {
+        int32_t index, x, y, w, h;
+    };
+    std::vector<Cell> cells;
+    int32_t sheetWidth = kSheetWidth;
+    for (int32_t i = 0; i < lib.count(); ++i) {
+        Ref<Vpicture> p = lib.getPictureRef(i);
+        int32_t w = p ? std::max<int32_t>(p->m_width, 0) : 0;
+        sheetWidth = std::max(sheetWidth, w + 2 * kPad);
+    }
+    int32_t x = kPad, y = kPad, rowHeight = 0;
+    for (int32_t i = 0; i < lib.count(); ++i) {
+        Ref<Vpicture> p = lib.getPictureRef(i);
+        int32_t w = p ? std::max<int32_t>(p->m_width, 0) : 0;
+        int32_t h = p ? std::max<int32_t>(p->m_height, 0) : 0;
+        int32_t cellWidth = std::max(w, static_cast<int32_t>(std::to_string(i).size()) * kDigitWidth);
+        if (x + cellWidth + kPad > sheetWidth && x > kPad) {
+            x = kPad;
+            y += rowHeight + kPad;
+            rowHeight = 0;
+        }
+        cells.push_back(Cell { i, x, y, w, h });
+        x += cellWidth + kPad;
+        rowHeight = std::max(rowHeight, kLabelHeight + h);
+    }
+    const int32_t sheetHeight = y + rowHeight + kPad;
+    std::vector<uint32_t> sheet(static_cast<size_t>(sheetWidth) * sheetHeight, kSheetBackground);
+    for (const Cell& cell : cells) {
+        drawNumber(sheet, sheetWidth, cell.x, cell.y, cell.index);
+        Ref<Vpicture> p = lib.getPicture(cell.index);
+        if (!p || !p->decoded()) {
+            continue;
+        }
+        const int32_t top = cell.y + kLabelHeight;
+        for (int32_t py = 0; py < cell.h; ++py) {
+            for (int32_t px = 0; px < cell.w; ++px) {
+                // Transparency shows as a checkerboard behind the picture.
+                uint32_t back = ((px / 6 + py / 6) & 1) ? 0x9A9A9A : 0x6A6A6A;
+                uint32_t word = static_cast<uint32_t>(p->m_pixels[py * cell.w + px]);
+                uint32_t code = word >> 29;
+                uint32_t mixed = 0;
+                for (int32_t shift = 0; shift < 24; shift += 8) {
+                    uint32_t c = (word >> shift) & 0xFF;
+                    uint32_t b = (back >> shift) & 0xFF;
+                    mixed |= ((c * code + b * (7 - code)) / 7) << shift;
+                }
+                sheet[static_cast<size_t>((top + py) * sheetWidth + cell.x + px)] = mixed;
+            }
+        }
+    }
+    if (!writeFramePng(out, sheet.data(), sheetWidth, sheetHeight, sheetWidth)) {
+        return fail("cannot write " + out);
+    }
+    return 0;
+}
+
+int run(const Arguments& args)
+{
+    if (args.empty()) {
+        return fail("usage: golf-inspect bundle PREFIX [--png INDEX OUT.png | --sheet OUT.png]");
+    }
+    const std::string& prefix = args[0];
+    size_t slash = prefix.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string("./") : prefix.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? prefix : prefix.substr(slash + 1);
+    if (name.empty()) {
+        return fail("bundle " + prefix + ": no bundle name");
+    }
+    setModuleFolder(folder);
+    if (!InputStream::open((name + "0.bin").c_str())) {
+        return fail("cannot open bundle " + prefix + "0.bin");
+    }
+    Ref<Vilib> lib = make<Vilib>(String::fromChars(name.c_str()));
+    if (!lib->intact()) {
+        return 1; // the library has said what is wrong with the bundle
+    }
+    if (args.size() >= 2 && args[1] == "--png") {
+        int32_t index = -1;
+        if (args.size() != 4) {
+            return fail("usage: golf-inspect bundle PREFIX --png INDEX OUT.png");
+        }
+        if (!parseIndex(args[2], index) || index >= lib->count()) {
+            return fail("picture index " + args[2] + " out of range (bundle has " + std::to_string(lib->count())
+                + " pictures)");
+        }
+        Ref<Vpicture> picture = lib->getPicture(index);
+        if (!picture || picture->pixelCount() == 0) {
+            return fail("picture " + args[2] + " cannot be decoded");
+        }
+        std::vector<uint8_t> rgba = toRgba(*picture);
+        if (!writeRgbaPng(args[3], rgba.data(), picture->m_width, picture->m_height)) {
+            return fail("cannot write " + args[3]);
+        }
+        return 0;
+    }
+    if (args.size() >= 2 && args[1] == "--sheet") {
+        if (args.size() != 3) {
+            return fail("usage: golf-inspect bundle PREFIX --sheet OUT.png");
+        }
+        return writeSheet(*lib, args[2]);
+    }
+    if (args.size() != 1) {
+        return fail("unknown option " + args[1]);
+    }
+    for (int32_t i = 0; i < lib->count(); ++i) {
+        Ref<Vpicture> p = lib->getPictureRef(i);
+        char type = '?';
+        if (p && (p->m_type == Vpicture::kTypeJpeg || p->m_type == Vpicture::kTypeRun)) {
+            type = static_cast<char>(p->m_type);
+        }
+        std::printf("%d %c %dx%d anchor %d,%d bytes %d\n", i, type, p ? p->m_width : 0, p ? p->m_height : 0,
+            p ? p->m_anchorX : 0, p ? p->m_anchorY : 0, p ? p->m_data.length() : 0);
+    }
+    std::printf("pictures %d\n", lib->count());
+    return 0;
+}
+
+RegisterCommand registration(Command { "bundle", "bundle PREFIX [--png INDEX OUT.png | --sheet OUT.png]", run });
+
+} // namespace
+
+} // namespace tarnby::inspect
