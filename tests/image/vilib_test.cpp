@@ -344,5 +344,45 @@ TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
     EXPECT_EQ(half->m_pixels[31 * 32 + 31], 0);
 }
 
+TEST(VilibTest, FiguresAndShadowsOnTheGround)
+{
+    test::ScratchFolder folder("vilib_scene");
+    BundleWriter writer;
+    std::vector<uint8_t> img = figure(24, 60, 3);
+    writer.addRun(img.data(), 24, 60, 12, 59);
+    std::vector<uint8_t> tex = texture(48, 48, true);
+    writer.addJpeg(tex.data(), 4, 48, 48, 0, 0, 85);
+    ASSERT_TRUE(writer.writeSegments(folder.path(), "s", 1 << 16));
+    Ref<Vilib> lib = make<Vilib>(String::intern("s"));
+    const int32_t w = 240, h = 160;
+    const uint32_t ground = 0xC8407030u; // depth 200
+    std::vector<uint32_t> frame(static_cast<size_t>(w * h), ground);
+    const Fixed scales[] = { 0x4000 /* 0.5 */, kOne, 0xC000 /* 1.5 */ };
+    int32_t x = 20;
+    for (Fixed scale : scales) {
+        const int32_t sw = static_cast<int32_t>((24LL * scale) >> 15);
+        const int32_t sh = static_cast<int32_t>((60LL * scale) >> 15);
+        const int32_t top = 130 - sh;
+        // The shadow falls from the feet to the lower right at ground depth.
+        lib->getPicture(0)->drawShadow(
+            frame.data(), w, h, x, 130 - sh / 2, x + sw + sh, 130, toFixed(x), toFixed(130 - sh / 2), scale, 200, kOne);
+        lib->drawPicture(0, frame.data(), w, h, x, top, x + sw, 130, toFixed(x), toFixed(top), scale, 100, kOne);
+        const uint32_t centre = frame[static_cast<size_t>((top + sh / 2) * w + x + sw / 2)];
+        EXPECT_EQ(centre >> 24, 100u) << "figure drawn at its depth, scale " << scale;
+        x += sw + sh + 10;
+    }
+    // A texture between ground and figures: hidden where the last figure stands.
+    const int32_t hidden = lib->drawPicture(
+        1, frame.data(), w, h, 150, 90, 198, 138, toFixed(150), toFixed(90), kOne, 150, 0x6000 /* 0.75 */);
+    EXPECT_GT(hidden, 0) << "the figure at depth 100 hides part of the texture";
+    EXPECT_EQ(frame[static_cast<size_t>(137 * w + 197)] >> 24, 150u) << "the texture covers the ground";
+    int32_t shaded = 0;
+    for (uint32_t word : frame) {
+        shaded += (word >> 24) == 200 && (word & 0xFFFFFF) != (ground & 0xFFFFFF);
+    }
+    EXPECT_GT(shaded, 100) << "shadows darken the ground";
+    test::saveFrame("vilib_figures_and_shadows", frame.data(), w, h, w);
+}
+
 } // namespace
 } // namespace tarnby

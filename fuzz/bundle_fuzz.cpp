@@ -1,0 +1,75 @@
+// Fuzz target for the picture bundle reader and the picture decoders: the
+// input becomes a bundle (split into two segments at a point taken from its
+// first byte), then every picture is decoded, drawn scaled, drawn as a
+// shadow and decoded straight into a frame.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "image/vilib.h"
+#include "runtime/files.h"
+
+namespace {
+
+const std::string& folder()
+{
+    static std::string path = [] {
+        char pattern[] = "/tmp/tarnby-bundle-fuzz-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        return std::string(made ? made : "/tmp") + "/";
+    }();
+    return path;
+}
+
+void writeFile(const std::string& path, const uint8_t* data, size_t size)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        return;
+    }
+    if (size > 0) {
+        std::fwrite(data, 1, size, f);
+    }
+    std::fclose(f);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace tarnby;
+    if (size == 0) {
+        return 0;
+    }
+    const size_t cut = 1 + (size - 1) * data[0] / 255;
+    writeFile(folder() + "fuzz0.bin", data + 1, cut - 1);
+    writeFile(folder() + "fuzz1.bin", data + cut, size - cut);
+    setModuleFolder(folder());
+    Ref<Vilib> lib = make<Vilib>(String::intern("fuzz"));
+    constexpr int32_t kW = 64, kH = 48;
+    static std::vector<uint32_t> frame(kW * kH);
+    for (int32_t i = 0; i < lib->count() && i < 64; ++i) {
+        Ref<Vpicture> p = lib->getPictureRef(i);
+        // Huge pictures are sound but slow; keep each run quick.
+        if (!p || p->pixelCount() > 512 * 512) {
+            continue;
+        }
+        std::fill(frame.begin(), frame.end(), 0x80808080u);
+        // The direct decode first (the picture is not decoded yet), at the
+        // picture's own size when it fits.
+        if (p->m_width <= kW && p->m_height <= kH) {
+            lib->drawPicture(i, frame.data(), kW, kH, 0, 0, p->m_width, p->m_height, 0, 0, kOne, 0, kOne);
+        }
+        lib->drawPicture(i, frame.data(), kW, kH, -5, -5, kW + 5, kH + 5, toFixed(-3), toFixed(2), 0x5000, 7, 0x6000);
+        Ref<Vpicture> decoded = lib->getPicture(i);
+        if (decoded) {
+            decoded->drawShadow(frame.data(), kW, kH, 0, 0, kW, kH, toFixed(4), toFixed(3), 0x9000, 128, kOne);
+        }
+        lib->evict(1);
+    }
+    return 0;
+}
