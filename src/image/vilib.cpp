@@ -136,7 +136,7 @@ void Vilib::releasePicture(int32_t index)
 
 void Vilib::releaseRange(int32_t first, int32_t last)
 {
-    // Every second entry: the game's own calls only ever name even strides.
+    // first, first + 2, ... up to last: the entries in between are kept.
     for (int32_t i = first; i <= last && i < m_pictures.length(); i += 2) {
         releasePicture(i);
     }

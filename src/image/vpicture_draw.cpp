@@ -146,33 +146,41 @@ void Vpicture::drawShadow(uint32_t* frame, int32_t stride, int32_t frameHeight, 
     }
     const int32_t width = m_width;
     const int32_t height = m_height;
-    // The shear is measured from the clip's own corner, so clamp it to the
-    // frame only through the loops' bounds.
     const int32_t step = stepFor(scale);
     if (step <= 0) {
         return;
     }
     const int32_t step2 = wrapAdd(step, step);
     Fixed sy = fmul(wrapSub(toFixed(top), placeY), step2);
-    Fixed shear = wrapSub(toFixed(left + (placeY >> 15) - top), placeX);
+    Fixed shear = wrapSub(toFixed(wrapSub(wrapAdd(left, placeY >> 15), top)), placeX);
     const uint32_t* pixels = reinterpret_cast<const uint32_t*>(m_pixels.data());
     const uint32_t depthWord = static_cast<uint32_t>(depth) << 24;
+    // Rows and columns outside the frame are stepped over in one go (the
+    // source positions advance as if they had been walked).
+    const int32_t y0 = top < 0 ? 0 : top;
+    const int32_t x0 = left < 0 ? 0 : left;
     const int32_t yEnd = bottom > frameHeight ? frameHeight : bottom;
     const int32_t xEnd = right > stride ? stride : right;
-    for (int32_t y = top; y < yEnd; ++y) {
+    if (y0 >= yEnd || x0 >= xEnd) {
+        return;
+    }
+    sy = static_cast<Fixed>(
+        static_cast<uint32_t>(sy) + static_cast<uint32_t>(wrapSub(y0, top)) * static_cast<uint32_t>(step2));
+    shear = static_cast<Fixed>(static_cast<uint32_t>(shear) - (static_cast<uint32_t>(wrapSub(y0, top)) << 15));
+    for (int32_t y = y0; y < yEnd; ++y) {
         const int32_t row = sy >> 15;
         sy = wrapAdd(sy, step2);
-        int64_t sx = fmul(shear, step);
+        int64_t sx = fmul(shear, step) + (static_cast<int64_t>(x0) - left) * step;
         shear = wrapSub(shear, kOne);
-        if (y < 0 || row < 0 || row >= height) {
+        if (row < 0 || row >= height) {
             continue;
         }
         const uint32_t* src = pixels + row * width;
         uint32_t* dst = frame + static_cast<int64_t>(y) * stride;
-        for (int32_t x = left; x < xEnd; ++x) {
+        for (int32_t x = x0; x < xEnd; ++x) {
             const int64_t column = sx >> 15;
             sx += step;
-            if (column < 0 || x < 0) {
+            if (column < 0) {
                 continue;
             }
             if (column >= width) {

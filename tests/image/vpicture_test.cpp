@@ -256,6 +256,18 @@ TEST(VpictureTest, ShadowIsFlattenedAndSheared)
     EXPECT_EQ(rows[1], (std::vector<int32_t> { 1, 2 }));
     EXPECT_EQ(rows[2], (std::vector<int32_t> { 2, 3 }));
     EXPECT_TRUE(rows[3].empty()) << "4 source rows at half height cover 2 frame rows";
+    // A clip hanging off every side of the frame shades the same pixels.
+    std::vector<uint32_t> wide(static_cast<size_t>(w * h), 0x00FFFFFFu);
+    p->drawShadow(wide.data(), w, h, -3, -2, w + 5, h + 5, toFixed(1), toFixed(1), kOne, 0, kOne);
+    EXPECT_EQ(wide, frame);
+    // Extreme scales and placements stay inside the frame and the picture.
+    for (Fixed scale : { 1, 0x100, 0x7FFFFFFF }) {
+        for (Fixed place : { INT32_MIN, -0x100000, 0, 0x100000, INT32_MAX }) {
+            p->drawShadow(wide.data(), w, h, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, place, place, scale, 0, kOne);
+            p->draw(wide.data(), w, h, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, place, wrapSub(0, place), scale, 0,
+                kOne);
+        }
+    }
 }
 
 TEST(VpictureTest, DirectDecodeMatchesCachedDraw)
