@@ -2,6 +2,7 @@
 // pixel cache and its clock sweep, and damaged bundles.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -160,6 +161,18 @@ TEST(VilibTest, RunPicturesRoundTripThroughArbitrarySegmentCuts)
         }
     }
     EXPECT_GT(longInt, 0u) << "some multi-byte integer must be protected from cuts";
+}
+
+TEST(VilibTest, WriterTakesPremultipliedDrawingSurfaces)
+{
+    // Words 0xAARRGGBB in memory order, premultiplied, with padding at each row end.
+    const uint32_t words[2][3] = { { 0xFFFF8000u, 0x80400020u, 0x00000000u }, { 0x40101010u, 0xFF0000FFu, 0u } };
+    std::vector<uint8_t> surface(2 * 16, 0xEE);
+    for (int32_t y = 0; y < 2; ++y) {
+        std::memcpy(&surface[static_cast<size_t>(y * 16)], words[y], 8);
+    }
+    std::vector<uint8_t> rgba = bundle::rgbaFromPremultipliedArgb(surface.data(), 2, 2, 16);
+    EXPECT_EQ(rgba, (std::vector<uint8_t> { 255, 128, 0, 255, 128, 0, 64, 128, 64, 64, 64, 64, 0, 0, 255, 255 }));
 }
 
 TEST(VilibTest, JpegPicturesShareOneHeaderAndKeepTheirMask)

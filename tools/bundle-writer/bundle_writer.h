@@ -2,9 +2,11 @@
 // 'j' JPEG from 8-bit RGBA images), then the bundle is written as segment
 // files PREFIX0.bin, PREFIX1.bin, ... of a chosen size.
 //
+//   // from a drawing surface of premultiplied 32-bit words (e.g. Cairo ARGB32):
+//   std::vector<uint8_t> rgba = tarnby::bundle::rgbaFromPremultipliedArgb(data, 32, 90, stride);
 //   tarnby::bundle::BundleWriter writer;
-//   writer.addRun(rgba, 32, 90, 16, 88);            // a figure, hot spot at its feet
-//   writer.addJpeg(rgba, 4, 64, 64, 0, 0, 85);     // a texture with transparent corners
+//   writer.addRun(rgba.data(), 32, 90, 16, 88);   // a figure, hot spot at its feet
+//   writer.addJpeg(texture, 4, 64, 64, 0, 0, 85);  // a texture with transparent corners
 //   if (!writer.writeSegments(binDir, "golf", 16384)) puts(writer.error().c_str());
 //
 // Every JPEG of a bundle shares one 623-byte stream header, so all 'j'
@@ -15,6 +17,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "bundle-writer/picture_encoder.h"
 
 namespace tarnby::bundle {
 

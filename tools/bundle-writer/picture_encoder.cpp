@@ -135,6 +135,29 @@ bool compress(Encode& e, const uint8_t* rgb, int32_t width, int32_t height, int3
 
 } // namespace
 
+std::vector<uint8_t> rgbaFromPremultipliedArgb(const uint8_t* data, int32_t width, int32_t height, int32_t stride)
+{
+    std::vector<uint8_t> rgba(static_cast<size_t>(width > 0 && height > 0 ? width * height * 4 : 0));
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            uint32_t word;
+            std::memcpy(&word, data + static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 4, 4);
+            uint8_t* p = &rgba[static_cast<size_t>(y * width + x) * 4];
+            uint32_t a = word >> 24;
+            p[3] = static_cast<uint8_t>(a);
+            if (a == 0) {
+                continue; // fully transparent: no colour to recover
+            }
+            for (int32_t k = 0; k < 3; ++k) {
+                uint32_t c = (word >> (16 - 8 * k)) & 0xFF;
+                uint32_t straight = (c * 255 + a / 2) / a;
+                p[k] = static_cast<uint8_t>(straight > 255 ? 255 : straight);
+            }
+        }
+    }
+    return rgba;
+}
+
 int32_t alphaCode(uint8_t alpha)
 {
     return (alpha * 7 + 127) / 255;

@@ -8,6 +8,11 @@
 
 namespace tarnby::bundle {
 
+// RGBA bytes (straight alpha, rows packed) from 32-bit words 0xAARRGGBB with
+// premultiplied colour, `stride` bytes a row, in the machine's byte order: the
+// layout drawing libraries such as Cairo use for their ARGB32 surfaces.
+std::vector<uint8_t> rgbaFromPremultipliedArgb(const uint8_t* data, int32_t width, int32_t height, int32_t stride);
+
 // The 3-bit alpha code (0 transparent .. 7 opaque) nearest an 8-bit alpha.
 // The inverse used by the inspector, code * 255 / 7, maps back to the same code.
 int32_t alphaCode(uint8_t alpha);
