@@ -1,0 +1,138 @@
+// A filled vector drawing held as per-row edge crossings: drawn scaled with
+// anti-aliased edges, and asked which fill lies under any point.
+//
+// Every edge is cut at pixel-row boundaries. Each crossing is one 32-bit word:
+//
+// | bits  | width        | meaning                                                        |
+// |-------|--------------|----------------------------------------------------------------|
+// | 0-12  | 13, unsigned | x where the edge enters the row (its top), in 1/16 pixel       |
+// | 13-18 | 6, unsigned  | fill of the region right of the crossing (0 = background)      |
+// | 19-31 | 13, signed   | dx: change of the edge's x across the row, in 1/16 pixel       |
+//
+// All rows live in one array in row order, sorted by x within a row, with one
+// movable gap of free slots just before the start of row m_gapRow. Edges arrive
+// row after row, so the gap rarely travels and no edge allocates.
+#pragma once
+
+#include <cstdint>
+
+#include "image/vilib.h"
+#include "runtime/array.h"
+#include "sprite/vsprite.h"
+#include "terrain/fixed.h"
+
+namespace tarnby {
+
+class Vpolyn : public Vsprite {
+public:
+    // The crossings array grows by this many slots when it is full...
+    static constexpr int32_t kGrowth = 2048;
+    // ... up to this many crossings (16 MB); a drawing that needs more is kept
+    // without its extra crossings rather than exhausting memory.
+    static constexpr int32_t kMaxCrossings = 1 << 22;
+
+    static int32_t crossingX(int32_t word) { return word & 0x1FFF; }
+    static int32_t crossingFill(int32_t word) { return (word >> 13) & 63; }
+    static int32_t crossingDx(int32_t word) { return word >> 19; }
+
+    Vpolyn();
+
+    // Draws the drawing scaled by the sprite's draw scale with its top-left
+    // corner at the sprite's left/top bound; fill colour 0 is transparent.
+    void render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT, int32_t clipR,
+                int32_t clipB) override;
+    // Also sets the point-query bounds.
+    void setSize(int32_t width, int32_t height) override;
+    // New zeroed colour and picture-frame tables of n fills; fill 0 is in use.
+    virtual void setFillCount(int32_t n);
+
+    // Creates or clears the drawing: width x height pixels, room for
+    // crossingCapacity crossings before the first growth, fillCount fills.
+    void init(int32_t width, int32_t height, int32_t crossingCapacity, int32_t fillCount);
+    // Scan-converts the edge (x0, y0)-(x1, y1) (Fixed pixels); fillA lies on
+    // the right of the edge when it runs upward on screen, fillB when it runs
+    // downward (the shape file's fill 0 and fill 1).
+    void addEdge(Fixed x0, Fixed y0, Fixed x1, Fixed y1, int32_t fillA, int32_t fillB);
+    // Inserts one crossing at x16 (1/16 pixel) into a row; `first` marks the
+    // top row of its edge, where a shared vertex orders crossings by slope.
+    void insertCrossing(int32_t x16, int32_t row, int32_t nextX16, int32_t leftFill, int32_t rightFill, bool first);
+    // Closes the gap and resets the query cursors; call after the last edge.
+    // Gives the number of crossings.
+    int32_t finish();
+
+    // The fill of an equal colour, else a new fill for it. Fill 0 when every
+    // fill is taken.
+    int32_t addColour(uint32_t colour);
+    using Vsprite::setColour;
+    void setColour(int32_t fill, uint32_t value);
+    void setFillPicture(int32_t fill, const Ref<Vilib>& library, int32_t frame);
+
+    // The fill under the point (x, y) in Fixed pixels; 0 outside the drawing.
+    // Cached: neighbouring queries along a row cost next to nothing.
+    int32_t fillAt(Fixed x, Fixed y)
+    {
+        if (x < 0 || x >= m_widthBound || y < 0 || y >= m_heightBound) {
+            return 0;
+        }
+        int32_t xq = x >> 11;
+        if ((y >> 15) == m_cacheRow && m_cacheLeft <= xq && xq < m_cacheRight) {
+            return m_cacheFill;
+        }
+        return rowQuery(x, y);
+    }
+    uint32_t colourAt(Fixed x, Fixed y) { return colour(fillAt(x, y)); }
+
+    // --- Queries for the terrain, tools and tests -----------------------------
+    int32_t fillsUsed() const { return m_fillsUsed; }
+    int32_t fillCount() const { return m_colours.length(); }
+    uint32_t colour(int32_t fill) const
+    {
+        return fill >= 0 && fill < m_colours.length() ? static_cast<uint32_t>(m_colours[fill]) : 0;
+    }
+    int32_t frame(int32_t fill) const { return fill >= 0 && fill < m_frames.length() ? m_frames[fill] : 0; }
+    const Ref<Vilib>& fillPictures() const { return m_fillPictures; }
+    int32_t drawingWidth() const { return m_widthBound >> 15; }
+    int32_t drawingHeight() const { return m_heightBound >> 15; }
+    int32_t crossingCount() const { return m_crossingSlots - m_gapSize; }
+    int32_t crossingCapacity() const { return m_crossingSlots; }
+    // Row r's crossings are crossingWord(rowBegin(r)) .. crossingWord(rowEnd(r) - 1).
+    int32_t rowBegin(int32_t row) const { return m_rowStart[row]; }
+    int32_t rowEnd(int32_t row) const { return m_rowStart[row + 1] - (row + 1 == m_gapRow ? m_gapSize : 0); }
+    int32_t crossingWord(int32_t index) const { return m_crossings[index]; }
+    int32_t rows() const { return m_rowCount; }
+
+protected:
+    // Forgets the cached span, so the next query walks the crossings.
+    void invalidateCache() { m_cacheRow = -1; }
+    // Would fillAt (x, y) be answered from the cached span?
+    bool cacheHolds(Fixed x, Fixed y) const
+    {
+        int32_t xq = x >> 11;
+        return (y >> 15) == m_cacheRow && m_cacheLeft <= xq && xq < m_cacheRight;
+    }
+
+private:
+    int32_t rowQuery(Fixed x, Fixed y);
+    bool moveGapTo(int32_t row);
+
+    int32_t m_cacheFill = 0;
+    int32_t m_cacheLeft = 0;
+    int32_t m_cacheRight = 0;
+    int32_t m_cacheRow = -1;
+    IntArray m_colours;
+    int32_t m_fillsUsed = 1;
+    IntArray m_crossings;
+    int32_t m_crossingSlots = 0;
+    int32_t m_gapRow = 0;
+    int32_t m_gapSize = 0;
+    Fixed m_heightBound = 0;
+    Ref<Vilib> m_fillPictures;
+    IntArray m_frames;
+    Fixed m_widthBound = 0;
+    IntArray m_rowStart;
+    IntArray m_cursor;
+    int32_t m_rowCount = 0;  // rows of the crossing tables (height at init)
+    bool m_overflowReported = false;
+};
+
+}  // namespace tarnby
