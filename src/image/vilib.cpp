@@ -25,6 +25,13 @@ Vilib::Vilib(const Ref<String>& name)
     load(name);
 }
 
+Vilib::~Vilib()
+{
+    if (m_jpegBuffer.shareCount() == 1) {
+        deleteByte(m_jpegBuffer);
+    }
+}
+
 void Vilib::load(const Ref<String>& name)
 {
     m_name = name;
@@ -118,6 +125,7 @@ void Vilib::load(const Ref<String>& name)
     if (!header.empty()) {
         m_jpegBuffer = allocByte(Vpicture::kJpegHeaderLength + largestBody);
         std::memcpy(m_jpegBuffer.data(), header.data(), static_cast<size_t>(Vpicture::kJpegHeaderLength));
+        deleteByte(header);
     }
     m_count = static_cast<int32_t>(pictures.size());
     m_pictures = RefArray<Vpicture>(m_count);

@@ -35,6 +35,7 @@ public:
     static constexpr int32_t kMaxPicturePixels = 1 << 22;
 
     explicit Vilib(const Ref<String>& name);
+    ~Vilib() override;
 
     int32_t count() const { return m_count; }
     // True when every record of the bundle was read; a missing, truncated or

@@ -34,6 +34,17 @@ inline uint32_t blendInto(uint32_t f, uint32_t c, int32_t level)
 
 } // namespace
 
+Vpicture::~Vpicture()
+{
+    // Only the last holder gives the bytes back, so nothing is counted twice.
+    if (m_pixels.shareCount() == 1) {
+        deleteInt(m_pixels);
+    }
+    if (m_data.shareCount() == 1) {
+        deleteByte(m_data);
+    }
+}
+
 int32_t Vpicture::pixelCount() const
 {
     if (m_width <= 0 || m_height <= 0) {

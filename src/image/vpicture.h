@@ -42,6 +42,9 @@ public:
     // Entries of the recent-colour cache of 'r' pictures.
     static constexpr int32_t kColourCacheSize = 106;
 
+    // Gives the data and the pixels back to the memory budget.
+    ~Vpicture() override;
+
     // Draws the picture into a frame of 0xDDRRGGBB words (`stride` words a row)
     // inside the clip [left, right) x [top, bottom), its top-left corner at
     // (placeX, placeY) in Fixed pixels, magnified by `scale`, with depth 0..255

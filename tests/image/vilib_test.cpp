@@ -215,6 +215,16 @@ TEST(VilibTest, JpegPicturesShareOneHeaderAndKeepTheirMask)
         }
         EXPECT_LE(worst, 12) << "JPEG error of picture " << index;
     }
+    // A whole library gives back all it took when it goes.
+    {
+        const int32_t empty = avail();
+        Ref<Vilib> other = make<Vilib>(String::intern("j"));
+        other->getPicture(0);
+        other->getPicture(2);
+        EXPECT_LT(avail(), empty);
+        other = nullptr;
+        EXPECT_EQ(avail(), empty) << "data, pixels and buffers are given back";
+    }
 }
 
 TEST(VilibTest, EvictGivesRecentPicturesASecondChance)
