@@ -96,6 +96,13 @@ int32_t Vpicture::draw(uint32_t* frame, int32_t stride, int32_t frameHeight, int
     const int32_t sxLimit = width << 15;
     const uint32_t depthWord = static_cast<uint32_t>(depth) << 24;
     const uint32_t* pixels = reinterpret_cast<const uint32_t*>(m_pixels.data());
+    // Drawing level of each alpha code at this opacity; anything outside
+    // 1..7 (opacity above ONE, or below it) draws nothing.
+    int32_t levels[8];
+    for (int32_t a = 0; a < 8; ++a) {
+        int32_t level = opacity == kOne ? a : static_cast<int32_t>((static_cast<int64_t>(a) * opacity) >> 15);
+        levels[a] = level >= 1 && level <= 7 ? level : 0;
+    }
     int32_t hidden = 0;
     for (int32_t y = top; y < bottom; ++y) {
         const int32_t row = sy >> 15;
@@ -111,6 +118,10 @@ int32_t Vpicture::draw(uint32_t* frame, int32_t stride, int32_t frameHeight, int
             const uint32_t p = src[sx >> 15];
             sx += step;
             if (p < 0x20000000u) {
+                if (p == 0) {
+                    ++x; // a single transparent pixel (all of them in 'r' pictures)
+                    continue;
+                }
                 // A transparent run: jump over the rest of it at once.
                 const int64_t k = (static_cast<int64_t>(p) * scale) >> 15;
                 const int64_t nextSx = sx + k * step;
@@ -122,14 +133,15 @@ int32_t Vpicture::draw(uint32_t* frame, int32_t stride, int32_t frameHeight, int
                 continue;
             }
             const uint32_t f = dst[x];
-            if (static_cast<uint32_t>(depth) > f >> 24) {
-                ++hidden;
+            if (f < depthWord) {
+                ++hidden; // the frame's depth byte is nearer than ours
                 ++x;
                 continue;
             }
-            const int32_t a = static_cast<int32_t>(p >> 29);
-            const int32_t level = opacity == kOne ? a : static_cast<int32_t>((static_cast<int64_t>(a) * opacity) >> 15);
-            if (level >= 1 && level <= 7) {
+            const int32_t level = levels[p >> 29];
+            if (level == 7) {
+                dst[x] = (p & 0xFFFFFF) | depthWord;
+            } else if (level >= 1) {
                 dst[x] = blend(f & 0xFFFFFF, p & 0xFFFFFF, level) | depthWord;
             }
             ++x;
