@@ -330,13 +330,36 @@ TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
     Ref<Vilib> hugeLib = make<Vilib>(String::intern("h"));
     EXPECT_EQ(hugeLib->count(), 0);
 
+    // An absurd picture count, and a first JPEG record too short for the
+    // shared header, are rejected without reading further.
+    std::vector<uint8_t> many;
+    BundleWriter::appendInt(many, 0x7FFFFFFF);
+    BundleWriter::appendInt(many, 0);
+    writeBytes(folder.file("m0.bin"), many);
+    EXPECT_EQ(make<Vilib>(String::intern("m"))->count(), 0);
+    std::vector<uint8_t> shortJpeg;
+    for (uint32_t v : { 1u, 700u, uint32_t('j'), 8u, 8u, 0u, 0u, 600u, 0u }) {
+        BundleWriter::appendInt(shortJpeg, v);
+    }
+    shortJpeg.resize(shortJpeg.size() + 700, 0xFF);
+    writeBytes(folder.file("q0.bin"), shortJpeg);
+    Ref<Vilib> shortLib = make<Vilib>(String::intern("q"));
+    EXPECT_EQ(shortLib->count(), 0);
+    EXPECT_FALSE(shortLib->intact());
+
     // A picture too large to decode keeps its number but cannot be drawn.
     BundleWriter big;
     big.addRecord('r', 30000, 30000, 0, 0, { 0x7C, 0x00 });
     big.addRun(img.data(), 16, 16, 0, 0);
+    big.addRecord('x', 4, 4, 0, 0, { 0x7C, 0x00, 150 });
     ASSERT_TRUE(big.writeSegments(folder.path(), "g", 4096));
     Ref<Vilib> bigLib = make<Vilib>(String::intern("g"));
-    EXPECT_EQ(bigLib->count(), 2);
+    EXPECT_EQ(bigLib->count(), 3);
+    Ref<Vpicture> unknown = bigLib->getPicture(2);
+    ASSERT_TRUE(unknown && unknown->decoded());
+    for (int32_t i = 0; i < 16; ++i) {
+        EXPECT_EQ(unknown->m_pixels[i], 0) << "a picture of unknown type is transparent";
+    }
     EXPECT_FALSE(bigLib->getPicture(0));
     expectExact(bigLib->getPicture(1), img, "picture after the oversized one");
 
