@@ -92,15 +92,16 @@ bool run(Decode& d, int32_t* pixels, int32_t width, int32_t height)
 {
     jpeg_decompress_struct& info = d.info;
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
-        std::snprintf(d.error.message, kJpegMessageLength, "no picture in the stream");
+        (void)std::snprintf(d.error.message, kJpegMessageLength, "no picture in the stream");
         return false;
     }
     // Default parameters: RGB output for colour input, no scaling.
     jpeg_start_decompress(&info);
     if (info.output_components != 3 || static_cast<int32_t>(info.output_width) != width
         || static_cast<int32_t>(info.output_height) != height) {
-        std::snprintf(d.error.message, kJpegMessageLength, "picture is %ux%u with %d components, expected %dx%d RGB",
-            info.output_width, info.output_height, info.output_components, width, height);
+        (void)std::snprintf(d.error.message, kJpegMessageLength,
+            "picture is %ux%u with %d components, expected %dx%d RGB", info.output_width, info.output_height,
+            info.output_components, width, height);
         return false;
     }
     // The scan-line buffer is the tail of the output itself: output words are
@@ -112,7 +113,7 @@ bool run(Decode& d, int32_t* pixels, int32_t width, int32_t height)
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = line;
         if (jpeg_read_scanlines(&info, &row, 1) != 1) {
-            std::snprintf(d.error.message, kJpegMessageLength, "scan line %u missing", info.output_scanline);
+            (void)std::snprintf(d.error.message, kJpegMessageLength, "scan line %u missing", info.output_scanline);
             return false;
         }
         const JSAMPLE* in = line;
@@ -133,7 +134,7 @@ bool decodeJpeg(const uint8_t* buffer, int32_t length, int32_t* pixels, int32_t 
 {
     message[0] = 0;
     if (!buffer || length <= 0 || !pixels || width <= 0 || height <= 0) {
-        std::snprintf(message, kJpegMessageLength, "empty picture");
+        (void)std::snprintf(message, kJpegMessageLength, "empty picture");
         return false;
     }
     Decode d;

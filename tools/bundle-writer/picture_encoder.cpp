@@ -96,7 +96,7 @@ std::vector<uint8_t> bleedColours(const uint8_t* pixels, int32_t channels, int32
         }
     }
     for (int32_t y = height - 2; y >= 0; --y) {
-        if (!rowHasColour[static_cast<size_t>(y)] && rowHasColour[static_cast<size_t>(y + 1)]) {
+        if (!rowHasColour[static_cast<size_t>(y)] && rowHasColour[static_cast<size_t>(y) + 1]) {
             std::memcpy(rgb.data() + y * rowBytes, rgb.data() + (y + 1) * rowBytes, rowBytes);
             rowHasColour[static_cast<size_t>(y)] = 1;
         }

@@ -72,7 +72,8 @@ void drawNumber(std::vector<uint32_t>& sheet, int32_t width, int32_t x, int32_t 
         for (int32_t row = 0; row < 5 * kDigitScale; ++row) {
             for (int32_t col = 0; col < 3 * kDigitScale; ++col) {
                 if (glyph[row / kDigitScale] & (4 >> (col / kDigitScale))) {
-                    sheet[static_cast<size_t>((y + row) * width + x + col)] = 0xF0E060;
+                    sheet[static_cast<size_t>(y + row) * static_cast<size_t>(width) + static_cast<size_t>(x + col)]
+                        = 0xF0E060;
                 }
             }
         }
@@ -128,7 +129,9 @@ int32_t writeSheet(Vilib& lib, const std::string& out)
                     uint32_t b = (back >> shift) & 0xFF;
                     mixed |= ((c * code + b * (7 - code)) / 7) << shift;
                 }
-                sheet[static_cast<size_t>((top + py) * sheetWidth + cell.x + px)] = mixed;
+                sheet[static_cast<size_t>(top + py) * static_cast<size_t>(sheetWidth)
+                    + static_cast<size_t>(cell.x + px)]
+                    = mixed;
             }
         }
     }
