@@ -49,6 +49,8 @@ void Vpolyn::init(int32_t width, int32_t height, int32_t crossingCapacity, int32
     setFillCount(fillCount);
     setSize(width, height);
     if (m_rowStart.empty() || height != m_rowCount) {
+        deleteInt(m_rowStart);
+        deleteInt(m_cursor);
         m_rowStart = allocInt(height + 1);
         m_cursor = allocInt(height + 1);
         m_rowCount = height;
