@@ -27,9 +27,10 @@ class Vpolyn : public Vsprite {
 public:
     // The crossings array grows by this many slots when it is full...
     static constexpr int32_t kGrowth = 2048;
-    // ... up to this many crossings (16 MB); a drawing that needs more is kept
-    // without its extra crossings rather than exhausting memory.
-    static constexpr int32_t kMaxCrossings = 1 << 22;
+    // ... up to this many crossings (4 MB, some 2000 a row for a course, where
+    // a real one has a few dozen); a drawing that needs more is kept without
+    // its extra crossings rather than exhausting memory and time.
+    static constexpr int32_t kMaxCrossings = 1 << 20;
 
     static int32_t crossingX(int32_t word) { return word & 0x1FFF; }
     static int32_t crossingFill(int32_t word) { return (word >> 13) & 63; }

@@ -148,6 +148,31 @@ TEST(VswfTest, CurvesFlattenCloseToTheTrueCurve)
     }
 }
 
+TEST(VswfTest, FineResolutionSplitsLongRecords)
+{
+    // 512 file units a yard: a side of the drawing is 262144 units, more than
+    // one edge record holds, so the writer splits lines and curves.
+    ShapeWriter writer(512, 512, 512);
+    int32_t sea = writer.fill(0xFF0000FF);
+    int32_t land = writer.fill(0xFF00FF00);
+    writer.addRectangle(0, 0, 512, 512, sea);
+    writer.moveTo(6, 256, land, sea);  // an island across the whole map, inside on the left
+    writer.curveTo(6, 506, 256, 506);
+    writer.curveTo(506, 506, 506, 256);
+    writer.curveTo(506, 6, 256, 6);
+    writer.curveTo(6, 6, 6, 256);
+    Ref<Vpolyn> p = make<Vpolyn>();
+    Vswf reader;
+    ASSERT_TRUE(loadHole(reader, p, writer.bytes()));
+    EXPECT_EQ(fillAtYards(*p, 2, 256), 1) << "sea left of the island";
+    EXPECT_EQ(fillAtYards(*p, 10, 256), 2);
+    EXPECT_EQ(fillAtYards(*p, 256, 256), 2);
+    EXPECT_EQ(fillAtYards(*p, 256, 509), 1);
+    EXPECT_EQ(fillAtYards(*p, 30, 30), 1) << "the curve cuts the corner";
+    EXPECT_EQ(fillAtYards(*p, 511.5, 511.5), 1);
+    EXPECT_EQ(fillAtYards(*p, 0.01, 0.01), 1) << "1/512 yard resolution keeps the frame's corner";
+}
+
 TEST(VswfTest, CurveWithinOneRowBoundaryIsOneEdge)
 {
     // From (10, 0.5) through (20, 0.5) to (30, 1.5): the rows of the three
