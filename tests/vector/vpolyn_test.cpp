@@ -297,6 +297,15 @@ TEST(VpolynTest, ClearingForTheNextHoleForgetsTheOldAnswers)
     p->finish();
     EXPECT_EQ(p->fillAt(px(11), px(10)), b) << "finish drops a span cached while the drawing was built";
     EXPECT_EQ(p->fillAt(px(14), px(10)), 0);
+
+    // A taller drawing next time gets row tables of its own size.
+    p->init(32, 300, 8, 8);
+    int32_t c = p->addColour(0xFF0000FF);
+    p->addEdge(px(12), px(0), px(12), px(300), 0, c);
+    p->addEdge(px(0), px(300), px(0), px(0), 0, c);
+    EXPECT_EQ(p->finish(), 600);
+    EXPECT_EQ(p->fillAt(px(5), px(299)), c);
+    EXPECT_EQ(p->rows(), 300);
 }
 
 TEST(VpolynTest, AddColourFindsKnownColoursAndRefusesPastTheTable)
