@@ -1,0 +1,274 @@
+// Ground textures: seamless 64 x 64 tiles, one per surface code. Each is a
+// periodic noise field painted in the ground's colours, with wrapped Cairo
+// strokes for blades, ripples, grains and flowers on top.
+#include <cmath>
+#include <functional>
+
+#include "golf-assets/art.h"
+
+namespace tarnby::art {
+
+namespace {
+
+constexpr int32_t kSize = 64;
+
+// A small deterministic random source for scattering details.
+class Scatter {
+public:
+    explicit Scatter(uint32_t seed) : m_state(seed * 2654435761u + 12345u) {}
+    double next()
+    {
+        m_state = m_state * 1664525u + 1013904223u;
+        return ((m_state >> 8) & 0xFFFFFF) / static_cast<double>(0x1000000);
+    }
+    double range(double a, double b) { return a + (b - a) * next(); }
+
+private:
+    uint32_t m_state;
+};
+
+double hash(int32_t x, int32_t y, uint32_t seed)
+{
+    uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    h ^= h >> 16;
+    return (h & 0xFFFF) / 65535.0;
+}
+
+// Value noise whose lattice wraps every `period` cells across the tile.
+double periodicNoise(double x, double y, int32_t period, uint32_t seed)
+{
+    const double cell = static_cast<double>(kSize) / period;
+    const double gx = x / cell;
+    const double gy = y / cell;
+    const auto ix = static_cast<int32_t>(std::floor(gx));
+    const auto iy = static_cast<int32_t>(std::floor(gy));
+    double fx = gx - ix;
+    double fy = gy - iy;
+    fx = fx * fx * (3 - 2 * fx);
+    fy = fy * fy * (3 - 2 * fy);
+    auto at = [&](int32_t i, int32_t j) { return hash(((i % period) + period) % period, ((j % period) + period) % period, seed); };
+    const double a = at(ix, iy);
+    const double b = at(ix + 1, iy);
+    const double c = at(ix, iy + 1);
+    const double d = at(ix + 1, iy + 1);
+    return (a + (b - a) * fx) + ((c + (d - c) * fx) - (a + (b - a) * fx)) * fy;
+}
+
+struct Tone {
+    uint32_t dark;
+    uint32_t light;
+};
+
+double channel(uint32_t rgb, int shift) { return ((rgb >> shift) & 0xFF) / 255.0; }
+
+// Fills the tile with a mix of two colours driven by noise; `grain` adds
+// per-pixel speckle, `stripes` mown bands (0 for none).
+void paintBase(cairo_t* cr, Tone tone, uint32_t seed, double grain, int32_t stripes = 0, double stripeDepth = 0)
+{
+    cairo_surface_t* target = cairo_get_target(cr);
+    cairo_surface_flush(target);
+    uint8_t* data = cairo_image_surface_get_data(target);
+    const int32_t stride = cairo_image_surface_get_stride(target);
+    for (int32_t y = 0; y < kSize; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
+        for (int32_t x = 0; x < kSize; ++x) {
+            double t = 0.5 * periodicNoise(x, y, 4, seed) + 0.3 * periodicNoise(x, y, 8, seed + 1)
+                + 0.2 * periodicNoise(x, y, 16, seed + 2);
+            t += grain * (hash(x, y, seed + 9) - 0.5);
+            if (stripes > 0) {
+                const double band = std::sin((x + 0.5) * 2 * 3.14159265358979 * stripes / kSize);
+                t += stripeDepth * (band > 0 ? 1 : -1) * std::min(1.0, std::fabs(band) * 4);
+            }
+            t = std::clamp(t, 0.0, 1.0);
+            uint32_t out = 0xFF000000;
+            for (int shift = 16; shift >= 0; shift -= 8) {
+                const double v = channel(tone.dark, shift) + (channel(tone.light, shift) - channel(tone.dark, shift)) * t;
+                out |= static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)) << shift;
+            }
+            row[x] = out;
+        }
+    }
+    cairo_surface_mark_dirty(target);
+}
+
+// Draws a detail nine times, shifted by whole tiles, so it wraps at the edges.
+void wrapped(cairo_t* cr, const std::function<void(cairo_t*)>& draw)
+{
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            cairo_save(cr);
+            cairo_translate(cr, dx * kSize, dy * kSize);
+            draw(cr);
+            cairo_restore(cr);
+        }
+    }
+}
+
+void blades(cairo_t* cr, uint32_t seed, int32_t count, uint32_t colour, double alpha, double length, double lean)
+{
+    Scatter s(seed);
+    cairo_set_line_width(cr, 0.8);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (int32_t k = 0; k < count; ++k) {
+        const double x = s.range(0, kSize);
+        const double y = s.range(0, kSize);
+        const double l = length * s.range(0.6, 1.2);
+        const double dx = lean * s.range(-1, 1);
+        const double a = alpha * s.range(0.5, 1);
+        wrapped(cr, [&](cairo_t* c) {
+            setColour(c, colour, a);
+            cairo_move_to(c, x, y);
+            cairo_line_to(c, x + dx, y - l);
+            cairo_stroke(c);
+        });
+    }
+}
+
+void dots(cairo_t* cr, uint32_t seed, int32_t count, uint32_t colour, double alpha, double radius)
+{
+    Scatter s(seed);
+    for (int32_t k = 0; k < count; ++k) {
+        const double x = s.range(0, kSize);
+        const double y = s.range(0, kSize);
+        const double r = radius * s.range(0.5, 1.2);
+        const double a = alpha * s.range(0.5, 1);
+        wrapped(cr, [&](cairo_t* c) {
+            setColour(c, colour, a);
+            cairo_arc(c, x, y, r, 0, 2 * 3.14159265358979);
+            cairo_fill(c);
+        });
+    }
+}
+
+Picture tee()
+{
+    Canvas canvas(kSize, kSize);
+    paintBase(canvas.cr(), { 0x3E9234, 0x5DB04A }, 11, 0.35);
+    blades(canvas.cr(), 12, 90, 0x78C860, 0.35, 2.0, 0.8);
+    return canvas.take("tee", 0, 0, true);
+}
+
+Picture fairway()
+{
+    Canvas canvas(kSize, kSize);
+    paintBase(canvas.cr(), { 0x4A9A38, 0x6CBC50 }, 21, 0.3, 2, 0.18);
+    blades(canvas.cr(), 22, 70, 0x80CC66, 0.25, 2.0, 0.6);
+    return canvas.take("fairway", 0, 0, true);
+}
+
+Picture water()
+{
+    Canvas canvas(kSize, kSize);
+    cairo_t* cr = canvas.cr();
+    paintBase(cr, { 0x1F4E8C, 0x3B74B4 }, 31, 0.08);
+    Scatter s(32);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (int k = 0; k < 26; ++k) {
+        const double x = s.range(0, kSize);
+        const double y = s.range(0, kSize);
+        const double w = s.range(4, 10);
+        const double a = s.range(0.25, 0.6);
+        const bool light = s.next() < 0.6;
+        wrapped(cr, [&](cairo_t* c) {
+            setColour(c, light ? 0x9CC8F0 : 0x16396A, a);
+            cairo_set_line_width(c, 1.0);
+            cairo_move_to(c, x - w / 2, y);
+            cairo_curve_to(c, x - w / 4, y - 1.2, x + w / 4, y - 1.2, x + w / 2, y);
+            cairo_stroke(c);
+        });
+    }
+    return canvas.take("water", 0, 0, true);
+}
+
+Picture green()
+{
+    Canvas canvas(kSize, kSize);
+    paintBase(canvas.cr(), { 0x5CB444, 0x78CC58 }, 41, 0.18);
+    dots(canvas.cr(), 42, 60, 0x8ADC6A, 0.25, 0.6);
+    return canvas.take("green", 0, 0, true);
+}
+
+Picture dunes()
+{
+    // The links course's marram-grass dunes: pale sand through tufts.
+    Canvas canvas(kSize, kSize);
+    paintBase(canvas.cr(), { 0xA89868, 0xD2C48E }, 51, 0.3);
+    Scatter s(52);
+    for (int k = 0; k < 16; ++k) {
+        const double x = s.range(0, kSize);
+        const double y = s.range(0, kSize);
+        const uint32_t seed = 53 + k;
+        (void)x;
+        (void)y;
+        blades(canvas.cr(), seed, 7, s.next() < 0.5 ? 0x7A8A3A : 0x9AA850, 0.8, 5.0, 2.0);
+    }
+    return canvas.take("dunes", 0, 0, true);
+}
+
+Picture sand()
+{
+    Canvas canvas(kSize, kSize);
+    paintBase(canvas.cr(), { 0xD6C48C, 0xEEE0B0 }, 61, 0.45);
+    dots(canvas.cr(), 62, 40, 0xB09C68, 0.5, 0.6);
+    dots(canvas.cr(), 63, 30, 0xFFF6D8, 0.5, 0.5);
+    return canvas.take("sand", 0, 0, true);
+}
+
+Picture linksRough()
+{
+    Canvas canvas(kSize, kSize);
+    paintBase(canvas.cr(), { 0x6A7E34, 0x98A650 }, 71, 0.35);
+    blades(canvas.cr(), 72, 140, 0xC0C070, 0.45, 4.0, 2.5);
+    blades(canvas.cr(), 73, 80, 0x4A5A22, 0.4, 3.0, 2.0);
+    return canvas.take("links rough", 0, 0, true);
+}
+
+Picture woodland()
+{
+    // The parkland's deep rough under the trees: dark grass, leaves, shade.
+    Canvas canvas(kSize, kSize);
+    paintBase(canvas.cr(), { 0x2A4A20, 0x4A6A30 }, 81, 0.35);
+    dots(canvas.cr(), 82, 50, 0x6A5A2A, 0.6, 1.4);
+    blades(canvas.cr(), 83, 90, 0x5A8A3A, 0.45, 3.5, 1.5);
+    return canvas.take("woodland", 0, 0, true);
+}
+
+Picture parkRough()
+{
+    Canvas canvas(kSize, kSize);
+    paintBase(canvas.cr(), { 0x367A2C, 0x4E9A3A }, 91, 0.35);
+    blades(canvas.cr(), 92, 130, 0x6AB04E, 0.45, 3.0, 1.5);
+    blades(canvas.cr(), 93, 60, 0x25601E, 0.45, 2.5, 1.2);
+    return canvas.take("park rough", 0, 0, true);
+}
+
+Picture heather()
+{
+    Canvas canvas(kSize, kSize);
+    paintBase(canvas.cr(), { 0x4A3A3E, 0x6E5462 }, 101, 0.4);
+    dots(canvas.cr(), 102, 110, 0x9A5A8E, 0.7, 1.1);
+    dots(canvas.cr(), 103, 60, 0x5A6A34, 0.7, 1.2);
+    dots(canvas.cr(), 104, 30, 0xC07AB0, 0.5, 0.7);
+    return canvas.take("heather", 0, 0, true);
+}
+
+Picture moorRough()
+{
+    Canvas canvas(kSize, kSize);
+    paintBase(canvas.cr(), { 0x4A6A36, 0x708A4A }, 111, 0.35);
+    blades(canvas.cr(), 112, 110, 0x9AAA66, 0.4, 3.0, 1.6);
+    dots(canvas.cr(), 113, 7, 0x8A8A84, 0.8, 1.3);
+    return canvas.take("moor rough", 0, 0, true);
+}
+
+}  // namespace
+
+std::vector<Picture> drawTextures()
+{
+    // Surface codes 1..11.
+    return { tee(), fairway(), water(), green(), dunes(), sand(), linksRough(), woodland(), parkRough(), heather(),
+        moorRough() };
+}
+
+}  // namespace tarnby::art

@@ -1,0 +1,658 @@
+// Course painting: holes, hazards and rolling ground on a half-yard grid.
+#include "golf-assets/course_painter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "golf-assets/hole_colours.h"
+
+namespace tarnby::course {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kCell = 1.0 / kCellsPerYard;
+
+// Deterministic lattice noise: a hash per lattice point, smoothly blended.
+double latticeValue(int32_t ix, int32_t iz, uint32_t seed)
+{
+    uint32_t h = static_cast<uint32_t>(ix) * 0x8DA6B343u ^ static_cast<uint32_t>(iz) * 0xD8163841u ^ seed * 0xCB1AB31Fu;
+    h ^= h >> 13;
+    h *= 0x5BD1E995u;
+    h ^= h >> 15;
+    return (h & 0xFFFFFF) / static_cast<double>(0x800000) - 1.0;
+}
+
+double fade(double t) { return t * t * (3 - 2 * t); }
+
+double valueNoise(double x, double z, uint32_t seed)
+{
+    const double fx = std::floor(x);
+    const double fz = std::floor(z);
+    const auto ix = static_cast<int32_t>(fx);
+    const auto iz = static_cast<int32_t>(fz);
+    const double tx = fade(x - fx);
+    const double tz = fade(z - fz);
+    const double a = latticeValue(ix, iz, seed);
+    const double b = latticeValue(ix + 1, iz, seed);
+    const double c = latticeValue(ix, iz + 1, seed);
+    const double d = latticeValue(ix + 1, iz + 1, seed);
+    return (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * tz;
+}
+
+// Three octaves, roughly within -1..1.
+double fbm(double x, double z, uint32_t seed)
+{
+    return (valueNoise(x, z, seed) + 0.5 * valueNoise(x * 2.03, z * 2.03, seed + 17)
+               + 0.25 * valueNoise(x * 4.1, z * 4.1, seed + 31))
+        / 1.2;
+}
+
+double smoothstep(double edge0, double edge1, double x)
+{
+    const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
+    return t * t * (3 - 2 * t);
+}
+
+double length(Vec2 v) { return std::sqrt(v.x * v.x + v.z * v.z); }
+Vec2 sub(Vec2 a, Vec2 b) { return { a.x - b.x, a.z - b.z }; }
+Vec2 add(Vec2 a, Vec2 b) { return { a.x + b.x, a.z + b.z }; }
+Vec2 scale(Vec2 a, double s) { return { a.x * s, a.z * s }; }
+Vec2 unit(Vec2 a)
+{
+    const double l = length(a);
+    return l > 0 ? scale(a, 1 / l) : Vec2 { 0, -1 };
+}
+
+// Distance from p to a polyline, with the arc length of the nearest point.
+double polylineDistance(const std::vector<Vec2>& line, Vec2 p, double& along)
+{
+    double best = 1e30;
+    double run = 0;
+    along = 0;
+    for (size_t k = 0; k + 1 < line.size(); ++k) {
+        const Vec2 e = sub(line[k + 1], line[k]);
+        const double l2 = e.x * e.x + e.z * e.z;
+        const Vec2 d = sub(p, line[k]);
+        double t = l2 > 0 ? (d.x * e.x + d.z * e.z) / l2 : 0;
+        t = std::clamp(t, 0.0, 1.0);
+        const double dist = length(sub(d, scale(e, t)));
+        if (dist < best) {
+            best = dist;
+            along = run + t * std::sqrt(l2);
+        }
+        run += std::sqrt(l2);
+    }
+    return best;
+}
+
+// A bunker, pond or green outline: an ellipse whose radius wobbles with angle.
+struct Blob {
+    Vec2 centre;
+    double radiusX = 1;
+    double radiusZ = 1;
+    double turn = 0;  // radians
+    double wobble2 = 0;
+    double wobble3 = 0;
+    double phase2 = 0;
+    double phase3 = 0;
+
+    // Negative inside; roughly yards outside the edge.
+    double distance(Vec2 p) const
+    {
+        const Vec2 d = sub(p, centre);
+        const double bound = std::max(radiusX, radiusZ) * (1 + wobble2 + wobble3);
+        const double far = d.x * d.x + d.z * d.z;
+        if (far > (bound + 30) * (bound + 30)) {
+            return std::sqrt(far) - bound;  // far away: a lower bound is enough
+        }
+        const double c = std::cos(turn);
+        const double s = std::sin(turn);
+        const double u = (d.x * c + d.z * s) / radiusX;
+        const double v = (-d.x * s + d.z * c) / radiusZ;
+        const double rho = std::sqrt(u * u + v * v);
+        const double angle = std::atan2(v, u);
+        const double edge = 1 + wobble2 * std::sin(2 * angle + phase2) + wobble3 * std::sin(3 * angle + phase3);
+        return (rho - edge) * std::min(radiusX, radiusZ);
+    }
+};
+
+struct HoleShape {
+    const HolePlan* plan = nullptr;
+    std::vector<Vec2> path;  // tee, (aim), pin
+    double totalLength = 0;
+    double fairwayStart = 0;
+    Vec2 fairwayStartPoint;
+    double fairwayStartHalf = 0;
+    Blob green;
+    Vec2 teeCentre;
+    Vec2 teeAlong;  // unit vector of play from the tee
+    int32_t greenLevel = 0;
+    int32_t teeLevel = 0;
+};
+
+struct BunkerShape {
+    Blob blob;
+    int32_t level = 0;
+};
+
+struct Cell {
+    Ground ground = Ground::Rough;
+    double height = 0;
+};
+
+class Painter {
+public:
+    Painter(const CoursePlan& plan, const HoleFilePlan& file)
+        : m_plan(plan)
+        , m_file(file)
+        , m_seed(file.seed * 7919u + static_cast<uint32_t>(plan.course) * 104729u)
+    {
+        for (const auto& hole : file.holes) {
+            m_holes.push_back(shapeHole(hole));
+        }
+        for (const auto& pond : file.ponds) {
+            Blob blob;
+            blob.centre = pond.centre;
+            blob.radiusX = pond.radiusX;
+            blob.radiusZ = pond.radiusZ;
+            blob.turn = pond.turn * kPi / 180;
+            blob.wobble2 = 0.08;
+            blob.wobble3 = 0.06;
+            blob.phase2 = pond.centre.x * 0.1;
+            blob.phase3 = pond.centre.z * 0.1;
+            m_ponds.push_back(blob);
+        }
+        // Greens and tees sit flat at the level the ground has there.
+        for (auto& hole : m_holes) {
+            hole.greenLevel = static_cast<int32_t>(std::lround(std::max(naturalHeight(hole.plan->pin), waterFloor() + 3)));
+            hole.teeLevel
+                = static_cast<int32_t>(std::lround(std::max(naturalHeight(hole.teeCentre), waterFloor() + 3)));
+        }
+        for (size_t h = 0; h < m_holes.size(); ++h) {
+            placeBunkers(m_holes[h], static_cast<uint32_t>(h));
+        }
+        for (const auto& bunker : file.bunkers) {
+            BunkerShape shape;
+            shape.blob.centre = bunker.centre;
+            shape.blob.radiusX = bunker.radius;
+            shape.blob.radiusZ = bunker.radius2 > 0 ? bunker.radius2 : bunker.radius;
+            shape.blob.turn = bunker.turn * kPi / 180;
+            shape.blob.wobble2 = 0.1;
+            shape.blob.wobble3 = 0.08;
+            shape.blob.phase2 = bunker.centre.z;
+            shape.blob.phase3 = bunker.centre.x;
+            m_bunkers.push_back(shape);
+        }
+        for (auto& bunker : m_bunkers) {
+            bunker.level = static_cast<int32_t>(std::lround(std::max(height(bunker.blob.centre), waterFloor() + 3))) - 3;
+        }
+    }
+
+    HoleDrawing paint()
+    {
+        // Slowly varying fields are sampled once a yard and interpolated.
+        constexpr int32_t kLattice = kMapYards + 1;
+        m_lattice.assign(static_cast<size_t>(kLattice) * kLattice, {});
+        for (int32_t z = 0; z < kLattice; ++z) {
+            for (int32_t x = 0; x < kLattice; ++x) {
+                const Vec2 p { static_cast<double>(x), static_cast<double>(z) };
+                Slow& slow = m_lattice[static_cast<size_t>(z) * kLattice + x];
+                slow.height = height(p);
+                slow.play = playDistance(p);
+                slow.heath = fbm(p.x / 70.0, p.z / 70.0, m_seed + 23);
+                slow.waste = valueNoise(p.x / 38.0, p.z / 38.0, m_seed + 29);
+                slow.edge = valueNoise(p.x / 19.0, p.z / 19.0, m_seed + 37);
+                slow.wobble = valueNoise(p.x / 23.0, p.z / 23.0, m_seed + 41);
+                slow.meander = valueNoise(p.x / 11.0, p.z / 11.0, m_seed + 43);
+            }
+        }
+        std::vector<Cell> cells(static_cast<size_t>(kGridCells) * kGridCells);
+        for (int32_t j = 0; j < kGridCells; ++j) {
+            for (int32_t i = 0; i < kGridCells; ++i) {
+                const Vec2 p { (i + 0.5) * kCell, (j + 0.5) * kCell };
+                cells[static_cast<size_t>(j) * kGridCells + i] = paintCell(p, slowAt(p));
+            }
+        }
+        return quantise(cells);
+    }
+
+private:
+    double waterFloor() const { return m_plan.waterLevel; }
+
+    HoleShape shapeHole(const HolePlan& hole)
+    {
+        HoleShape shape;
+        shape.plan = &hole;
+        shape.path.push_back(hole.tee);
+        if (length(sub(hole.aim, hole.pin)) > 0.5) {
+            shape.path.push_back(hole.aim);
+        }
+        shape.path.push_back(hole.pin);
+        for (size_t k = 0; k + 1 < shape.path.size(); ++k) {
+            shape.totalLength += length(sub(shape.path[k + 1], shape.path[k]));
+        }
+        // Par 4s and 5s have a carry over rough to a fairway that begins short
+        // of the landing zone; par 3s have an apron in front of the green.
+        shape.fairwayStart = hole.par >= 4 ? std::min(105.0, shape.totalLength * 0.4) : shape.totalLength - 45;
+        const uint32_t seed = m_seed + static_cast<uint32_t>(hole.number) * 131u;
+        shape.green.radiusX = std::max(8.0, hole.greenRadius);
+        shape.green.radiusZ = shape.green.radiusX * (0.85 + 0.15 * latticeValue(hole.number, 3, seed));
+        shape.green.turn = (latticeValue(hole.number, 5, seed) + 1) * kPi;
+        shape.green.wobble2 = 0.08;
+        shape.green.wobble3 = 0.05;
+        shape.green.phase2 = latticeValue(hole.number, 7, seed) * kPi;
+        shape.green.phase3 = latticeValue(hole.number, 9, seed) * kPi;
+        const Vec2 shift { latticeValue(hole.number, 11, seed), latticeValue(hole.number, 13, seed) };
+        shape.green.centre = add(hole.pin, scale(shift, 0.9));
+        shape.teeAlong = unit(sub(shape.path[1], hole.tee));
+        shape.teeCentre = sub(hole.tee, scale(shape.teeAlong, 3.0));
+        Vec2 startDirection;
+        pointAlong(shape, shape.fairwayStart, shape.fairwayStartPoint, startDirection);
+        shape.fairwayStartHalf = fairwayHalfWidth(shape, shape.fairwayStart);
+        return shape;
+    }
+
+    void placeBunkers(const HoleShape& hole, uint32_t index)
+    {
+        const HolePlan& plan = *hole.plan;
+        std::vector<BunkerPlan> bunkers = plan.bunkers;
+        const uint32_t seed = m_seed + index * 977u + 5;
+        if (bunkers.empty()) {
+            // A default dressing: two greenside bunkers, and one beside the
+            // landing zone on the longer holes.
+            BunkerPlan left;
+            left.kind = BunkerPlan::Kind::Green;
+            left.bearing = -45 - 30 * std::fabs(latticeValue(1, 2, seed));
+            left.radius = 4.5 + std::fabs(latticeValue(2, 2, seed)) * 1.5;
+            BunkerPlan right = left;
+            right.bearing = 50 + 60 * std::fabs(latticeValue(3, 2, seed));
+            right.radius = 4 + std::fabs(latticeValue(4, 2, seed)) * 1.5;
+            bunkers.push_back(left);
+            bunkers.push_back(right);
+            if (plan.par >= 4) {
+                BunkerPlan drive;
+                drive.kind = BunkerPlan::Kind::Drive;
+                drive.side = latticeValue(5, 2, seed) < 0 ? -1 : 1;
+                drive.along = std::min(235.0, hole.totalLength - 90);
+                drive.radius = 6;
+                bunkers.push_back(drive);
+            }
+        }
+        const Vec2 approach = unit(sub(hole.path[hole.path.size() - 2], plan.pin));
+        for (size_t b = 0; b < bunkers.size(); ++b) {
+            const BunkerPlan& bunker = bunkers[b];
+            BunkerShape shape;
+            shape.blob.wobble2 = 0.12;
+            shape.blob.wobble3 = 0.08;
+            shape.blob.phase2 = latticeValue(static_cast<int32_t>(b), 8, seed) * kPi;
+            shape.blob.phase3 = latticeValue(static_cast<int32_t>(b), 9, seed) * kPi;
+            if (bunker.kind == BunkerPlan::Kind::Green) {
+                // Bearing 0 is the front of the green, positive to the player's right.
+                const double a = -bunker.bearing * kPi / 180;
+                const Vec2 dir { approach.x * std::cos(a) - approach.z * std::sin(a),
+                    approach.x * std::sin(a) + approach.z * std::cos(a) };
+                const double reach = hole.green.radiusX + 1.5 + bunker.radius * 0.9;
+                shape.blob.centre = add(hole.green.centre, scale(dir, reach));
+                shape.blob.radiusX = bunker.radius * 1.5;
+                shape.blob.radiusZ = bunker.radius * 0.8;
+                shape.blob.turn = std::atan2(dir.z, dir.x) + kPi / 2;
+            } else if (bunker.kind == BunkerPlan::Kind::Drive) {
+                Vec2 at;
+                Vec2 along;
+                pointAlong(hole, bunker.along, at, along);
+                const Vec2 side { -along.z * bunker.side, along.x * bunker.side };
+                // The player's right, looking along the line: (-along.z, along.x).
+                const double reach = plan.fairwayWidth * 0.5 + bunker.radius * 0.3;
+                shape.blob.centre = add(at, scale(side, reach));
+                shape.blob.radiusX = bunker.radius * 1.4;
+                shape.blob.radiusZ = bunker.radius * 0.75;
+                shape.blob.turn = std::atan2(along.z, along.x);
+            } else {
+                shape.blob.centre = bunker.centre;
+                shape.blob.radiusX = bunker.radius;
+                shape.blob.radiusZ = bunker.radius2 > 0 ? bunker.radius2 : bunker.radius;
+                shape.blob.turn = bunker.turn * kPi / 180;
+            }
+            m_bunkers.push_back(shape);
+        }
+    }
+
+    static void pointAlong(const HoleShape& hole, double s, Vec2& at, Vec2& along)
+    {
+        double run = 0;
+        for (size_t k = 0; k + 1 < hole.path.size(); ++k) {
+            const Vec2 e = sub(hole.path[k + 1], hole.path[k]);
+            const double l = length(e);
+            if (s <= run + l || k + 2 == hole.path.size()) {
+                const double t = l > 0 ? std::clamp((s - run) / l, 0.0, 1.0) : 0;
+                at = add(hole.path[k], scale(e, t));
+                along = unit(e);
+                return;
+            }
+            run += l;
+        }
+        at = hole.path.front();
+        along = hole.teeAlong;
+    }
+
+    double fairwayHalfWidth(const HoleShape& hole, double s) const
+    {
+        const double width = hole.plan->fairwayWidth * (1 + 0.1 * valueNoise(s / 55.0, hole.plan->number, m_seed + 3));
+        const double nearGreen = smoothstep(hole.totalLength - 20, hole.totalLength - 60, s);
+        return std::clamp(width * (0.82 + 0.18 * nearGreen), 25.0, 45.0) * 0.5;
+    }
+
+    // Signed distance to open water (negative inside).
+    double waterDistance(Vec2 p) const
+    {
+        return waterDistance(p, valueNoise(p.x / 23.0, p.z / 23.0, m_seed + 41),
+            valueNoise(p.x / 11.0, p.z / 11.0, m_seed + 43));
+    }
+
+    double waterDistance(Vec2 p, double wobbleNoise, double meanderNoise) const
+    {
+        const double wobble = 3.5 * wobbleNoise;
+        double best = 1e30;
+        const double edges[4] = { p.z, kMapYards - p.x, kMapYards - p.z, p.x };
+        for (int k = 0; k < 4; ++k) {
+            if (m_plan.shore[k] > 0) {
+                best = std::min(best, edges[k] - m_plan.shore[k] + wobble);
+            }
+        }
+        for (const auto& pond : m_ponds) {
+            best = std::min(best, pond.distance(p) + wobble * 0.3);
+        }
+        for (const auto& stream : m_file.streams) {
+            double along = 0;
+            const double meander = 1.2 * meanderNoise;
+            best = std::min(best, polylineDistance(stream.points, p, along) - stream.width * 0.5 + meander);
+        }
+        return best;
+    }
+
+    // The rolling ground before greens, tees and water shape it.
+    double naturalHeight(Vec2 p) const
+    {
+        const double w = m_plan.wavelength;
+        double play = 1e30;
+        for (const auto& hole : m_holes) {
+            double along = 0;
+            play = std::min(play, polylineDistance(hole.path, p, along) - hole.plan->fairwayWidth * 0.5);
+        }
+        const double calm = smoothstep(30, 0, play);  // fairways roll more gently
+        double h = m_plan.relief * fbm(p.x / w, p.z / w, m_seed + 1) * (1 - 0.5 * calm);
+        if (m_plan.style == Style::Links) {
+            // Dunes: short sharp ridges away from the fairways.
+            const double ridge = 1 - std::fabs(valueNoise(p.x / 31.0, p.z / 27.0, m_seed + 7));
+            h += m_plan.relief * 0.9 * ridge * ridge * (1 - calm);
+        } else if (m_plan.style == Style::Highland) {
+            h += m_plan.relief * 0.5 * valueNoise(p.x / (w * 2.6), p.z / (w * 2.6), m_seed + 9);
+        }
+        for (const auto& hill : m_file.hills) {
+            const double d = length(sub(p, hill.centre)) / hill.radius;
+            h += hill.height * std::exp(-2.5 * d * d);
+        }
+        return m_plan.base + h;
+    }
+
+    // The finished ground height at p (bunkers and water levels aside).
+    double height(Vec2 p) const
+    {
+        double h = naturalHeight(p);
+        for (const auto& hole : m_holes) {
+            const double g = hole.green.distance(p);
+            const double wg = smoothstep(22, 3.5, g);
+            h += (hole.greenLevel - h) * wg;
+            const double t = length(sub(p, hole.teeCentre));
+            const double wt = smoothstep(20, 8, t);
+            h += (hole.teeLevel - h) * wt;
+        }
+        const double water = waterDistance(p);
+        const double bank = smoothstep(0, 22, water);
+        const double floor = waterFloor();
+        h = floor + 2 + (std::max(h, floor + 2) - floor - 2) * bank;
+        return std::max(h, floor + 1);
+    }
+
+    struct Slow {
+        double height = 0;
+        double play = 0;
+        double heath = 0;
+        double waste = 0;
+        double edge = 0;
+        double wobble = 0;
+        double meander = 0;
+    };
+
+    Slow slowAt(Vec2 p) const
+    {
+        constexpr int32_t kLattice = kMapYards + 1;
+        const auto x0 = std::min(static_cast<int32_t>(p.x), kMapYards - 1);
+        const auto z0 = std::min(static_cast<int32_t>(p.z), kMapYards - 1);
+        const double fx = p.x - x0;
+        const double fz = p.z - z0;
+        const Slow& a = m_lattice[static_cast<size_t>(z0) * kLattice + x0];
+        const Slow& b = m_lattice[static_cast<size_t>(z0) * kLattice + x0 + 1];
+        const Slow& c = m_lattice[static_cast<size_t>(z0 + 1) * kLattice + x0];
+        const Slow& d = m_lattice[static_cast<size_t>(z0 + 1) * kLattice + x0 + 1];
+        auto mix = [&](double Slow::*field) {
+            const double top = a.*field + (b.*field - a.*field) * fx;
+            const double bottom = c.*field + (d.*field - c.*field) * fx;
+            return top + (bottom - top) * fz;
+        };
+        return { mix(&Slow::height), mix(&Slow::play), mix(&Slow::heath), mix(&Slow::waste), mix(&Slow::edge),
+            mix(&Slow::wobble), mix(&Slow::meander) };
+    }
+
+    // Roughly how far p lies from where the holes are played.
+    double playDistance(Vec2 p) const
+    {
+        double play = 1e30;
+        for (const auto& hole : m_holes) {
+            double along = 0;
+            const double d = polylineDistance(hole.path, p, along);
+            play = std::min({ play, d - hole.plan->fairwayWidth * 0.5, hole.green.distance(p) - 8,
+                length(sub(p, hole.teeCentre)) - 12 });
+        }
+        return play;
+    }
+
+    Cell paintCell(Vec2 p, const Slow& slow) const
+    {
+        Cell cell;
+        cell.height = slow.height;
+        const double play = slow.play;
+        if (play > 18 && slow.heath > 0.55 - 1.1 * m_plan.heath) {
+            cell.ground = Ground::Heath;
+        }
+        if (m_plan.waste > 0 && play > 10 && slow.waste > 1 - 2 * m_plan.waste) {
+            cell.ground = Ground::Sand;
+        }
+        for (const auto& hole : m_holes) {
+            double along = 0;
+            const double d = polylineDistance(hole.path, p, along);
+            const double edge = 2.2 * slow.edge;
+            const bool beyondStart = along >= hole.fairwayStart;
+            const double half = fairwayHalfWidth(hole, along);
+            const bool inStartCap = length(sub(p, hole.fairwayStartPoint)) < hole.fairwayStartHalf * 0.9 + edge;
+            if ((beyondStart && d < half + edge) || inStartCap) {
+                if (along <= hole.totalLength + 4 || hole.green.distance(p) < 4) {
+                    cell.ground = Ground::Fairway;
+                }
+            }
+        }
+        if (waterDistance(p, slow.wobble, slow.meander) < 0) {
+            cell.ground = Ground::Water;
+            cell.height = waterFloor();
+        }
+        for (const auto& hole : m_holes) {
+            const double g = hole.green.distance(p);
+            if (g < 2.5) {
+                cell.ground = Ground::Fairway;  // the collar
+                cell.height = hole.greenLevel;
+            }
+        }
+        for (const auto& bunker : m_bunkers) {
+            if (bunker.blob.distance(p) < 0) {
+                cell.ground = Ground::Sand;
+                cell.height = bunker.level;
+            }
+        }
+        for (const auto& hole : m_holes) {
+            if (hole.green.distance(p) < 0) {
+                cell.ground = Ground::Green;
+                cell.height = hole.greenLevel;
+            }
+            const Vec2 d = sub(p, hole.teeCentre);
+            const double u = d.x * hole.teeAlong.x + d.z * hole.teeAlong.z;
+            const double v = -d.x * hole.teeAlong.z + d.z * hole.teeAlong.x;
+            if (std::fabs(u) < 6.5 && std::fabs(v) < 4.5) {
+                cell.ground = Ground::Tee;
+                cell.height = hole.teeLevel;
+            }
+        }
+        return cell;
+    }
+
+    HoleDrawing quantise(const std::vector<Cell>& cells) const
+    {
+        // Fixed-level ground (greens, tees, water, bunkers) keeps its levels;
+        // rolling ground is banded, with wider bands where the colours would
+        // not otherwise fit in the file.
+        int32_t step[kGroundKinds] = { 1, 1, 1, 1, 1, 1, 1 };
+        auto levelFor = [&](const Cell& cell) {
+            const int32_t s = step[static_cast<int32_t>(cell.ground)];
+            const auto level = static_cast<int32_t>(std::floor(cell.height / s + 0.5)) * s;
+            return std::clamp(level, 1, 255);
+        };
+        std::map<std::pair<int32_t, int32_t>, int32_t> labelOf;
+        for (int round = 0; round < 64; ++round) {
+            std::vector<bool> seen(kGroundKinds * 256, false);
+            for (const Cell& cell : cells) {
+                seen[static_cast<size_t>(cell.ground) * 256 + levelFor(cell)] = true;
+            }
+            std::set<std::pair<int32_t, int32_t>> used;
+            for (int32_t k = 0; k < kGroundKinds * 256; ++k) {
+                if (seen[k]) {
+                    used.insert({ k / 256, k % 256 });
+                }
+            }
+            if (static_cast<int32_t>(used.size()) <= kMaxFillColours) {
+                for (const auto& key : used) {
+                    const auto next = static_cast<int32_t>(labelOf.size());
+                    labelOf[key] = next;
+                }
+                break;
+            }
+            int32_t counts[kGroundKinds] = {};
+            for (const auto& key : used) {
+                counts[key.first] += 1;
+            }
+            const Ground banded[4] = { Ground::Rough, Ground::Heath, Ground::Fairway, Ground::Sand };
+            Ground widest = Ground::Rough;
+            for (Ground g : banded) {
+                if (counts[static_cast<int32_t>(g)] > counts[static_cast<int32_t>(widest)]) {
+                    widest = g;
+                }
+            }
+            step[static_cast<int32_t>(widest)] += 1;
+        }
+        HoleDrawing drawing;
+        drawing.grid = LabelGrid(kGridCells, kGridCells);
+        drawing.colours.resize(labelOf.size());
+        std::vector<bool> keep(labelOf.size(), false);
+        for (const auto& [key, label] : labelOf) {
+            drawing.colours[label] = groundColour(static_cast<Ground>(key.first), key.second);
+            keep[label] = key.first == static_cast<int32_t>(Ground::Green) || key.first == static_cast<int32_t>(Ground::Tee);
+        }
+        for (int32_t j = 0; j < kGridCells; ++j) {
+            for (int32_t i = 0; i < kGridCells; ++i) {
+                const Cell& cell = cells[static_cast<size_t>(j) * kGridCells + i];
+                drawing.grid.set(i, j, labelOf[{ static_cast<int32_t>(cell.ground), levelFor(cell) }]);
+            }
+        }
+        drawing.grid.removeSpecks(24, keep);
+        drawing.grid.removeSpecks(24, keep);
+        return drawing;
+    }
+
+    const CoursePlan& m_plan;
+    const HoleFilePlan& m_file;
+    uint32_t m_seed;
+    std::vector<HoleShape> m_holes;
+    std::vector<Blob> m_ponds;
+    std::vector<BunkerShape> m_bunkers;
+    std::vector<Slow> m_lattice;
+};
+
+Ground groundAt(const HoleDrawing& drawing, Vec2 p)
+{
+    const auto i = static_cast<int32_t>(std::floor(p.x * kCellsPerYard));
+    const auto j = static_cast<int32_t>(std::floor(p.z * kCellsPerYard));
+    const int32_t label = drawing.grid.at(i, j);
+    if (label < 0) {
+        return Ground::Rough;
+    }
+    return groundOf(drawing.colours[label]);
+}
+
+}  // namespace
+
+HoleDrawing paintHoleFile(const CoursePlan& plan, size_t fileIndex)
+{
+    Painter painter(plan, plan.files.at(fileIndex));
+    HoleDrawing drawing = painter.paint();
+    drawing.problems = checkHoles(drawing, plan.files[fileIndex], 5.0);
+    return drawing;
+}
+
+std::vector<std::string> checkHoles(const HoleDrawing& drawing, const HoleFilePlan& file, double margin)
+{
+    std::vector<std::string> problems;
+    for (const auto& hole : file.holes) {
+        const std::string name = file.name + " hole " + std::to_string(hole.number) + ": ";
+        if (groundAt(drawing, hole.tee) != Ground::Tee) {
+            problems.push_back(name + "tee not on tee ground");
+        }
+        for (int a = 0; a < 64; ++a) {
+            const double angle = a * kPi / 32;
+            for (double r = 0; r <= margin; r += 0.5) {
+                const Vec2 p { hole.pin.x + r * std::cos(angle), hole.pin.z + r * std::sin(angle) };
+                if (groundAt(drawing, p) != Ground::Green) {
+                    problems.push_back(name + "less than the margin of green round the pin");
+                    a = 64;
+                    break;
+                }
+            }
+        }
+        const Ground aim = groundAt(drawing, hole.aim);
+        if (aim != Ground::Fairway && aim != Ground::Green) {
+            problems.push_back(name + "aim point off the fairway");
+        }
+        const Vec2 line = sub(hole.aim, hole.tee);
+        const double reach = std::min(100.0, length(line));
+        for (double s = 0; s <= reach; s += 0.5) {
+            const Vec2 p = add(hole.tee, scale(unit(line), s));
+            if (groundAt(drawing, p) == Ground::Water) {
+                problems.push_back(name + "water on the line of play near the tee");
+                break;
+            }
+        }
+    }
+    return problems;
+}
+
+std::vector<Chain> traceDrawing(const HoleDrawing& drawing, TraceStats* stats)
+{
+    std::vector<Chain> chains = traceBoundaries(drawing.grid);
+    const TraceStats result = simplifyChains(chains, 0.85);
+    if (stats != nullptr) {
+        *stats = result;
+    }
+    return chains;
+}
+
+}  // namespace tarnby::course
