@@ -191,9 +191,9 @@ uint32_t darker(uint32_t rgb, double f)
 
 Picture drawFrame(const Look& look, const Pose& pose, const std::string& name)
 {
-    constexpr int32_t kWidth = 112;
-    constexpr int32_t kHeight = 112;
-    const Camera camera { 50 * look.scale, 44, 107, 12 * kDeg };
+    constexpr int32_t kWidth = 128;
+    constexpr int32_t kHeight = 136;
+    const Camera camera { 50 * look.scale, 54, 127, 12 * kDeg };
     Canvas canvas(kWidth, kHeight);
     cairo_t* cr = canvas.cr();
     std::vector<Part> parts = Puppet(look, pose).build();

@@ -167,9 +167,9 @@ public:
         }
         // Greens and tees sit flat at the level the ground has there.
         for (auto& hole : m_holes) {
-            hole.greenLevel = static_cast<int32_t>(std::lround(std::max(naturalHeight(hole.plan->pin), waterFloor() + 3)));
+            hole.greenLevel = static_cast<int32_t>(std::lround(std::max(bankedHeight(hole.plan->pin), waterFloor() + 3)));
             hole.teeLevel
-                = static_cast<int32_t>(std::lround(std::max(naturalHeight(hole.teeCentre), waterFloor() + 3)));
+                = static_cast<int32_t>(std::lround(std::max(bankedHeight(hole.teeCentre), waterFloor() + 3)));
         }
         for (size_t h = 0; h < m_holes.size(); ++h) {
             placeBunkers(m_holes[h], static_cast<uint32_t>(h));
@@ -247,6 +247,19 @@ private:
         shape.green.phase3 = latticeValue(hole.number, 9, seed) * kPi;
         const Vec2 shift { latticeValue(hole.number, 11, seed), latticeValue(hole.number, 13, seed) };
         shape.green.centre = add(hole.pin, scale(shift, 0.9));
+        // Grow the green until it holds the pin with room to spare on every side.
+        for (int grow = 0; grow < 40; ++grow) {
+            double worst = -1e30;
+            for (int a = 0; a < 72; ++a) {
+                const double angle = a * kPi / 36;
+                worst = std::max(worst, shape.green.distance(add(hole.pin, { 6.2 * std::cos(angle), 6.2 * std::sin(angle) })));
+            }
+            if (worst < 0) {
+                break;
+            }
+            shape.green.radiusX *= 1.04;
+            shape.green.radiusZ *= 1.04;
+        }
         shape.teeAlong = unit(sub(shape.path[1], hole.tee));
         shape.teeCentre = sub(hole.tee, scale(shape.teeAlong, 3.0));
         Vec2 startDirection;
@@ -383,7 +396,7 @@ private:
             play = std::min(play, polylineDistance(hole.path, p, along) - hole.plan->fairwayWidth * 0.5);
         }
         const double calm = smoothstep(30, 0, play);  // fairways roll more gently
-        double h = m_plan.relief * fbm(p.x / w, p.z / w, m_seed + 1) * (1 - 0.5 * calm);
+        double h = m_plan.relief * fbm(p.x / w, p.z / w, m_seed + 1) * (1 - 0.62 * calm);
         if (m_plan.style == Style::Links) {
             // Dunes: short sharp ridges away from the fairways.
             const double ridge = 1 - std::fabs(valueNoise(p.x / 31.0, p.z / 27.0, m_seed + 7));
@@ -398,23 +411,33 @@ private:
         return m_plan.base + h;
     }
 
-    // The finished ground height at p (bunkers and water levels aside).
+    // The rolling ground with its banks falling to the water.
+    double bankedHeight(Vec2 p) const
+    {
+        const double h = naturalHeight(p);
+        const double water = waterDistance(p);
+        const double floor = waterFloor();
+        // Banks widen with the drop they make, so the ground never falls
+        // steeply to the water.
+        const double drop = std::max(h - floor - 2, 0.0);
+        const double bank = smoothstep(0, std::clamp(drop * 2.0, 36.0, 120.0), water);
+        return floor + 2 + (std::max(h, floor + 2) - floor - 2) * bank;
+    }
+
+    // The finished ground height at p (bunkers and water levels aside): greens
+    // and tees flattened into the banked ground.
     double height(Vec2 p) const
     {
-        double h = naturalHeight(p);
+        double h = bankedHeight(p);
         for (const auto& hole : m_holes) {
             const double g = hole.green.distance(p);
-            const double wg = smoothstep(22, 3.5, g);
+            const double wg = smoothstep(30, 3.5, g);
             h += (hole.greenLevel - h) * wg;
             const double t = length(sub(p, hole.teeCentre));
-            const double wt = smoothstep(20, 8, t);
+            const double wt = smoothstep(26, 8, t);
             h += (hole.teeLevel - h) * wt;
         }
-        const double water = waterDistance(p);
-        const double bank = smoothstep(0, 22, water);
-        const double floor = waterFloor();
-        h = floor + 2 + (std::max(h, floor + 2) - floor - 2) * bank;
-        return std::max(h, floor + 1);
+        return std::max(h, waterFloor() + 1);
     }
 
     struct Slow {
@@ -465,7 +488,7 @@ private:
         Cell cell;
         cell.height = slow.height;
         const double play = slow.play;
-        if (play > 18 && slow.heath > 0.55 - 1.1 * m_plan.heath) {
+        if (play > 18 + 9 * slow.edge && slow.heath > 0.55 - 1.1 * m_plan.heath) {
             cell.ground = Ground::Heath;
         }
         if (m_plan.waste > 0 && play > 10 && slow.waste > 1 - 2 * m_plan.waste) {

@@ -1,15 +1,24 @@
-// golf-assets: writes every generated data file of the game into one folder.
-#include <chrono>
+// golf-assets: writes every generated data file of the game into one folder:
+// the 18 hole files of the three courses, the wind arrow and the "golf"
+// picture bundle. Deterministic: the same sources give the same bytes.
+#include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "bundle-writer/bundle_writer.h"
 #include "golf-assets/art.h"
 #include "golf-assets/course_painter.h"
+#include "golf-assets/hole_file.h"
 #include "golf-assets/preview.h"
 
 namespace {
+
+using namespace tarnby;
 
 bool readText(const std::string& path, std::string& text)
 {
@@ -23,66 +32,122 @@ bool readText(const std::string& path, std::string& text)
     return true;
 }
 
+// Bundle segments are cut at this size, so the bundle comes in a few files.
+constexpr int32_t kSegmentSize = 96 * 1024;
+constexpr int32_t kJpegQuality = 88;
+
+bool writeBundle(const std::vector<art::Picture>& pictures, const std::string& folder)
+{
+    bundle::BundleWriter writer;
+    for (const auto& p : pictures) {
+        const int32_t index = p.photo
+            ? writer.addJpeg(p.rgba.data(), 4, p.width, p.height, p.anchorX, p.anchorY, kJpegQuality)
+            : writer.addRun(p.rgba.data(), p.width, p.height, p.anchorX, p.anchorY);
+        if (index < 0) {
+            std::printf("golf-assets: picture %s: %s\n", p.name.c_str(), writer.error().c_str());
+            return false;
+        }
+    }
+    if (!writer.writeSegments(folder, "golf", kSegmentSize)) {
+        std::printf("golf-assets: %s\n", writer.error().c_str());
+        return false;
+    }
+    return true;
+}
+
+struct Job {
+    const course::CoursePlan* plan;
+    size_t file;
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    using namespace tarnby::course;
     if (argc < 3) {
-        std::printf("usage: golf-assets ASSETS_FOLDER OUT_FOLDER [--preview FOLDER]\n");
+        std::printf("usage: golf-assets ASSETS_FOLDER OUT_FOLDER [--preview FOLDER] [--quiet]\n");
         return 1;
     }
     const std::string assets = std::string(argv[1]) + "/";
     const std::string out = std::string(argv[2]) + "/";
     std::string preview;
-    for (int k = 3; k + 1 < argc; ++k) {
-        if (std::string(argv[k]) == "--preview") {
-            preview = std::string(argv[k + 1]) + "/";
-        }
-    }
-    int failures = 0;
-    bool courses = true;
+    bool quiet = false;
     for (int k = 3; k < argc; ++k) {
-        if (std::string(argv[k]) == "--art-only") {
-            courses = false;
+        const std::string arg = argv[k];
+        if (arg == "--preview" && k + 1 < argc) {
+            preview = std::string(argv[++k]) + "/";
+        } else if (arg == "--quiet") {
+            quiet = true;
         }
     }
-    const auto pictures = tarnby::art::drawAll();
-    if (!preview.empty()) {
-        tarnby::art::writeContactSheet(pictures, preview + "sheet.png", 2);
-    }
-    for (int c = 0; courses && c < 3; ++c) {
+
+    course::CoursePlan plans[3];
+    std::vector<Job> jobs;
+    for (int c = 0; c < 3; ++c) {
         std::string text;
         const std::string path = assets + "courses/c" + std::to_string(c) + ".course";
+        std::string error;
         if (!readText(path, text)) {
             std::printf("golf-assets: cannot read %s\n", path.c_str());
             return 1;
         }
-        CoursePlan plan;
-        std::string error;
-        if (!parseCoursePlan(text, plan, error)) {
+        if (!course::parseCoursePlan(text, plans[c], error)) {
             std::printf("golf-assets: %s: %s\n", path.c_str(), error.c_str());
             return 1;
         }
-        for (size_t f = 0; f < plan.files.size(); ++f) {
-            const auto start = std::chrono::steady_clock::now();
-            HoleDrawing drawing = paintHoleFile(plan, f);
-            TraceStats stats;
-            auto chains = traceDrawing(drawing, &stats);
-            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-            const std::string name = "c" + std::to_string(c) + "_" + plan.files[f].name;
-            std::printf("%s: %zu colours, %d chains, %d -> %d points, %d repairs, %lld ms\n", name.c_str(),
-                drawing.colours.size(), stats.chains, stats.pointsBefore, stats.pointsAfter, stats.repairs,
-                static_cast<long long>(ms));
+        for (size_t f = 0; f < plans[c].files.size(); ++f) {
+            jobs.push_back({ &plans[c], f });
+        }
+    }
+
+    // Courses on a second thread while this one draws the pictures.
+    std::atomic<size_t> next { 0 };
+    std::atomic<int> failures { 0 };
+    std::mutex printing;
+    auto work = [&]() {
+        for (size_t j = next++; j < jobs.size(); j = next++) {
+            const Job& job = jobs[j];
+            const auto& file = job.plan->files[job.file];
+            const std::string name = "c" + std::to_string(job.plan->course) + "_" + file.name;
+            course::HoleDrawing drawing = course::paintHoleFile(*job.plan, job.file);
+            course::TraceStats stats;
+            const auto chains = course::traceDrawing(drawing, &stats);
+            const bool written = course::writeHoleFile(drawing, chains, out + name);
+            std::lock_guard<std::mutex> lock(printing);
+            if (!quiet) {
+                std::printf("%s: %zu colours, %d edges from %d corners, %d repairs\n", name.c_str(),
+                    drawing.colours.size(), stats.pointsAfter, stats.pointsBefore, stats.repairs);
+            }
             for (const auto& problem : drawing.problems) {
-                std::printf("golf-assets: %s\n", problem.c_str());
+                std::printf("golf-assets: %s: %s\n", name.c_str(), problem.c_str());
+                ++failures;
+            }
+            if (!written) {
+                std::printf("golf-assets: cannot write %s\n", (out + name).c_str());
                 ++failures;
             }
             if (!preview.empty()) {
-                writeDrawingPreview(drawing, plan.files[f], preview + name + ".png");
+                course::writeDrawingPreview(drawing, file, preview + name + ".png");
             }
         }
+    };
+    std::thread courses(work);
+
+    const auto pictures = art::drawAll();
+    if (!writeBundle(pictures, out)) {
+        ++failures;
     }
-    (void)out;
+    if (!course::writeArrow(out + "arrow")) {
+        std::printf("golf-assets: cannot write the wind arrow\n");
+        ++failures;
+    }
+    if (!preview.empty()) {
+        art::writeContactSheet(pictures, preview + "sheet.png", 2);
+    }
+    work();
+    courses.join();
+    if (failures == 0) {
+        std::ofstream(out + "golf-assets.stamp") << "generated\n";
+    }
     return failures == 0 ? 0 : 1;
 }
