@@ -144,15 +144,15 @@ void dots(cairo_t* cr, uint32_t seed, int32_t count, uint32_t colour, double alp
 Picture tee()
 {
     Canvas canvas(kSize, kSize);
-    paintBase(canvas.cr(), { 0x3E9234, 0x5DB04A }, 11, 0.35);
-    blades(canvas.cr(), 12, 90, 0x78C860, 0.35, 2.0, 0.8);
+    paintBase(canvas.cr(), { 0x5AB844, 0x7ACC5A }, 11, 0.3);
+    blades(canvas.cr(), 12, 90, 0x98DC78, 0.35, 2.0, 0.8);
     return canvas.take("tee", 0, 0, true);
 }
 
 Picture fairway()
 {
     Canvas canvas(kSize, kSize);
-    paintBase(canvas.cr(), { 0x4A9A38, 0x6CBC50 }, 21, 0.3, 2, 0.18);
+    paintBase(canvas.cr(), { 0x4C9E38, 0x68B84C }, 21, 0.28, 2, 0.2);
     blades(canvas.cr(), 22, 70, 0x80CC66, 0.25, 2.0, 0.6);
     return canvas.take("fairway", 0, 0, true);
 }
@@ -184,8 +184,8 @@ Picture water()
 Picture green()
 {
     Canvas canvas(kSize, kSize);
-    paintBase(canvas.cr(), { 0x5CB444, 0x78CC58 }, 41, 0.18);
-    dots(canvas.cr(), 42, 60, 0x8ADC6A, 0.25, 0.6);
+    paintBase(canvas.cr(), { 0x7AD452, 0x96E66C }, 41, 0.15);
+    dots(canvas.cr(), 42, 60, 0xB0F08A, 0.25, 0.6);
     return canvas.take("green", 0, 0, true);
 }
 
@@ -237,7 +237,7 @@ Picture woodland()
 Picture parkRough()
 {
     Canvas canvas(kSize, kSize);
-    paintBase(canvas.cr(), { 0x367A2C, 0x4E9A3A }, 91, 0.35);
+    paintBase(canvas.cr(), { 0x2C6A24, 0x428A32 }, 91, 0.35);
     blades(canvas.cr(), 92, 130, 0x6AB04E, 0.45, 3.0, 1.5);
     blades(canvas.cr(), 93, 60, 0x25601E, 0.45, 2.5, 1.2);
     return canvas.take("park rough", 0, 0, true);

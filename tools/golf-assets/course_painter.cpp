@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <set>
 
 #include "golf-assets/hole_colours.h"
 
@@ -126,6 +125,8 @@ struct HoleShape {
     double fairwayStart = 0;
     Vec2 fairwayStartPoint;
     double fairwayStartHalf = 0;
+    Vec2 boxMin;  // the fairway lies inside this box
+    Vec2 boxMax;
     Blob green;
     Vec2 teeCentre;
     Vec2 teeAlong;  // unit vector of play from the tee
@@ -187,7 +188,7 @@ public:
             m_bunkers.push_back(shape);
         }
         for (auto& bunker : m_bunkers) {
-            bunker.level = static_cast<int32_t>(std::lround(std::max(height(bunker.blob.centre), waterFloor() + 3))) - 3;
+            bunker.level = static_cast<int32_t>(std::lround(std::max(height(bunker.blob.centre), waterFloor() + 3))) - 2;
         }
     }
 
@@ -265,6 +266,12 @@ private:
         Vec2 startDirection;
         pointAlong(shape, shape.fairwayStart, shape.fairwayStartPoint, startDirection);
         shape.fairwayStartHalf = fairwayHalfWidth(shape, shape.fairwayStart);
+        shape.boxMin = { 1e30, 1e30 };
+        shape.boxMax = { -1e30, -1e30 };
+        for (const Vec2& point : shape.path) {
+            shape.boxMin = { std::min(shape.boxMin.x, point.x - 30), std::min(shape.boxMin.z, point.z - 30) };
+            shape.boxMax = { std::max(shape.boxMax.x, point.x + 30), std::max(shape.boxMax.z, point.z + 30) };
+        }
         return shape;
     }
 
@@ -431,7 +438,10 @@ private:
         double h = bankedHeight(p);
         for (const auto& hole : m_holes) {
             const double g = hole.green.distance(p);
-            const double wg = smoothstep(30, 3.5, g);
+            // The blend toward the green's level widens with the height it has
+            // to make up, so greens in hills sit in gentle hollows or shelves.
+            const double reachGreen = 3.5 + std::max(26.0, std::fabs(hole.greenLevel - h) * 2.6);
+            const double wg = smoothstep(reachGreen, 3.5, g);
             h += (hole.greenLevel - h) * wg;
             const double t = length(sub(p, hole.teeCentre));
             const double wt = smoothstep(26, 8, t);
@@ -495,6 +505,9 @@ private:
             cell.ground = Ground::Sand;
         }
         for (const auto& hole : m_holes) {
+            if (p.x < hole.boxMin.x || p.z < hole.boxMin.z || p.x > hole.boxMax.x || p.z > hole.boxMax.z) {
+                continue;  // too far from this hole for its fairway
+            }
             double along = 0;
             const double d = polylineDistance(hole.path, p, along);
             const double edge = 2.2 * slow.edge;
@@ -502,7 +515,7 @@ private:
             const double half = fairwayHalfWidth(hole, along);
             const bool inStartCap = length(sub(p, hole.fairwayStartPoint)) < hole.fairwayStartHalf * 0.9 + edge;
             if ((beyondStart && d < half + edge) || inStartCap) {
-                if (along <= hole.totalLength + 4 || hole.green.distance(p) < 4) {
+                if (along < hole.totalLength - 2 || hole.green.distance(p) < 4) {
                     cell.ground = Ground::Fairway;
                 }
             }
@@ -552,27 +565,36 @@ private:
             return std::clamp(level, 1, 255);
         };
         std::map<std::pair<int32_t, int32_t>, int32_t> labelOf;
+        // Count levels on sixteenth-level bins of the heights (both ends of each
+        // bin), which can only overestimate the colours the cells will need.
+        constexpr int32_t kBins = 256 * 16;
+        std::vector<bool> bins(static_cast<size_t>(kGroundKinds) * kBins, false);
+        for (const Cell& cell : cells) {
+            const auto bin = std::clamp(static_cast<int32_t>(std::floor(cell.height * 16)), 0, kBins - 1);
+            bins[static_cast<size_t>(cell.ground) * kBins + bin] = true;
+        }
+        auto levelOfHeight = [&](int32_t ground, double height) {
+            const int32_t s = step[ground];
+            return std::clamp(static_cast<int32_t>(std::floor(height / s + 0.5)) * s, 1, 255);
+        };
         for (int round = 0; round < 64; ++round) {
             std::vector<bool> seen(kGroundKinds * 256, false);
-            for (const Cell& cell : cells) {
-                seen[static_cast<size_t>(cell.ground) * 256 + levelFor(cell)] = true;
-            }
-            std::set<std::pair<int32_t, int32_t>> used;
-            for (int32_t k = 0; k < kGroundKinds * 256; ++k) {
-                if (seen[k]) {
-                    used.insert({ k / 256, k % 256 });
+            for (int32_t g = 0; g < kGroundKinds; ++g) {
+                for (int32_t bin = 0; bin < kBins; ++bin) {
+                    if (bins[static_cast<size_t>(g) * kBins + bin]) {
+                        seen[g * 256 + levelOfHeight(g, bin / 16.0)] = true;
+                        seen[g * 256 + levelOfHeight(g, (bin + 1) / 16.0 - 1e-9)] = true;
+                    }
                 }
-            }
-            if (static_cast<int32_t>(used.size()) <= kMaxFillColours) {
-                for (const auto& key : used) {
-                    const auto next = static_cast<int32_t>(labelOf.size());
-                    labelOf[key] = next;
-                }
-                break;
             }
             int32_t counts[kGroundKinds] = {};
-            for (const auto& key : used) {
-                counts[key.first] += 1;
+            int32_t total = 0;
+            for (int32_t k = 0; k < kGroundKinds * 256; ++k) {
+                counts[k / 256] += seen[k] ? 1 : 0;
+                total += seen[k] ? 1 : 0;
+            }
+            if (total <= kMaxFillColours) {
+                break;
             }
             const Ground banded[4] = { Ground::Rough, Ground::Heath, Ground::Fairway, Ground::Sand };
             Ground widest = Ground::Rough;
@@ -582,6 +604,18 @@ private:
                 }
             }
             step[static_cast<int32_t>(widest)] += 1;
+        }
+        {
+            std::vector<bool> seen(kGroundKinds * 256, false);
+            for (const Cell& cell : cells) {
+                seen[static_cast<size_t>(cell.ground) * 256 + levelFor(cell)] = true;
+            }
+            for (int32_t k = 0; k < kGroundKinds * 256; ++k) {
+                if (seen[k]) {
+                    const auto next = static_cast<int32_t>(labelOf.size());
+                    labelOf[{ k / 256, k % 256 }] = next;
+                }
+            }
         }
         HoleDrawing drawing;
         drawing.grid = LabelGrid(kGridCells, kGridCells);

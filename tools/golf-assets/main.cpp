@@ -143,6 +143,8 @@ int main(int argc, char** argv)
     }
     if (!preview.empty()) {
         art::writeContactSheet(pictures, preview + "sheet.png", 2);
+        const std::vector<art::Picture> golfers(pictures.begin() + 32, pictures.end());
+        art::writeContactSheet(golfers, preview + "golfers.png", 2);
     }
     work();
     courses.join();
