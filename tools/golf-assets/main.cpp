@@ -33,7 +33,7 @@ bool readText(const std::string& path, std::string& text)
 }
 
 // Bundle segments are cut at this size, so the bundle comes in a few files.
-constexpr int32_t kSegmentSize = 96 * 1024;
+constexpr int32_t kSegmentSize = 48 * 1024;
 constexpr int32_t kJpegQuality = 88;
 
 bool writeBundle(const std::vector<art::Picture>& pictures, const std::string& folder)
