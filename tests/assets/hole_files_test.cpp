@@ -73,6 +73,7 @@ TEST(HoleFilesTest, EveryHoleIsPlayableWhereTheHoleTableSaysItIs)
             const std::string file = "c" + std::to_string(course) + "_" + kGroups[group];
             ASSERT_TRUE(loaded.read) << file << " could not be read";
             EXPECT_LE(t.fillsUsed(), 48) << file << " has more fills than the game reads";
+            EXPECT_LE(t.crossingCount(), 0x4204) << file << " outgrows the crossing table the game sets aside";
             EXPECT_GE(loaded.waterFill, 0) << file << " has no water to show beyond the map";
             for (int32_t h = group * 3; h < group * 3 + 3; ++h) {
                 const int32_t* row = kHoles[course][h];

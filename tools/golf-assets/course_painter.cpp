@@ -13,6 +13,8 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kCell = 1.0 / kCellsPerYard;
+// The game sets aside room for this many crossings of a hole file.
+constexpr int32_t kCrossingBudget = 16600;
 
 // Deterministic lattice noise: a hash per lattice point, smoothly blended.
 double latticeValue(int32_t ix, int32_t iz, uint32_t seed)
@@ -217,7 +219,31 @@ public:
                 cells[static_cast<size_t>(j) * kGridCells + i] = paintCell(p, slowAt(p));
             }
         }
-        return quantise(cells);
+        // Wider height bands until the drawing fits the game's crossing table
+        // (each change of fill along a drawing row is one crossing).
+        HoleDrawing drawing;
+        for (int32_t coarser = 0; coarser < 8; ++coarser) {
+            drawing = quantise(cells, coarser);
+            if (estimateCrossings(drawing.grid) <= kCrossingBudget) {
+                break;
+            }
+        }
+        return drawing;
+    }
+
+    static int32_t estimateCrossings(const LabelGrid& grid)
+    {
+        int32_t crossings = 0;
+        for (int32_t j = 0; j < grid.height(); j += kCellsPerYard) {
+            int32_t last = kOutside;
+            for (int32_t i = 0; i < grid.width(); ++i) {
+                const int32_t label = grid.at(i, j);
+                crossings += label != last;
+                last = label;
+            }
+            crossings += last != kOutside;
+        }
+        return crossings;
     }
 
 private:
@@ -553,16 +579,18 @@ private:
         return cell;
     }
 
-    HoleDrawing quantise(const std::vector<Cell>& cells) const
+    HoleDrawing quantise(const std::vector<Cell>& cells, int32_t coarser) const
     {
         // Fixed-level ground (greens, tees, water, bunkers) keeps its levels;
         // rolling ground is banded, with wider bands where the colours would
         // not otherwise fit in the file.
-        int32_t step[kGroundKinds] = { 1, 1, 1, 1, 1, 1, 1 };
+        // Banding never takes land down to the water's level.
+        const auto landFloor = static_cast<int32_t>(std::lround(waterFloor())) + 1;
+        int32_t step[kGroundKinds] = { 1 + coarser, 1 + coarser, 1, 1, 1, 1, 1 };
         auto levelFor = [&](const Cell& cell) {
             const int32_t s = step[static_cast<int32_t>(cell.ground)];
             const auto level = static_cast<int32_t>(std::floor(cell.height / s + 0.5)) * s;
-            return std::clamp(level, 1, 255);
+            return std::clamp(level, cell.ground == Ground::Water ? 1 : landFloor, 255);
         };
         std::map<std::pair<int32_t, int32_t>, int32_t> labelOf;
         // Count levels on sixteenth-level bins of the heights (both ends of each
@@ -575,7 +603,8 @@ private:
         }
         auto levelOfHeight = [&](int32_t ground, double height) {
             const int32_t s = step[ground];
-            return std::clamp(static_cast<int32_t>(std::floor(height / s + 0.5)) * s, 1, 255);
+            return std::clamp(static_cast<int32_t>(std::floor(height / s + 0.5)) * s,
+                ground == static_cast<int32_t>(Ground::Water) ? 1 : landFloor, 255);
         };
         for (int round = 0; round < 64; ++round) {
             std::vector<bool> seen(kGroundKinds * 256, false);
