@@ -415,6 +415,10 @@ private:
             double along = 0;
             const double meander = 1.2 * meanderNoise;
             best = std::min(best, polylineDistance(stream.points, p, along) - stream.width * 0.5 + meander);
+            // Each stream rises from a pool and ends in one.
+            for (const Vec2& end : { stream.points.front(), stream.points.back() }) {
+                best = std::min(best, length(sub(p, end)) - stream.width * 1.6 + meander);
+            }
         }
         return best;
     }
