@@ -144,8 +144,10 @@ void dots(cairo_t* cr, uint32_t seed, int32_t count, uint32_t colour, double alp
 Picture tee()
 {
     Canvas canvas(kSize, kSize);
-    paintBase(canvas.cr(), { 0x5AB844, 0x7ACC5A }, 11, 0.3);
-    blades(canvas.cr(), 12, 90, 0x98DC78, 0.35, 2.0, 0.8);
+    // Close-mown and cross-cut: a fine checker of light and dark passes.
+    paintBase(canvas.cr(), { 0x4EA63C, 0x6EC252 }, 11, 0.45, 4, 0.1);
+    blades(canvas.cr(), 12, 160, 0x90D870, 0.35, 1.6, 0.8);
+    blades(canvas.cr(), 13, 90, 0x3A8A2C, 0.35, 1.4, 0.6);
     return canvas.take("tee", 0, 0, true);
 }
 
