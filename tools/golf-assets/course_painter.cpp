@@ -528,7 +528,9 @@ private:
         Cell cell;
         cell.height = slow.height;
         const double play = slow.play;
-        if (play > 18 + 9 * slow.edge && slow.heath > 0.55 - 1.1 * m_plan.heath) {
+        // Heather crowds the highland fairways; parkland woods keep their distance.
+        const double heathGap = m_plan.style == Style::Highland ? 8 : m_plan.style == Style::Links ? 13 : 18;
+        if (play > heathGap + 9 * slow.edge && slow.heath > 0.55 - 1.1 * m_plan.heath) {
             cell.ground = Ground::Heath;
         }
         if (m_plan.waste > 0 && play > 10 && slow.waste > 1 - 2 * m_plan.waste) {
