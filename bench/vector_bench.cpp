@@ -124,6 +124,27 @@ void BM_LoadHoleFile(benchmark::State& state)
 }
 BENCHMARK(BM_LoadHoleFile)->Unit(benchmark::kMillisecond);
 
+void BM_LoadGameHoleFile(benchmark::State& state)
+{
+    // The first hole file of the first course, as the build generates it.
+    Ref<String> name = String::intern("c0_holes_1-3");
+    if (!InputStream::open(name)) {
+        state.SkipWithError("no c0_holes_1-3 beside the benchmark");
+        return;
+    }
+    Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
+    Vswf reader;
+    Ref<Vilib> pictures = Hole::pictures();
+    for (auto _ : state) {
+        reader.load(terrain, name, 512, 512, 0x4204, 0x30, 0);
+        applySurfaces(*terrain, pictures, 0);
+        terrain->makeHeightField();
+        benchmark::DoNotOptimize(terrain->heightAt(0x10000, 0x10000));
+    }
+    state.counters["crossings"] = terrain->crossingCount();
+}
+BENCHMARK(BM_LoadGameHoleFile)->Unit(benchmark::kMillisecond);
+
 void BM_FillAtAlongRows(benchmark::State& state)
 {
     VpolyTerrain& t = *hole().terrain;
