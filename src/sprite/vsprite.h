@@ -193,6 +193,8 @@ public:
     Fixed m_x3d = 0;  // world position of game objects
     Fixed m_y3d = 0;
     Fixed m_z3d = 0;
+    // Pixels of the picture that nearer ground hid when the 3-D view last drew it.
+    int32_t m_hiddenPixels = 0;
 };
 
 }  // namespace tarnby

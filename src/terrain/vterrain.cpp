@@ -1,0 +1,515 @@
+// The 3-D view's camera, its change detection, the landscape ray-caster and the
+// projection and drawing of the world sprites.
+#include "terrain/vterrain.h"
+
+#include <algorithm>
+
+#include "image/vpicture.h"
+#include "runtime/v.h"
+#include "vector/vpolyterrain.h"
+
+namespace tarnby {
+
+namespace {
+
+// Projection: 512 pixels of focal length, the ground starts 8 yards out and
+// ends 511 yards out (in sixteenths of a yard, the ray's step).
+constexpr int32_t kNearSteps = 0x80;
+constexpr int32_t kFarSteps = 0x1FF0;
+constexpr int32_t kLargestStep = 31; // the step doubles up to 32 sixteenths
+constexpr int32_t kMostSteps = 1 << 16; // far more than any column takes
+constexpr Fixed kNearestSprite = 0x40001;
+constexpr Fixed kFarthestSprite = 0xFF7FFFF;
+constexpr uint32_t kRgbMask = 0xFFFFFF;
+
+// Texture side: 64 texels, two to a yard, so a texture repeats every 32 yards.
+constexpr int32_t kTextureSide = 64;
+constexpr int32_t kTexels = kTextureSide * kTextureSide;
+
+// Ground whose texture is missing from the library (or is not 64 x 64) is
+// drawn in a plain colour by its surface code, so the hole's layout still shows.
+constexpr uint32_t kPlainGround[16] = {
+    0x406030,
+    0xC8B070,
+    0x50A040,
+    0x2060C0,
+    0x70D060,
+    0x305828,
+    0xA0A040,
+    0x305020,
+    0x607040,
+    0x284818,
+    0x505060,
+    0x384020,
+    0x808080,
+    0x808080,
+    0x808080,
+    0x808080,
+};
+
+// Red and blue of a colour in two 32-bit lanes, so that one 64-bit multiply
+// weighs both: a channel times a weight below 2^15 stays below 2^23.
+inline uint64_t redBlue(uint32_t c)
+{
+    return (static_cast<uint64_t>((c >> 16) & 0xFF) << 32) | (c & 0xFF);
+}
+
+// Each blend is a + (((b - a) * f) >> 15) per channel, which equals
+// (a * (2^15 - f) + b * f) >> 15 exactly: a * 2^15 is a whole multiple of the
+// divisor. The weights are then never negative, so red and blue can share a
+// multiply. (Where a equals b the blend gives a back unchanged; only the top
+// byte could differ, and the ground never keeps it.)
+inline uint32_t blendTexels(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz)
+{
+    const uint64_t gx = static_cast<uint64_t>(0x8000 - fx);
+    const uint64_t gz = static_cast<uint64_t>(0x8000 - fz);
+    const uint64_t ux = static_cast<uint64_t>(fx);
+    const uint64_t uz = static_cast<uint64_t>(fz);
+    const uint64_t lanes = 0x000000FF000000FFull;
+    uint64_t topRb = ((redBlue(t00) * gx + redBlue(t10) * ux) >> 15) & lanes;
+    uint64_t bottomRb = ((redBlue(t01) * gx + redBlue(t11) * ux) >> 15) & lanes;
+    uint64_t rb = ((topRb * gz + bottomRb * uz) >> 15) & lanes;
+    uint32_t topG = static_cast<uint32_t>((((t00 >> 8) & 0xFF) * gx + ((t10 >> 8) & 0xFF) * ux) >> 15);
+    uint32_t bottomG = static_cast<uint32_t>((((t01 >> 8) & 0xFF) * gx + ((t11 >> 8) & 0xFF) * ux) >> 15);
+    uint32_t g = static_cast<uint32_t>((topG * gz + bottomG * uz) >> 15);
+    return 0xFF000000u | static_cast<uint32_t>(rb >> 16) | (g << 8) | static_cast<uint32_t>(rb & 0xFF);
+}
+
+} // namespace
+
+uint32_t Vterrain::bilinear(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz)
+{
+    return blendTexels(t00, t10, t01, t11, fx, fz);
+}
+
+Vterrain::Vterrain(int32_t width, int32_t height)
+{
+    setSize(width, height);
+}
+
+Vterrain::~Vterrain() = default;
+
+void Vterrain::setPolyTerrain(const Ref<VpolyTerrain>& terrain)
+{
+    m_polyTerrain = terrain;
+}
+
+// ---------------------------------------------------------------- camera
+
+void Vterrain::setAngle(int32_t angle)
+{
+    m_heading = angle;
+    m_headingCos = fsin(angle + kQuarterTurn);
+    m_headingSin = fsin(angle);
+}
+
+void Vterrain::lookAt(Fixed x, Fixed z)
+{
+    // Not masked: the heading keeps whatever sign the arctangent gives.
+    setAngle(V::atan2(wrapSub(x, getX3d()), wrapSub(getZ3d(), z)));
+}
+
+void Vterrain::setHeading(int32_t angle)
+{
+    angle &= kFullTurn - 1;
+    if (angle == m_heading) {
+        return;
+    }
+    setAngle(angle);
+}
+
+void Vterrain::moveForward(Fixed d)
+{
+    setPosition3d(wrapAdd(getX3d(), fmul(d, m_headingSin)), getY3d(), wrapSub(getZ3d(), fmul(d, m_headingCos)));
+}
+
+Fixed Vterrain::viewX(Fixed a, Fixed b) const
+{
+    return wrapSub(fmul(m_headingCos, a), fmul(b, m_headingSin));
+}
+
+Fixed Vterrain::viewZ(Fixed a, Fixed b) const
+{
+    return wrapAdd(fmul(m_headingCos, b), fmul(a, m_headingSin));
+}
+
+void Vterrain::setHeightAboveGround(Fixed dy)
+{
+    if (!m_polyTerrain) {
+        return;
+    }
+    Fixed ground = m_polyTerrain->heightAt(getX3d(), getZ3d());
+    setPosition3d(getX3d(), wrapAdd(ground, dy), getZ3d());
+}
+
+Fixed Vterrain::keepAboveGround()
+{
+    Fixed ground = m_polyTerrain ? m_polyTerrain->heightAt(getX3d(), getZ3d()) : 0;
+    Fixed lowest = wrapAdd(ground, kLowestCamera);
+    if (getY3d() < lowest) {
+        setPosition3d(getX3d(), lowest, getZ3d());
+    }
+    return ground;
+}
+
+void Vterrain::placeOnGround(Fixed x, Fixed dy, Fixed z)
+{
+    Fixed ground = m_polyTerrain ? m_polyTerrain->heightAt(x, z) : 0;
+    setPosition3d(x, wrapAdd(ground, dy), z);
+}
+
+// ---------------------------------------------------------------- sky
+
+void Vterrain::setSky(uint32_t topColour, uint32_t bottomColour)
+{
+    int32_t height = std::max(getHeight(), 0);
+    m_skyColours = allocInt(height);
+    // The gradient ends ten rows below the horizon; a horizon far above the
+    // view leaves no gradient rows (and no division by zero).
+    int32_t n = std::min(height, m_horizon + 10);
+    int32_t row = 0;
+    if (n > 0) {
+        int32_t step = 32768 / n;
+        int32_t ar = (topColour >> 16) & 0xFF;
+        int32_t ag = (topColour >> 8) & 0xFF;
+        int32_t ab = topColour & 0xFF;
+        int32_t dr = static_cast<int32_t>((bottomColour >> 16) & 0xFF) - ar;
+        int32_t dg = static_cast<int32_t>((bottomColour >> 8) & 0xFF) - ag;
+        int32_t db = static_cast<int32_t>(bottomColour & 0xFF) - ab;
+        for (; row < n; ++row) {
+            uint32_t colour = topColour;
+            if (topColour != bottomColour) {
+                int32_t t = row * step;
+                colour = 0xFF000000u | (static_cast<uint32_t>(ar + ((dr * t) >> 15)) << 16)
+                    | (static_cast<uint32_t>(ag + ((dg * t) >> 15)) << 8)
+                    | static_cast<uint32_t>(ab + ((db * t) >> 15));
+            }
+            m_skyColours[row] = static_cast<int32_t>(colour);
+        }
+    }
+    for (; row < height; ++row) {
+        m_skyColours[row] = static_cast<int32_t>(bottomColour);
+    }
+    m_columnTops = allocShort(std::max(getWidth(), 0));
+}
+
+// ---------------------------------------------------------------- change detection
+
+void Vterrain::update(Fixed parentX, Fixed parentY, Fixed parentScale)
+{
+    int32_t signature = m_horizon;
+    for (int32_t part : { m_heading, getZ3d(), getY3d(), getX3d(), getHeight(), getWidth() }) {
+        signature = wrapAdd(signature, part);
+    }
+    if (signature == m_signature) {
+        // The camera stands still: only children that moved are projected again.
+        for (Ref<Vsprite> child = getChild(); child; child = child->m_next) {
+            int32_t own
+                = wrapAdd(wrapAdd(wrapAdd(child->getZ3d(), child->getY3d()), child->getX3d()), child->getFrame());
+            if (own != child->m_signature) {
+                child->m_signature = own;
+                child->invalidate();
+                project(child);
+                child->invalidate();
+            }
+        }
+        return;
+    }
+    m_signature = signature;
+    m_render = 1; // the camera moved: the cached landscape is stale
+    layout(parentX, parentY, parentScale);
+    invalidate();
+    for (Ref<Vsprite> child = getChild(); child; child = child->m_next) {
+        child->m_signature
+            = wrapAdd(wrapAdd(wrapAdd(child->getZ3d(), child->getY3d()), child->getX3d()), child->getFrame());
+        project(child);
+    }
+}
+
+void Vterrain::project(const Ref<Vsprite>& sprite)
+{
+    if (!sprite) {
+        return;
+    }
+    Vsprite& s = *sprite;
+    Fixed dx = wrapSub(s.getX3d(), getX3d());
+    Fixed dz = wrapSub(getZ3d(), s.getZ3d());
+    Fixed depth = wrapAdd(fmul(m_headingSin, dx), fmul(m_headingCos, dz));
+    if (depth < kNearestSprite || depth > kFarthestSprite) {
+        s.setBounds(0, 0, 0, 0); // behind the camera, too near or too far
+        return;
+    }
+    int64_t f = (int64_t { 1 } << 39) / depth; // pixels per yard at this depth, in Fixed
+    Fixed lateral = wrapSub(fmul(m_headingCos, dx), fmul(m_headingSin, dz));
+    auto low32 = [](int64_t v) { return static_cast<int32_t>(static_cast<uint64_t>(v)); };
+    Fixed screenX = wrapAdd(low32((f * lateral) >> 15), low32(int64_t { getWidth() } * 0x4000));
+    Fixed screenY = wrapSub(low32(int64_t { m_horizon } * 0x8000), low32((f * wrapSub(s.getY3d(), getY3d())) >> 15));
+    Fixed scale = low32((f * s.getScale()) >> 15);
+    s.layout(screenX, screenY, scale);
+    s.setDepth(wrapSub(depth >> 1, 0x8000));
+}
+
+// ---------------------------------------------------------------- drawing
+
+void Vterrain::renderChangeDetect()
+{
+    const IntArray& own = m_pixels;
+    if (!m_render || own.empty()) {
+        return;
+    }
+    m_render = 0;
+    renderTerrain(reinterpret_cast<uint32_t*>(own.data()), getWidth(), getHeight(), 0, 0, getWidth(), getHeight());
+}
+
+void Vterrain::render(uint32_t* pixels, int32_t stride, int32_t height, int32_t clipLeft, int32_t clipTop,
+    int32_t clipRight, int32_t clipBottom)
+{
+    const IntArray& own = m_pixels;
+    if (!own.empty()) {
+        if (m_render) {
+            if (clipRight == getWidth() && clipBottom == getHeight()) {
+                m_render = 0; // this render reaches the bottom-right corner
+            }
+            renderTerrain(reinterpret_cast<uint32_t*>(own.data()), getWidth(), getHeight(), clipLeft, clipTop,
+                clipRight, clipBottom);
+        }
+        Viewport::render(pixels, stride, height, clipLeft, clipTop, clipRight, clipBottom);
+    } else {
+        renderTerrain(pixels, stride, height, clipLeft, clipTop, clipRight, clipBottom);
+    }
+    renderSprites(pixels, stride, height, clipLeft, clipTop, clipRight, clipBottom);
+}
+
+void Vterrain::renderSprites(uint32_t* pixels, int32_t stride, int32_t height, int32_t clipLeft, int32_t clipTop,
+    int32_t clipRight, int32_t clipBottom)
+{
+    for (Ref<Vsprite> child = getChild(); child; child = child->m_next) {
+        Vsprite& s = *child;
+        const Ref<Vilib>& library = s.m_pictures;
+        if (!library) {
+            continue;
+        }
+        s.m_hiddenPixels = 0;
+        int32_t left = std::max(s.m_left, clipLeft);
+        int32_t top = std::max(s.m_top, clipTop);
+        int32_t right = std::min(s.m_right, clipRight);
+        int32_t bottom = std::min(s.m_bottom, clipBottom);
+        if (left >= right || top >= bottom) {
+            continue;
+        }
+        int32_t depth = s.m_depth >> 15;
+        if (!s.m_extendLeft) {
+            s.m_hiddenPixels = library->drawPicture(s.getFrame(), pixels, stride, height, left, top, right, bottom,
+                s.m_originX, s.m_originY, s.m_drawScale, depth, s.m_opacity);
+            continue;
+        }
+        // A standing sprite (flag, golfer, tree) casts its shadow to the left:
+        // its bounds were widened by half its height for it.
+        int32_t half = (s.m_bottom - s.m_top) >> 1;
+        int32_t pictureLeft = std::max(left, s.m_left + half);
+        if (pictureLeft < right) {
+            s.m_hiddenPixels = library->drawPicture(s.getFrame(), pixels, stride, height, pictureLeft, top, right,
+                bottom, s.m_originX, s.m_originY, s.m_drawScale, depth, s.m_opacity);
+        }
+        int32_t shadowTop = std::max(top, s.m_bottom - half);
+        Ref<Vpicture> picture = library->getPicture(s.getFrame());
+        if (picture && shadowTop < bottom) {
+            picture->drawShadow(pixels, stride, height, left, shadowTop, right, bottom,
+                wrapSub(s.m_originX, half * 0x8000), toFixed(s.m_bottom - half), s.m_drawScale, depth + 1, 0x80);
+        }
+    }
+}
+
+void Vterrain::renderTerrain(uint32_t* pixels, int32_t stride, int32_t height, int32_t clipLeft, int32_t clipTop,
+    int32_t clipRight, int32_t clipBottom)
+{
+    // Never outside the view, its tables or the target.
+    clipLeft = std::max(clipLeft, 0);
+    clipTop = std::max(clipTop, 0);
+    clipRight = std::min({ clipRight, getWidth(), stride });
+    clipBottom = std::min({ clipBottom, getHeight(), height });
+    if (!pixels || clipLeft >= clipRight || clipTop >= clipBottom) {
+        return;
+    }
+    const int32_t rows = clipBottom - m_horizon;
+    const int32_t topLimit = stride * clipTop;
+    const bool ownBuffer = !m_pixels.empty();
+    const int32_t* sky = m_skyColours.length() >= clipBottom ? m_skyColours.data() : nullptr;
+    int16_t* tops = m_columnTops.length() >= clipRight ? m_columnTops.data() : nullptr;
+    m_fill = -1; // the first sample looks its texture up
+    std::fill(std::begin(m_texelsKnown), std::end(m_texelsKnown), false);
+    m_code = 0;
+    m_texels = nullptr;
+
+    for (int32_t col = clipLeft; col < clipRight; ++col) {
+        int32_t start = std::max(tops ? static_cast<int32_t>(tops[col]) : 0, clipTop);
+        int32_t row = clipBottom;
+        if (start - 2 < clipBottom) {
+            if (m_polyTerrain) {
+                castColumn(pixels, stride, col, topLimit, clipBottom, rows, row);
+            }
+            if (clipTop == 0 && tops) {
+                tops[col] = static_cast<int16_t>(row);
+            }
+        }
+        if (!ownBuffer) {
+            start = clipTop;
+        }
+        // The sky above the ground, from the precomputed gradient.
+        uint32_t* p = pixels + static_cast<int64_t>(row - 1) * stride + col;
+        for (int32_t r = row - 1; r >= start; --r, p -= stride) {
+            *p = sky ? static_cast<uint32_t>(sky[r]) : 0xFF000000u;
+        }
+    }
+}
+
+void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) const
+{
+    // A sixteenth of a yard forward plus this column's share sideways: the
+    // focal length is 512 pixels, and the view's centre is the middle of a row.
+    const int32_t off = (col - (stride >> 1)) * 4;
+    dx = ((off * m_headingCos) >> 15) - ((-m_headingSin) >> 4);
+    dz = ((off * m_headingSin) >> 15) + ((-m_headingCos) >> 4);
+}
+
+void Vterrain::castColumn(
+    uint32_t* pixels, int32_t stride, int32_t col, int32_t topLimit, int32_t clipBottom, int32_t rows, int32_t& row)
+{
+    VpolyTerrain& ground = *m_polyTerrain;
+    int32_t dx;
+    int32_t dz;
+    rayStep(col, stride, dx, dz);
+    // The ray starts 8 yards out, at the height where the bottom row meets it.
+    Fixed x = wrapAdd(getX3d(), dx * 128);
+    Fixed z = wrapAdd(getZ3d(), dz * 128);
+    Fixed rayY = wrapSub(getY3d(), rows * 512);
+    int32_t dY = -4 * rows;
+    int32_t rowStep = 4;
+    int32_t rowH = 0x200; // one screen row's height at the ray's distance
+    int32_t dist = kNearSteps;
+    int32_t mult = 1;
+    bool clear = true;
+    int64_t idx = static_cast<int64_t>(stride) * clipBottom + col;
+
+    // The march ends by distance; the count only guards against a loop that a
+    // pathological height field could keep stepping back and forth.
+    for (int32_t guard = 0; dist < kFarSteps && guard < kMostSteps; ++guard) {
+        x = wrapAdd(x, dx);
+        z = wrapAdd(z, dz);
+        rayY = wrapAdd(rayY, dY);
+        Fixed h = ground.heightAt(x, z);
+        Fixed above = wrapSub(h, rayY);
+        if (above < 1) {
+            // Open ground below the ray: take longer strides while it stays open.
+            rowH += rowStep;
+            if (clear && mult <= kLargestStep) {
+                dx <<= 1;
+                dz <<= 1;
+                rowStep <<= 1;
+                mult <<= 1;
+                dY = static_cast<int32_t>(static_cast<uint32_t>(dY) << 1);
+            }
+            clear = true;
+        } else {
+            clear = false;
+            if (mult >= 2 && above > rowH) {
+                // A long stride went deep into a hill: go back and halve it.
+                x = wrapSub(x, dx);
+                z = wrapSub(z, dz);
+                dist -= mult;
+                rayY = wrapSub(rayY, dY);
+                mult >>= 1;
+                dx >>= 1;
+                dz >>= 1;
+                dY >>= 1;
+                rowStep >>= 1;
+            } else {
+                uint32_t colour = groundColour(x, z, dz, h);
+                uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u; // 2 yards a step
+                colour = (colour & kRgbMask) | depthByte;
+                // Fill the rows up to where the ground meets the ray.
+                while (rayY < h) {
+                    idx -= stride;
+                    if (idx < topLimit) {
+                        dist = kFarSteps; // the column is full
+                        break;
+                    }
+                    dY += rowStep;
+                    pixels[idx] = colour;
+                    row -= 1;
+                    rayY = wrapAdd(rayY, rowH);
+                }
+                rowH += rowStep;
+            }
+        }
+        dist += mult;
+    }
+}
+
+inline uint32_t Vterrain::groundColour(Fixed x, Fixed z, int32_t dz, Fixed h)
+{
+    VpolyTerrain& ground = *m_polyTerrain;
+    if (static_cast<uint32_t>(x) >= 0x1000000u || static_cast<uint32_t>(z) >= 0x1000000u) {
+        // Beyond the map: always the outside ground, whatever span the point
+        // query last cached (its span can run on past the map's east edge).
+        // The next sample inside the map looks its fill up again.
+        lookUpTexture(m_outsideFill);
+        m_fill = -1;
+    } else {
+        // The polygon's span cache answers most samples at once; the texture
+        // is looked up again only when the ray crosses into another fill.
+        int32_t fill = ground.fillAt(x, z);
+        if (fill != m_fill) {
+            lookUpTexture(fill);
+            m_fill = fill;
+        }
+    }
+    const uint32_t* texture = m_texels;
+    uint32_t colour = kPlainGround[m_code & 15];
+    if (texture) {
+        int32_t u = (x >> 14) & 63;
+        int32_t v = (z >> 14) & 63;
+        colour = texture[v * 64 + u];
+        if (dz < 0x8000 && m_code != 2 && m_code != 4) {
+            // Near ground, where a texel covers several pixels: bilinear.
+            int32_t uNext = (u + 1) & 63;
+            int32_t rowNext = ((v + 1) * 64) & 0xFC0;
+            int32_t fx = (x & 0x3FFF) * 2;
+            int32_t fz = (z & 0x3FFF) * 2;
+            colour
+                = blendTexels(colour, texture[v * 64 + uNext], texture[rowNext + u], texture[rowNext + uNext], fx, fz);
+        }
+    }
+    // Slopes falling toward +x/+z are lit, the others darkened.
+    Fixed h2 = ground.heightAt(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000));
+    Fixed d = wrapSub(h, h2) >> 1;
+    if (d != 0) {
+        colour = ground.shade(colour, d);
+    }
+    return colour;
+}
+
+void Vterrain::lookUpTexture(int32_t fill)
+{
+    int32_t code = m_polyTerrain->frame(fill);
+    m_code = code;
+    // Each surface's texture is fetched from the library once per render.
+    bool cacheable = code >= 0 && code < kCachedCodes;
+    if (cacheable && m_texelsKnown[code]) {
+        m_texels = m_codeTexels[code];
+        return;
+    }
+    m_texels = nullptr;
+    if (m_textures) {
+        Ref<Vpicture> picture = m_textures->getPicture(code);
+        if (picture && picture->m_pixels.length() >= kTexels) {
+            m_texels = reinterpret_cast<const uint32_t*>(picture->m_pixels.data());
+        }
+    }
+    if (cacheable) {
+        m_texelsKnown[code] = true;
+        m_codeTexels[code] = m_texels;
+    }
+}
+
+} // namespace tarnby

@@ -1,0 +1,104 @@
+// The 3-D view of a hole: a viewport that ray-casts the course's height field
+// into a textured, shaded landscape under a sky gradient, and projects its
+// child sprites (ball, flag, golfer, markers) from their world positions.
+#pragma once
+
+#include <cstdint>
+
+#include "image/vilib.h"
+#include "runtime/array.h"
+#include "runtime/object.h"
+#include "sprite/viewport.h"
+#include "terrain/fixed.h"
+
+namespace tarnby {
+
+class VpolyTerrain;
+
+// The camera height over the ground (Fixed yards) below which keepAboveGround lifts it.
+constexpr Fixed kLowestCamera = 0x20000;
+
+class Vterrain : public Viewport {
+public:
+    Vterrain(int32_t width, int32_t height);
+    ~Vterrain() override;
+
+    void render(uint32_t* pixels, int32_t stride, int32_t height, int32_t clipLeft, int32_t clipTop, int32_t clipRight,
+        int32_t clipBottom) override;
+    void update(Fixed parentX, Fixed parentY, Fixed parentScale) override;
+
+    // Draws the children's pictures with their depth, so hills hide them.
+    virtual void renderSprites(uint32_t* pixels, int32_t stride, int32_t height, int32_t clipLeft, int32_t clipTop,
+        int32_t clipRight, int32_t clipBottom);
+    // The landscape and the sky, column by column.
+    virtual void renderTerrain(uint32_t* pixels, int32_t stride, int32_t height, int32_t clipLeft, int32_t clipTop,
+        int32_t clipRight, int32_t clipBottom);
+    virtual int32_t getHeading() const { return m_heading; }
+    // Turns the camera toward a ground point (Fixed yards).
+    virtual void lookAt(Fixed x, Fixed z);
+    // Moves the camera d yards along its heading (backward when d is negative).
+    virtual void moveForward(Fixed d);
+    // Renders the stale landscape into the view's own buffer at once.
+    virtual void renderChangeDetect();
+    // A ground offset of a yards to the right and b yards behind, turned by the heading.
+    virtual Fixed viewX(Fixed a, Fixed b) const;
+    virtual Fixed viewZ(Fixed a, Fixed b) const;
+    virtual void setHeading(int32_t angle);
+    virtual void setHeightAboveGround(Fixed dy);
+    virtual void setHorizon(int32_t row) { m_horizon = row; }
+    // Lays a child sprite out at the screen place of its world position.
+    virtual void project(const Ref<Vsprite>& sprite);
+    // Keeps the camera at least 4 yards over the ground; gives the ground height.
+    virtual Fixed keepAboveGround();
+    virtual void setSky(uint32_t topColour, uint32_t bottomColour);
+    virtual void placeOnGround(Fixed x, Fixed dy, Fixed z);
+
+    // Two-texel-by-two blend of ground colours by the 15-bit fractions fx and
+    // fz (along the row first, then between the rows), channel by channel.
+    static uint32_t bilinear(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz);
+    // The first step (x, z) of the ray of column `col` in a frame of `stride` pixels a row.
+    void rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) const;
+
+    void setPolyTerrain(const Ref<VpolyTerrain>& terrain);
+    const Ref<VpolyTerrain>& polyTerrain() const { return m_polyTerrain; }
+    void setTextures(const Ref<Vilib>& textures) { m_textures = textures; }
+    const Ref<Vilib>& textures() const { return m_textures; }
+    void setOutsideFill(int32_t fill) { m_outsideFill = fill; }
+    int32_t outsideFill() const { return m_outsideFill; }
+    int32_t horizon() const { return m_horizon; }
+    Fixed headingCos() const { return m_headingCos; }
+    Fixed headingSin() const { return m_headingSin; }
+    bool needsRender() const { return m_render != 0; }
+    const IntArray& skyColours() const { return m_skyColours; }
+    const ShortArray& columnTops() const { return m_columnTops; }
+
+private:
+    void setAngle(int32_t angle);
+    // Marches one column's ray and draws its ground; `row` ends at the topmost row drawn.
+    void castColumn(uint32_t* pixels, int32_t stride, int32_t col, int32_t topLimit, int32_t clipBottom, int32_t rows,
+        int32_t& row);
+    // The shaded, textured colour of the ground sample at (x, z) of height h.
+    uint32_t groundColour(Fixed x, Fixed z, int32_t dz, Fixed h);
+    void lookUpTexture(int32_t fill);
+
+    Ref<VpolyTerrain> m_polyTerrain;
+    int32_t m_heading = 0;
+    Fixed m_headingCos = kOne;
+    Fixed m_headingSin = 0;
+    int32_t m_horizon = 0;
+    Ref<Vilib> m_textures;
+    uint8_t m_render = 0;
+    IntArray m_skyColours;
+    ShortArray m_columnTops;
+    int32_t m_outsideFill = 0;
+
+    // The fill, surface code and texture of the last ground sample while rendering.
+    static constexpr int32_t kCachedCodes = 64;
+    const uint32_t* m_codeTexels[kCachedCodes] = {};
+    bool m_texelsKnown[kCachedCodes] = {};
+    int32_t m_fill = -1;
+    int32_t m_code = -1;
+    const uint32_t* m_texels = nullptr;
+};
+
+} // namespace tarnby

@@ -1,0 +1,198 @@
+// course-preview on the stand-in course: the images of a tee, shots that land,
+// roll, go out of bounds or into the water, and its answers to bad input.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "course-preview/course_preview.h"
+#include "course-preview/test_course.h"
+#include "golf/holetable.h"
+#include "platform/headless/png_writer.h"
+#include "support/test_support.h"
+#include "terrain/fixed.h"
+
+namespace tarnby {
+namespace {
+
+using test::ScratchFolder;
+
+struct PathLine {
+    int32_t x, y, z, onGround, vx, vy, vz;
+};
+
+struct Flight {
+    std::vector<PathLine> lines;
+    std::string end;
+    int32_t endX = 0, endY = 0, endZ = 0, surface = -1, steps = -1;
+};
+
+Flight readPath(const std::string& path)
+{
+    Flight f;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("end ", 0) == 0) {
+            f.end = line;
+            std::sscanf(
+                line.c_str(), "end %d %d %d surface %d steps %d", &f.endX, &f.endY, &f.endZ, &f.surface, &f.steps);
+            continue;
+        }
+        PathLine p {};
+        std::istringstream words(line);
+        words >> p.x >> p.y >> p.z >> p.onGround >> p.vx >> p.vy >> p.vz;
+        EXPECT_TRUE(words && words.peek() == EOF) << "seven numbers a line: " << line;
+        f.lines.push_back(p);
+    }
+    return f;
+}
+
+class CoursePreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        ASSERT_TRUE(preview::writeTestCourse(m_folder.path(), error)) << error;
+    }
+
+    int run(std::vector<std::string> extra)
+    {
+        std::vector<std::string> args = { "--data", m_folder.path(), "--file", "c0_holes_1-3" };
+        args.insert(args.end(), extra.begin(), extra.end());
+        return preview::run(args, "");
+    }
+
+    Flight shoot(const std::string& launch, const std::string& from, const std::string& more = "")
+    {
+        std::string path = m_folder.file("path.txt");
+        std::vector<std::string> args = { "--launch", launch, "--from", from, "--path", path };
+        if (!more.empty()) {
+            args.push_back("--pin");
+            args.push_back(more);
+        }
+        EXPECT_EQ(run(args), 0);
+        return readPath(path);
+    }
+
+    ScratchFolder m_folder { "course_preview" };
+};
+
+std::string pair(int32_t a, int32_t b)
+{
+    return std::to_string(a) + "," + std::to_string(b);
+}
+
+TEST_F(CoursePreviewTest, RendersTheTeeViewDepthAndMap)
+{
+    std::string out = std::filesystem::path(test::binFolder()).parent_path().parent_path() / "test-output";
+    std::filesystem::create_directories(out);
+    ASSERT_EQ(run({ "--tee", "0", "--view", out + "/preview_tee.png", "--depth", out + "/preview_tee_depth.png",
+                  "--map", out + "/preview_map.png" }),
+        0);
+    std::vector<uint8_t> rgba;
+    int32_t w = 0;
+    int32_t h = 0;
+    ASSERT_TRUE(readRgbaPng(out + "/preview_tee.png", rgba, w, h));
+    EXPECT_EQ(w, 240);
+    EXPECT_EQ(h, 320);
+    // Sky at the top, grass below the horizon (row 100 for a 320-row view).
+    const uint8_t* top = &rgba[(5 * 240 + 5) * 4];
+    EXPECT_GT(top[2], top[1]) << "blue sky";
+    const uint8_t* ground = &rgba[(300 * 240 + 60) * 4];
+    EXPECT_GT(ground[1], ground[2]) << "green ground near the camera";
+    ASSERT_TRUE(readRgbaPng(out + "/preview_tee_depth.png", rgba, w, h));
+    EXPECT_EQ(rgba[(5 * 240 + 5) * 4], 255) << "the sky is farthest";
+    EXPECT_LT(rgba[(319 * 240 + 5) * 4], 16) << "the bottom row is near";
+    ASSERT_TRUE(readRgbaPng(out + "/preview_map.png", rgba, w, h));
+    EXPECT_EQ(w, 320) << "the map spans the larger side of the view";
+    EXPECT_EQ(h, 320);
+
+    // Another size and a camera given by hand.
+    ASSERT_EQ(run({ "--size", "120x90", "--camera", "9830400,9830400,8192,163840,30", "--view",
+                  out + "/preview_camera.png" }),
+        0);
+    ASSERT_TRUE(readRgbaPng(out + "/preview_camera.png", rgba, w, h));
+    EXPECT_EQ(w, 120);
+    EXPECT_EQ(h, 90);
+}
+
+TEST_F(CoursePreviewTest, ShotDownTheFairwayLandsAndRests)
+{
+    const HoleRow& hole = holeRow(0, 0);
+    // About a 7-iron's launch (v = 40 yards a time unit at 32 degrees), due north.
+    const int32_t up = 694681; // 21.2 yards
+    const int32_t along = -1110835; // 33.9 yards toward -z
+    Flight f = shoot(std::to_string(0) + "," + std::to_string(up) + "," + std::to_string(along),
+        pair(toFixed(hole.teeX), toFixed(hole.teeZ)), pair(toFixed(hole.pinX), toFixed(hole.pinZ)));
+    ASSERT_FALSE(f.lines.empty());
+    ASSERT_FALSE(f.end.empty()) << "the last line tells where the ball ended";
+    EXPECT_EQ(f.steps, static_cast<int32_t>(f.lines.size()));
+    EXPECT_LT(f.steps, 4000);
+    EXPECT_EQ(f.endX, f.lines.back().x);
+    EXPECT_EQ(f.endZ, f.lines.back().z);
+    EXPECT_EQ(f.lines.front().onGround, 0) << "the ball leaves the tee";
+    size_t landing = 0;
+    while (landing < f.lines.size() && !f.lines[landing].onGround) {
+        ++landing;
+    }
+    ASSERT_LT(landing, f.lines.size()) << "the ball lands";
+    int32_t carry = (toFixed(hole.teeZ) - f.lines[landing].z) >> 15;
+    EXPECT_GT(carry, 90);
+    EXPECT_LT(carry, 135);
+    EXPECT_GE((toFixed(hole.teeZ) - f.endZ) >> 15, carry) << "and rolls on toward the pin";
+    EXPECT_EQ(f.endX, toFixed(hole.teeX)) << "a shot with no wind stays on its line";
+    EXPECT_EQ(f.surface, 1) << "it rests on the fairway";
+}
+
+TEST_F(CoursePreviewTest, ShotsOutOfBoundsAndIntoWater)
+{
+    // Due east from near the edge: out of bounds past 512 yards.
+    Flight out = shoot("1310720,327680,0", pair(toFixed(480), toFixed(400)));
+    ASSERT_FALSE(out.lines.empty());
+    EXPECT_NE(out.lines.back().x & 0xFF000000, 0) << "stops at the first step beyond the edge";
+    for (size_t i = 0; i + 1 < out.lines.size(); ++i) {
+        ASSERT_EQ(out.lines[i].x & 0xFF000000, 0) << "line " << i;
+    }
+
+    // A chip into the pond stops dead in the water.
+    Flight wet = shoot("0,163840,327680", pair(toFixed(145), toFixed(225)));
+    ASSERT_FALSE(wet.lines.empty());
+    const PathLine& last = wet.lines.back();
+    EXPECT_EQ(last.onGround, 1);
+    EXPECT_EQ(last.vx, 0);
+    EXPECT_EQ(last.vy, 0);
+    EXPECT_EQ(last.vz, 0);
+    EXPECT_EQ(wet.surface, 3) << "water";
+    EXPECT_GE(wet.endZ >> 15, preview::kTestPond[1]);
+    EXPECT_LT(wet.endZ >> 15, preview::kTestPond[3]);
+
+    // A ball set down on flat ground is at rest at once.
+    Flight still = shoot("0,0,0", pair(toFixed(300), toFixed(450)));
+    EXPECT_LE(still.steps, 30);
+}
+
+TEST_F(CoursePreviewTest, RefusesBadInput)
+{
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(preview::run({ "--data", m_folder.path(), "--file", "no_such_hole" }, ""), 1);
+    EXPECT_EQ(run({ "--size", "0x100" }), 1);
+    EXPECT_EQ(run({ "--size", "100" }), 1);
+    EXPECT_EQ(run({ "--camera", "1,2,3" }), 1);
+    EXPECT_EQ(run({ "--tee", "18" }), 1);
+    EXPECT_EQ(run({ "--course", "3" }), 1);
+    EXPECT_EQ(run({ "--launch", "1,2,3" }), 1) << "a launch needs --from and --path";
+    EXPECT_EQ(run({ "--view" }), 1);
+    EXPECT_EQ(run({ "--frobnicate", "1" }), 1);
+    EXPECT_EQ(preview::run({}, ""), 1);
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("could not read hole file"), std::string::npos);
+    EXPECT_NE(said.find("bad value for --size"), std::string::npos);
+    EXPECT_NE(said.find("unknown option --frobnicate"), std::string::npos);
+}
+
+} // namespace
+} // namespace tarnby

@@ -1,0 +1,382 @@
+// The 3-D view: camera moves, projection limits, the sky table, and rendered
+// landscapes (ground beyond the map, depth bytes, sprites behind hills).
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "sprite/vsprite.h"
+#include "terrain/fixed.h"
+#include "terrain/vterrain.h"
+#include "test_holes.h"
+
+namespace tarnby {
+namespace {
+
+using test::LoadedHole;
+using test::ScratchFolder;
+
+constexpr Fixed kYard = kOne;
+constexpr int32_t kWidth = 240;
+constexpr int32_t kHeight = 320;
+
+int32_t red(uint32_t c)
+{
+    return (c >> 16) & 0xFF;
+}
+int32_t green(uint32_t c)
+{
+    return (c >> 8) & 0xFF;
+}
+int32_t blue(uint32_t c)
+{
+    return c & 0xFF;
+}
+
+struct Frame {
+    std::vector<uint32_t> pixels = std::vector<uint32_t>(kWidth * kHeight, 0);
+    uint32_t at(int32_t x, int32_t y) const { return pixels[y * kWidth + x]; }
+    uint32_t depth(int32_t x, int32_t y) const { return at(x, y) >> 24; }
+};
+
+Frame renderFrame(Vterrain& view, const char* name)
+{
+    Frame f;
+    view.update(0, 0, kOne);
+    view.render(f.pixels.data(), kWidth, kHeight, 0, 0, kWidth, kHeight);
+    test::saveFrame(name, f.pixels.data(), kWidth, kHeight, kWidth);
+    return f;
+}
+
+// Every test takes its view apart again: the view and its sprites hold each other.
+struct ViewHolder {
+    Ref<Vterrain> view;
+    explicit ViewHolder(int32_t w = kWidth, int32_t h = kHeight)
+        : view(make<Vterrain>(w, h))
+    {
+    }
+    ~ViewHolder() { view->destroy(); }
+    Vterrain* operator->() const { return view.get(); }
+};
+
+TEST(VterrainTest, CameraHeadingAndMoves)
+{
+    ViewHolder view;
+    view->setHeading(0x1234);
+    Fixed c = view->headingCos();
+    Fixed s = view->headingSin();
+    EXPECT_EQ(c, fcos(0x1234));
+    EXPECT_EQ(s, fsin(0x1234));
+    view->setHeading(0x8000 + 0x1234);
+    EXPECT_EQ(view->getHeading(), 0x1234) << "a whole turn more is the same heading";
+    EXPECT_EQ(view->headingCos(), c);
+    EXPECT_EQ(view->headingSin(), s);
+    view->setHeading(-0x1000);
+    EXPECT_EQ(view->getHeading(), 0x7000);
+
+    view->setPosition3d(100 * kYard, 5 * kYard, 100 * kYard);
+    view->lookAt(100 * kYard, 50 * kYard);
+    EXPECT_EQ(view->getHeading(), 0) << "north (toward -z) is heading 0";
+    view->lookAt(150 * kYard, 100 * kYard);
+    EXPECT_EQ(view->getHeading(), 0x2000) << "east (+x) is a quarter turn";
+    view->lookAt(50 * kYard, 100 * kYard);
+    EXPECT_EQ(view->getHeading(), -0x2000) << "lookAt does not mask the angle";
+    EXPECT_EQ(view->headingSin(), fsin(-0x2000));
+
+    view->setHeading(0); // facing north again
+    view->moveForward(10 * kYard);
+    EXPECT_NEAR(view->getZ3d(), 90 * kYard, 16);
+    EXPECT_NEAR(view->getX3d(), 100 * kYard, 16);
+    EXPECT_EQ(view->getY3d(), 5 * kYard) << "moving keeps the height";
+    view->moveForward(-10 * kYard);
+    EXPECT_NEAR(view->getZ3d(), 100 * kYard, 16);
+
+    // Offsets to the right and behind, seen from a camera facing east.
+    view->setHeading(0x2000);
+    EXPECT_NEAR(view->viewZ(3 * kYard, 0), 3 * kYard, 8) << "right of east is south (+z)";
+    EXPECT_NEAR(view->viewX(3 * kYard, 0), 0, 8);
+    EXPECT_NEAR(view->viewX(0, 2 * kYard), -2 * kYard, 8) << "behind a camera facing east is west";
+}
+
+TEST(VterrainTest, CentreRayAtHeadingZero)
+{
+    ViewHolder view;
+    int32_t dx = 0;
+    int32_t dz = 0;
+    view->rayStep(kWidth / 2, kWidth, dx, dz);
+    EXPECT_EQ(dx, 0);
+    EXPECT_EQ(dz, -(kOne >> 4)) << "a sixteenth of a yard toward -z";
+    // The same with the sine and cosine of a computed heading of 0.
+    view->setPosition3d(10 * kYard, 0, 10 * kYard);
+    view->lookAt(10 * kYard, 0);
+    ASSERT_EQ(view->getHeading(), 0);
+    view->rayStep(kWidth / 2, kWidth, dx, dz);
+    EXPECT_EQ(dx, 0);
+    EXPECT_EQ(dz, -(kOne >> 4));
+    view->rayStep(0, kWidth, dx, dz);
+    EXPECT_LT(dx, 0) << "the left column looks west of north";
+    view->rayStep(kWidth - 1, kWidth, dx, dz);
+    EXPECT_GT(dx, 0) << "the right column looks east of north";
+}
+
+TEST(VterrainTest, SpritesNearerThanEightYardsAreHidden)
+{
+    ViewHolder view;
+    view->setHorizon(100);
+    view->setPosition3d(100 * kYard, 10 * kYard, 200 * kYard); // facing north, cosine exactly ONE
+    Ref<Vsprite> sprite = make<Vsprite>();
+    sprite->setSize(4, 8);
+    sprite->setAnchor(2, 8);
+    view->add(sprite);
+
+    auto placeAhead = [&](Fixed depth) {
+        sprite->setBounds(1, 2, 3, 4);
+        sprite->setPosition3d(100 * kYard, 10 * kYard, 200 * kYard - depth);
+        view->project(sprite);
+    };
+    auto hidden
+        = [&] { return sprite->m_left == 0 && sprite->m_top == 0 && sprite->m_right == 0 && sprite->m_bottom == 0; };
+    placeAhead(0x40000);
+    EXPECT_TRUE(hidden()) << "exactly 8 yards ahead";
+    placeAhead(0x40001);
+    EXPECT_FALSE(hidden()) << "8 yards and one unit ahead";
+    EXPECT_EQ(sprite->m_depth, (0x40001 >> 1) - 0x8000);
+    EXPECT_NEAR(sprite->m_left, kWidth / 2 - 128, 1) << "64 pixels a yard at 8 yards: 4 pixels scale to 256";
+    placeAhead(0xFF7FFFF);
+    EXPECT_FALSE(hidden()) << "8176 yards ahead";
+    placeAhead(0xFF80000);
+    EXPECT_TRUE(hidden()) << "beyond 8176 yards";
+    placeAhead(-20 * kYard);
+    EXPECT_TRUE(hidden()) << "behind the camera";
+
+    // A sprite on the camera's eye line sits on the horizon row; one above sits higher.
+    sprite->setAnchor(0, 0);
+    placeAhead(50 * kYard);
+    EXPECT_EQ(sprite->m_top, 100);
+    sprite->setPosition3d(100 * kYard, 15 * kYard, 150 * kYard);
+    view->project(sprite);
+    EXPECT_LT(sprite->m_top, 100);
+}
+
+TEST(VterrainTest, KeepAboveGround)
+{
+    ScratchFolder folder("vterrain_ground");
+    LoadedHole hole = test::loadFlatHole(folder, preview::kTestFairway);
+    ViewHolder view;
+    view->setPolyTerrain(hole.terrain);
+    const Fixed ground = hole.terrain->heightAt(300 * kYard, 300 * kYard);
+    ASSERT_EQ(ground, 0x22 << 12) << "the fairway's height level";
+
+    view->placeOnGround(300 * kYard, 3 * kYard, 300 * kYard);
+    EXPECT_EQ(view->getY3d(), ground + 3 * kYard);
+    EXPECT_EQ(view->keepAboveGround(), ground);
+    EXPECT_EQ(view->getY3d(), ground + 4 * kYard) << "3 yards up is raised to 4";
+    view->placeOnGround(300 * kYard, 5 * kYard, 300 * kYard);
+    view->keepAboveGround();
+    EXPECT_EQ(view->getY3d(), ground + 5 * kYard) << "5 yards up stays";
+    view->setHeightAboveGround(kYard / 2);
+    EXPECT_EQ(view->getY3d(), ground + kYard / 2);
+}
+
+TEST(VterrainTest, SkyGradientAndHorizonBand)
+{
+    ViewHolder view(100, 50);
+    const uint32_t dark = 0xFF000000;
+    const uint32_t light = 0xFFFFFFFF;
+
+    view->setHorizon(60); // horizon + 10 beyond the view: all of it is gradient
+    view->setSky(dark, light);
+    const IntArray& sky = view->skyColours();
+    ASSERT_EQ(sky.length(), 50);
+    EXPECT_EQ(static_cast<uint32_t>(sky[0]), dark);
+    for (int32_t row = 1; row < 50; ++row) {
+        uint32_t above = static_cast<uint32_t>(sky[row - 1]);
+        uint32_t here = static_cast<uint32_t>(sky[row]);
+        ASSERT_EQ(here >> 24, 0xFFu);
+        ASSERT_GE(red(here), red(above)) << "row " << row;
+        ASSERT_EQ(red(here), green(here));
+        ASSERT_EQ(red(here), blue(here));
+    }
+    EXPECT_NE(static_cast<uint32_t>(sky[49]), light) << "the gradient never quite reaches the bottom colour";
+    EXPECT_GT(red(static_cast<uint32_t>(sky[49])), 240);
+    ASSERT_EQ(view->columnTops().length(), 100);
+    for (int16_t top : view->columnTops()) {
+        ASSERT_EQ(top, 0);
+    }
+
+    view->setHorizon(20); // the gradient ends 10 rows below the horizon
+    view->setSky(light, dark);
+    EXPECT_EQ(static_cast<uint32_t>(view->skyColours()[0]), light);
+    EXPECT_NE(static_cast<uint32_t>(view->skyColours()[29]), dark);
+    EXPECT_LT(red(static_cast<uint32_t>(view->skyColours()[29])), red(static_cast<uint32_t>(view->skyColours()[28])));
+    for (int32_t row = 30; row < 50; ++row) {
+        ASSERT_EQ(static_cast<uint32_t>(view->skyColours()[row]), dark) << "row " << row;
+    }
+
+    view->setSky(0x80123456, 0x80123456);
+    for (int32_t colour : view->skyColours()) {
+        ASSERT_EQ(static_cast<uint32_t>(colour), 0x80123456u) << "equal colours keep their own alpha";
+    }
+
+    view->setHorizon(-40); // the horizon far above the view: no gradient rows at all
+    view->setSky(dark, light);
+    for (int32_t colour : view->skyColours()) {
+        ASSERT_EQ(static_cast<uint32_t>(colour), light);
+    }
+}
+
+// The ground's texel blend, as the rule reads: a when the two are equal, else
+// per channel a + (((b - a) * f) >> 15) with an opaque top byte.
+uint32_t blendByTheRule(uint32_t a, uint32_t b, int32_t f)
+{
+    if (a == b) {
+        return a;
+    }
+    uint32_t out = 0xFF000000u;
+    for (int32_t shift : { 16, 8, 0 }) {
+        int32_t ca = (a >> shift) & 0xFF;
+        int32_t cb = (b >> shift) & 0xFF;
+        out |= static_cast<uint32_t>(ca + (((cb - ca) * f) >> 15)) << shift;
+    }
+    return out;
+}
+
+TEST(VterrainTest, BilinearTexelsMatchTheBlendRule)
+{
+    uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (int32_t i = 0; i < 20000; ++i) {
+        uint32_t t[4];
+        for (uint32_t& texel : t) {
+            texel = 0xE0000000u | (next() & 0xFFFFFF);
+            if (next() % 4 == 0) {
+                texel = t[0]; // equal neighbours take the short cut
+            }
+        }
+        int32_t fx = static_cast<int32_t>(next() & 0x3FFF) * 2;
+        int32_t fz = static_cast<int32_t>(next() & 0x3FFF) * 2;
+        if (i < 4) {
+            fx = i & 1 ? 0x7FFE : 0;
+            fz = i & 2 ? 0x7FFE : 0;
+        }
+        uint32_t top = blendByTheRule(t[0], t[1], fx);
+        uint32_t bottom = blendByTheRule(t[2], t[3], fx);
+        uint32_t expected = blendByTheRule(top, bottom, fz);
+        ASSERT_EQ(Vterrain::bilinear(t[0], t[1], t[2], t[3], fx, fz) & 0xFFFFFF, expected & 0xFFFFFF)
+            << std::hex << t[0] << " " << t[1] << " " << t[2] << " " << t[3] << " fx " << fx << " fz " << fz;
+    }
+}
+
+class VterrainRenderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_hole = test::loadTestCourse(m_folder);
+        m_view->setPolyTerrain(m_hole.terrain);
+        m_view->setTextures(m_hole.textures);
+        m_view->setOutsideFill(m_hole.outsideFill);
+    }
+
+    void stand(Fixed x, Fixed z, int32_t heading)
+    {
+        m_view->placeOnGround(x, 141986, z);
+        m_view->setHeading(heading);
+        m_view->setHorizon(100);
+        m_view->setSky(0xFF005995, 0xFF3399FF);
+    }
+
+    ScratchFolder m_folder { "vterrain_render" };
+    LoadedHole m_hole;
+    ViewHolder m_view;
+};
+
+TEST_F(VterrainRenderTest, GroundBeyondTheMapIsOutsideGroundTo511Yards)
+{
+    // 22 yards from the east edge, facing east over rough.
+    stand(490 * kYard, 400 * kYard, 0x2000);
+    Frame f = renderFrame(*m_view.view, "vterrain_east_edge");
+    const int32_t centre = kWidth / 2;
+    uint32_t near = f.at(centre, kHeight - 1);
+    EXPECT_GT(green(near), blue(near)) << "the rough inside the map";
+    int32_t top = m_view->columnTops()[centre];
+    uint32_t far = f.at(centre, top + 1);
+    EXPECT_GT(blue(far), green(far)) << "beyond the edge the outside fill (water) shows";
+    EXPECT_LT(f.depth(centre, top + 1), 0xFFu) << "still ground, not sky";
+    EXPECT_GE(top, 100);
+    EXPECT_LE(top, 106) << "the flat ground outside runs on to about 511 yards";
+    for (int32_t row = 0; row < top; ++row) {
+        ASSERT_EQ(f.depth(centre, row), 0xFFu) << "sky above the ground, row " << row;
+    }
+}
+
+TEST_F(VterrainRenderTest, DepthGrowsWithDistanceAndHillsHideSprites)
+{
+    // South of the hill at (140..200, 100..160), facing north over it.
+    stand(170 * kYard, 230 * kYard, 0);
+    auto standing = [&](int32_t x, int32_t z) {
+        Ref<Vsprite> s = make<Vsprite>();
+        s->setPicture(m_hole.textures, 25);
+        s->setScale(12 * kYard / s->getHeight()); // a 12-yard pole, lower than the hill's shadow
+        s->setPosition3d(x * kYard, m_hole.terrain->heightAt(x * kYard, z * kYard), z * kYard);
+        m_view->add(s);
+        return s;
+    };
+    Ref<Vsprite> before = standing(160, 200);
+    Ref<Vsprite> behind = standing(175, 60);
+    Frame f = renderFrame(*m_view.view, "vterrain_hill");
+
+    EXPECT_GT(before->m_right, before->m_left) << "the near flag is on screen";
+    EXPECT_GT(behind->m_right, behind->m_left) << "the far flag is projected on screen";
+    EXPECT_EQ(before->m_hiddenPixels, 0) << "nothing hides the near flag";
+    // The flag's pole and pennant cover about a quarter of its box; behind the
+    // hill most of that is hidden.
+    int32_t box = (behind->m_right - behind->m_left) * (behind->m_bottom - behind->m_top);
+    EXPECT_GT(behind->m_hiddenPixels * 100, box * 15) << "the hill hides the far flag";
+
+    // Up every column, the ground gets farther and the sky is farthest of all.
+    auto underSprite = [](const Ref<Vsprite>& s, int32_t col) { return col >= s->m_left && col < s->m_right; };
+    for (int32_t col = 0; col < kWidth; col += 7) {
+        if (underSprite(before, col) || underSprite(behind, col)) {
+            continue; // the sprites carry their own depths
+        }
+        uint32_t last = 0;
+        for (int32_t row = kHeight - 1; row >= 0; --row) {
+            uint32_t d = f.depth(col, row);
+            ASSERT_GE(d, last) << "column " << col << " row " << row;
+            last = d;
+        }
+    }
+    EXPECT_GE(f.depth(kWidth / 2, kHeight - 1), 4u) << "the ground starts 8 yards out: 2 yards a depth step";
+    EXPECT_LE(f.depth(kWidth / 2, kHeight - 1), 6u);
+    EXPECT_EQ(f.depth(kWidth - 1, 0), 0xFFu);
+}
+
+TEST_F(VterrainRenderTest, CachedLandscapeAndDirectRenderAgree)
+{
+    stand(89 * kYard, 436 * kYard, 0);
+    Frame first = renderFrame(*m_view.view, "vterrain_tee");
+    EXPECT_FALSE(m_view->needsRender()) << "a whole-view render clears the flag";
+    Frame again = renderFrame(*m_view.view, "vterrain_tee_again");
+    EXPECT_EQ(first.pixels, again.pixels) << "an unchanged camera copies the cached landscape";
+
+    m_view->moveForward(kYard);
+    m_view->update(0, 0, kOne);
+    EXPECT_TRUE(m_view->needsRender()) << "a moved camera makes the landscape stale";
+    m_view->renderChangeDetect();
+    EXPECT_FALSE(m_view->needsRender());
+    m_view->moveForward(-kYard);
+
+    // Straight into the target, without the view's own buffer: the same picture.
+    m_view->releaseBuffer();
+    Frame direct = renderFrame(*m_view.view, "vterrain_tee_direct");
+    EXPECT_EQ(first.pixels, direct.pixels);
+
+    // The fairway is drawn from its texture: green-dominant ground ahead.
+    uint32_t ahead = first.at(kWidth / 2, kHeight - 40);
+    EXPECT_GT(green(ahead), red(ahead));
+    EXPECT_GT(green(ahead), blue(ahead));
+}
+
+} // namespace
+} // namespace tarnby

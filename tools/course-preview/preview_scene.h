@@ -1,0 +1,74 @@
+// A hole set up for previewing: the polygon terrain loaded as the game loads
+// it, the "golf" pictures as ground textures, and a 3-D view whose camera
+// stands at a tee as the game places it (or wherever the author asks).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "image/vilib.h"
+#include "runtime/object.h"
+#include "runtime/string.h"
+#include "terrain/fixed.h"
+#include "terrain/vterrain.h"
+#include "vector/vpolyterrain.h"
+
+namespace tarnby::preview {
+
+// Camera height over the ground and horizon row the game uses for a view of
+// this height when it shows no icon bar.
+struct CameraSetting {
+    Fixed height;
+    int32_t horizon;
+};
+CameraSetting cameraFor(int32_t viewHeight);
+
+// How far the camera stands behind the ball: 11.33 yards.
+constexpr Fixed kCameraBehindBall = 371348;
+constexpr uint32_t kSkyTop = 0xFF005995;
+constexpr uint32_t kSkyBottom = 0xFF3399FF;
+
+// Loads the data file `name` into `terrain` as the game loads a hole file: a
+// 512 x 512 drawing of up to 16900 crossings and 48 fills, each fill given its
+// surface code (texture), height level and friction from the course's surface
+// table, bounce 0, then the height field. Gives the fill to draw beyond the
+// map (the last water fill, or 0), or -1 when the file could not be read.
+int32_t loadHole(const Ref<VpolyTerrain>& terrain, const Ref<String>& name, int32_t course, const Ref<Vilib>& textures);
+
+class Scene {
+public:
+    Scene();
+    ~Scene();
+
+    // The hole file and the "golf" bundle from the data folder, and a view of
+    // width x height. False when the hole file could not be read.
+    bool load(const Ref<String>& holeFile, int32_t course, int32_t width, int32_t height);
+    // Camera from raw values: on the ground at (x, z) plus `height`, turned to
+    // `heading`, horizon at row `horizon`.
+    void placeCamera(Fixed x, Fixed z, int32_t heading, Fixed height, int32_t horizon);
+    // The camera behind the tee of `hole` looking at its aim point, with the
+    // flag at the pin and the ball and the golfer on the tee.
+    void standAtTee(int32_t hole);
+
+    // The view rendered as the game draws it: 0xDDRRGGBB words, width x height.
+    std::vector<uint32_t> renderView();
+    // The course map at the game's map scale (the larger view side spans the
+    // 512 yards), with the camera, the tee, the pin and a ball path (x, z
+    // pairs) marked; `side` receives its size in pixels.
+    std::vector<uint32_t> renderMap(const std::vector<Fixed>& path, int32_t& side);
+
+    const Ref<VpolyTerrain>& terrain() const { return m_terrain; }
+    const Ref<Vterrain>& view() const { return m_view; }
+    const Ref<Vilib>& pictures() const { return m_pictures; }
+
+private:
+    Ref<Vsprite> addWorldSprite(int32_t picture, int32_t x, int32_t z, Fixed size, Fixed smallestScale);
+
+    int32_t m_course = 0;
+    int32_t m_hole = -1;
+    Ref<VpolyTerrain> m_terrain;
+    Ref<Vilib> m_pictures;
+    Ref<Vterrain> m_view;
+};
+
+} // namespace tarnby::preview
