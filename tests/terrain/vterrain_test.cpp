@@ -291,6 +291,43 @@ protected:
     ViewHolder m_view;
 };
 
+TEST_F(VterrainRenderTest, OddSettingsDrawSafely)
+{
+    // No sky table yet, a camera far off the map, horizons above and below the
+    // view, clip rectangles beyond it: everything stays inside the buffers.
+    std::vector<uint32_t> frame(kWidth * kHeight, 0x12345678);
+    m_view->setPosition3d(-60000 * kYard, 30000 * kYard, 60000 * kYard);
+    m_view->renderTerrain(frame.data(), kWidth, kHeight, 0, 0, kWidth, kHeight);
+    for (int32_t horizon : {-5000, -11, 0, 319, 320, 5000}) {
+        m_view->setHorizon(horizon);
+        m_view->setSky(0xFF000000, 0xFFFFFFFF);
+        for (Fixed height : {0, 40 * kYard, -40 * kYard}) {
+            m_view->placeOnGround(256 * kYard, height, 256 * kYard);
+            m_view->setHeading(horizon & 0x7FFF);
+            m_view->renderTerrain(frame.data(), kWidth, kHeight, -50, -50, kWidth + 50, kHeight + 50);
+            m_view->renderTerrain(frame.data(), kWidth, kHeight, 100, 100, 50, 50);
+            m_view->renderTerrain(frame.data(), kWidth, kHeight / 2, 0, 0, kWidth, kHeight);
+        }
+    }
+    // The sky always covers the top row when the horizon is far below it.
+    m_view->setHorizon(5000);
+    m_view->setSky(0xFF000000, 0xFFFFFFFF);
+    m_view->placeOnGround(256 * kYard, 30000 * kYard, 256 * kYard);
+    m_view->renderTerrain(frame.data(), kWidth, kHeight, 0, 0, kWidth, kHeight);
+    EXPECT_EQ(frame[0] >> 24, 0xFFu);
+
+    // A view without ground or textures draws sky and nothing else.
+    ViewHolder bare(8, 8);
+    bare->setHorizon(4);
+    bare->setSky(0xFF102030, 0xFF405060);
+    std::vector<uint32_t> small(64, 0);
+    bare->update(0, 0, kOne);
+    bare->render(small.data(), 8, 8, 0, 0, 8, 8);
+    for (uint32_t p : small) {
+        ASSERT_EQ(p >> 24, 0xFFu);
+    }
+}
+
 TEST_F(VterrainRenderTest, GroundBeyondTheMapIsOutsideGroundTo511Yards)
 {
     // 22 yards from the east edge, facing east over rough.
