@@ -63,7 +63,7 @@ protected:
     {
         std::vector<std::string> args = { "--data", m_folder.path(), "--file", "c0_holes_1-3" };
         args.insert(args.end(), extra.begin(), extra.end());
-        return preview::run(args, "");
+        return preview::run(args);
     }
 
     Flight shoot(const std::string& launch, const std::string& from, const std::string& more = "")
@@ -178,7 +178,7 @@ TEST_F(CoursePreviewTest, ShotsOutOfBoundsAndIntoWater)
 TEST_F(CoursePreviewTest, RefusesBadInput)
 {
     testing::internal::CaptureStdout();
-    EXPECT_EQ(preview::run({ "--data", m_folder.path(), "--file", "no_such_hole" }, ""), 1);
+    EXPECT_EQ(preview::run({ "--data", m_folder.path(), "--file", "no_such_hole" }), 1);
     EXPECT_EQ(run({ "--size", "0x100" }), 1);
     EXPECT_EQ(run({ "--size", "100" }), 1);
     EXPECT_EQ(run({ "--camera", "1,2,3" }), 1);
@@ -187,7 +187,7 @@ TEST_F(CoursePreviewTest, RefusesBadInput)
     EXPECT_EQ(run({ "--launch", "1,2,3" }), 1) << "a launch needs --from and --path";
     EXPECT_EQ(run({ "--view" }), 1);
     EXPECT_EQ(run({ "--frobnicate", "1" }), 1);
-    EXPECT_EQ(preview::run({}, ""), 1);
+    EXPECT_EQ(preview::run({}), 1);
     std::string said = testing::internal::GetCapturedStdout();
     EXPECT_NE(said.find("could not read hole file"), std::string::npos);
     EXPECT_NE(said.find("bad value for --size"), std::string::npos);

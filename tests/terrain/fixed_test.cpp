@@ -11,11 +11,11 @@ TEST(FixedTest, MultiplyAndDivide)
 {
     EXPECT_EQ(fmul(kOne, 12345), 12345);
     EXPECT_EQ(fmul(-777, kOne), -777);
-    EXPECT_EQ(fmul(0x4000, 0x4000), 0x2000);            // 0.5 * 0.5
-    EXPECT_EQ(fmul(-0x8000, 0x8000), -0x8000);          // -1 * 1
+    EXPECT_EQ(fmul(0x4000, 0x4000), 0x2000); // 0.5 * 0.5
+    EXPECT_EQ(fmul(-0x8000, 0x8000), -0x8000); // -1 * 1
     EXPECT_EQ(fmul(-1, 1), -1) << "the shift rounds toward minus infinity";
     EXPECT_EQ(fmul(0x7FFFFFFF, 0x10000), -2) << "overflow keeps the low 32 bits";
-    EXPECT_EQ(fdiv(0x8000, 0x10000), 0x4000);           // 1 / 2
+    EXPECT_EQ(fdiv(0x8000, 0x10000), 0x4000); // 1 / 2
     EXPECT_EQ(fdiv(-0x8000, 0x10000), -0x4000) << "truncates toward zero";
     EXPECT_EQ(fdiv(-1, 0x10000), 0);
     EXPECT_EQ(fdiv(0x40000000, 1), 0) << "2^45 keeps its low 32 bits";
@@ -26,12 +26,12 @@ TEST(FixedTest, MultiplyAndDivide)
 TEST(FixedTest, SquareRootAndHypot)
 {
     EXPECT_EQ(fsqrt(0), 0);
-    EXPECT_EQ(fsqrt(0x20000), 0x10000);                  // sqrt 4 = 2
+    EXPECT_EQ(fsqrt(0x20000), 0x10000); // sqrt 4 = 2
     EXPECT_EQ(fsqrt(-0x20000), 0x10000) << "negative: root of the magnitude";
     EXPECT_EQ(fsqrt(kOne), kOne);
     EXPECT_EQ(fhypot(3 * kOne, 4 * kOne), 5 * kOne);
     // Large arguments converge (the game's squared distances reach 2^33).
-    Fixed big = fsqrt(int64_t{512} * 512 * kOne);
+    Fixed big = fsqrt(int64_t { 512 } * 512 * kOne);
     EXPECT_NEAR(big, 512 * kOne, 2);
 
     // Newton from above stops within a few units over the true integer root
@@ -90,8 +90,8 @@ TEST(FixedTest, SegmentDistance)
 
 TEST(VectorTest, LengthsAndNormalize)
 {
-    EXPECT_EQ(Vector(3 * kOne, 4 * kOne, 0).fastLength(), 0x28400);   // 5.03125
-    EXPECT_EQ(Vector(0, 0, 2 * kOne).fastLength(), 0x5800);           // 0.6875: z alone is short
+    EXPECT_EQ(Vector(3 * kOne, 4 * kOne, 0).fastLength(), 0x28400); // 5.03125
+    EXPECT_EQ(Vector(0, 0, 2 * kOne).fastLength(), 0x5800); // 0.6875: z alone is short
     EXPECT_EQ(Vector(7 * kOne, 0, 0).fastLength(), 7 * kOne);
     EXPECT_EQ(Vector(0, -7 * kOne, 0).fastLength(), 7 * kOne);
     EXPECT_EQ(Vector(3 * kOne, 0, 4 * kOne).length(), 5 * kOne);
@@ -103,8 +103,8 @@ TEST(VectorTest, LengthsAndNormalize)
 
     Vector v(3 * kOne, 0, 4 * kOne);
     v.normalize();
-    EXPECT_NEAR(v.x(), 0x4CCC, 2);  // 0.6
-    EXPECT_NEAR(v.z(), 0x6666, 2);  // 0.8
+    EXPECT_NEAR(v.x(), 0x4CCC, 2); // 0.6
+    EXPECT_NEAR(v.z(), 0x6666, 2); // 0.8
     EXPECT_NEAR(v.length(), kOne, 4) << "the root stops once a step is below 4 units";
 }
 
@@ -115,7 +115,7 @@ TEST(VectorTest, ProductsAndCombinations)
     EXPECT_EQ(c.x(), 0);
     EXPECT_EQ(c.y(), 0);
     EXPECT_EQ(c.z(), kOne);
-    c.cross(c, x);  // the receiver may be an argument
+    c.cross(c, x); // the receiver may be an argument
     EXPECT_EQ(c.y(), kOne);
 
     Vector v(5 * kOne, -2 * kOne, kOne / 4);
@@ -138,5 +138,5 @@ TEST(VectorTest, ProductsAndCombinations)
     EXPECT_EQ(big.x(), INT32_MIN) << "sums wrap in 32 bits";
 }
 
-}  // namespace
-}  // namespace tarnby
+} // namespace
+} // namespace tarnby

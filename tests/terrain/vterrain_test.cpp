@@ -298,10 +298,10 @@ TEST_F(VterrainRenderTest, OddSettingsDrawSafely)
     std::vector<uint32_t> frame(kWidth * kHeight, 0x12345678);
     m_view->setPosition3d(-60000 * kYard, 30000 * kYard, 60000 * kYard);
     m_view->renderTerrain(frame.data(), kWidth, kHeight, 0, 0, kWidth, kHeight);
-    for (int32_t horizon : {-5000, -11, 0, 319, 320, 5000}) {
+    for (int32_t horizon : { -5000, -11, 0, 319, 320, 5000 }) {
         m_view->setHorizon(horizon);
         m_view->setSky(0xFF000000, 0xFFFFFFFF);
-        for (Fixed height : {0, 40 * kYard, -40 * kYard}) {
+        for (Fixed height : { 0, 40 * kYard, -40 * kYard }) {
             m_view->placeOnGround(256 * kYard, height, 256 * kYard);
             m_view->setHeading(horizon & 0x7FFF);
             m_view->renderTerrain(frame.data(), kWidth, kHeight, -50, -50, kWidth + 50, kHeight + 50);

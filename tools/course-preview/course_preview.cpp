@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -228,18 +227,16 @@ bool simulate(const Options& o, const Ref<VpolyTerrain>& terrain, std::vector<Fi
 
 } // namespace
 
-int run(const std::vector<std::string>& args, const std::string& self)
+int run(const std::vector<std::string>& args)
 {
     Options o;
     std::string error = parse(args, o);
     if (!error.empty()) {
         return fail(error);
     }
-    if (o.data.empty()) {
-        std::filesystem::path folder = std::filesystem::path(self).parent_path();
-        o.data = folder.empty() ? "." : folder.string();
-    }
-    std::string folder = o.data;
+    // Without --data the hole and the pictures come from the tool's own folder,
+    // where the build puts the game's data.
+    std::string folder = o.data.empty() ? moduleFolder() : o.data;
     if (folder.back() != '/') {
         folder += '/';
     }

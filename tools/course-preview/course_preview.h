@@ -15,9 +15,8 @@
 
 namespace tarnby::preview {
 
-// Runs the tool with the arguments after the program name; `self` is the
-// program's own path (its folder is the default data folder). Gives the exit
+// Runs the tool with the arguments after the program name. Gives the exit
 // status: 0 on success, 1 with a one-line message otherwise.
-int run(const std::vector<std::string>& args, const std::string& self);
+int run(const std::vector<std::string>& args);
 
 } // namespace tarnby::preview

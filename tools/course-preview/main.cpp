@@ -7,6 +7,5 @@
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string self = argc > 0 ? argv[0] : "";
-    return tarnby::preview::run(args, self);
+    return tarnby::preview::run(args);
 }
