@@ -194,5 +194,35 @@ TEST_F(CoursePreviewTest, RefusesBadInput)
     EXPECT_NE(said.find("unknown option --frobnicate"), std::string::npos);
 }
 
+// The game's own first hole, when the build has generated the game's data.
+TEST(CoursePreviewGameDataTest, FirstTeeOfTheGame)
+{
+    const std::string data = test::binFolder();
+    if (!std::filesystem::exists(data + "c0_holes_1-3") || !std::filesystem::exists(data + "golf0.bin")) {
+        GTEST_SKIP() << "no game data in " << data;
+    }
+    std::string out = std::filesystem::path(data).parent_path().parent_path() / "test-output";
+    std::filesystem::create_directories(out);
+    ASSERT_EQ(preview::run({ "--data", data, "--file", "c0_holes_1-3", "--tee", "0", "--view", out + "/game_tee.png",
+                  "--map", out + "/game_map.png" }),
+        0);
+    std::vector<uint8_t> rgba;
+    int32_t w = 0;
+    int32_t h = 0;
+    ASSERT_TRUE(readRgbaPng(out + "/game_tee.png", rgba, w, h));
+    ASSERT_EQ(w, 240);
+    ASSERT_EQ(h, 320);
+    int32_t skyPixels = 0;
+    int32_t groundPixels = 0;
+    for (int32_t x = 0; x < w; ++x) {
+        const uint8_t* top = &rgba[(10 * w + x) * 4];
+        const uint8_t* low = &rgba[(200 * w + x) * 4];
+        skyPixels += top[2] > top[1] && top[2] > top[0];
+        groundPixels += low[1] > low[2];
+    }
+    EXPECT_EQ(skyPixels, w) << "sky across the top";
+    EXPECT_GT(groundPixels, w * 3 / 4) << "grass below the horizon";
+}
+
 } // namespace
 } // namespace tarnby
