@@ -16,8 +16,8 @@ StringBuffer::~StringBuffer() { std::free(m_chars); }
 void StringBuffer::appendChar(char c)
 {
     if (m_length + 1 > m_capacity) {
-        auto* grown = static_cast<char*>(std::calloc(static_cast<size_t>(m_length + 1 + 11), 1));
-        std::memcpy(grown, m_chars, static_cast<size_t>(m_length + 1));
+        auto* grown = static_cast<char*>(std::calloc(static_cast<size_t>(m_length) + 12, 1));
+        std::memcpy(grown, m_chars, static_cast<size_t>(m_length) + 1);
         std::free(m_chars);
         m_chars = grown;
         m_capacity = m_length + 1 + 10;
@@ -30,8 +30,8 @@ void StringBuffer::appendChars(const char* text, int32_t n)
 {
     if (m_length + n > m_capacity) {
         int32_t capacity = m_length + n + 10;
-        auto* grown = static_cast<char*>(std::calloc(static_cast<size_t>(capacity + 1), 1));
-        std::memcpy(grown, m_chars, static_cast<size_t>(m_length + 1));
+        auto* grown = static_cast<char*>(std::calloc(static_cast<size_t>(capacity) + 1, 1));
+        std::memcpy(grown, m_chars, static_cast<size_t>(m_length) + 1);
         std::free(m_chars);
         m_chars = grown;
         m_capacity = capacity;
