@@ -47,7 +47,7 @@ fuzz: deps
 	cmake --build $(FUZZ) -j $(JOBS)
 
 tidy: configure
-	run-clang-tidy -p $(BUILD) -quiet src/ tools/ 2>/dev/null || clang-tidy -p $(BUILD) $$(find src tools -name '*.cpp')
+	run-clang-tidy -p $(BUILD) -quiet '/src/' '/tools/'
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE) $(FUZZ)
