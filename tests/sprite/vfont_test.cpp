@@ -17,6 +17,7 @@ namespace tarnby {
 namespace {
 
 using test::ScratchFolder;
+using Ints = std::vector<int32_t>;
 
 // A font with hand-made glyphs: 'A' (65) is 3 wide with a diagonal, 'B' has
 // no picture, 'C' is 2 wide and two rows of level 9; a wide space.
@@ -38,35 +39,44 @@ fontgen::FontData handFont()
     return font;
 }
 
+// A font file written number by number, then raw glyph bytes.
+Ref<Vfont> rawFont(const ScratchFolder& folder, std::initializer_list<uint32_t> numbers,
+    std::initializer_list<uint8_t> glyphs)
+{
+    std::vector<uint8_t> bytes;
+    for (uint32_t v : numbers) {
+        fontgen::appendNumber(bytes, v);
+    }
+    bytes.insert(bytes.end(), glyphs);
+    EXPECT_TRUE(test::writeBytes(folder.file("raw.bin"), bytes));
+    auto font = make<Vfont>();
+    EXPECT_TRUE(font->load("raw.bin"));
+    return font;
+}
+
+Ints header(const Ref<Vfont>& f) { return { f->spaceWidth(), f->getLineHeight(), f->baseline(), f->first(), f->last() }; }
+
 TEST(VfontTest, RoundTripThroughTheWriter)
 {
     ScratchFolder folder("vfont_roundtrip");
-    std::vector<uint8_t> bytes = fontgen::writeFont(handFont());
-    ASSERT_TRUE(test::writeBytes(folder.file("hand.bin"), bytes));
-    auto font = make<Vfont>();
-    ASSERT_TRUE(font->load(String::intern("hand.bin")));
-    EXPECT_EQ(font->spaceWidth(), 200);
-    EXPECT_EQ(font->getLineHeight(), 11);
-    EXPECT_EQ(font->baseline(), 9);
-    EXPECT_EQ(font->first(), 65);
-    EXPECT_EQ(font->last(), 67);
-    EXPECT_EQ(font->charWidth('A'), 3);
-    EXPECT_EQ(font->charWidth('B'), 0) << "a character without a picture has no width";
-    EXPECT_EQ(font->charWidth('C'), 2);
-    EXPECT_EQ(font->charWidth(' '), 200) << "the space measures the space width although it is outside the font";
-    EXPECT_EQ(font->charWidth(32 + 256), 200) << "only the low byte decides that a code is a space";
-    EXPECT_EQ(font->charWidth('D'), 0);
-    EXPECT_EQ(font->charWidth(64), 0);
-    EXPECT_EQ(font->charWidth(-1), 0) << "negative codes measure 0";
-    EXPECT_EQ(font->charWidth(-191), 0) << "-191 has the low byte of 'A' but is not 'A'";
-    // 'A': 15, then a run of three 0s, 15, three 0s, 15 = 5 runs.
+    auto font = test::loadFont(folder, "hand.bin", handFont());
+    EXPECT_EQ(header(font), (Ints { 200, 11, 9, 65, 67 })) << "space, line, baseline, first, last";
+    // The space measures the space width although it is outside the font, and
+    // only the low byte decides that a code is a space; -191 has the low byte
+    // of 'A' but is not 'A'; 'B' has no picture.
+    const std::vector<std::pair<int32_t, int32_t>> widths
+        = { { 'A', 3 }, { 'B', 0 }, { 'C', 2 }, { ' ', 200 }, { 32 + 256, 200 }, { 'D', 0 }, { 64, 0 }, { -1, 0 },
+              { -191, 0 } };
+    for (auto [c, w] : widths) {
+        EXPECT_EQ(font->charWidth(c), w) << "width of code " << c;
+    }
+    // 'A': 15, three 0s, 15, three 0s, 15 = 5 runs; four pixels of one level are one run.
     EXPECT_EQ(font->glyphBytes('A'), 5);
     EXPECT_EQ(font->glyphBytes('B'), 0);
-    EXPECT_EQ(font->glyphBytes('C'), 1) << "four pixels of one level are one run";
+    EXPECT_EQ(font->glyphBytes('C'), 1);
 
-    // A leading slash names the same data file.
     auto again = make<Vfont>();
-    EXPECT_TRUE(again->load("/hand.bin"));
+    EXPECT_TRUE(again->load("/hand.bin")) << "a leading slash names the same data file";
     EXPECT_EQ(again->charWidth('C'), 2);
 }
 
@@ -89,11 +99,9 @@ TEST(VfontTest, StringWidthWithTabStops)
 TEST(VfontTest, ReadsNumbersOfSeveralBytes)
 {
     ScratchFolder folder("vfont_numbers");
-    // The writer's numbers: big-endian 7-bit groups, continuation bits on all
-    // but the last byte.
-    std::vector<uint8_t> out;
-    for (uint32_t v : {0u, 5u, 127u, 128u, 200u, 16383u, 16384u, 0x0FFFFFFFu}) {
-        out.clear();
+    // Big-endian 7-bit groups, continuation bits on all but the last byte.
+    for (uint32_t v : { 0u, 5u, 127u, 128u, 200u, 16383u, 16384u, 0x0FFFFFFFu }) {
+        std::vector<uint8_t> out;
         fontgen::appendNumber(out, v);
         uint32_t back = 0;
         for (size_t i = 0; i < out.size(); ++i) {
@@ -102,13 +110,8 @@ TEST(VfontTest, ReadsNumbersOfSeveralBytes)
         }
         EXPECT_EQ(back, v);
     }
-    // The reader takes them back: a font whose header and table use numbers
-    // of two bytes.
     auto font = test::loadFont(folder, "long.bin", test::blockFontData(128, 300, 300, 301, 129, 2));
-    EXPECT_EQ(font->spaceWidth(), 128);
-    EXPECT_EQ(font->getLineHeight(), 300);
-    EXPECT_EQ(font->first(), 300);
-    EXPECT_EQ(font->last(), 301);
+    EXPECT_EQ(header(font), (Ints { 128, 300, 2, 300, 301 })) << "a header of two-byte numbers";
     EXPECT_EQ(font->charWidth(301), 129);
     EXPECT_EQ(font->glyphBytes(301), 17) << "258 pixels of one level are 17 runs of at most 16";
 }
@@ -203,15 +206,7 @@ TEST(VfontTest, GlyphRunsLevelsAndShadow)
     // Character '!' (33) of width 4: byte 0x10 (one transparent pixel) then
     // 0x03 (a run of 16 pixels at level 3), carried across the row ends.
     // Character '"' (34) of width 2: one pixel of each of the levels 15, 8, 7, 12.
-    std::vector<uint8_t> bytes;
-    for (uint32_t v : {4u, 9u, 0u, 33u, 34u, 2u, 4u, 4u, 2u, 6u}) {
-        fontgen::appendNumber(bytes, v);
-    }
-    bytes.insert(bytes.end(), {0x10, 0x03, 0x1F, 0x18, 0x17, 0x1C});
-    ASSERT_TRUE(test::writeBytes(folder.file("runs.bin"), bytes));
-    auto font = make<Vfont>();
-    ASSERT_TRUE(font->load("runs.bin"));
-
+    auto font = rawFont(folder, { 4, 9, 0, 33, 34, 2, 4, 4, 2, 6 }, { 0x10, 0x03, 0x1F, 0x18, 0x17, 0x1C });
     constexpr int W = 10, H = 10;
     const uint32_t background = 0xFF406080;
     const uint32_t colour = 0xC0F0E0D0;
@@ -253,22 +248,19 @@ TEST(VfontTest, GlyphRunsLevelsAndShadow)
     EXPECT_EQ(frame[2 * W + 2], halfShadow(background)) << "shadow of the level-12 pixel";
     EXPECT_EQ(frame[W + 2], halfShadow(background)) << "shadow of the level-8 pixel";
 
-    // Half opacity: level 15 becomes 7 (a half mix) and no shadow is cast.
-    std::fill(frame.begin(), frame.end(), background);
-    font->drawChar('"', frame.data(), W, H, 0, 0, W, H, 0, 0, colour, 0x4000);  // 0.5
-    EXPECT_EQ(frame[0], half) << "level 15 at opacity 0.5 is level 7";
-    EXPECT_EQ(frame[1], blend(background, colour, 4)) << "level 8 at opacity 0.5 is level 4";
-    EXPECT_EQ(frame[W], blend(background, colour, 3));
-    EXPECT_EQ(frame[W + 1], blend(background, colour, 6));
-    for (int i : {2, W + 2, 2 * W, 2 * W + 1, 2 * W + 2}) {
-        EXPECT_EQ(frame[i], background) << "no shadow below full opacity, pixel " << i;
-    }
-    // Opacity outside 0..1 is held to it rather than overflowing a channel.
-    std::fill(frame.begin(), frame.end(), background);
-    font->drawChar('"', frame.data(), W, H, 0, 0, W, H, 0, 0, colour, 0x10000);  // 2.0
-    EXPECT_EQ(frame[W + 1], colour) << "level 12 at opacity 2 is held to level 15";
-    std::fill(frame.begin(), frame.end(), background);
-    font->drawChar('"', frame.data(), W, H, 0, 0, W, H, 0, 0, colour, -0x8000);
+    // Half opacity: level 15 becomes 7, 8 becomes 4, and no shadow is cast.
+    // Opacity 2 is held to 1 rather than overflowing a channel; a negative one draws nothing.
+    auto at = [&](Fixed opacity) {
+        std::fill(frame.begin(), frame.end(), background);
+        font->drawChar('"', frame.data(), W, H, 0, 0, W, H, 0, 0, colour, opacity);
+        return std::vector<uint32_t> { frame[0], frame[1], frame[W], frame[W + 1], frame[2], frame[W + 2],
+            frame[2 * W], frame[2 * W + 1], frame[2 * W + 2] };
+    };
+    const uint32_t bg = background;
+    EXPECT_EQ(at(0x4000), (std::vector<uint32_t> { half, blend(bg, colour, 4), blend(bg, colour, 3),
+                              blend(bg, colour, 6), bg, bg, bg, bg, bg }));
+    EXPECT_EQ(at(0x10000)[3], colour) << "level 12 at opacity 2 is held to level 15";
+    at(-0x8000);
     EXPECT_EQ(frame, std::vector<uint32_t>(W * H, background)) << "a negative opacity draws nothing";
 }
 
@@ -312,26 +304,12 @@ TEST(VfontTest, ClippingAndFrameEdges)
         font->drawChar(c, frame.data(), W, H, 0, 0, W, H, 0, 0, 0xFFFFFFFF, kOne);
     }
     font->drawChar('!', nullptr, W, H, 0, 0, W, H, 0, 0, 0xFFFFFFFF, kOne);
+    // A glyph with 3 bytes of runs but width 0 has no cell: drawing must
+    // neither write nor spin on the row wrap.
+    auto zero = rawFont(folder, { 3, 5, 0, 65, 65, 3, 0, 3 }, { 0x3F, 0x20, 0x1F });
+    EXPECT_EQ(zero->charWidth('A'), 0);
+    zero->drawChar('A', frame.data(), W, H, 0, 0, W, H, 0, 0, 0xFFFFFFFF, kOne);
     EXPECT_EQ(frame, std::vector<uint32_t>(W * H, bg));
-}
-
-TEST(VfontTest, GlyphOfNoWidthDrawsNothing)
-{
-    ScratchFolder folder("vfont_zero");
-    // One character with 3 bytes of runs but width 0: there is no cell to
-    // fill, and drawing must neither write nor spin on the row wrap.
-    std::vector<uint8_t> bytes;
-    for (uint32_t v : {3u, 5u, 0u, 65u, 65u, 3u, 0u, 3u}) {
-        fontgen::appendNumber(bytes, v);
-    }
-    bytes.insert(bytes.end(), {0x3F, 0x20, 0x1F});
-    ASSERT_TRUE(test::writeBytes(folder.file("zero.bin"), bytes));
-    auto font = make<Vfont>();
-    ASSERT_TRUE(font->load("zero.bin"));
-    EXPECT_EQ(font->charWidth('A'), 0);
-    std::vector<uint32_t> frame(16, 0xFF000000);
-    font->drawChar('A', frame.data(), 4, 4, 0, 0, 4, 4, 0, 0, 0xFFFFFFFF, kOne);
-    EXPECT_EQ(frame, std::vector<uint32_t>(16, 0xFF000000));
 }
 
 TEST(VfontTest, GeneratedFontsHoldEveryPrintableCharacter)

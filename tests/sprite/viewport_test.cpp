@@ -58,53 +58,44 @@ public:
 
 TEST(ViewportTest, ChangedAreasMergeByTheEdgeRule)
 {
-    auto v = emptyRoot(100, 100);
-    v->invalidateRect(0, 0, 10, 10);
-    v->invalidateRect(5, 5, 8, 8);
-    EXPECT_EQ(dirty(*v), (std::vector<Rect>{{0, 0, 10, 10}})) << "a contained area changes nothing";
-
-    v->invalidateRect(10, 0, 20, 10);
-    EXPECT_EQ(dirty(*v), (std::vector<Rect>{{0, 0, 10, 10}, {10, 0, 20, 10}}))
-        << "sharing only an edge in x does not merge";
-
-    v = emptyRoot(100, 100);
-    v->invalidateRect(0, 0, 10, 10);
-    v->invalidateRect(0, 10, 10, 20);
-    EXPECT_EQ(dirty(*v), (std::vector<Rect>{{0, 0, 10, 20}})) << "sharing an edge in y merges";
-
-    // Cascade: the grown area touches an earlier entry, so the scan restarts
-    // and swallows it too; the later entries keep their order.
-    v = emptyRoot(100, 100);
-    v->invalidateRect(0, 0, 10, 10);    // A
-    v->invalidateRect(50, 50, 60, 60);  // B, apart
-    v->invalidateRect(20, 0, 30, 10);   // C, apart from A (gap in x)
-    v->invalidateRect(70, 0, 80, 5);    // D, apart
-    v->invalidateRect(25, 5, 31, 40);   // touches C; C grown reaches nothing yet
-    EXPECT_EQ(dirty(*v), (std::vector<Rect>{{0, 0, 10, 10}, {50, 50, 60, 60}, {70, 0, 80, 5}, {20, 0, 31, 40}}));
-    // This one touches the grown C only (A lies above y 10); the union then
-    // reaches up to A, which the restarted scan merges as well.
-    v->invalidateRect(5, 35, 22, 45);
-    EXPECT_EQ(dirty(*v), (std::vector<Rect>{{50, 50, 60, 60}, {70, 0, 80, 5}, {0, 0, 31, 45}}))
-        << "the restarted scan must merge the earlier entry the grown area now touches";
-
-    // Clipping to the viewport, and empty areas.
-    v = emptyRoot(100, 100);
-    v->invalidateRect(-20, -20, 5, 5);
-    v->invalidateRect(90, 90, 200, 200);
-    v->invalidateRect(200, 0, 300, 10);
-    v->invalidateRect(30, 30, 30, 40);
-    EXPECT_EQ(dirty(*v), (std::vector<Rect>{{0, 0, 5, 5}, {90, 90, 100, 100}}));
+    struct Case {
+        std::vector<Rect> in, out;
+        const char* what;
+    };
+    const std::vector<Case> cases = {
+        { { { 0, 0, 10, 10 }, { 5, 5, 8, 8 } }, { { 0, 0, 10, 10 } }, "a contained area changes nothing" },
+        { { { 0, 0, 10, 10 }, { 10, 0, 20, 10 } }, { { 0, 0, 10, 10 }, { 10, 0, 20, 10 } },
+            "sharing only an edge in x does not merge" },
+        { { { 0, 0, 10, 10 }, { 0, 10, 10, 20 } }, { { 0, 0, 10, 20 } }, "sharing an edge in y merges" },
+        // The fifth touches C only; C grown reaches nothing yet.
+        { { { 0, 0, 10, 10 }, { 50, 50, 60, 60 }, { 20, 0, 30, 10 }, { 70, 0, 80, 5 }, { 25, 5, 31, 40 } },
+            { { 0, 0, 10, 10 }, { 50, 50, 60, 60 }, { 70, 0, 80, 5 }, { 20, 0, 31, 40 } }, "a merge moves to the end" },
+        // The sixth touches the grown C only; the union then reaches A.
+        { { { 0, 0, 10, 10 }, { 50, 50, 60, 60 }, { 20, 0, 30, 10 }, { 70, 0, 80, 5 }, { 25, 5, 31, 40 },
+              { 5, 35, 22, 45 } },
+            { { 50, 50, 60, 60 }, { 70, 0, 80, 5 }, { 0, 0, 31, 45 } },
+            "the restarted scan must merge the earlier entry the grown area now touches" },
+        { { { -20, -20, 5, 5 }, { 90, 90, 200, 200 }, { 200, 0, 300, 10 }, { 30, 30, 30, 40 } },
+            { { 0, 0, 5, 5 }, { 90, 90, 100, 100 } }, "areas are clipped to the view, empty ones dropped" },
+    };
+    for (const Case& c : cases) {
+        auto v = emptyRoot(100, 100);
+        for (const Rect& r : c.in) {
+            v->invalidateRect(r[0], r[1], r[2], r[3]);
+        }
+        EXPECT_EQ(dirty(*v), c.out) << c.what;
+    }
 
     // At most 16: a seventeenth apart area is dropped, a touching one still merges.
-    v = emptyRoot(200, 200);
+    auto v = emptyRoot(200, 200);
     for (int i = 0; i < 17; ++i) {
         v->invalidateRect(i * 10, 0, i * 10 + 5, 5);
     }
     EXPECT_EQ(v->dirtyCount(), 16);
-    EXPECT_EQ(dirty(*v).back(), (Rect{150, 0, 155, 5})) << "the seventeenth area must be the one dropped";
+    EXPECT_EQ(dirty(*v).back(), (Rect { 150, 0, 155, 5 })) << "the seventeenth area must be the one dropped";
     v->invalidateRect(0, 5, 3, 9);
     EXPECT_EQ(v->dirtyCount(), 16);
-    EXPECT_EQ(dirty(*v).back(), (Rect{0, 0, 5, 9}));
+    EXPECT_EQ(dirty(*v).back(), (Rect { 0, 0, 5, 9 }));
 }
 
 TEST(ViewportTest, SetSizeReplacesTheBufferOnlyWhenTheSizeChanges)
@@ -132,23 +123,35 @@ TEST(ViewportTest, SetSizeReplacesTheBufferOnlyWhenTheSizeChanges)
     EXPECT_EQ(avail(), before) << "a destroyed viewport gives its buffer back";
 }
 
+// A root viewport that shows on the host, filled with `colour`.
+Ref<Viewport> shownRoot(int32_t w, int32_t h, uint32_t colour)
+{
+    auto v = make<Viewport>();
+    v->setSize(w, h);
+    v->setColour(colour);
+    v->attach(make<Object>());
+    return v;
+}
+
+Ref<Vsprite> filled(int32_t x, int32_t y, int32_t size, uint32_t colour)
+{
+    auto s = make<Vsprite>();
+    s->setSize(size, size);
+    s->setColour(colour);
+    s->setPosition(x, y);
+    return s;
+}
+
 TEST(ViewportTest, PaintRendersChangedAreasAndPresentsThem)
 {
     RecordingHost h;
     HostScope scope(&h);
-    auto v = make<Viewport>();
-    v->setSize(40, 30);
-    v->setColour(0xFF000000);
-    v->attach(make<Object>());
-    auto box = make<Vsprite>();
-    box->setSize(10, 10);
-    box->setColour(0xFFFF0000);
-    box->setPosition(5, 5);
+    auto v = shownRoot(40, 30, 0xFF000000);
+    auto box = filled(5, 5, 10, 0xFFFF0000);
     v->add(box);
 
     v->paint();
-    ASSERT_EQ(h.presents.size(), 1u) << "the box lies inside the full first area: one merged area";
-    EXPECT_EQ(h.presents[0], (Rect{0, 0, 40, 30}));
+    EXPECT_EQ(h.presents, (std::vector<Rect> { { 0, 0, 40, 30 } })) << "the box lies inside the full first area";
     EXPECT_EQ(v->pixels()[6 * 40 + 6], 0xFFFF0000u);
     EXPECT_EQ(v->pixels()[0], 0xFF000000u);
     EXPECT_EQ(v->dirtyCount(), 0);
@@ -159,69 +162,51 @@ TEST(ViewportTest, PaintRendersChangedAreasAndPresentsThem)
 
     box->moveBy(toFixed(20), 0);
     v->paint();
-    ASSERT_EQ(h.presents.size(), 2u) << "old and new place are apart in x";
-    EXPECT_EQ(h.presents[0], (Rect{5, 5, 10, 10}));
-    EXPECT_EQ(h.presents[1], (Rect{25, 5, 10, 10}));
+    EXPECT_EQ(h.presents, (std::vector<Rect> { { 5, 5, 10, 10 }, { 25, 5, 10, 10 } }))
+        << "old and new place are apart in x";
     EXPECT_EQ(v->pixels()[6 * 40 + 6], 0xFF000000u) << "the old place is background again";
     EXPECT_EQ(v->pixels()[6 * 40 + 26], 0xFFFF0000u);
 
-    // Not running: nothing is laid out or drawn.
     h.presents.clear();
     box->moveBy(toFixed(1), 0);
     v->stop();
     v->paint();
-    EXPECT_TRUE(h.presents.empty());
+    EXPECT_TRUE(h.presents.empty()) << "a stopped view lays out and draws nothing";
     EXPECT_EQ(v->waitFrame(16), 0u);
     v->destroy();
-}
 
-TEST(ViewportTest, BandedRepaintsWipeInTenPixelBands)
-{
-    RecordingHost h;
-    HostScope scope(&h);
-    auto v = make<Viewport>();
-    v->setSize(25, 12);
-    v->setColour(0xFF00FF00);
-    v->attach(make<Object>());
+    // Banded repaints wipe in 10-pixel bands, one per 10 ms.
+    h.presents.clear();
+    v = shownRoot(25, 12, 0xFF00FF00);
     v->paintColumns();
-    EXPECT_EQ(h.presents, (std::vector<Rect>{{0, 0, 10, 12}, {10, 0, 10, 12}, {20, 0, 5, 12}}));
-    EXPECT_EQ(h.sleeps, (std::vector<int32_t>{10, 10, 10})) << "one band per 10 ms";
+    EXPECT_EQ(h.presents, (std::vector<Rect> { { 0, 0, 10, 12 }, { 10, 0, 10, 12 }, { 20, 0, 5, 12 } }));
+    EXPECT_EQ(h.sleeps, (std::vector<int32_t> { 10, 10, 10 }));
     EXPECT_EQ(v->dirtyCount(), 0);
     EXPECT_EQ(v->pixels()[24 + 11 * 25], 0xFF00FF00u);
-
     h.presents.clear();
     v->paintRows();
     EXPECT_TRUE(h.presents.empty()) << "nothing changed, no wipe";
     v->invalidateAll();
     v->paintRows();
-    EXPECT_EQ(h.presents, (std::vector<Rect>{{0, 0, 25, 10}, {0, 10, 25, 2}}));
+    EXPECT_EQ(h.presents, (std::vector<Rect> { { 0, 0, 25, 10 }, { 0, 10, 25, 2 } }));
 }
 
 TEST(ViewportTest, NestedViewportIsCompositedFromItsOwnBuffer)
 {
     RecordingHost h;
     HostScope scope(&h);
-    // The inner view draws its own scene into its buffer first.
     auto inner = make<Viewport>();
     inner->setSize(8, 6);
     inner->setColour(0xFF0000FF);
-    auto dot = make<Vsprite>();
-    dot->setSize(2, 2);
-    dot->setColour(0xFFFFFFFF);
-    dot->setPosition(1, 1);
-    inner->add(dot);
+    inner->add(filled(1, 1, 2, 0xFFFFFFFF));
     inner->paint();
     EXPECT_EQ(h.presents.size(), 0u) << "a viewport without a display presents nothing";
     EXPECT_EQ(inner->pixels()[1 * 8 + 1], 0xFFFFFFFFu);
 
-    auto root = make<Viewport>();
-    root->setSize(30, 20);
-    root->setColour(0xFF000000);
-    root->attach(make<Object>());
+    auto root = shownRoot(30, 20, 0xFF000000);
     inner->setPosition(10, 5);
     root->add(inner);
-    // The inner view's children are not drawn again by the root: a changed
-    // pixel in the inner buffer is what the root shows.
+    // The root does not draw the inner view's children again: it copies the buffer.
     inner->pixels()[5 * 8 + 7] = 0x00ABCDEF;
     root->paint();
     const uint32_t* frame = root->pixels();
@@ -231,10 +216,9 @@ TEST(ViewportTest, NestedViewportIsCompositedFromItsOwnBuffer)
     EXPECT_EQ(frame[11 * 30 + 17], 0xFF000000u) << "nothing below the inner buffer";
     EXPECT_EQ(frame[5 * 30 + 18], 0xFF000000u) << "nothing right of it";
 
-    // A nested view hands its changed areas to the root unchanged.
     root->m_dirtyCount = 0;
     inner->invalidateRect(12, 6, 14, 8);
-    EXPECT_EQ(dirty(*root), (std::vector<Rect>{{12, 6, 14, 8}}));
+    EXPECT_EQ(dirty(*root), (std::vector<Rect> { { 12, 6, 14, 8 } })) << "a nested view passes areas on unchanged";
 
     // A scaled inner view has bounds larger than its buffer; only the buffer is copied.
     inner->setScale(0x10000);
@@ -253,17 +237,12 @@ TEST(ViewportTest, KeysQueueNineAndSelectWhileSteeringIsNotQueued)
         v->keyDown(48 + i);
     }
     EXPECT_TRUE(v->isKeyDown(57)) << "a lost press still sets its held bit";
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(v->nextKey(), 48 + i) << "queue position " << i;
-    }
     for (int i = 0; i < 10; ++i) {
         v->keyUp(48 + i);
+        EXPECT_EQ(v->nextKey(), i < 9 ? 48 + i : 0) << "ten presses leave nine codes; position " << i;
     }
-    EXPECT_EQ(v->nextKey(), 0) << "ten presses leave nine codes";
     EXPECT_FALSE(v->hasKey());
-
-    // Wrap round the ring many times.
-    for (int round = 0; round < 25; ++round) {
+    for (int round = 0; round < 25; ++round) { // wrap round the ring many times
         v->keyDown(7);
         v->keyDown(32);
         v->keyUp(32);
@@ -272,32 +251,29 @@ TEST(ViewportTest, KeysQueueNineAndSelectWhileSteeringIsNotQueued)
         ASSERT_EQ(v->nextKey(), 32);
     }
 
-    v->keyDown(3);  // up arrow held
-    v->keyDown(5);  // select while steering
-    EXPECT_TRUE(v->isKeyDown(5));
-    EXPECT_EQ(v->nextKey(), 3);
-    EXPECT_EQ(v->nextKey(), 0) << "select while an arrow is held must not be queued";
-    v->keyUp(3);
-    v->keyUp(5);
-    v->keyDown(0);  // code 0 counts as a steering code too
-    v->keyDown(5);
-    EXPECT_EQ(v->nextKey(), 0);
-    EXPECT_EQ(v->nextKey(), 0);
-    v->keyUp(0);
+    // Select (5) while an arrow (3) or code 0 is held is not queued.
+    for (int32_t arrow : { 3, 0 }) {
+        v->keyDown(arrow);
+        v->keyDown(5);
+        EXPECT_TRUE(v->isKeyDown(5));
+        EXPECT_EQ(v->nextKey(), arrow);
+        EXPECT_EQ(v->nextKey(), 0) << "select while steering code " << arrow << " is held must not be queued";
+        v->keyUp(arrow);
+        v->keyUp(5);
+    }
     v->keyDown(5);
     EXPECT_EQ(v->nextKey(), 5);
     EXPECT_TRUE(v->keyIs(0, 5));
     EXPECT_TRUE(v->keyIs(2, 2));
     EXPECT_FALSE(v->keyIs(2, 4));
 
-    // Codes beyond the bit set: queued, never held, never out of range.
-    v->keyDown(58);
-    v->keyDown(-23);  // a character above 127
-    v->keyDown(1000);
-    v->keyDown(-1000);
-    EXPECT_FALSE(v->isKeyDown(58));
-    EXPECT_FALSE(v->isKeyDown(-23));
-    EXPECT_FALSE(v->isKeyDown(-1000));
+    // Codes beyond the bit set (negative ones are characters above 127):
+    // queued as sent, never held, never out of range.
+    const std::vector<int32_t> odd = { 58, -23, 1000, -1000 };
+    for (int32_t k : odd) {
+        v->keyDown(k);
+        EXPECT_FALSE(v->isKeyDown(k)) << k;
+    }
     EXPECT_EQ(v->m_keysDown[0].load(), 1u << 5);
     EXPECT_EQ(v->m_keysDown[1].load(), 0u);
     EXPECT_EQ(v->nextKey(), 58);
@@ -348,21 +324,21 @@ TEST(ViewportTest, WaitFrameSleepsOutTheFrameOnTheVirtualClock)
     auto v = make<Viewport>();
     v->attach(nullptr);
     EXPECT_EQ(v->m_lastTick, 1000u);
-
-    h.now += 5;
-    EXPECT_EQ(v->waitFrame(16), 1016u);
-    EXPECT_EQ(h.sleeps, (std::vector<int32_t>{11})) << "5 ms into a 16 ms frame sleeps 11";
-    EXPECT_EQ(v->m_frameTime, 16);
-
-    h.now += 20;
-    EXPECT_EQ(v->waitFrame(16), 1036u);
-    EXPECT_EQ(h.sleeps.size(), 1u) << "a late frame does not sleep";
-    EXPECT_EQ(v->m_frameTime, 20);
-
-    h.now += 16;
-    v->waitFrame(16);
-    EXPECT_EQ(h.sleeps.size(), 1u) << "exactly on time: no sleep";
-    EXPECT_EQ(v->m_frameTime, 16) << "lost time is not made up";
+    struct Step {
+        uint32_t spent, returned;
+        size_t sleeps;
+        int32_t frameTime;
+        const char* what;
+    };
+    for (const Step& s : std::vector<Step> { { 5, 1016, 1, 16, "5 ms into a 16 ms frame sleeps 11" },
+             { 20, 1036, 1, 20, "a late frame does not sleep" },
+             { 16, 1052, 1, 16, "exactly on time: no sleep, lost time not made up" } }) {
+        h.now += s.spent;
+        EXPECT_EQ(v->waitFrame(16), s.returned) << s.what;
+        EXPECT_EQ(h.sleeps.size(), s.sleeps) << s.what;
+        EXPECT_EQ(v->m_frameTime, s.frameTime) << s.what;
+    }
+    EXPECT_EQ(h.sleeps[0], 11);
 
     // The tick counter wraps.
     h.now = 0xFFFFFFF8u;
@@ -376,16 +352,12 @@ TEST(ViewportTest, IsVisibleNeedsRealOverlap)
 {
     auto v = emptyRoot(100, 80);
     auto s = make<Vsprite>();
-    s->setBounds(90, 70, 110, 90);
-    EXPECT_TRUE(v->isVisible(s));
-    s->setBounds(100, 10, 110, 20);
-    EXPECT_FALSE(v->isVisible(s)) << "touching the right edge is outside";
-    s->setBounds(-10, -10, 0, 5);
-    EXPECT_FALSE(v->isVisible(s));
-    s->setBounds(-10, -10, 1, 1);
-    EXPECT_TRUE(v->isVisible(s));
-    s->setBounds(50, 50, 50, 60);
-    EXPECT_FALSE(v->isVisible(s)) << "an empty sprite is never visible";
+    for (auto [r, visible] : std::vector<std::pair<Rect, bool>> { { { 90, 70, 110, 90 }, true },
+             { { 100, 10, 110, 20 }, false }, { { -10, -10, 0, 5 }, false }, { { -10, -10, 1, 1 }, true },
+             { { 50, 50, 50, 60 }, false } }) {
+        s->setBounds(r[0], r[1], r[2], r[3]);
+        EXPECT_EQ(v->isVisible(s), visible) << "bounds " << r[0] << "," << r[1] << "," << r[2] << "," << r[3];
+    }
     EXPECT_FALSE(v->isVisible(nullptr));
 }
 

@@ -107,14 +107,12 @@ TEST_F(VmenuTest, KeysSelectWrapAndPassThrough)
     EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 0, 0), 'B') << "select returns the selected entry's code";
     EXPECT_EQ(menu->handleKey(Vmenu::kKeyEnter, 0, 0), 'B');
 
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeyDown, 0, 0), 0) << "down on the last entry";
-    EXPECT_EQ(menu->selectedIndex(), 0) << "wraps to the first";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeyUp, 0, 0), 0) << "up on the first entry";
-    EXPECT_EQ(menu->selectedIndex(), 2) << "wraps to the last";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeyUp, 0, 0), 0);
-    EXPECT_EQ(menu->selectedIndex(), 1);
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeyDown, 0, 0), 0);
-    EXPECT_EQ(menu->selectedIndex(), 2);
+    // Down on the last entry wraps to the first, up on the first to the last.
+    for (auto [key, index] : std::vector<std::pair<int32_t, int32_t>> {
+             { Vmenu::kKeyDown, 0 }, { Vmenu::kKeyUp, 2 }, { Vmenu::kKeyUp, 1 }, { Vmenu::kKeyDown, 2 } }) {
+        EXPECT_EQ(menu->handleKey(key, 0, 0), 0);
+        EXPECT_EQ(menu->selectedIndex(), index) << "after key " << key;
+    }
     int dimmed = 0;
     for (Ref<Vsprite> e = menu->getChild(); e; e = e->m_next) {
         dimmed += e->getOpacity() == kHalf ? 1 : 0;
@@ -148,18 +146,21 @@ TEST_F(VmenuTest, TapsOnTextLines)
     auto menu = textMenu({ "1 Tarnby Classic", "2 Rivaru Reruz", "Back" });
     menu->setPosition(20, 40);
     menu->update(0, 0, kOne);
-    // Lines at rows 42..51, 56..65 and 70..79; the panel covers 40..81.
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 25, 58), '2') << "a tap on the second line";
-    EXPECT_EQ(menu->selectedIndex(), 1);
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 25, 53), 0) << "between the first and second line";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 25, 41), 0) << "in the panel's top margin";
-    EXPECT_EQ(menu->selectedIndex(), 1) << "a miss selects nothing";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 20 + menu->getWidth() - 1, 79), 'B')
-        << "lines span the panel: the rows decide, not the line's own width";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 20 + menu->getWidth(), 44), 0) << "right of the panel";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 19, 44), 0) << "left of the panel";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 25, 42), '1') << "the first row of a line is on it";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 25, 52), 0) << "the row after a line is not";
+    // Lines at rows 42..51, 56..65 and 70..79; the panel covers 40..81. A miss
+    // (result 0) keeps the selection.
+    const int32_t right = 20 + menu->getWidth();
+    struct Tap {
+        int32_t x, y, result, index;
+        const char* what;
+    };
+    for (const Tap& t : std::vector<Tap> { { 25, 58, '2', 1, "a tap on the second line" },
+             { 25, 53, 0, 1, "between the first and second line" }, { 25, 41, 0, 1, "in the panel's top margin" },
+             { right - 1, 79, 'B', 2, "lines span the panel: the rows decide, not the line's own width" },
+             { right, 44, 0, 2, "right of the panel" }, { 19, 44, 0, 2, "left of the panel" },
+             { 25, 52, 0, 2, "the row after a line is not on it" }, { 25, 42, '1', 0, "the first row of a line is" } }) {
+        EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, t.x, t.y), t.result) << t.what;
+        EXPECT_EQ(menu->selectedIndex(), t.index) << t.what;
+    }
 }
 
 TEST_F(VmenuTest, IconLayoutOnANarrowScreen)

@@ -12,6 +12,7 @@
 namespace tarnby {
 namespace {
 
+using Ints = std::vector<int32_t>;
 constexpr int32_t kW = 40;
 constexpr int32_t kH = 30;
 
@@ -58,16 +59,11 @@ TEST_F(PictureSpriteTest, PictureGivesSizeAndHotSpotAndIsPlacedByIt)
 {
     auto root = make<Vsprite>();
     Ref<Vsprite> s = make<Vsprite>(root, m_lib, 0, 10, 10);
-    EXPECT_EQ(s->getWidth(), 6);
-    EXPECT_EQ(s->getHeight(), 4);
-    EXPECT_EQ(s->m_anchorX, 2);
-    EXPECT_EQ(s->m_anchorY, 1);
+    EXPECT_EQ(Ints({ s->getWidth(), s->getHeight(), s->m_anchorX, s->m_anchorY }), (Ints { 6, 4, 2, 1 }));
     s->setDepth(toFixed(7));
     root->update(0, 0, kOne);
-    EXPECT_EQ(s->m_left, 8) << "the hot spot sits at the position";
-    EXPECT_EQ(s->m_top, 9);
-    EXPECT_EQ(s->m_right, 14);
-    EXPECT_EQ(s->m_bottom, 13);
+    EXPECT_EQ(Ints({ s->m_left, s->m_top, s->m_right, s->m_bottom }), (Ints { 8, 9, 14, 13 }))
+        << "the hot spot sits at the position";
 
     std::vector<uint32_t> frame(kW * kH, 0xFF000000);  // opaque background: depth 255
     root->render(frame.data(), kW, kH, 0, 0, kW, kH);
@@ -80,9 +76,7 @@ TEST_F(PictureSpriteTest, PictureGivesSizeAndHotSpotAndIsPlacedByIt)
     s->setScale(0x10000);
     root->update(0, 0, kOne);
     EXPECT_EQ(s->m_drawScale, 0x10000);
-    EXPECT_EQ(s->m_left, 6);
-    EXPECT_EQ(s->m_right, 18);
-    EXPECT_EQ(s->m_bottom, 16);
+    EXPECT_EQ(Ints({ s->m_left, s->m_top, s->m_right, s->m_bottom }), (Ints { 6, 8, 18, 16 }));
     std::fill(frame.begin(), frame.end(), 0xFF000000);
     root->render(frame.data(), kW, kH, 0, 0, kW, kH);
     EXPECT_EQ(frame[8 * kW + 7], 0xFF000000u) << "the transparent column is two pixels wide now";

@@ -8,6 +8,8 @@
 namespace tarnby {
 namespace {
 
+using Ints = std::vector<int32_t>;
+
 Ref<Vsprite> sized(int32_t w, int32_t h, Fixed depth = 0, int32_t tag = 0)
 {
     auto s = make<Vsprite>();
@@ -17,9 +19,9 @@ Ref<Vsprite> sized(int32_t w, int32_t h, Fixed depth = 0, int32_t tag = 0)
     return s;
 }
 
-std::vector<int32_t> tags(const Ref<Vsprite>& parent)
+Ints tags(const Ref<Vsprite>& parent)
 {
-    std::vector<int32_t> out;
+    Ints out;
     for (Ref<Vsprite> c = parent->getChild(); c; c = c->m_next) {
         out.push_back(c->getTag());
         EXPECT_EQ(c->getParent(), parent) << "child " << c->getTag() << " names the wrong parent";
@@ -27,26 +29,26 @@ std::vector<int32_t> tags(const Ref<Vsprite>& parent)
     return out;
 }
 
+Ints edges(const Ref<Vsprite>& s) { return { s->m_left, s->m_top, s->m_right, s->m_bottom }; }
+
 // Records every rectangle that reaches the top of a tree.
 class RecordingRoot : public Vsprite {
 public:
-    void invalidateRect(int32_t l, int32_t t, int32_t r, int32_t b) override { rects.push_back({l, t, r, b}); }
-    std::vector<std::vector<int32_t>> rects;
+    void invalidateRect(int32_t l, int32_t t, int32_t r, int32_t b) override { rects.push_back({ l, t, r, b }); }
+    std::vector<Ints> rects;
 };
 
 TEST(VspriteTest, AddKeepsDeeperChildrenFirstAndAddTailAppends)
 {
     auto root = sized(100, 100);
-    root->add(sized(1, 1, 5 << 15, 1));
-    root->add(sized(1, 1, 9 << 15, 2));
-    root->add(sized(1, 1, 5 << 15, 3));
-    EXPECT_EQ(tags(root), (std::vector<int32_t>{2, 1, 3})) << "depths 5, 9, 5 must give 9, 5 (first), 5 (second)";
-
-    root->add(sized(1, 1, 7 << 15, 4));
-    root->add(sized(1, 1, 1 << 15, 5));
-    root->add(sized(1, 1, 10 << 15, 6));
-    EXPECT_EQ(tags(root), (std::vector<int32_t>{6, 2, 4, 1, 3, 5}));
-
+    for (auto [depth, tag] : std::vector<std::pair<int32_t, int32_t>> { { 5, 1 }, { 9, 2 }, { 5, 3 } }) {
+        root->add(sized(1, 1, depth << 15, tag));
+    }
+    EXPECT_EQ(tags(root), (Ints { 2, 1, 3 })) << "depths 5, 9, 5 must give 9, 5 (first), 5 (second)";
+    for (auto [depth, tag] : std::vector<std::pair<int32_t, int32_t>> { { 7, 4 }, { 1, 5 }, { 10, 6 } }) {
+        root->add(sized(1, 1, depth << 15, tag));
+    }
+    EXPECT_EQ(tags(root), (Ints { 6, 2, 4, 1, 3, 5 }));
     root->addTail(sized(1, 1, 100 << 15, 7));
     EXPECT_EQ(tags(root).back(), 7) << "addTail must append even the deepest sprite";
 
@@ -58,41 +60,35 @@ TEST(VspriteTest, AddKeepsDeeperChildrenFirstAndAddTailAppends)
     EXPECT_EQ(other->getChild(), nullptr);
     EXPECT_EQ(owned->getParent(), root);
     EXPECT_EQ(tags(root).size(), 7u);
-
     root->destroy();
 }
 
 TEST(VspriteTest, RemoveUnlinksOnlyOwnChildrenAndDestroyBreaksCycles)
 {
-    auto a = sized(10, 10);
-    auto b = sized(10, 10);
-    auto x = sized(1, 1, 0, 1);
-    auto y = sized(1, 1, 0, 2);
-    auto z = sized(1, 1, 0, 3);
+    auto a = sized(10, 10), b = sized(10, 10);
+    auto x = sized(1, 1, 0, 1), y = sized(1, 1, 0, 2), z = sized(1, 1, 0, 3), w = sized(1, 1, 0, 4);
     a->addTail(x);
     a->addTail(y);
     a->addTail(z);
-    auto w = sized(1, 1, 0, 4);
     b->addTail(w);
 
     // Foreign and null children change nothing.
     a->remove(w);
     a->remove(nullptr);
     b->remove(x);
-    EXPECT_EQ(tags(a), (std::vector<int32_t>{1, 2, 3}));
-    EXPECT_EQ(tags(b), (std::vector<int32_t>{4}));
+    EXPECT_EQ(tags(a), (Ints { 1, 2, 3 }));
+    EXPECT_EQ(tags(b), (Ints { 4 }));
 
-    a->remove(y);  // middle
-    EXPECT_EQ(tags(a), (std::vector<int32_t>{1, 3}));
+    a->remove(y); // middle
+    EXPECT_EQ(tags(a), (Ints { 1, 3 }));
     EXPECT_FALSE(y->hasParent());
     EXPECT_EQ(y->m_next, nullptr);
-    a->remove(x);  // head
-    EXPECT_EQ(tags(a), (std::vector<int32_t>{3}));
-    z->removeSelf();  // last
+    a->remove(x); // head
+    EXPECT_EQ(tags(a), (Ints { 3 }));
+    z->removeSelf(); // last
     EXPECT_EQ(a->getChild(), nullptr);
-    // Removed sprites can join again.
     b->add(x);
-    EXPECT_EQ(tags(b), (std::vector<int32_t>{4, 1}));
+    EXPECT_EQ(tags(b), (Ints { 4, 1 })) << "removed sprites can join again";
     b->removeAll();
     EXPECT_EQ(b->getChild(), nullptr);
     EXPECT_EQ(x->refCount(), 1) << "after removal only the test's handle may hold the sprite";
@@ -116,36 +112,33 @@ TEST(VspriteTest, RemoveUnlinksOnlyOwnChildrenAndDestroyBreaksCycles)
     root->destroy();
     EXPECT_EQ(root->getChild(), nullptr);
     EXPECT_EQ(root->refCount(), 1);
-}
 
-TEST(VspriteTest, ConstructorWithParentAddsByDepthAndAddersPlaceChildren)
-{
+    // A child made with its parent is held by the parent until destroy.
     auto parent = sized(0, 0);
     Ref<Vsprite> child = make<Vsprite>(parent, nullptr, -1, 3, 4);
     EXPECT_EQ(child->getParent(), parent);
-    EXPECT_EQ(child->getX(), 3 << 15);
-    EXPECT_EQ(child->getY(), 4 << 15);
     EXPECT_EQ(child->refCount(), 2);
     parent->destroy();
     EXPECT_EQ(child->refCount(), 1);
+}
 
+TEST(VspriteTest, AddersPlaceChildren)
+{
     // addBelow stacks lines downwards and grows to the widest one.
     auto column = sized(0, 0);
-    auto l1 = sized(30, 10);
-    auto l2 = sized(50, 12);
-    auto l3 = sized(20, 8);
-    column->addBelow(l1);
-    column->addBelow(l2);
-    column->addBelow(l3);
+    std::vector<Ref<Vsprite>> lines = { sized(30, 10), sized(50, 12), sized(20, 8) };
+    Ints tops;
+    for (auto& l : lines) {
+        column->addBelow(l);
+        tops.push_back(l->getY() >> 15);
+        EXPECT_EQ(l->getX(), 0);
+    }
+    EXPECT_EQ(tops, (Ints { 0, 10, 22 }));
     EXPECT_EQ(column->getWidth(), 50);
     EXPECT_EQ(column->getHeight(), 30);
-    EXPECT_EQ(l1->getY(), 0);
-    EXPECT_EQ(l2->getY(), 10 << 15);
-    EXPECT_EQ(l3->getY(), 22 << 15);
-    EXPECT_EQ(l2->getX(), 0);
 
     auto c = sized(21, 11);
-    column->addBelowCentred(c);  // column becomes 50 x 41
+    column->addBelowCentred(c);
     EXPECT_EQ(c->getX(), (50 - 21) * 0x4000) << "half the width difference, as Fixed";
     EXPECT_EQ(c->getY(), 30 << 15);
     EXPECT_EQ(column->getHeight(), 41);
@@ -162,7 +155,7 @@ TEST(VspriteTest, ConstructorWithParentAddsByDepthAndAddersPlaceChildren)
 TEST(VspriteTest, LayoutRoundsEdgesUpAndHonoursSnapScaleClampsAndExtension)
 {
     auto s = sized(10, 6);
-    s->layout(0x56000, 0, kOne);  // 10.75 px
+    s->layout(0x56000, 0, kOne); // 10.75 px
     EXPECT_EQ(s->m_left, 11) << "without snap an edge at 10.75 rounds up";
     EXPECT_EQ(s->m_right, 21);
     s->m_snap = true;
@@ -171,29 +164,21 @@ TEST(VspriteTest, LayoutRoundsEdgesUpAndHonoursSnapScaleClampsAndExtension)
     EXPECT_EQ(s->m_top, 1);
     EXPECT_EQ(s->m_originX, 10 << 15);
     s->m_snap = false;
-
-    // Negative positions round up too (arithmetic shift of the sum).
     s->layout(-0x4000, -0x8000, kOne);
-    EXPECT_EQ(s->m_left, 0);
-    EXPECT_EQ(s->m_top, -1);
-    EXPECT_EQ(s->m_bottom, 5);
+    EXPECT_EQ(edges(s), (Ints { 0, -1, 10, 5 })) << "negative positions round up too";
 
-    // Hot spot scaled with the sprite.
     s->setAnchor(4, 2);
-    s->layout(20 << 15, 20 << 15, 0x10000);  // scale 2
-    EXPECT_EQ(s->m_originX, 12 << 15);
-    EXPECT_EQ(s->m_left, 12);
-    EXPECT_EQ(s->m_right, 32);
-    EXPECT_EQ(s->m_bottom, 28);
+    s->layout(20 << 15, 20 << 15, 0x10000); // scale 2
+    EXPECT_EQ(s->m_originX, 12 << 15) << "the hot spot is scaled with the sprite";
+    EXPECT_EQ(edges(s), (Ints { 12, 16, 32, 28 }));
 
     s->setMinScale(0x4000);
     s->setMaxScale(0x10000);
-    s->layout(0, 0, 0x1000);
-    EXPECT_EQ(s->m_drawScale, 0x4000) << "a scale below the minimum lays out at the minimum";
-    s->layout(0, 0, 0x20000);
-    EXPECT_EQ(s->m_drawScale, 0x10000) << "a scale above the maximum lays out at the maximum";
-    s->layout(0, 0, 0x6000);
-    EXPECT_EQ(s->m_drawScale, 0x6000);
+    for (auto [scale, drawn] : std::vector<std::pair<Fixed, Fixed>> {
+             { 0x1000, 0x4000 }, { 0x20000, 0x10000 }, { 0x6000, 0x6000 } }) {
+        s->layout(0, 0, scale);
+        EXPECT_EQ(s->m_drawScale, drawn) << "scale " << scale << " is held to the minimum and maximum";
+    }
 
     s->setAnchor(0, 0);
     s->m_extendLeft = true;
@@ -207,37 +192,30 @@ TEST(VspriteTest, UpdateComposesScaleAndReportsOnlyChangedSprites)
     auto root = make<RecordingRoot>();
     auto group = sized(0, 0);
     group->setPosition(100, 50);
-    group->setScale(0x10000);  // children twice as large and twice as far
+    group->setScale(0x10000); // children twice as large and twice as far
     root->addTail(group);
     auto child = sized(10, 10);
     child->setPosition(5, 5);
     group->addTail(child);
 
     root->update(0, 0, kOne);
-    EXPECT_EQ(child->m_left, 110);
-    EXPECT_EQ(child->m_top, 60);
-    EXPECT_EQ(child->m_right, 130);
+    EXPECT_EQ(edges(child), (Ints { 110, 60, 130, 80 }));
     EXPECT_EQ(child->m_drawScale, 0x10000);
-    ASSERT_EQ(root->rects.size(), 1u) << "the never-laid-out empty bounds are not reported, the new ones are";
-    EXPECT_EQ(root->rects[0], (std::vector<int32_t>{110, 60, 130, 80}));
+    EXPECT_EQ(root->rects, (std::vector<Ints> { { 110, 60, 130, 80 } }))
+        << "the never-laid-out empty bounds are not reported, the new ones are";
 
     root->rects.clear();
     root->update(0, 0, kOne);
-    EXPECT_TRUE(root->rects.empty()) << "an unchanged scene requests no redraw";
-
-    // Tag and depth are not part of what is seen.
     child->setTag(9);
     child->setDepth(3 << 15);
     root->update(0, 0, kOne);
-    EXPECT_TRUE(root->rects.empty());
+    EXPECT_TRUE(root->rects.empty()) << "an unchanged scene (tag and depth are not seen) requests no redraw";
 
     child->moveBy(0x8000, 0);
     root->update(0, 0, kOne);
-    ASSERT_EQ(root->rects.size(), 2u);
-    EXPECT_EQ(root->rects[0], (std::vector<int32_t>{110, 60, 130, 80})) << "old place first";
-    EXPECT_EQ(root->rects[1], (std::vector<int32_t>{112, 60, 132, 80})) << "then the new place";
+    EXPECT_EQ(root->rects, (std::vector<Ints> { { 110, 60, 130, 80 }, { 112, 60, 132, 80 } }))
+        << "old place first, then the new place";
 
-    // invalidateAll forces a redraw of the whole subtree next frame.
     root->rects.clear();
     group->invalidateAll();
     root->update(0, 0, kOne);
@@ -250,10 +228,11 @@ TEST(VspriteTest, SignatureSumsVisibleStateWithWrap)
     auto s = sized(7, 3);
     s->setFrame(-1);
     s->setColour(0xFF102030);
-    int32_t expected = static_cast<int32_t>(7u + (static_cast<uint32_t>(3 + 0x50000) << 10) + 0xFFFFFFFFu +
-                                            0xFF102030u + 0x8000u + 0x28000u + 0x8000u);
+    int32_t expected = static_cast<int32_t>(7u + (static_cast<uint32_t>(3 + 0x50000) << 10) + 0xFFFFFFFFu
+        + 0xFF102030u + 0x8000u + 0x28000u + 0x8000u);
     EXPECT_EQ(s->signature(0x28000, 0x50000, kOne), expected);
     EXPECT_NE(s->signature(0x28000, 0x50000, kOne), s->signature(0x28001, 0x50000, kOne));
+    EXPECT_STREQ(s->toString()->chars(), "Sprite image -1");
 }
 
 TEST(VspriteTest, HitTestUsesMarginsGroupChildrenAndIgnoresLeftExtension)
@@ -267,20 +246,19 @@ TEST(VspriteTest, HitTestUsesMarginsGroupChildrenAndIgnoresLeftExtension)
     EXPECT_FALSE(s->contains(20, 10)) << "bounds are half-open";
 
     auto group = sized(0, 0);
-    auto a = sized(5, 5);
+    auto a = sized(5, 5), b = sized(5, 5);
     a->setBounds(0, 0, 5, 5);
-    auto b = sized(5, 5);
     b->setBounds(50, 50, 55, 55);
     group->addTail(a);
     group->addTail(b);
-    group->setBounds(0, 0, 100, 100);  // a group's own bounds do not count
+    group->setBounds(0, 0, 100, 100); // a group's own bounds do not count
     EXPECT_TRUE(group->contains(4, 4));
     EXPECT_TRUE(group->contains(52, 54));
     EXPECT_FALSE(group->contains(20, 20));
     EXPECT_TRUE(group->hitTest(6, 6, 2));
 
     s->m_extendLeft = true;
-    s->setBounds(4, 10, 20, 22);  // 6 columns of extension for a height of 12
+    s->setBounds(4, 10, 20, 22); // 6 columns of extension for a height of 12
     EXPECT_FALSE(s->contains(5, 12));
     EXPECT_TRUE(s->contains(10, 12));
     group->destroy();
@@ -288,32 +266,34 @@ TEST(VspriteTest, HitTestUsesMarginsGroupChildrenAndIgnoresLeftExtension)
 
 TEST(VspriteTest, CentreInKeepsTheTopOnScreen)
 {
-    auto s = sized(20, 10);
-    s->centreIn(0, 0, 100, 50);
-    EXPECT_EQ(s->getX(), 40 << 15);
-    EXPECT_EQ(s->getY(), 20 << 15);
-    s->centreIn(10, -30, 31, -10);  // would sit above the screen
-    EXPECT_EQ(s->getX(), 10 << 15);
-    EXPECT_EQ(s->getY(), 0);
-    auto tall = sized(20, 80);
-    tall->centreIn(0, 10, 100, 60);  // taller than the room: top clamps to 0 first
-    EXPECT_EQ(tall->getY(), 0);
-    tall->centreIn(0, 30, 100, 100);
-    EXPECT_EQ(tall->getY(), 20 << 15) << "the bottom stays inside when the top allows";
+    struct Case {
+        int32_t h, l, t, r, b, x, y;
+        const char* what;
+    };
+    for (const Case& c : std::vector<Case> {
+             { 10, 0, 0, 100, 50, 40, 20, "centred" },
+             { 10, 10, -30, 31, -10, 10, 0, "would sit above the screen" },
+             { 80, 0, 10, 100, 60, 40, 0, "taller than the room: the top clamps to 0 first" },
+             { 80, 0, 30, 100, 100, 40, 20, "the bottom stays inside when the top allows" } }) {
+        auto s = sized(20, c.h);
+        s->centreIn(c.l, c.t, c.r, c.b);
+        EXPECT_EQ(s->getX(), c.x << 15) << c.what;
+        EXPECT_EQ(s->getY(), c.y << 15) << c.what;
+    }
 }
 
-std::vector<int32_t> g_destroyed;
+Ints g_destroyed;
 
 class LoggedSprite : public Vsprite {
 public:
-    explicit LoggedSprite(int32_t id) : m_id(id) {}
+    explicit LoggedSprite(int32_t id) : m_id(id) { }
     ~LoggedSprite() override { g_destroyed.push_back(m_id); }
     int32_t m_id;
 };
 
 class LoggedLibrary : public Vilib {
 public:
-    LoggedLibrary() : Vilib(String::intern("no-such-bundle")) {}
+    LoggedLibrary() : Vilib(String::intern("no-such-bundle")) { }
     ~LoggedLibrary() override { g_destroyed.push_back(0); }
 };
 
@@ -327,15 +307,7 @@ TEST(VspriteTest, DestructorReleasesPicturesNextParentChildInOrder)
         s->m_parent = make<LoggedSprite>(3);
         s->m_next = make<LoggedSprite>(2);
     }
-    EXPECT_EQ(g_destroyed, (std::vector<int32_t>{0, 2, 3, 4})) << "library, next sibling, parent, first child";
-}
-
-TEST(VspriteTest, ToStringNamesThePicture)
-{
-    auto s = make<Vsprite>();
-    s->m_frame = 3;
-    EXPECT_STREQ(s->toString()->chars(), "Sprite image 3");
-    EXPECT_STREQ(make<Vsprite>()->toString()->chars(), "Sprite image -1");
+    EXPECT_EQ(g_destroyed, (Ints { 0, 2, 3, 4 })) << "library, next sibling, parent, first child";
 }
 
 }  // namespace

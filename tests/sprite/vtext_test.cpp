@@ -142,36 +142,32 @@ TEST_F(VtextTest, NumberFieldCountsAndWraps)
 
 TEST_F(VtextTest, WordWrapBreaksAtTheLastSpaceThatFits)
 {
-    // Every character, the space included, 5 pixels wide.
+    // Every character, the space included, 5 pixels wide; the default font has a space of 4.
     auto even = test::loadFont(m_folder, "even.bin", test::blockFontData(5, 10, 32, 126, 5, 7));
+    struct Case {
+        bool ownFont;
+        int32_t width;
+        const char *in, *out, *what;
+    };
+    for (const Case& c : std::vector<Case> {
+             { true, 1 + 7 * 5, "abc def ghi", "abc def\nghi", "in 1 + 7w the second space breaks" },
+             { true, 7 * 5, "abc def ghi", "abc\ndef ghi", "in 7w the first space breaks" },
+             { true, 3 * 5, "abcdefgh ij", "abcdefgh\nij", "a word longer than the line stays whole" },
+             { true, 1 + 7 * 5, "ab\ncd ef gh", "ab\ncd ef\ngh", "a line break starts the count again" },
+             { false, 1 + 7 * 5, "abc def ghi", "abc def\nghi", "without a font, the default font wraps" } }) {
+        auto text = make<Vtext>();
+        text->m_font = c.ownFont ? even : nullptr;
+        text->setSize(c.width, 0);
+        text->setWrapped(buffer(c.in));
+        EXPECT_STREQ(text->toString()->chars(), c.out) << c.what;
+        EXPECT_EQ(text->m_font, c.ownFont ? even : m_font) << c.what;
+    }
     auto text = make<Vtext>();
-    text->m_font = even;
-    text->setSize(1 + 7 * 5, 0);
-    text->setWrapped(buffer("abc def ghi"));
-    EXPECT_STREQ(text->toString()->chars(), "abc def\nghi") << "in 1 + 7w the second space breaks";
-    EXPECT_EQ(text->getHeight(), 20);
-
     text->setSize(7 * 5, 0);
     text->setWrapped(buffer("abc def ghi"));
-    EXPECT_STREQ(text->toString()->chars(), "abc\ndef ghi") << "in 7w the first space breaks";
-
-    text->setSize(3 * 5, 0);
-    text->setWrapped(buffer("abcdefgh ij"));
-    EXPECT_STREQ(text->toString()->chars(), "abcdefgh\nij") << "a word longer than the line stays whole";
-
-    text->setSize(1 + 7 * 5, 0);
-    text->setWrapped(buffer("ab\ncd ef gh"));
-    EXPECT_STREQ(text->toString()->chars(), "ab\ncd ef\ngh") << "a line break starts the count again";
-
-    // Without a font of its own the text wraps with the default font.
-    auto plain = make<Vtext>();
-    plain->m_font = nullptr;
-    plain->setSize(1 + 7 * 5, 0);
-    plain->setWrapped(buffer("abc def ghi"));
-    EXPECT_EQ(plain->m_font, m_font);
-    EXPECT_STREQ(plain->toString()->chars(), "abc def\nghi") << "default font: a space of 4, letters of 5";
-    plain->setWrapped(Ref<StringBuffer>());
-    EXPECT_STREQ(plain->toString()->chars(), "");
+    EXPECT_EQ(text->getHeight(), 20);
+    text->setWrapped(Ref<StringBuffer>());
+    EXPECT_STREQ(text->toString()->chars(), "");
 }
 
 TEST_F(VtextTest, LoadTextWrapsAFileToTheWidth)
