@@ -3,6 +3,7 @@
 #include "terrain/vterrain.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "image/vpicture.h"
 #include "runtime/v.h"
@@ -51,7 +52,8 @@ constexpr uint32_t kPlainGround[16] = {
 // weighs both: a channel times a weight below 2^15 stays below 2^23.
 inline uint64_t redBlue(uint32_t c)
 {
-    return (static_cast<uint64_t>((c >> 16) & 0xFF) << 32) | (c & 0xFF);
+    const uint64_t rb = c & 0xFF00FFu;
+    return (rb | (rb << 16)) & 0x000000FF000000FFull;
 }
 
 // Each blend is a + (((b - a) * f) >> 15) per channel, which equals
@@ -69,11 +71,47 @@ inline uint32_t blendTexels(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t
     uint64_t topRb = ((redBlue(t00) * gx + redBlue(t10) * ux) >> 15) & lanes;
     uint64_t bottomRb = ((redBlue(t01) * gx + redBlue(t11) * ux) >> 15) & lanes;
     uint64_t rb = ((topRb * gz + bottomRb * uz) >> 15) & lanes;
-    uint32_t topG = static_cast<uint32_t>((((t00 >> 8) & 0xFF) * gx + ((t10 >> 8) & 0xFF) * ux) >> 15);
-    uint32_t bottomG = static_cast<uint32_t>((((t01 >> 8) & 0xFF) * gx + ((t11 >> 8) & 0xFF) * ux) >> 15);
-    uint32_t g = static_cast<uint32_t>((topG * gz + bottomG * uz) >> 15);
+    // Green of the top row in the low lane, of the bottom row in the high one:
+    // both row blends in one multiply pair.
+    uint64_t left = ((t00 >> 8) & 0xFF) | (static_cast<uint64_t>((t01 >> 8) & 0xFF) << 32);
+    uint64_t right = ((t10 >> 8) & 0xFF) | (static_cast<uint64_t>((t11 >> 8) & 0xFF) << 32);
+    uint64_t rowsG = ((left * gx + right * ux) >> 15) & lanes;
+    uint32_t g = static_cast<uint32_t>(((rowsG & 0xFF) * gz + (rowsG >> 32) * uz) >> 15);
     return 0xFF000000u | static_cast<uint32_t>(rb >> 16) | (g << 8) | static_cast<uint32_t>(rb & 0xFF);
 }
+
+// The polygon terrain's ground height rule, with its map and outside height
+// held in registers through a column's march.
+struct HeightField {
+    const uint8_t* map; // null without a height field
+    Fixed outside;
+
+    Fixed at(Fixed x, Fixed z) const
+    {
+        const uint32_t i = static_cast<uint32_t>(x >> 16);
+        const uint32_t j = static_cast<uint32_t>(z >> 16);
+        if (i >= 255 || j >= 255 || !map) {
+            return outside;
+        }
+        const uint8_t* k = map + i + j * VpolyTerrain::kMapSize;
+        // The two rows' sample pairs as 16-bit words: a flat cell has equal
+        // rows whose two bytes are equal.
+        uint16_t front;
+        uint16_t back;
+        std::memcpy(&front, k, 2);
+        std::memcpy(&back, k + VpolyTerrain::kMapSize, 2);
+        int32_t h00 = k[0];
+        if (front == back && (front >> 8) == (front & 0xFF)) {
+            return h00 << 12; // flat cell: most of a course
+        }
+        int32_t h10 = k[1], h01 = k[VpolyTerrain::kMapSize], h11 = k[VpolyTerrain::kMapSize + 1];
+        int32_t fx = (x >> 4) & 0xFFF;
+        int32_t fz = (z >> 4) & 0xFFF;
+        int32_t top = (h00 << 12) + (h10 - h00) * fx;
+        int32_t bottom = (h01 << 12) + (h11 - h01) * fx;
+        return top + ((fz * (bottom - top)) >> 12);
+    }
+};
 
 } // namespace
 
@@ -339,6 +377,7 @@ void Vterrain::renderTerrain(uint32_t* pixels, int32_t stride, int32_t height, i
     m_fill = -1; // the first sample looks its texture up
     std::fill(std::begin(m_texelsKnown), std::end(m_texelsKnown), false);
     m_code = 0;
+    m_blended = true;
     m_texels = nullptr;
 
     for (int32_t col = clipLeft; col < clipRight; ++col) {
@@ -372,10 +411,55 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
     dz = ((off * m_headingSin) >> 15) + ((-m_headingCos) >> 4);
 }
 
+// Defined ahead of the march, which calls it for every ground sample.
+inline uint32_t Vterrain::groundColour(Fixed x, Fixed z, int32_t dz, Fixed slope)
+{
+    VpolyTerrain& ground = *m_polyTerrain;
+    if (static_cast<uint32_t>(x) >= 0x1000000u || static_cast<uint32_t>(z) >= 0x1000000u) {
+        // Beyond the map: always the outside ground, whatever span the point
+        // query last cached (its span can run on past the map's east edge).
+        // The next sample inside the map looks its fill up again.
+        lookUpTexture(m_outsideFill);
+        m_fill = -1;
+    } else {
+        // The polygon's span cache answers most samples at once; the texture
+        // is looked up again only when the ray crosses into another fill.
+        int32_t fill = ground.fillAt(x, z);
+        if (fill != m_fill) {
+            lookUpTexture(fill);
+            m_fill = fill;
+        }
+    }
+    const uint32_t* texture = m_texels;
+    uint32_t colour;
+    if (!texture) {
+        colour = kPlainGround[m_code & 15];
+    } else {
+        int32_t u = (x >> 14) & 63;
+        int32_t v = (z >> 14) & 63;
+        colour = texture[v * 64 + u];
+        if (dz < 0x8000 && m_blended) {
+            // Near ground, where a texel covers several pixels: bilinear.
+            int32_t uNext = (u + 1) & 63;
+            int32_t rowNext = ((v + 1) * 64) & 0xFC0;
+            int32_t fx = (x & 0x3FFF) * 2;
+            int32_t fz = (z & 0x3FFF) * 2;
+            colour
+                = blendTexels(colour, texture[v * 64 + uNext], texture[rowNext + u], texture[rowNext + uNext], fx, fz);
+        }
+    }
+    if (slope != 0) {
+        colour = VpolyTerrain::shade(colour, slope);
+    }
+    return colour;
+}
+
 void Vterrain::castColumn(
     uint32_t* pixels, int32_t stride, int32_t col, int32_t topLimit, int32_t clipBottom, int32_t rows, int32_t& row)
 {
     VpolyTerrain& ground = *m_polyTerrain;
+    const ByteArray& map = ground.heightMap();
+    const HeightField heights { map.empty() ? nullptr : map.data(), ground.outsideHeight() };
     int32_t dx;
     int32_t dz;
     rayStep(col, stride, dx, dz);
@@ -397,7 +481,7 @@ void Vterrain::castColumn(
         x = wrapAdd(x, dx);
         z = wrapAdd(z, dz);
         rayY = wrapAdd(rayY, dY);
-        Fixed h = ground.heightAt(x, z);
+        Fixed h = heights.at(x, z);
         Fixed above = wrapSub(h, rayY);
         if (above < 1) {
             // Open ground below the ray: take longer strides while it stays open.
@@ -424,7 +508,9 @@ void Vterrain::castColumn(
                 dY >>= 1;
                 rowStep >>= 1;
             } else {
-                uint32_t colour = groundColour(x, z, dz, h);
+                // Slopes falling toward +x/+z are lit, the others darkened.
+                Fixed slope = wrapSub(h, heights.at(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000))) >> 1;
+                uint32_t colour = groundColour(x, z, dz, slope);
                 uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u; // 2 yards a step
                 colour = (colour & kRgbMask) | depthByte;
                 // Fill the rows up to where the ground meets the ray.
@@ -446,53 +532,11 @@ void Vterrain::castColumn(
     }
 }
 
-inline uint32_t Vterrain::groundColour(Fixed x, Fixed z, int32_t dz, Fixed h)
-{
-    VpolyTerrain& ground = *m_polyTerrain;
-    if (static_cast<uint32_t>(x) >= 0x1000000u || static_cast<uint32_t>(z) >= 0x1000000u) {
-        // Beyond the map: always the outside ground, whatever span the point
-        // query last cached (its span can run on past the map's east edge).
-        // The next sample inside the map looks its fill up again.
-        lookUpTexture(m_outsideFill);
-        m_fill = -1;
-    } else {
-        // The polygon's span cache answers most samples at once; the texture
-        // is looked up again only when the ray crosses into another fill.
-        int32_t fill = ground.fillAt(x, z);
-        if (fill != m_fill) {
-            lookUpTexture(fill);
-            m_fill = fill;
-        }
-    }
-    const uint32_t* texture = m_texels;
-    uint32_t colour = kPlainGround[m_code & 15];
-    if (texture) {
-        int32_t u = (x >> 14) & 63;
-        int32_t v = (z >> 14) & 63;
-        colour = texture[v * 64 + u];
-        if (dz < 0x8000 && m_code != 2 && m_code != 4) {
-            // Near ground, where a texel covers several pixels: bilinear.
-            int32_t uNext = (u + 1) & 63;
-            int32_t rowNext = ((v + 1) * 64) & 0xFC0;
-            int32_t fx = (x & 0x3FFF) * 2;
-            int32_t fz = (z & 0x3FFF) * 2;
-            colour
-                = blendTexels(colour, texture[v * 64 + uNext], texture[rowNext + u], texture[rowNext + uNext], fx, fz);
-        }
-    }
-    // Slopes falling toward +x/+z are lit, the others darkened.
-    Fixed h2 = ground.heightAt(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000));
-    Fixed d = wrapSub(h, h2) >> 1;
-    if (d != 0) {
-        colour = ground.shade(colour, d);
-    }
-    return colour;
-}
-
 void Vterrain::lookUpTexture(int32_t fill)
 {
     int32_t code = m_polyTerrain->frame(fill);
     m_code = code;
+    m_blended = code != 2 && code != 4; // those two surfaces keep their crisp texels
     // Each surface's texture is fetched from the library once per render.
     bool cacheable = code >= 0 && code < kCachedCodes;
     if (cacheable && m_texelsKnown[code]) {

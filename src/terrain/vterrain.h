@@ -77,8 +77,8 @@ private:
     // Marches one column's ray and draws its ground; `row` ends at the topmost row drawn.
     void castColumn(uint32_t* pixels, int32_t stride, int32_t col, int32_t topLimit, int32_t clipBottom, int32_t rows,
         int32_t& row);
-    // The shaded, textured colour of the ground sample at (x, z) of height h.
-    uint32_t groundColour(Fixed x, Fixed z, int32_t dz, Fixed h);
+    // The textured colour of the ground sample at (x, z), shaded by its slope.
+    uint32_t groundColour(Fixed x, Fixed z, int32_t dz, Fixed slope);
     void lookUpTexture(int32_t fill);
 
     Ref<VpolyTerrain> m_polyTerrain;
@@ -98,6 +98,7 @@ private:
     bool m_texelsKnown[kCachedCodes] = {};
     int32_t m_fill = -1;
     int32_t m_code = -1;
+    bool m_blended = false; // near ground of this surface is blended between texels
     const uint32_t* m_texels = nullptr;
 };
 
