@@ -85,12 +85,13 @@ inline uint32_t blendTexels(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t
 struct HeightField {
     const uint8_t* map; // null without a height field
     Fixed outside;
+    uint32_t cells; // whole cells a side: 255, or 0 without a height field
 
     Fixed at(Fixed x, Fixed z) const
     {
         const uint32_t i = static_cast<uint32_t>(x >> 16);
         const uint32_t j = static_cast<uint32_t>(z >> 16);
-        if (i >= 255 || j >= 255 || !map) {
+        if (i >= cells || j >= cells) {
             return outside;
         }
         const uint8_t* k = map + i + j * VpolyTerrain::kMapSize;
@@ -459,7 +460,8 @@ void Vterrain::castColumn(
 {
     VpolyTerrain& ground = *m_polyTerrain;
     const ByteArray& map = ground.heightMap();
-    const HeightField heights { map.empty() ? nullptr : map.data(), ground.outsideHeight() };
+    const HeightField heights { map.empty() ? nullptr : map.data(), ground.outsideHeight(),
+        map.empty() ? 0u : static_cast<uint32_t>(VpolyTerrain::kMapSize - 1) };
     int32_t dx;
     int32_t dz;
     rayStep(col, stride, dx, dz);
