@@ -5,32 +5,32 @@
 
 namespace tarnby {
 
-Ref<Vtext> Vsprite::addText(const Ref<String>& text)
+namespace {
+// A new text line; a number field of `digits` places when digits >= 0.
+Ref<Vtext> newLine(const Ref<String>& text, int32_t digits)
 {
     Ref<Vtext> line = make<Vtext>(text);
-    addBelow(line);
+    if (digits >= 0) {
+        line->setDigitMax(digits);
+    }
     return line;
 }
+}  // namespace
+
+Ref<Vtext> Vsprite::addText(const Ref<String>& text) { return addText(text, -1); }
 
 Ref<Vtext> Vsprite::addText(const Ref<String>& text, int32_t digits)
 {
-    Ref<Vtext> line = make<Vtext>(text);
-    line->setDigitMax(digits);
+    Ref<Vtext> line = newLine(text, digits);
     addBelow(line);
     return line;
 }
 
-Ref<Vtext> Vsprite::addTextCentred(const Ref<String>& text)
-{
-    Ref<Vtext> line = make<Vtext>(text);
-    addBelowCentred(line);
-    return line;
-}
+Ref<Vtext> Vsprite::addTextCentred(const Ref<String>& text) { return addTextCentred(text, -1); }
 
 Ref<Vtext> Vsprite::addTextCentred(const Ref<String>& text, int32_t digits)
 {
-    Ref<Vtext> line = make<Vtext>(text);
-    line->setDigitMax(digits);
+    Ref<Vtext> line = newLine(text, digits);
     addBelowCentred(line);
     return line;
 }
