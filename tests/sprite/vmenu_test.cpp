@@ -315,43 +315,5 @@ TEST_F(VmenuTest, IconsComeFromTheIconLibrary)
     Vmenu::setIconLibrary(nullptr);
 }
 
-TEST_F(VmenuTest, DrawsATextMenuWithTheGameFont)
-{
-    auto font = make<Vfont>();
-    ASSERT_TRUE(font->loadPath(test::binFolder() + "f13.bin"));
-    Vtext::setDefaultFont(font);
-    auto menu = textMenu({"1 Tarnby Classic", "2 Rivaru Reruz", "3 Rararedi Vurev", "Sound: on", "Back"});
-    menu->handleKey(Vmenu::kKeyDown, 0, 0);
-    auto screen = make<Vsprite>();
-    screen->setSize(240, 120);
-    screen->setColour(0xFF2A6A30);
-    screen->addCentred(menu);
-    screen->update(0, 0, kOne);
-    std::vector<uint32_t> frame(240 * 120, 0);
-    screen->render(frame.data(), 240, 120, 0, 0, 240, 120);
-    test::saveFrame("vmenu_text", frame.data(), 240, 120, 240);
-
-    // The brightest pixel of each line: white ink on the selected line, a
-    // half mix on the others.
-    std::vector<uint32_t> brightest;
-    for (Ref<Vsprite> line = menu->getChild(); line; line = line->m_next) {
-        uint32_t best = 0;
-        for (int32_t y = line->m_top; y < line->m_bottom; ++y) {
-            for (int32_t x = line->m_left; x < line->m_right; ++x) {
-                uint32_t p = frame[static_cast<size_t>(y * 240 + x)] & 0xFFFFFF;
-                best = (p & 0xFF) > (best & 0xFF) ? p : best;
-            }
-        }
-        brightest.push_back(best);
-    }
-    ASSERT_EQ(brightest.size(), 5u);
-    EXPECT_EQ(brightest[1], 0xFFFFFFu) << "the selected line is drawn in the full text colour";
-    for (size_t i : {0u, 2u, 3u, 4u}) {
-        EXPECT_LT(brightest[i] & 0xFF, 0xD0u) << "line " << i << " is dimmed";
-        EXPECT_GT(brightest[i] & 0xFF, 0x80u) << "line " << i << " is still drawn";
-    }
-    screen->destroy();
-}
-
 }  // namespace
 }  // namespace tarnby

@@ -139,26 +139,5 @@ TEST_F(PictureSpriteTest, DepthBytesDecideWhichPicturePixelsSurvive)
     root->destroy();
 }
 
-TEST_F(PictureSpriteTest, PicturesInAPaintedScene)
-{
-    auto root = make<Viewport>();
-    root->setSize(kW, kH);
-    root->setColour(0xFF104010);
-    root->attach(make<Object>());
-    for (int32_t i = 0; i < 4; ++i) {
-        Ref<Vsprite> s = make<Vsprite>(Ref<Vsprite>(root), m_lib, i & 1, 4 + i * 8, 6 + i * 5);
-        s->setDepth(toFixed(10 - i));
-    }
-    root->paint();
-    const uint32_t* px = root->pixels();
-    // Sprite 0 (picture 0, hot spot 2,1) at (4, 6): covers columns 3..7, rows 5..8.
-    EXPECT_EQ(px[5 * kW + 3], 0x0A000000u | m_colourA);
-    EXPECT_EQ(px[5 * kW + 2], 0xFF104010u);
-    // Sprite 3 (picture 1, no hot spot) at (28, 21).
-    EXPECT_EQ(px[22 * kW + 29], 0x07000000u | m_colourB);
-    test::saveFrame("sprite_picture_scene", px, kW, kH, kW);
-    root->destroy();
-}
-
 }  // namespace
 }  // namespace tarnby

@@ -282,33 +282,5 @@ TEST(VspriteTest, CentreInKeepsTheTopOnScreen)
     }
 }
 
-Ints g_destroyed;
-
-class LoggedSprite : public Vsprite {
-public:
-    explicit LoggedSprite(int32_t id) : m_id(id) { }
-    ~LoggedSprite() override { g_destroyed.push_back(m_id); }
-    int32_t m_id;
-};
-
-class LoggedLibrary : public Vilib {
-public:
-    LoggedLibrary() : Vilib(String::intern("no-such-bundle")) { }
-    ~LoggedLibrary() override { g_destroyed.push_back(0); }
-};
-
-TEST(VspriteTest, DestructorReleasesPicturesNextParentChildInOrder)
-{
-    g_destroyed.clear();
-    {
-        auto s = make<Vsprite>();
-        s->m_pictures = make<LoggedLibrary>();
-        s->m_child = make<LoggedSprite>(4);
-        s->m_parent = make<LoggedSprite>(3);
-        s->m_next = make<LoggedSprite>(2);
-    }
-    EXPECT_EQ(g_destroyed, (Ints { 0, 2, 3, 4 })) << "library, next sibling, parent, first child";
-}
-
 }  // namespace
 }  // namespace tarnby
