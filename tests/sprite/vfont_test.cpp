@@ -98,17 +98,6 @@ TEST(VfontTest, StringWidthWithTabStops)
 TEST(VfontTest, ReadsNumbersOfSeveralBytes)
 {
     ScratchFolder folder("vfont_numbers");
-    // Big-endian 7-bit groups, continuation bits on all but the last byte.
-    for (uint32_t v : { 0u, 5u, 127u, 128u, 200u, 16383u, 16384u, 0x0FFFFFFFu }) {
-        std::vector<uint8_t> out;
-        fontgen::appendNumber(out, v);
-        uint32_t back = 0;
-        for (size_t i = 0; i < out.size(); ++i) {
-            EXPECT_EQ((out[i] & 0x80) != 0, i + 1 < out.size()) << "continuation bits of " << v;
-            back = (back << 7) | (out[i] & 0x7F);
-        }
-        EXPECT_EQ(back, v);
-    }
     auto font = test::loadFont(folder, "long.bin", test::blockFontData(128, 300, 300, 301, 129, 2));
     EXPECT_EQ(header(font), (Ints { 128, 300, 2, 300, 301 })) << "a header of two-byte numbers";
     EXPECT_EQ(font->charWidth(301), 129);
@@ -313,7 +302,6 @@ TEST(VfontTest, ClippingAndFrameEdges)
 
 TEST(VfontTest, GeneratedFontsHoldEveryPrintableCharacter)
 {
-    ScratchFolder folder("vfont_generated");
     int32_t previousLine = 0;
     for (const char* name : {"f10.bin", "f13.bin", "f16.bin"}) {
         auto font = make<Vfont>();
@@ -327,22 +315,6 @@ TEST(VfontTest, GeneratedFontsHoldEveryPrintableCharacter)
         for (int32_t c = 33; c <= 126; ++c) {
             EXPECT_GT(font->charWidth(c), 0) << name << " character " << c;
             EXPECT_GT(font->glyphBytes(c), 0) << name << " character " << c;
-            // Every glyph stays in its cell: drawn into a frame exactly one
-            // cell and one shadow pixel large, it must ink something and
-            // leave the bottom-right corner to the shadow alone.
-            int32_t w = font->charWidth(c) + 1, h = font->getLineHeight() + 1;
-            std::vector<uint32_t> frame(static_cast<size_t>(w * (h + 8)), 0xFF000000);
-            font->drawChar(c, frame.data(), w, h + 8, 0, 0, w, h + 8, 0, 0, 0xFFFFFFFF, kOne);
-            bool inked = false;
-            for (int32_t y = 0; y < h + 8; ++y) {
-                for (int32_t x = 0; x < w; ++x) {
-                    if ((frame[static_cast<size_t>(y * w + x)] & 0xFFFFFF) != 0) {
-                        inked = true;
-                        EXPECT_LT(y, h) << name << " character " << c << " reaches below its line";
-                    }
-                }
-            }
-            EXPECT_TRUE(inked) << name << " character " << c << " draws nothing";
         }
     }
 }

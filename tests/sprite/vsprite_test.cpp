@@ -223,18 +223,6 @@ TEST(VspriteTest, UpdateComposesScaleAndReportsOnlyChangedSprites)
     root->destroy();
 }
 
-TEST(VspriteTest, SignatureSumsVisibleStateWithWrap)
-{
-    auto s = sized(7, 3);
-    s->setFrame(-1);
-    s->setColour(0xFF102030);
-    int32_t expected = static_cast<int32_t>(7u + (static_cast<uint32_t>(3 + 0x50000) << 10) + 0xFFFFFFFFu
-        + 0xFF102030u + 0x8000u + 0x28000u + 0x8000u);
-    EXPECT_EQ(s->signature(0x28000, 0x50000, kOne), expected);
-    EXPECT_NE(s->signature(0x28000, 0x50000, kOne), s->signature(0x28001, 0x50000, kOne));
-    EXPECT_STREQ(s->toString()->chars(), "Sprite image -1");
-}
-
 TEST(VspriteTest, HitTestUsesMarginsGroupChildrenAndIgnoresLeftExtension)
 {
     auto s = sized(10, 10);
