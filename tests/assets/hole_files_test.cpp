@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "golf-assets/course_plan.h"
 #include "golf/surface_table.h"
 #include "image/vilib.h"
 #include "runtime/files.h"
@@ -116,37 +115,6 @@ TEST(HoleFilesTest, EveryHoleIsPlayableWhereTheHoleTableSaysItIs)
                     }
                 }
                 EXPECT_LE(highest - lowest, kYard / 2) << hole << ": the green round the pin is too steep";
-            }
-        }
-    }
-}
-
-TEST(HoleFilesTest, CourseDescriptionsFollowTheHoleTable)
-{
-    for (int32_t course = 0; course < 3; ++course) {
-        const std::string path = std::string(TARNBY_SOURCE_DIR) + "/assets/courses/c" + std::to_string(course) + ".course";
-        const ByteArray bytes = readWholeFile(path);
-        ASSERT_GT(bytes.length(), 0) << path;
-        const std::string text(reinterpret_cast<const char*>(bytes.data()), static_cast<size_t>(bytes.length()));
-        tarnby::course::CoursePlan plan;
-        std::string error;
-        ASSERT_TRUE(tarnby::course::parseCoursePlan(text, plan, error)) << path << ": " << error;
-        EXPECT_EQ(plan.course, course);
-        ASSERT_EQ(plan.files.size(), 6u) << path;
-        for (int32_t group = 0; group < 6; ++group) {
-            const auto& file = plan.files[group];
-            EXPECT_EQ(file.name, kGroups[group]);
-            ASSERT_EQ(file.holes.size(), 3u) << path << " " << file.name;
-            for (int32_t k = 0; k < 3; ++k) {
-                const auto& hole = file.holes[k];
-                const int32_t h = group * 3 + k;
-                const int32_t* row = kHoles[course][h];
-                EXPECT_EQ(hole.number, h + 1) << file.name;
-                EXPECT_EQ(hole.par, h % 3 == 0 ? 4 : h % 3 == 1 ? 3 : 5) << "par of hole " << h + 1;
-                const double expected[6] = { hole.tee.x, hole.tee.z, hole.pin.x, hole.pin.z, hole.aim.x, hole.aim.z };
-                for (int32_t v = 0; v < 6; ++v) {
-                    EXPECT_EQ(expected[v], row[v]) << "course " << course << " hole " << h + 1 << " value " << v;
-                }
             }
         }
     }
