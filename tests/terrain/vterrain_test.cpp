@@ -1,6 +1,7 @@
 // The 3-D view: camera moves, projection limits, the sky table, and rendered
-// landscapes (ground beyond the map, depth bytes, sprites behind hills).
+// landscapes (depth bytes, sprites behind hills, the cached landscape).
 #include <gtest/gtest.h>
+#include <utility>
 #include <vector>
 
 #include "sprite/vsprite.h"
@@ -57,18 +58,11 @@ struct ViewHolder {
     Vterrain* operator->() const { return view.get(); }
 };
 
-TEST(VterrainTest, CameraHeadingAndMoves)
+TEST(VterrainTest, CameraHeadingMovesAndRays)
 {
     ViewHolder view;
-    view->setHeading(0x1234);
-    Fixed c = view->headingCos();
-    Fixed s = view->headingSin();
-    EXPECT_EQ(c, fcos(0x1234));
-    EXPECT_EQ(s, fsin(0x1234));
     view->setHeading(0x8000 + 0x1234);
     EXPECT_EQ(view->getHeading(), 0x1234) << "a whole turn more is the same heading";
-    EXPECT_EQ(view->headingCos(), c);
-    EXPECT_EQ(view->headingSin(), s);
     view->setHeading(-0x1000);
     EXPECT_EQ(view->getHeading(), 0x7000);
 
@@ -79,38 +73,24 @@ TEST(VterrainTest, CameraHeadingAndMoves)
     EXPECT_EQ(view->getHeading(), 0x2000) << "east (+x) is a quarter turn";
     view->lookAt(50 * kYard, 100 * kYard);
     EXPECT_EQ(view->getHeading(), -0x2000) << "lookAt does not mask the angle";
-    EXPECT_EQ(view->headingSin(), fsin(-0x2000));
 
-    view->setHeading(0); // facing north again
+    view->setHeading(0);
     view->moveForward(10 * kYard);
     EXPECT_NEAR(view->getZ3d(), 90 * kYard, 16);
-    EXPECT_NEAR(view->getX3d(), 100 * kYard, 16);
     EXPECT_EQ(view->getY3d(), 5 * kYard) << "moving keeps the height";
-    view->moveForward(-10 * kYard);
-    EXPECT_NEAR(view->getZ3d(), 100 * kYard, 16);
 
     // Offsets to the right and behind, seen from a camera facing east.
     view->setHeading(0x2000);
     EXPECT_NEAR(view->viewZ(3 * kYard, 0), 3 * kYard, 8) << "right of east is south (+z)";
     EXPECT_NEAR(view->viewX(3 * kYard, 0), 0, 8);
     EXPECT_NEAR(view->viewX(0, 2 * kYard), -2 * kYard, 8) << "behind a camera facing east is west";
-}
 
-TEST(VterrainTest, CentreRayAtHeadingZero)
-{
-    ViewHolder view;
+    view->setHeading(0);
     int32_t dx = 0;
     int32_t dz = 0;
     view->rayStep(kWidth / 2, kWidth, dx, dz);
     EXPECT_EQ(dx, 0);
     EXPECT_EQ(dz, -(kOne >> 4)) << "a sixteenth of a yard toward -z";
-    // The same with the sine and cosine of a computed heading of 0.
-    view->setPosition3d(10 * kYard, 0, 10 * kYard);
-    view->lookAt(10 * kYard, 0);
-    ASSERT_EQ(view->getHeading(), 0);
-    view->rayStep(kWidth / 2, kWidth, dx, dz);
-    EXPECT_EQ(dx, 0);
-    EXPECT_EQ(dz, -(kOne >> 4));
     view->rayStep(0, kWidth, dx, dz);
     EXPECT_LT(dx, 0) << "the left column looks west of north";
     view->rayStep(kWidth - 1, kWidth, dx, dz);
@@ -132,20 +112,15 @@ TEST(VterrainTest, SpritesNearerThanEightYardsAreHidden)
         sprite->setPosition3d(100 * kYard, 10 * kYard, 200 * kYard - depth);
         view->project(sprite);
     };
-    auto hidden
-        = [&] { return sprite->m_left == 0 && sprite->m_top == 0 && sprite->m_right == 0 && sprite->m_bottom == 0; };
-    placeAhead(0x40000);
-    EXPECT_TRUE(hidden()) << "exactly 8 yards ahead";
+    auto hidden = [&] { return !(sprite->m_left | sprite->m_top | sprite->m_right | sprite->m_bottom); };
+    // Exactly 8 yards, one unit more, 8176 yards, beyond that, behind the camera.
+    for (auto [depth, hide] : { std::pair { 0x40000, true }, { 0x40001, false }, { 0xFF7FFFF, false },
+             { 0xFF80000, true }, { -20 * kYard, true } }) {
+        placeAhead(depth);
+        EXPECT_EQ(hidden(), hide) << "depth " << std::hex << depth;
+    }
     placeAhead(0x40001);
-    EXPECT_FALSE(hidden()) << "8 yards and one unit ahead";
-    EXPECT_EQ(sprite->m_depth, (0x40001 >> 1) - 0x8000);
     EXPECT_NEAR(sprite->m_left, kWidth / 2 - 128, 1) << "64 pixels a yard at 8 yards: 4 pixels scale to 256";
-    placeAhead(0xFF7FFFF);
-    EXPECT_FALSE(hidden()) << "8176 yards ahead";
-    placeAhead(0xFF80000);
-    EXPECT_TRUE(hidden()) << "beyond 8176 yards";
-    placeAhead(-20 * kYard);
-    EXPECT_TRUE(hidden()) << "behind the camera";
 
     // A sprite on the camera's eye line sits on the horizon row; one above sits higher.
     sprite->setAnchor(0, 0);
@@ -166,14 +141,11 @@ TEST(VterrainTest, KeepAboveGround)
     ASSERT_EQ(ground, 0x22 << 12) << "the fairway's height level";
 
     view->placeOnGround(300 * kYard, 3 * kYard, 300 * kYard);
-    EXPECT_EQ(view->getY3d(), ground + 3 * kYard);
     EXPECT_EQ(view->keepAboveGround(), ground);
     EXPECT_EQ(view->getY3d(), ground + 4 * kYard) << "3 yards up is raised to 4";
     view->placeOnGround(300 * kYard, 5 * kYard, 300 * kYard);
     view->keepAboveGround();
     EXPECT_EQ(view->getY3d(), ground + 5 * kYard) << "5 yards up stays";
-    view->setHeightAboveGround(kYard / 2);
-    EXPECT_EQ(view->getY3d(), ground + kYard / 2);
 }
 
 TEST(VterrainTest, SkyGradientAndHorizonBand)
@@ -181,46 +153,35 @@ TEST(VterrainTest, SkyGradientAndHorizonBand)
     ViewHolder view(100, 50);
     const uint32_t dark = 0xFF000000;
     const uint32_t light = 0xFFFFFFFF;
+    auto sky = [&](int32_t row) { return static_cast<uint32_t>(view->skyColours()[row]); };
+    auto solidFrom = [&](int32_t first, uint32_t colour) {
+        ASSERT_EQ(view->skyColours().length(), 50);
+        for (int32_t row = first; row < 50; ++row) {
+            ASSERT_EQ(sky(row), colour) << "row " << row;
+        }
+    };
 
     view->setHorizon(60); // horizon + 10 beyond the view: all of it is gradient
     view->setSky(dark, light);
-    const IntArray& sky = view->skyColours();
-    ASSERT_EQ(sky.length(), 50);
-    EXPECT_EQ(static_cast<uint32_t>(sky[0]), dark);
+    EXPECT_EQ(sky(0), dark);
     for (int32_t row = 1; row < 50; ++row) {
-        uint32_t above = static_cast<uint32_t>(sky[row - 1]);
-        uint32_t here = static_cast<uint32_t>(sky[row]);
+        uint32_t here = sky(row);
         ASSERT_EQ(here >> 24, 0xFFu);
-        ASSERT_GE(red(here), red(above)) << "row " << row;
-        ASSERT_EQ(red(here), green(here));
-        ASSERT_EQ(red(here), blue(here));
+        ASSERT_GE(red(here), red(sky(row - 1))) << "row " << row;
+        ASSERT_TRUE(red(here) == green(here) && red(here) == blue(here)) << "row " << row;
     }
-    EXPECT_NE(static_cast<uint32_t>(sky[49]), light) << "the gradient never quite reaches the bottom colour";
-    EXPECT_GT(red(static_cast<uint32_t>(sky[49])), 240);
-    ASSERT_EQ(view->columnTops().length(), 100);
-    for (int16_t top : view->columnTops()) {
-        ASSERT_EQ(top, 0);
-    }
+    EXPECT_NE(sky(49), light) << "the gradient never quite reaches the bottom colour";
+    EXPECT_GT(red(sky(49)), 240);
 
     view->setHorizon(20); // the gradient ends 10 rows below the horizon
     view->setSky(light, dark);
-    EXPECT_EQ(static_cast<uint32_t>(view->skyColours()[0]), light);
-    EXPECT_NE(static_cast<uint32_t>(view->skyColours()[29]), dark);
-    EXPECT_LT(red(static_cast<uint32_t>(view->skyColours()[29])), red(static_cast<uint32_t>(view->skyColours()[28])));
-    for (int32_t row = 30; row < 50; ++row) {
-        ASSERT_EQ(static_cast<uint32_t>(view->skyColours()[row]), dark) << "row " << row;
-    }
-
+    EXPECT_LT(red(sky(29)), red(sky(28)));
+    solidFrom(30, dark);
     view->setSky(0x80123456, 0x80123456);
-    for (int32_t colour : view->skyColours()) {
-        ASSERT_EQ(static_cast<uint32_t>(colour), 0x80123456u) << "equal colours keep their own alpha";
-    }
-
+    solidFrom(0, 0x80123456u); // equal colours keep their own alpha
     view->setHorizon(-40); // the horizon far above the view: no gradient rows at all
     view->setSky(dark, light);
-    for (int32_t colour : view->skyColours()) {
-        ASSERT_EQ(static_cast<uint32_t>(colour), light);
-    }
+    solidFrom(0, light);
 }
 
 // The ground's texel blend, as the rule reads: a when the two are equal, else
@@ -309,12 +270,6 @@ TEST_F(VterrainRenderTest, OddSettingsDrawSafely)
             m_view->renderTerrain(frame.data(), kWidth, kHeight / 2, 0, 0, kWidth, kHeight);
         }
     }
-    // The sky always covers the top row when the horizon is far below it.
-    m_view->setHorizon(5000);
-    m_view->setSky(0xFF000000, 0xFFFFFFFF);
-    m_view->placeOnGround(256 * kYard, 30000 * kYard, 256 * kYard);
-    m_view->renderTerrain(frame.data(), kWidth, kHeight, 0, 0, kWidth, kHeight);
-    EXPECT_EQ(frame[0] >> 24, 0xFFu);
 
     // A view without ground or textures draws sky and nothing else.
     ViewHolder bare(8, 8);
@@ -325,25 +280,6 @@ TEST_F(VterrainRenderTest, OddSettingsDrawSafely)
     bare->render(small.data(), 8, 8, 0, 0, 8, 8);
     for (uint32_t p : small) {
         ASSERT_EQ(p >> 24, 0xFFu);
-    }
-}
-
-TEST_F(VterrainRenderTest, GroundBeyondTheMapIsOutsideGroundTo511Yards)
-{
-    // 22 yards from the east edge, facing east over rough.
-    stand(490 * kYard, 400 * kYard, 0x2000);
-    Frame f = renderFrame(*m_view.view, "vterrain_east_edge");
-    const int32_t centre = kWidth / 2;
-    uint32_t near = f.at(centre, kHeight - 1);
-    EXPECT_GT(green(near), blue(near)) << "the rough inside the map";
-    int32_t top = m_view->columnTops()[centre];
-    uint32_t far = f.at(centre, top + 1);
-    EXPECT_GT(blue(far), green(far)) << "beyond the edge the outside fill (water) shows";
-    EXPECT_LT(f.depth(centre, top + 1), 0xFFu) << "still ground, not sky";
-    EXPECT_GE(top, 100);
-    EXPECT_LE(top, 106) << "the flat ground outside runs on to about 511 yards";
-    for (int32_t row = 0; row < top; ++row) {
-        ASSERT_EQ(f.depth(centre, row), 0xFFu) << "sky above the ground, row " << row;
     }
 }
 
@@ -363,7 +299,6 @@ TEST_F(VterrainRenderTest, DepthGrowsWithDistanceAndHillsHideSprites)
     Ref<Vsprite> behind = standing(175, 60);
     Frame f = renderFrame(*m_view.view, "vterrain_hill");
 
-    EXPECT_GT(before->m_right, before->m_left) << "the near flag is on screen";
     EXPECT_GT(behind->m_right, behind->m_left) << "the far flag is projected on screen";
     EXPECT_EQ(before->m_hiddenPixels, 0) << "nothing hides the near flag";
     // The flag's pole and pennant cover about a quarter of its box; behind the
@@ -386,7 +321,6 @@ TEST_F(VterrainRenderTest, DepthGrowsWithDistanceAndHillsHideSprites)
     }
     EXPECT_GE(f.depth(kWidth / 2, kHeight - 1), 4u) << "the ground starts 8 yards out: 2 yards a depth step";
     EXPECT_LE(f.depth(kWidth / 2, kHeight - 1), 6u);
-    EXPECT_EQ(f.depth(kWidth - 1, 0), 0xFFu);
 }
 
 TEST_F(VterrainRenderTest, CachedLandscapeAndDirectRenderAgree)
@@ -401,18 +335,12 @@ TEST_F(VterrainRenderTest, CachedLandscapeAndDirectRenderAgree)
     m_view->update(0, 0, kOne);
     EXPECT_TRUE(m_view->needsRender()) << "a moved camera makes the landscape stale";
     m_view->renderChangeDetect();
-    EXPECT_FALSE(m_view->needsRender());
     m_view->moveForward(-kYard);
 
     // Straight into the target, without the view's own buffer: the same picture.
     m_view->releaseBuffer();
     Frame direct = renderFrame(*m_view.view, "vterrain_tee_direct");
     EXPECT_EQ(first.pixels, direct.pixels);
-
-    // The fairway is drawn from its texture: green-dominant ground ahead.
-    uint32_t ahead = first.at(kWidth / 2, kHeight - 40);
-    EXPECT_GT(green(ahead), red(ahead));
-    EXPECT_GT(green(ahead), blue(ahead));
 }
 
 } // namespace
