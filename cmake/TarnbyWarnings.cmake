@@ -11,6 +11,9 @@ if(TARNBY_SANITIZE)
     set(TARNBY_SAN_FLAGS -fsanitize=address,undefined,leak -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_compile_options(tarnby_options INTERFACE ${TARNBY_SAN_FLAGS})
     target_link_options(tarnby_options INTERFACE ${TARNBY_SAN_FLAGS})
+    # The landscape's portable ground blend is what ARM handhelds run; the
+    # sanitizer suite takes it so that both it and the SSE2 blend are tested.
+    target_compile_definitions(tarnby_options INTERFACE TARNBY_PORTABLE_BLEND)
 endif()
 if(TARNBY_FUZZ)
     # Instrument every library for coverage; the fuzz targets add the driver.

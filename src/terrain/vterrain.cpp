@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__) && !defined(TARNBY_PORTABLE_BLEND)
+#define TARNBY_SSE2_BLEND 1
+#include <emmintrin.h>
+#endif
 
 #include "image/vpicture.h"
 #include "runtime/v.h"
@@ -48,6 +52,79 @@ constexpr uint32_t kPlainGround[16] = {
     0x808080,
 };
 
+#ifdef TARNBY_SSE2_BLEND
+
+// Ground colours are blended and shaded with all four channels side by side
+// in 16-bit lanes. Every step is a + (((b - a) * f) >> 15) per channel with
+// f below 2^15: doubling b - a (at most +-510) and taking the high half of its
+// product with f gives exactly that floor, so these match the one-channel
+// rules bit for bit.
+
+// Texel a's channels in the low four 16-bit lanes, b's in the high four.
+inline __m128i channelPairs(uint32_t a, uint32_t b)
+{
+    const __m128i bytes = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(a)),
+        _mm_cvtsi32_si128(static_cast<int32_t>(b)));
+    return _mm_unpacklo_epi8(bytes, _mm_setzero_si128());
+}
+
+// a + (((b - a) * f) >> 15) lane by lane.
+inline __m128i lerpLanes(__m128i a, __m128i b, int32_t f)
+{
+    const __m128i twice = _mm_slli_epi16(_mm_sub_epi16(b, a), 1);
+    return _mm_add_epi16(a, _mm_mulhi_epi16(twice, _mm_set1_epi16(static_cast<int16_t>(f))));
+}
+
+// Both rows blended along x in one go, then the two rows along z.
+inline __m128i blendLanes(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz)
+{
+    const __m128i rows = lerpLanes(channelPairs(t00, t01), channelPairs(t10, t11), fx);
+    return lerpLanes(rows, _mm_unpackhi_epi64(rows, rows), fz);
+}
+
+// Each channel scaled by 1 + d (d already within +-0.5): c + ((c * d) >> 15),
+// and the pack clamps to 0..255.
+inline __m128i shadeLanes(__m128i c, Fixed d)
+{
+    return _mm_add_epi16(c, _mm_mulhi_epi16(_mm_slli_epi16(c, 1), _mm_set1_epi16(static_cast<int16_t>(d))));
+}
+
+inline uint32_t packLanes(__m128i c)
+{
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(c, c)));
+}
+
+inline uint32_t blendTexels(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz)
+{
+    return packLanes(blendLanes(t00, t10, t01, t11, fx, fz)) | 0xFF000000u;
+}
+
+inline Fixed clampSlope(Fixed d)
+{
+    return d < -0x4000 ? -0x4000 : (d > 0x4000 ? 0x4000 : d);
+}
+
+// The blended (or single) texel, shaded when the ground slopes; the top byte
+// is left for the caller to replace.
+inline uint32_t blendShade(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz, Fixed slope)
+{
+    __m128i c = blendLanes(t00, t10, t01, t11, fx, fz);
+    if (slope != 0) {
+        c = shadeLanes(c, clampSlope(slope));
+    }
+    return packLanes(c);
+}
+
+inline uint32_t shadeTexel(uint32_t colour, Fixed slope)
+{
+    if (slope == 0) {
+        return colour;
+    }
+    return packLanes(shadeLanes(channelPairs(colour, 0), clampSlope(slope)));
+}
+
+#else
+
 // Red and blue of a colour in two 32-bit lanes, so that one 64-bit multiply
 // weighs both: a channel times a weight below 2^15 stays below 2^23.
 inline uint64_t redBlue(uint32_t c)
@@ -59,8 +136,7 @@ inline uint64_t redBlue(uint32_t c)
 // Each blend is a + (((b - a) * f) >> 15) per channel, which equals
 // (a * (2^15 - f) + b * f) >> 15 exactly: a * 2^15 is a whole multiple of the
 // divisor. The weights are then never negative, so red and blue can share a
-// multiply. (Where a equals b the blend gives a back unchanged; only the top
-// byte could differ, and the ground never keeps it.)
+// multiply.
 inline uint32_t blendTexels(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz)
 {
     const uint64_t gx = static_cast<uint64_t>(0x8000 - fx);
@@ -79,6 +155,18 @@ inline uint32_t blendTexels(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t
     uint32_t g = static_cast<uint32_t>(((rowsG & 0xFF) * gz + (rowsG >> 32) * uz) >> 15);
     return 0xFF000000u | static_cast<uint32_t>(rb >> 16) | (g << 8) | static_cast<uint32_t>(rb & 0xFF);
 }
+
+inline uint32_t shadeTexel(uint32_t colour, Fixed slope)
+{
+    return slope != 0 ? VpolyTerrain::shade(colour, slope) : colour;
+}
+
+inline uint32_t blendShade(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz, Fixed slope)
+{
+    return shadeTexel(blendTexels(t00, t10, t01, t11, fx, fz), slope);
+}
+
+#endif
 
 // The polygon terrain's ground height rule, with its map and outside height
 // held in registers through a column's march.
@@ -119,6 +207,11 @@ struct HeightField {
 uint32_t Vterrain::bilinear(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz)
 {
     return blendTexels(t00, t10, t01, t11, fx, fz);
+}
+
+uint32_t Vterrain::shadeGround(uint32_t colour, Fixed slope)
+{
+    return shadeTexel(colour, slope) & kRgbMask;
 }
 
 Vterrain::Vterrain(int32_t width, int32_t height)
@@ -375,11 +468,8 @@ void Vterrain::renderTerrain(uint32_t* pixels, int32_t stride, int32_t height, i
     const bool ownBuffer = !m_pixels.empty();
     const int32_t* sky = m_skyColours.length() >= clipBottom ? m_skyColours.data() : nullptr;
     int16_t* tops = m_columnTops.length() >= clipRight ? m_columnTops.data() : nullptr;
-    m_fill = -1; // the first sample looks its texture up
+    m_ground = GroundTexture {}; // the first sample looks its texture up
     std::fill(std::begin(m_texelsKnown), std::end(m_texelsKnown), false);
-    m_code = 0;
-    m_blended = true;
-    m_texels = nullptr;
 
     for (int32_t col = clipLeft; col < clipRight; ++col) {
         int32_t start = std::max(tops ? static_cast<int32_t>(tops[col]) : 0, clipTop);
@@ -413,46 +503,40 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
 }
 
 // Defined ahead of the march, which calls it for every ground sample.
-inline uint32_t Vterrain::groundColour(Fixed x, Fixed z, int32_t dz, Fixed slope)
+[[gnu::always_inline]] inline uint32_t Vterrain::groundColour(
+    GroundTexture& ground, Fixed x, Fixed z, int32_t dz, Fixed slope)
 {
-    VpolyTerrain& ground = *m_polyTerrain;
     if (static_cast<uint32_t>(x) >= 0x1000000u || static_cast<uint32_t>(z) >= 0x1000000u) {
         // Beyond the map: always the outside ground, whatever span the point
         // query last cached (its span can run on past the map's east edge).
         // The next sample inside the map looks its fill up again.
-        lookUpTexture(m_outsideFill);
-        m_fill = -1;
+        ground = lookUpTexture(m_outsideFill);
+        ground.fill = -1;
     } else {
         // The polygon's span cache answers most samples at once; the texture
         // is looked up again only when the ray crosses into another fill.
-        int32_t fill = ground.fillAt(x, z);
-        if (fill != m_fill) {
-            lookUpTexture(fill);
-            m_fill = fill;
+        int32_t fill = m_polyTerrain->fillAt(x, z);
+        if (fill != ground.fill) {
+            ground = lookUpTexture(fill);
+            ground.fill = fill;
         }
     }
-    const uint32_t* texture = m_texels;
-    uint32_t colour;
+    const uint32_t* texture = ground.texels;
     if (!texture) {
-        colour = kPlainGround[m_code & 15];
-    } else {
-        int32_t u = (x >> 14) & 63;
-        int32_t v = (z >> 14) & 63;
-        colour = texture[v * 64 + u];
-        if (dz < 0x8000 && m_blended) {
-            // Near ground, where a texel covers several pixels: bilinear.
-            int32_t uNext = (u + 1) & 63;
-            int32_t rowNext = ((v + 1) * 64) & 0xFC0;
-            int32_t fx = (x & 0x3FFF) * 2;
-            int32_t fz = (z & 0x3FFF) * 2;
-            colour
-                = blendTexels(colour, texture[v * 64 + uNext], texture[rowNext + u], texture[rowNext + uNext], fx, fz);
-        }
+        return shadeTexel(kPlainGround[ground.code & 15], slope);
     }
-    if (slope != 0) {
-        colour = VpolyTerrain::shade(colour, slope);
+    int32_t u = (x >> 14) & 63;
+    int32_t v = (z >> 14) & 63;
+    const uint32_t* texel = texture + v * 64;
+    if (dz < 0x8000 && ground.blended) {
+        // Near ground, where a texel covers several pixels: bilinear.
+        int32_t uNext = (u + 1) & 63;
+        const uint32_t* rowNext = texture + (((v + 1) * 64) & 0xFC0);
+        int32_t fx = (x & 0x3FFF) * 2;
+        int32_t fz = (z & 0x3FFF) * 2;
+        return blendShade(texel[u], texel[uNext], rowNext[u], rowNext[uNext], fx, fz, slope);
     }
-    return colour;
+    return shadeTexel(texel[u], slope);
 }
 
 void Vterrain::castColumn(
@@ -476,6 +560,7 @@ void Vterrain::castColumn(
     int32_t mult = 1;
     bool clear = true;
     int64_t idx = static_cast<int64_t>(stride) * clipBottom + col;
+    GroundTexture texture = m_ground; // carried from column to column
 
     // The march ends by distance; the count only guards against a loop that a
     // pathological height field could keep stepping back and forth.
@@ -512,7 +597,7 @@ void Vterrain::castColumn(
             } else {
                 // Slopes falling toward +x/+z are lit, the others darkened.
                 Fixed slope = wrapSub(h, heights.at(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000))) >> 1;
-                uint32_t colour = groundColour(x, z, dz, slope);
+                uint32_t colour = groundColour(texture, x, z, dz, slope);
                 uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u; // 2 yards a step
                 colour = (colour & kRgbMask) | depthByte;
                 // Fill the rows up to where the ground meets the ray.
@@ -532,30 +617,32 @@ void Vterrain::castColumn(
         }
         dist += mult;
     }
+    m_ground = texture;
 }
 
-void Vterrain::lookUpTexture(int32_t fill)
+Vterrain::GroundTexture Vterrain::lookUpTexture(int32_t fill)
 {
-    int32_t code = m_polyTerrain->frame(fill);
-    m_code = code;
-    m_blended = code != 2 && code != 4; // those two surfaces keep their crisp texels
+    GroundTexture ground;
+    ground.code = m_polyTerrain->frame(fill);
+    ground.blended = ground.code != 2 && ground.code != 4; // those two surfaces keep their crisp texels
     // Each surface's texture is fetched from the library once per render.
+    const int32_t code = ground.code;
     bool cacheable = code >= 0 && code < kCachedCodes;
     if (cacheable && m_texelsKnown[code]) {
-        m_texels = m_codeTexels[code];
-        return;
+        ground.texels = m_codeTexels[code];
+        return ground;
     }
-    m_texels = nullptr;
     if (m_textures) {
         Ref<Vpicture> picture = m_textures->getPicture(code);
         if (picture && picture->m_pixels.length() >= kTexels) {
-            m_texels = reinterpret_cast<const uint32_t*>(picture->m_pixels.data());
+            ground.texels = reinterpret_cast<const uint32_t*>(picture->m_pixels.data());
         }
     }
     if (cacheable) {
         m_texelsKnown[code] = true;
-        m_codeTexels[code] = m_texels;
+        m_codeTexels[code] = ground.texels;
     }
+    return ground;
 }
 
 } // namespace tarnby

@@ -54,8 +54,12 @@ public:
     virtual void placeOnGround(Fixed x, Fixed dy, Fixed z);
 
     // Two-texel-by-two blend of ground colours by the 15-bit fractions fx and
-    // fz (along the row first, then between the rows), channel by channel.
+    // fz (along the row first, then between the rows), channel by channel;
+    // both fractions below 0x8000, as the ground's are.
     static uint32_t bilinear(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz);
+    // A ground colour shaded by the slope d as the map shades it (see
+    // VpolyTerrain::shade), with the top byte cleared.
+    static uint32_t shadeGround(uint32_t colour, Fixed slope);
     // The first step (x, z) of the ray of column `col` in a frame of `stride` pixels a row.
     void rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) const;
 
@@ -77,9 +81,19 @@ private:
     // Marches one column's ray and draws its ground; `row` ends at the topmost row drawn.
     void castColumn(uint32_t* pixels, int32_t stride, int32_t col, int32_t topLimit, int32_t clipBottom, int32_t rows,
         int32_t& row);
+    // The fill of the last ground sample and how it is drawn: its surface
+    // code, its texture (null for plain colour) and whether near ground of it
+    // is blended between texels. A column's march keeps it in registers.
+    struct GroundTexture {
+        int32_t fill = -1;
+        int32_t code = 0;
+        bool blended = true;
+        const uint32_t* texels = nullptr;
+    };
     // The textured colour of the ground sample at (x, z), shaded by its slope.
-    uint32_t groundColour(Fixed x, Fixed z, int32_t dz, Fixed slope);
-    void lookUpTexture(int32_t fill);
+    uint32_t groundColour(GroundTexture& ground, Fixed x, Fixed z, int32_t dz, Fixed slope);
+    // How the fill is drawn; `fill` is left for the caller to set.
+    GroundTexture lookUpTexture(int32_t fill);
 
     Ref<VpolyTerrain> m_polyTerrain;
     int32_t m_heading = 0;
@@ -92,14 +106,12 @@ private:
     ShortArray m_columnTops;
     int32_t m_outsideFill = 0;
 
-    // The fill, surface code and texture of the last ground sample while rendering.
+    // The ground texture between columns, and each surface's texture as
+    // fetched once per render.
     static constexpr int32_t kCachedCodes = 64;
+    GroundTexture m_ground;
     const uint32_t* m_codeTexels[kCachedCodes] = {};
     bool m_texelsKnown[kCachedCodes] = {};
-    int32_t m_fill = -1;
-    int32_t m_code = -1;
-    bool m_blended = false; // near ground of this surface is blended between texels
-    const uint32_t* m_texels = nullptr;
 };
 
 } // namespace tarnby

@@ -7,6 +7,7 @@
 #include "sprite/vsprite.h"
 #include "terrain/fixed.h"
 #include "terrain/vterrain.h"
+#include "vector/vpolyterrain.h"
 #include "test_holes.h"
 
 namespace tarnby {
@@ -226,6 +227,23 @@ TEST(VterrainTest, BilinearTexelsMatchTheBlendRule)
         uint32_t expected = blendByTheRule(top, bottom, fz);
         ASSERT_EQ(Vterrain::bilinear(t[0], t[1], t[2], t[3], fx, fz) & 0xFFFFFF, expected & 0xFFFFFF)
             << std::hex << t[0] << " " << t[1] << " " << t[2] << " " << t[3] << " fx " << fx << " fz " << fz;
+    }
+}
+
+TEST(VterrainTest, SlopedGroundIsShadedAsOnTheMap)
+{
+    uint32_t seed = 777;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 4;
+    };
+    // Slopes across the clamp at +-0.5 and far beyond it, colours anywhere.
+    const Fixed edges[] = { 0, 1, -1, 0x3FFF, 0x4000, 0x4001, -0x4000, -0x4001, 0x7FFFFFFF, -0x7FFFFFFF - 1 };
+    for (int32_t i = 0; i < 20000; ++i) {
+        uint32_t colour = next() ^ (next() << 16);
+        Fixed slope = i < 10 ? edges[i] : static_cast<Fixed>(next() % 0x10000) - 0x8000;
+        ASSERT_EQ(Vterrain::shadeGround(colour, slope), VpolyTerrain::shade(colour, slope) & 0xFFFFFF)
+            << std::hex << colour << " slope " << slope;
     }
 }
 
