@@ -539,8 +539,10 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
     return shadeTexel(texel[u], slope);
 }
 
-void Vterrain::castColumn(
-    uint32_t* pixels, int32_t stride, int32_t col, int32_t topLimit, int32_t clipBottom, int32_t rows, int32_t& row)
+// The frame is never one of the view's own fields or the terrain's, so its
+// pixels are written without the march reloading what it reads from those.
+void Vterrain::castColumn(uint32_t* __restrict pixels, int32_t stride, int32_t col, int32_t topLimit,
+    int32_t clipBottom, int32_t rows, int32_t& row)
 {
     VpolyTerrain& ground = *m_polyTerrain;
     const ByteArray& map = ground.heightMap();
@@ -554,10 +556,9 @@ void Vterrain::castColumn(
     Fixed z = wrapAdd(getZ3d(), dz * 128);
     Fixed rayY = wrapSub(getY3d(), rows * 512);
     int32_t dY = -4 * rows;
-    int32_t rowStep = 4;
     int32_t rowH = 0x200; // one screen row's height at the ray's distance
     int32_t dist = kNearSteps;
-    int32_t mult = 1;
+    int32_t mult = 1; // the stride in sixteenths; a row's height grows by 4 * mult a step
     bool clear = true;
     int64_t idx = static_cast<int64_t>(stride) * clipBottom + col;
     GroundTexture texture = m_ground; // carried from column to column
@@ -572,11 +573,10 @@ void Vterrain::castColumn(
         Fixed above = wrapSub(h, rayY);
         if (above < 1) {
             // Open ground below the ray: take longer strides while it stays open.
-            rowH += rowStep;
+            rowH += mult << 2;
             if (clear && mult <= kLargestStep) {
                 dx <<= 1;
                 dz <<= 1;
-                rowStep <<= 1;
                 mult <<= 1;
                 dY = static_cast<int32_t>(static_cast<uint32_t>(dY) << 1);
             }
@@ -593,7 +593,6 @@ void Vterrain::castColumn(
                 dx >>= 1;
                 dz >>= 1;
                 dY >>= 1;
-                rowStep >>= 1;
             } else {
                 // Slopes falling toward +x/+z are lit, the others darkened.
                 Fixed slope = wrapSub(h, heights.at(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000))) >> 1;
@@ -607,17 +606,19 @@ void Vterrain::castColumn(
                         dist = kFarSteps; // the column is full
                         break;
                     }
-                    dY += rowStep;
+                    dY += mult << 2;
                     pixels[idx] = colour;
-                    row -= 1;
                     rayY = wrapAdd(rayY, rowH);
                 }
-                rowH += rowStep;
+                rowH += mult << 2;
             }
         }
         dist += mult;
     }
     m_ground = texture;
+    // The topmost row drawn (clipBottom when none was); a full column
+    // stepped one row above the clip.
+    row = static_cast<int32_t>(std::max<int64_t>((idx - col) / stride, topLimit / stride));
 }
 
 Vterrain::GroundTexture Vterrain::lookUpTexture(int32_t fill)
