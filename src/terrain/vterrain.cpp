@@ -468,7 +468,12 @@ void Vterrain::renderTerrain(uint32_t* pixels, int32_t stride, int32_t height, i
     const bool ownBuffer = !m_pixels.empty();
     const int32_t* sky = m_skyColours.length() >= clipBottom ? m_skyColours.data() : nullptr;
     int16_t* tops = m_columnTops.length() >= clipRight ? m_columnTops.data() : nullptr;
-    m_ground = GroundTexture {}; // the first sample looks its texture up
+    // The first sample looks its fill and texture up afresh, whatever the
+    // terrain was last asked.
+    if (m_polyTerrain) {
+        m_polyTerrain->invalidateCache();
+    }
+    m_ground = GroundTexture {};
     std::fill(std::begin(m_texelsKnown), std::end(m_texelsKnown), false);
 
     for (int32_t col = clipLeft; col < clipRight; ++col) {
@@ -512,6 +517,7 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
         // The next sample inside the map looks its fill up again.
         ground = lookUpTexture(m_outsideFill);
         ground.fill = -1;
+        m_polyTerrain->invalidateCache();
     } else {
         // The polygon's span cache answers most samples at once; the texture
         // is looked up again only when the ray crosses into another fill.

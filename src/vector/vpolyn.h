@@ -102,9 +102,10 @@ public:
     int32_t crossingWord(int32_t index) const { return m_crossings[index]; }
     int32_t rows() const { return m_rowCount; }
 
-protected:
     // Forgets the cached span, so the next query walks the crossings.
     void invalidateCache() { m_cacheRow = -1; }
+
+protected:
     // Would fillAt (x, y) be answered from the cached span?
     bool cacheHolds(Fixed x, Fixed y) const
     {
