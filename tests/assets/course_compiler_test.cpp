@@ -1,8 +1,8 @@
 // Boundary tracing, course descriptions and the course compiler: a painted map
 // comes back from the game's shape reader exactly as painted.
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -20,45 +20,41 @@ namespace tarnby {
 namespace {
 
 using course::Chain;
+using course::Ground;
 using course::LabelGrid;
 
 // A painted course map with the kinds of shapes authors paint: a large slope of
-// rough in bands, a winding fairway, a round green on it, a bunker that touches
-// the green, a pond, single pixels and a diagonal line one pixel wide.
+// rough in bands (colourCount colours in all), a winding fairway, a round green
+// on it, a bunker that touches the green, a pond, single pixels and a diagonal
+// line one pixel wide.
 std::vector<uint8_t> paintTestMap(int32_t colourCount)
 {
-    std::vector<uint8_t> rgba(512 * 512 * 4);
-    auto put = [&](int32_t x, int32_t y, uint32_t colour) {
-        uint8_t* p = &rgba[(static_cast<size_t>(y) * 512 + x) * 4];
-        p[0] = static_cast<uint8_t>(colour >> 16);
-        p[1] = static_cast<uint8_t>(colour >> 8);
-        p[2] = static_cast<uint8_t>(colour);
-        p[3] = 255;
-    };
+    std::vector<uint8_t> rgba(512 * 512 * 4, 255);
     for (int32_t y = 0; y < 512; ++y) {
         for (int32_t x = 0; x < 512; ++x) {
             const int32_t band = std::min(colourCount - 7, (x + y) * (colourCount - 6) / 1023);
-            uint32_t c = course::groundColour(course::Ground::Rough, 20 + band);
-            const double fairway = 200 + 60 * std::sin(y / 50.0);
-            if (std::fabs(x - fairway) < 18) {
-                c = course::groundColour(course::Ground::Fairway, 30);
+            uint32_t c = course::groundColour(Ground::Rough, 20 + band);
+            if (std::fabs(x - 200 - 60 * std::sin(y / 50.0)) < 18) {
+                c = course::groundColour(Ground::Fairway, 30);
             }
             if (std::hypot(x - 250.0, y - 100.0) < 12) {
-                c = course::groundColour(course::Ground::Green, 31);
+                c = course::groundColour(Ground::Green, 31);
             }
             if (std::hypot(x - 266.0, y - 112.0) < 7) {
-                c = course::groundColour(course::Ground::Sand, 27);
+                c = course::groundColour(Ground::Sand, 27);
             }
             if (std::hypot((x - 380.0) / 40, (y - 330.0) / 22) < 1) {
-                c = course::groundColour(course::Ground::Water, 12);
+                c = course::groundColour(Ground::Water, 12);
             }
             if (x == y + 40 && x > 100 && x < 160) {
-                c = course::groundColour(course::Ground::Tee, 33);
+                c = course::groundColour(Ground::Tee, 33);
             }
             if ((x == 7 && y == 9) || (x == 511 && y == 0) || (x == 0 && y == 511)) {
-                c = course::groundColour(course::Ground::Heath, 40);
+                c = course::groundColour(Ground::Heath, 40);
             }
-            put(x, y, c);
+            for (int32_t k = 0; k < 3; ++k) {
+                rgba[(static_cast<size_t>(y) * 512 + x) * 4 + k] = static_cast<uint8_t>(c >> (16 - 8 * k));
+            }
         }
     }
     return rgba;
@@ -71,8 +67,7 @@ TEST(CourseCompilerTest, PaintedMapComesBackAsPaintedUnderEveryPixel)
     std::string error;
     ASSERT_TRUE(course::compileCourseMap(map, 512, 512, folder.file("painted"), error)) << error;
     auto drawing = make<Vpolyn>();
-    Vswf reader;
-    ASSERT_TRUE(reader.load(drawing, String::intern("painted"), 512, 512, 0x4204, 0x30, 0));
+    ASSERT_TRUE(Vswf().load(drawing, String::intern("painted"), 512, 512, 0x4204, 0x30, 0));
     EXPECT_LE(drawing->fillsUsed(), 48);
     int32_t wrong = 0;
     std::string first;
@@ -80,29 +75,19 @@ TEST(CourseCompilerTest, PaintedMapComesBackAsPaintedUnderEveryPixel)
         for (int32_t x = 0; x < 512; ++x) {
             const uint8_t* p = &map[(static_cast<size_t>(y) * 512 + x) * 4];
             const uint32_t painted = (static_cast<uint32_t>(p[0]) << 16) | (p[1] << 8) | p[2];
-            const uint32_t read = drawing->colourAt(x * 0x8000 + 0x4000, y * 0x8000 + 0x4000) & 0xFFFFFF;
-            if (painted != read) {
-                if (wrong++ == 0) {
-                    first = std::to_string(x) + "," + std::to_string(y);
-                }
+            if (painted != (drawing->colourAt(x * 0x8000 + 0x4000, y * 0x8000 + 0x4000) & 0xFFFFFF) && !wrong++) {
+                first = std::to_string(x) + "," + std::to_string(y);
             }
         }
     }
     EXPECT_EQ(wrong, 0) << "pixels read back differently, the first at " << first;
-}
 
-TEST(CourseCompilerTest, RefusesMapsTheGameCannotRead)
-{
-    test::ScratchFolder folder("course_compiler_refuse");
-    std::string error;
-    std::vector<uint8_t> small(256 * 512 * 4, 0);
-    EXPECT_FALSE(course::compileCourseMap(small, 256, 512, folder.file("small"), error));
+    // Maps the game cannot read: the wrong size, more than 47 colours, too little data.
+    EXPECT_FALSE(course::compileCourseMap(std::vector<uint8_t>(256 * 512 * 4), 256, 512, folder.file("small"), error));
     EXPECT_NE(error.find("512 x 512"), std::string::npos) << error;
-    const std::vector<uint8_t> many = paintTestMap(48);
-    EXPECT_FALSE(course::compileCourseMap(many, 512, 512, folder.file("many"), error));
+    EXPECT_FALSE(course::compileCourseMap(paintTestMap(48), 512, 512, folder.file("many"), error));
     EXPECT_NE(error.find("47"), std::string::npos) << error;
-    std::vector<uint8_t> shortData(100, 0);
-    EXPECT_FALSE(course::compileCourseMap(shortData, 512, 512, folder.file("short"), error));
+    EXPECT_FALSE(course::compileCourseMap(std::vector<uint8_t>(100), 512, 512, folder.file("short"), error));
 }
 
 TEST(CourseCompilerTest, TracedChainsSeparateTheLabelsOnTheirTwoSides)
@@ -117,85 +102,53 @@ TEST(CourseCompilerTest, TracedChainsSeparateTheLabelsOnTheirTwoSides)
     grid.set(4, 4, 2);
     grid.set(5, 5, 2);
     grid.set(11, 0, 3);
-    const std::vector<Chain> chains = course::traceBoundaries(grid);
     int32_t unitEdges = 0;
-    for (const Chain& chain : chains) {
+    for (const Chain& chain : course::traceBoundaries(grid)) {
         EXPECT_NE(chain.left, chain.right);
         for (size_t k = 0; k + 1 < chain.points.size(); ++k) {
-            const auto a = chain.points[k];
-            const auto b = chain.points[k + 1];
+            const auto a = chain.points[k], b = chain.points[k + 1];
             ASSERT_TRUE(a.x == b.x || a.y == b.y) << "traced edges follow the grid";
-            const int32_t dx = (b.x > a.x) - (b.x < a.x);
-            const int32_t dy = (b.y > a.y) - (b.y < a.y);
-            const int32_t steps = std::abs(b.x - a.x) + std::abs(b.y - a.y);
-            for (int32_t s = 0; s < steps; ++s) {
-                const int32_t x = a.x + dx * s;
-                const int32_t y = a.y + dy * s;
-                // Cells beside the unit edge from (x, y) in direction (dx, dy), y down.
-                int32_t leftX = x;
-                int32_t leftY = y;
-                int32_t rightX = x;
-                int32_t rightY = y;
-                if (dx == 1) {
-                    leftY = y - 1;
-                } else if (dx == -1) {
-                    leftX = x - 1;
-                    rightX = x - 1;
-                    rightY = y - 1;
-                } else if (dy == 1) {
-                    rightX = x - 1;
-                } else {
-                    leftX = x - 1;
-                    leftY = y - 1;
-                    rightY = y - 1;
-                }
-                EXPECT_EQ(grid.at(leftX, leftY), chain.left) << "left of " << x << "," << y;
-                EXPECT_EQ(grid.at(rightX, rightY), chain.right) << "right of " << x << "," << y;
-                ++unitEdges;
+            const int32_t dx = (b.x > a.x) - (b.x < a.x), dy = (b.y > a.y) - (b.y < a.y);
+            for (int32_t x = a.x, y = a.y; x != b.x || y != b.y; x += dx, y += dy, ++unitEdges) {
+                // The cells beside the unit edge from (x, y) one step along
+                // (dx, dy), y down: left is the side of (dy, -dx).
+                EXPECT_EQ(grid.at((2 * x + dx + dy - 1) >> 1, (2 * y + dy - dx - 1) >> 1), chain.left)
+                    << "left of " << x << "," << y;
+                EXPECT_EQ(grid.at((2 * x + dx - dy - 1) >> 1, (2 * y + dy + dx - 1) >> 1), chain.right)
+                    << "right of " << x << "," << y;
             }
         }
     }
     // Every boundary unit edge is walked exactly once.
     int32_t expected = 0;
-    for (int32_t y = -1; y <= grid.height(); ++y) {
-        for (int32_t x = -1; x <= grid.width(); ++x) {
-            expected += x >= 0 && grid.at(x - 1, y) != grid.at(x, y) && y >= 0 && y < grid.height();
-            expected += y >= 0 && grid.at(x, y - 1) != grid.at(x, y) && x >= 0 && x < grid.width();
+    for (int32_t y = 0; y <= grid.height(); ++y) {
+        for (int32_t x = 0; x <= grid.width(); ++x) {
+            expected += y < grid.height() && grid.at(x - 1, y) != grid.at(x, y);
+            expected += x < grid.width() && grid.at(x, y - 1) != grid.at(x, y);
         }
     }
     EXPECT_EQ(unitEdges, expected);
-}
 
-TEST(CourseCompilerTest, SimplifiedChainsKeepEndsAndNeverCollapseLoops)
-{
-    LabelGrid grid(64, 64, 0);
+    // Simplified chains keep their ends, and loops keep four corners at least.
+    LabelGrid round(64, 64, 0);
     for (int32_t y = 0; y < 64; ++y) {
         for (int32_t x = 0; x < 64; ++x) {
-            if (std::hypot(x - 20.0, y - 30.0) < 12) {
-                grid.set(x, y, 1);
-            }
-            if (std::hypot(x - 31.0, y - 30.0) < 3) {
-                grid.set(x, y, 2);  // a small disc cutting into the big one
-            }
-            if (x == 50 && y == 50) {
-                grid.set(x, y, 3);  // a single cell keeps a four-corner loop
-            }
+            round.set(x, y, std::hypot(x - 31.0, y - 30.0) < 3 ? 2 : std::hypot(x - 20.0, y - 30.0) < 12 ? 1 : 0);
         }
     }
-    std::vector<Chain> chains = course::traceBoundaries(grid);
+    round.set(50, 50, 3); // a single cell
+    std::vector<Chain> chains = course::traceBoundaries(round);
     const std::vector<Chain> original = chains;
     const course::TraceStats stats = course::simplifyChains(chains, 1.5);
     EXPECT_LT(stats.pointsAfter, stats.pointsBefore);
     for (size_t c = 0; c < chains.size(); ++c) {
         EXPECT_TRUE(chains[c].points.front() == original[c].points.front());
         EXPECT_TRUE(chains[c].points.back() == original[c].points.back());
-        if (chains[c].closed) {
-            EXPECT_GE(chains[c].points.size(), 4u) << "a loop of " << chains[c].points.size() - 1 << " corners";
-        }
+        EXPECT_TRUE(!chains[c].closed || chains[c].points.size() >= 4u) << "a loop of " << chains[c].points.size();
     }
 }
 
-TEST(CourseCompilerTest, CourseDescriptionsNameTheirMistakes)
+TEST(CourseCompilerTest, DescriptionsNameTheirMistakesAndColoursReadBothWays)
 {
     course::CoursePlan plan;
     std::string error;
@@ -204,24 +157,19 @@ TEST(CourseCompilerTest, CourseDescriptionsNameTheirMistakes)
     EXPECT_FALSE(course::parseCoursePlan("file holes_1-3 seed 1\nstream 4 10,10\n", plan, error));
     EXPECT_NE(error.find("two points"), std::string::npos) << error;
     course::CoursePlan good;
-    ASSERT_TRUE(course::parseCoursePlan("course 1\nstyle links\nfile holes_1-3 seed 3\n"
-                                        "hole 2 par 3 tee 10,20 pin 30,40\nbunker green -30 5\n",
-                    good, error))
+    ASSERT_TRUE(course::parseCoursePlan(
+        "course 1\nstyle links\nfile holes_1-3 seed 3\nhole 2 par 3 tee 10,20 pin 30,40\nbunker green -30 5\n", good,
+        error))
         << error;
-    ASSERT_EQ(good.files.size(), 1u);
-    ASSERT_EQ(good.files[0].holes.size(), 1u);
+    ASSERT_TRUE(good.files.size() == 1 && good.files[0].holes.size() == 1);
     EXPECT_EQ(good.files[0].holes[0].aim.x, 30) << "a hole without an aim point aims at the pin";
     EXPECT_EQ(good.files[0].holes[0].bunkers.size(), 1u);
-}
 
-TEST(CourseCompilerTest, ColoursEncodeGroundAndHeightBothWays)
-{
     for (int32_t g = 0; g < course::kGroundKinds; ++g) {
         for (int32_t level : { 1, 37, 255 }) {
-            const auto ground = static_cast<course::Ground>(g);
-            const uint32_t colour = course::groundColour(ground, level);
-            EXPECT_EQ(course::groundOf(colour), ground) << course::groundName(ground);
-            EXPECT_EQ(course::levelOf(colour), level) << course::groundName(ground);
+            const uint32_t colour = course::groundColour(static_cast<Ground>(g), level);
+            EXPECT_EQ(course::groundOf(colour), static_cast<Ground>(g)) << course::groundName(static_cast<Ground>(g));
+            EXPECT_EQ(course::levelOf(colour), level) << course::groundName(static_cast<Ground>(g));
         }
     }
     EXPECT_EQ(course::surfaceCode(0x000000, 2), 11);
@@ -229,5 +177,5 @@ TEST(CourseCompilerTest, ColoursEncodeGroundAndHeightBothWays)
     EXPECT_EQ(course::surfaceCode(0x800040, 1), 5);
 }
 
-}  // namespace
-}  // namespace tarnby
+} // namespace
+} // namespace tarnby
