@@ -14,13 +14,6 @@
 
 namespace tarnby::test {
 
-// A scratch folder name of its own for every test, as ctest runs tests side by side.
-inline std::string testFolderName(const std::string& prefix)
-{
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return info ? prefix + "_" + info->name() : prefix;
-}
-
 inline bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -32,24 +25,17 @@ inline bool writeBytes(const std::string& path, const std::vector<uint8_t>& byte
 }
 
 // A font whose characters first..last (the space aside) are solid blocks
-// `width` wide and `inkRows` high at coverage `level`.
+// `width` wide and `inkRows` high at full coverage.
 inline fontgen::FontData blockFontData(int32_t space, int32_t lineHeight, int32_t first, int32_t last, int32_t width,
-                                       int32_t inkRows, uint8_t level = 15)
+                                       int32_t inkRows)
 {
-    fontgen::FontData font;
-    font.spaceWidth = space;
-    font.lineHeight = lineHeight;
-    font.baseline = inkRows;
-    font.first = first;
+    fontgen::FontData font { space, lineHeight, inkRows, first, {} };
     for (int32_t c = first; c <= last; ++c) {
         fontgen::FontGlyph glyph;
         if (c != ' ') {
-            fontgen::GlyphImage image;
-            image.width = width;
-            image.height = inkRows;
-            image.levels.assign(static_cast<size_t>(width * inkRows), level);
             glyph.width = width;
-            glyph.runs = fontgen::encodeGlyph(image);
+            std::vector<uint8_t> levels(static_cast<size_t>(width * inkRows), 15);
+            glyph.runs = fontgen::encodeGlyph({ width, inkRows, levels });
         }
         font.glyphs.push_back(glyph);
     }

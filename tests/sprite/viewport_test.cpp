@@ -1,7 +1,6 @@
 // Viewport: changed-area merging, painting, nesting, keys and frame pacing.
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
 #include "runtime/host.h"
@@ -11,125 +10,29 @@ namespace tarnby {
 namespace {
 
 using Rect = std::vector<int32_t>;
+using Rects = std::vector<Rect>;
 
-std::vector<Rect> dirty(const Viewport& v)
+Rects dirty(const Viewport& v)
 {
-    std::vector<Rect> out;
+    Rects out;
     for (int32_t i = 0; i < v.dirtyCount(); ++i) {
         const int32_t* r = v.dirtyRect(i);
-        out.push_back({r[0], r[1], r[2], r[3]});
+        out.push_back({ r[0], r[1], r[2], r[3] });
     }
     return out;
 }
 
-Ref<Viewport> emptyRoot(int32_t w, int32_t h)
-{
-    auto v = make<Viewport>();
-    v->setSize(w, h);
-    v->m_dirtyCount = 0;  // forget the full-area request of setSize
-    return v;
-}
-
-// A host that records what is shown and keeps a virtual clock.
-class RecordingHost : public Host {
-public:
-    uint32_t tickCount() override { return now; }
-    void sleep(int32_t ms) override
-    {
-        sleeps.push_back(ms);
-        now += static_cast<uint32_t>(ms);
-    }
-    void present(const uint32_t* pixels, int32_t stride, int32_t x, int32_t y, int32_t w, int32_t h) override
-    {
-        presents.push_back({x, y, w, h});
-        lastPixel = pixels[y * stride + x];
-    }
-    uint32_t now = 1000;
-    std::vector<int32_t> sleeps;
-    std::vector<Rect> presents;
-    uint32_t lastPixel = 0;
-};
-
-class HostScope {
-public:
-    explicit HostScope(Host* h) { setHost(h); }
-    ~HostScope() { setHost(nullptr); }
-};
-
-TEST(ViewportTest, ChangedAreasMergeByTheEdgeRule)
-{
-    struct Case {
-        std::vector<Rect> in, out;
-        const char* what;
-    };
-    const std::vector<Case> cases = {
-        { { { 0, 0, 10, 10 }, { 5, 5, 8, 8 } }, { { 0, 0, 10, 10 } }, "a contained area changes nothing" },
-        { { { 0, 0, 10, 10 }, { 10, 0, 20, 10 } }, { { 0, 0, 10, 10 }, { 10, 0, 20, 10 } },
-            "sharing only an edge in x does not merge" },
-        { { { 0, 0, 10, 10 }, { 0, 10, 10, 20 } }, { { 0, 0, 10, 20 } }, "sharing an edge in y merges" },
-        // The fifth touches C only; C grown reaches nothing yet.
-        { { { 0, 0, 10, 10 }, { 50, 50, 60, 60 }, { 20, 0, 30, 10 }, { 70, 0, 80, 5 }, { 25, 5, 31, 40 } },
-            { { 0, 0, 10, 10 }, { 50, 50, 60, 60 }, { 70, 0, 80, 5 }, { 20, 0, 31, 40 } }, "a merge moves to the end" },
-        // The sixth touches the grown C only; the union then reaches A.
-        { { { 0, 0, 10, 10 }, { 50, 50, 60, 60 }, { 20, 0, 30, 10 }, { 70, 0, 80, 5 }, { 25, 5, 31, 40 },
-              { 5, 35, 22, 45 } },
-            { { 50, 50, 60, 60 }, { 70, 0, 80, 5 }, { 0, 0, 31, 45 } },
-            "the restarted scan must merge the earlier entry the grown area now touches" },
-        { { { -20, -20, 5, 5 }, { 90, 90, 200, 200 }, { 200, 0, 300, 10 }, { 30, 30, 30, 40 } },
-            { { 0, 0, 5, 5 }, { 90, 90, 100, 100 } }, "areas are clipped to the view, empty ones dropped" },
-    };
-    for (const Case& c : cases) {
-        auto v = emptyRoot(100, 100);
-        for (const Rect& r : c.in) {
-            v->invalidateRect(r[0], r[1], r[2], r[3]);
-        }
-        EXPECT_EQ(dirty(*v), c.out) << c.what;
-    }
-
-    // At most 16: a seventeenth apart area is dropped, a touching one still merges.
-    auto v = emptyRoot(200, 200);
-    for (int i = 0; i < 17; ++i) {
-        v->invalidateRect(i * 10, 0, i * 10 + 5, 5);
-    }
-    EXPECT_EQ(v->dirtyCount(), 16);
-    EXPECT_EQ(dirty(*v).back(), (Rect { 150, 0, 155, 5 })) << "the seventeenth area must be the one dropped";
-    v->invalidateRect(0, 5, 3, 9);
-    EXPECT_EQ(v->dirtyCount(), 16);
-    EXPECT_EQ(dirty(*v).back(), (Rect { 0, 0, 5, 9 }));
-}
-
-TEST(ViewportTest, SetSizeReplacesTheBufferOnlyWhenTheSizeChanges)
-{
-    int32_t before = avail();
-    {
-        auto v = make<Viewport>();
-        v->setSize(20, 10);
-        EXPECT_EQ(avail(), before - 20 * 10 * 4) << "the buffer is charged to the memory budget";
-        EXPECT_EQ(dirty(*v), (std::vector<Rect>{{0, 0, 20, 10}}));
-        EXPECT_EQ(v->m_right, 20);
-        v->pixels()[7] = 0x12345678;
-        v->m_dirtyCount = 0;
-        v->setSize(20, 10);
-        EXPECT_EQ(v->pixels()[7], 0x12345678u) << "the same size keeps buffer and contents";
-        EXPECT_EQ(v->dirtyCount(), 0);
-        v->setSize(8, 4);
-        EXPECT_EQ(v->m_pixels.length(), 32);
-        EXPECT_EQ(v->pixels()[7], 0u);
-        EXPECT_EQ(avail(), before - 8 * 4 * 4);
-        v->setSize(-5, 70000);  // nonsense: no buffer, and nothing drawn into one
-        EXPECT_TRUE(v->m_pixels.empty());
-        v->paint();
-    }
-    EXPECT_EQ(avail(), before) << "a destroyed viewport gives its buffer back";
-}
-
-// A root viewport that shows on the host, filled with `colour`.
-Ref<Viewport> shownRoot(int32_t w, int32_t h, uint32_t colour)
+// A viewport of the given size; shown on the host when `colour` is given.
+Ref<Viewport> root(int32_t w, int32_t h, uint32_t colour = 0)
 {
     auto v = make<Viewport>();
     v->setSize(w, h);
     v->setColour(colour);
-    v->attach(make<Object>());
+    if (colour) {
+        v->attach(make<Object>());
+    } else {
+        v->m_dirtyCount = 0;  // forget the full-area request of setSize
+    }
     return v;
 }
 
@@ -142,20 +45,98 @@ Ref<Vsprite> filled(int32_t x, int32_t y, int32_t size, uint32_t colour)
     return s;
 }
 
+// A host that records what is shown and keeps a virtual clock; installed while it lives.
+class RecordingHost : public Host {
+public:
+    RecordingHost() { setHost(this); }
+    ~RecordingHost() override { setHost(nullptr); }
+    uint32_t tickCount() override { return now; }
+    void sleep(int32_t ms) override
+    {
+        sleeps.push_back(ms);
+        now += static_cast<uint32_t>(ms);
+    }
+    void present(const uint32_t*, int32_t, int32_t x, int32_t y, int32_t w, int32_t h) override
+    {
+        presents.push_back({ x, y, w, h });
+    }
+    uint32_t now = 1000;
+    std::vector<int32_t> sleeps;
+    Rects presents;
+};
+
+TEST(ViewportTest, ChangedAreasMergeByTheEdgeRule)
+{
+    struct Case {
+        Rects in, out;
+        const char* what;
+    };
+    for (const Case& c : std::vector<Case> {
+             { { { 0, 0, 10, 10 }, { 5, 5, 8, 8 } }, { { 0, 0, 10, 10 } }, "a contained area changes nothing" },
+             { { { 0, 0, 10, 10 }, { 10, 0, 20, 10 } }, { { 0, 0, 10, 10 }, { 10, 0, 20, 10 } },
+               "sharing only an edge in x does not merge" },
+             { { { 0, 0, 10, 10 }, { 0, 10, 10, 20 } }, { { 0, 0, 10, 20 } }, "sharing an edge in y merges" },
+             { { { 0, 0, 10, 10 }, { 50, 50, 60, 60 }, { 20, 0, 30, 10 }, { 70, 0, 80, 5 }, { 25, 5, 31, 40 } },
+               { { 0, 0, 10, 10 }, { 50, 50, 60, 60 }, { 70, 0, 80, 5 }, { 20, 0, 31, 40 } },
+               "a merged area moves to the end" },
+             { { { 0, 0, 10, 10 }, { 50, 50, 60, 60 }, { 20, 0, 30, 10 }, { 70, 0, 80, 5 }, { 25, 5, 31, 40 },
+                 { 5, 35, 22, 45 } },
+               { { 50, 50, 60, 60 }, { 70, 0, 80, 5 }, { 0, 0, 31, 45 } },
+               "the restarted scan must merge the earlier entry the grown area now touches" },
+             { { { -20, -20, 5, 5 }, { 90, 90, 200, 200 }, { 200, 0, 300, 10 }, { 30, 30, 30, 40 } },
+               { { 0, 0, 5, 5 }, { 90, 90, 100, 100 } }, "areas are clipped to the view, empty ones dropped" } }) {
+        auto v = root(100, 100);
+        for (const Rect& r : c.in) {
+            v->invalidateRect(r[0], r[1], r[2], r[3]);
+        }
+        EXPECT_EQ(dirty(*v), c.out) << c.what;
+    }
+
+    // At most 16: a seventeenth apart area is dropped, a touching one still merges.
+    auto v = root(200, 200);
+    for (int i = 0; i < 17; ++i) {
+        v->invalidateRect(i * 10, 0, i * 10 + 5, 5);
+    }
+    EXPECT_EQ(dirty(*v).size(), 16u);
+    EXPECT_EQ(dirty(*v).back(), (Rect { 150, 0, 155, 5 })) << "the seventeenth area must be the one dropped";
+    v->invalidateRect(0, 5, 3, 9);
+    EXPECT_EQ(dirty(*v).size(), 16u);
+    EXPECT_EQ(dirty(*v).back(), (Rect { 0, 0, 5, 9 }));
+}
+
+TEST(ViewportTest, SetSizeReplacesTheBufferOnlyWhenTheSizeChanges)
+{
+    int32_t before = avail();
+    {
+        auto v = make<Viewport>();
+        v->setSize(20, 10);
+        EXPECT_EQ(avail(), before - 20 * 10 * 4) << "the buffer is charged to the memory budget";
+        EXPECT_EQ(dirty(*v), (Rects { { 0, 0, 20, 10 } }));
+        v->pixels()[7] = 0x12345678;
+        v->m_dirtyCount = 0;
+        v->setSize(20, 10);
+        EXPECT_EQ(v->pixels()[7], 0x12345678u) << "the same size keeps buffer and contents";
+        EXPECT_EQ(v->dirtyCount(), 0);
+        v->setSize(8, 4);
+        EXPECT_EQ(v->pixels()[7], 0u) << "a new size starts from a zeroed buffer";
+        v->setSize(-5, 70000);  // nonsense: no buffer, and nothing drawn into one
+        EXPECT_TRUE(v->m_pixels.empty());
+        v->paint();
+    }
+    EXPECT_EQ(avail(), before) << "a destroyed viewport gives its buffer back";
+}
+
 TEST(ViewportTest, PaintSkipsStillAndStoppedViewsAndWipesInBands)
 {
     RecordingHost h;
-    HostScope scope(&h);
-    auto v = shownRoot(40, 30, 0xFF000000);
+    auto v = root(40, 30, 0xFF000000);
     auto box = filled(5, 5, 10, 0xFFFF0000);
     v->add(box);
-
     v->paint();
     EXPECT_EQ(v->pixels()[6 * 40 + 6], 0xFFFF0000u);
     h.presents.clear();
     v->paint();
     EXPECT_TRUE(h.presents.empty()) << "a still scene shows nothing";
-
     box->moveBy(toFixed(1), 0);
     v->stop();
     v->paint();
@@ -163,57 +144,53 @@ TEST(ViewportTest, PaintSkipsStillAndStoppedViewsAndWipesInBands)
     EXPECT_EQ(v->waitFrame(16), 0u);
     v->destroy();
 
-    // Banded repaints wipe in 10-pixel bands, one per 10 ms.
-    h.presents.clear();
-    v = shownRoot(25, 12, 0xFF00FF00);
+    // Full repaints wipe in 10-pixel bands, one per 10 ms.
+    v = root(25, 12, 0xFF00FF00);
     v->paintColumns();
-    EXPECT_EQ(h.presents, (std::vector<Rect> { { 0, 0, 10, 12 }, { 10, 0, 10, 12 }, { 20, 0, 5, 12 } }));
+    EXPECT_EQ(h.presents, (Rects { { 0, 0, 10, 12 }, { 10, 0, 10, 12 }, { 20, 0, 5, 12 } }));
     EXPECT_EQ(h.sleeps, (std::vector<int32_t> { 10, 10, 10 }));
-    EXPECT_EQ(v->dirtyCount(), 0);
     EXPECT_EQ(v->pixels()[24 + 11 * 25], 0xFF00FF00u);
     h.presents.clear();
     v->paintRows();
     EXPECT_TRUE(h.presents.empty()) << "nothing changed, no wipe";
     v->invalidateAll();
     v->paintRows();
-    EXPECT_EQ(h.presents, (std::vector<Rect> { { 0, 0, 25, 10 }, { 0, 10, 25, 2 } }));
+    EXPECT_EQ(h.presents, (Rects { { 0, 0, 25, 10 }, { 0, 10, 25, 2 } }));
 }
 
 TEST(ViewportTest, NestedViewportIsCompositedFromItsOwnBuffer)
 {
     RecordingHost h;
-    HostScope scope(&h);
     auto inner = make<Viewport>();
     inner->setSize(8, 6);
     inner->setColour(0xFF0000FF);
     inner->add(filled(1, 1, 2, 0xFFFFFFFF));
     inner->paint();
-    EXPECT_EQ(h.presents.size(), 0u) << "a viewport without a display presents nothing";
-    EXPECT_EQ(inner->pixels()[1 * 8 + 1], 0xFFFFFFFFu);
+    EXPECT_TRUE(h.presents.empty()) << "a viewport without a display presents nothing";
 
-    auto root = shownRoot(30, 20, 0xFF000000);
+    auto top = root(30, 20, 0xFF000000);
     inner->setPosition(10, 5);
-    root->add(inner);
+    top->add(inner);
     // The root does not draw the inner view's children again: it copies the buffer.
     inner->pixels()[5 * 8 + 7] = 0x00ABCDEF;
-    root->paint();
-    const uint32_t* frame = root->pixels();
+    top->paint();
+    const uint32_t* frame = top->pixels();
     EXPECT_EQ(frame[5 * 30 + 10], 0xFF0000FFu) << "inner (0,0) lands at the inner view's bounds";
     EXPECT_EQ(frame[6 * 30 + 11], 0xFFFFFFFFu);
     EXPECT_EQ(frame[10 * 30 + 17], 0x00ABCDEFu) << "copied word for word, depth byte included";
     EXPECT_EQ(frame[11 * 30 + 17], 0xFF000000u) << "nothing below the inner buffer";
     EXPECT_EQ(frame[5 * 30 + 18], 0xFF000000u) << "nothing right of it";
 
-    root->m_dirtyCount = 0;
+    top->m_dirtyCount = 0;
     inner->invalidateRect(12, 6, 14, 8);
-    EXPECT_EQ(dirty(*root), (std::vector<Rect> { { 12, 6, 14, 8 } })) << "a nested view passes areas on unchanged";
+    EXPECT_EQ(dirty(*top), (Rects { { 12, 6, 14, 8 } })) << "a nested view passes areas on unchanged";
 
     // A scaled inner view has bounds larger than its buffer; only the buffer is copied.
     inner->setScale(0x10000);
-    root->paint();
+    top->paint();
     EXPECT_EQ(frame[10 * 30 + 17], 0x00ABCDEFu);
     EXPECT_EQ(frame[12 * 30 + 20], 0xFF000000u);
-    root->destroy();
+    top->destroy();
 }
 
 TEST(ViewportTest, KeysQueueNineAndSelectWhileSteeringIsNotQueued)
@@ -224,22 +201,23 @@ TEST(ViewportTest, KeysQueueNineAndSelectWhileSteeringIsNotQueued)
     for (int i = 0; i < 10; ++i) {
         v->keyDown(48 + i);
     }
+    EXPECT_TRUE(v->hasKey());
     EXPECT_TRUE(v->isKeyDown(57)) << "a lost press still sets its held bit";
     for (int i = 0; i < 10; ++i) {
         v->keyUp(48 + i);
         EXPECT_EQ(v->nextKey(), i < 9 ? 48 + i : 0) << "ten presses leave nine codes; position " << i;
     }
-    EXPECT_FALSE(v->hasKey());
-    for (int round = 0; round < 25; ++round) { // wrap round the ring many times
+    EXPECT_FALSE(v->isKeyDown(57));
+    for (int round = 0; round < 25; ++round) {  // round the ring many times
         v->keyDown(7);
         v->keyDown(32);
-        v->keyUp(32);
-        v->keyUp(7);
         ASSERT_EQ(v->nextKey(), 7);
         ASSERT_EQ(v->nextKey(), 32);
     }
+    v->keyUp(7);
+    v->keyUp(32);
 
-    // Select (5) while an arrow (3) or code 0 is held is not queued.
+    // Select (5) while an arrow (3) or code 0 is held is part of steering.
     for (int32_t arrow : { 3, 0 }) {
         v->keyDown(arrow);
         v->keyDown(5);
@@ -251,14 +229,11 @@ TEST(ViewportTest, KeysQueueNineAndSelectWhileSteeringIsNotQueued)
     }
     v->keyDown(5);
     EXPECT_EQ(v->nextKey(), 5);
-    EXPECT_TRUE(v->keyIs(0, 5));
-    EXPECT_TRUE(v->keyIs(2, 2));
-    EXPECT_FALSE(v->keyIs(2, 4));
+    EXPECT_TRUE(v->keyIs(0, 5) && v->keyIs(2, 2) && !v->keyIs(2, 4));
 
-    // Codes beyond the bit set (negative ones are characters above 127):
-    // queued as sent, never held, never out of range.
-    const std::vector<int32_t> odd = { 58, -23, 1000, -1000 };
-    for (int32_t k : odd) {
+    // Codes beyond the bit set (negative ones are characters above 127) are
+    // queued as sent but never held, and touch no other key's bit.
+    for (int32_t k : { 58, -23, 1000, -1000 }) {
         v->keyDown(k);
         EXPECT_FALSE(v->isKeyDown(k)) << k;
     }
@@ -266,83 +241,47 @@ TEST(ViewportTest, KeysQueueNineAndSelectWhileSteeringIsNotQueued)
     EXPECT_EQ(v->m_keysDown[1].load(), 0u);
     EXPECT_EQ(v->nextKey(), 58);
     EXPECT_EQ(v->nextKey(), -23) << "a negative character code comes back as sent";
-    v->nextKey();
-    v->nextKey();
     v->keyUp(-5);
     v->keyUp(70);
     v->keyUp(5);
     EXPECT_EQ(v->m_keysDown[0].load(), 0u);
 }
 
-TEST(ViewportTest, KeyQueueHandsCodesAcrossThreadsInOrder)
-{
-    // One writer (the window thread), one reader (the game thread): every code
-    // that was not dropped arrives once and in order.
-    auto v = make<Viewport>();
-    constexpr int kPresses = 20000;
-    std::thread writer([&] {
-        for (int i = 0; i < kPresses; ++i) {
-            while ((v->m_keyWrite.load() + 1) % Viewport::kKeyQueueLength == v->m_keyRead.load()) {
-                std::this_thread::yield();
-            }
-            v->keyDown(40 + i % 17);
-            v->keyUp(40 + i % 17);
-        }
-    });
-    int received = 0;
-    bool inOrder = true;
-    while (received < kPresses) {
-        int32_t k = v->nextKey();
-        if (k == 0) {
-            std::this_thread::yield();
-            continue;
-        }
-        inOrder = inOrder && k == 40 + received % 17;
-        ++received;
-    }
-    writer.join();
-    EXPECT_TRUE(inOrder);
-    EXPECT_EQ(v->nextKey(), 0);
-}
-
-TEST(ViewportTest, WaitFrameSleepsOutTheFrameOnTheVirtualClock)
+TEST(ViewportTest, WaitFrameSleepsOutTheFrameOnAWrappingClock)
 {
     RecordingHost h;
-    HostScope scope(&h);
     auto v = make<Viewport>();
     v->attach(nullptr);
-    EXPECT_EQ(v->m_lastTick, 1000u);
     struct Step {
         uint32_t spent, returned;
-        size_t sleeps;
+        std::vector<int32_t> sleeps;
         int32_t frameTime;
         const char* what;
     };
-    for (const Step& s : std::vector<Step> { { 5, 1016, 1, 16, "5 ms into a 16 ms frame sleeps 11" },
-             { 20, 1036, 1, 20, "a late frame does not sleep" },
-             { 16, 1052, 1, 16, "exactly on time: no sleep, lost time not made up" } }) {
+    for (const Step& s : std::vector<Step> { { 5, 1016, { 11 }, 16, "5 ms into a 16 ms frame sleeps 11" },
+                                             { 20, 1036, { 11 }, 20, "a late frame does not sleep" },
+                                             { 16, 1052, { 11 }, 16, "on time: no sleep, lost time not made up" } }) {
         h.now += s.spent;
         EXPECT_EQ(v->waitFrame(16), s.returned) << s.what;
-        EXPECT_EQ(h.sleeps.size(), s.sleeps) << s.what;
+        EXPECT_EQ(h.sleeps, s.sleeps) << s.what;
         EXPECT_EQ(v->m_frameTime, s.frameTime) << s.what;
     }
-    EXPECT_EQ(h.sleeps[0], 11);
-
-    // The tick counter wraps.
     h.now = 0xFFFFFFF8u;
     v->m_lastTick = 0xFFFFFFF6u;
-    EXPECT_EQ(v->waitFrame(16), 0x6u);
+    EXPECT_EQ(v->waitFrame(16), 0x6u) << "the tick counter wraps";
     EXPECT_EQ(h.sleeps.back(), 14);
     EXPECT_EQ(v->m_frameTime, 16);
 }
 
 TEST(ViewportTest, IsVisibleNeedsRealOverlap)
 {
-    auto v = emptyRoot(100, 80);
+    auto v = root(100, 80);
     auto s = make<Vsprite>();
     for (auto [r, visible] : std::vector<std::pair<Rect, bool>> { { { 90, 70, 110, 90 }, true },
-             { { 100, 10, 110, 20 }, false }, { { -10, -10, 0, 5 }, false }, { { -10, -10, 1, 1 }, true },
-             { { 50, 50, 50, 60 }, false } }) {
+                                                                  { { 100, 10, 110, 20 }, false },
+                                                                  { { -10, -10, 0, 5 }, false },
+                                                                  { { -10, -10, 1, 1 }, true },
+                                                                  { { 50, 50, 50, 60 }, false } }) {
         s->setBounds(r[0], r[1], r[2], r[3]);
         EXPECT_EQ(v->isVisible(s), visible) << "bounds " << r[0] << "," << r[1] << "," << r[2] << "," << r[3];
     }
