@@ -61,7 +61,7 @@ protected:
     std::vector<Ref<Vmenu>> m_menus;
 };
 
-TEST_F(VmenuTest, BuildsATextMenu)
+TEST_F(VmenuTest, TextMenuKeysSelectWrapAndPassThrough)
 {
     auto menu = textMenu({ "1 Tarnby Classic", "2 Rivaru Reruz", "Back" });
     EXPECT_EQ(menu->getHeight(), 3 * (kLine + 4)) << "each line has two pixels above and below";
@@ -75,18 +75,6 @@ TEST_F(VmenuTest, BuildsATextMenu)
     EXPECT_EQ(opacities(menu), (Ints { kOne, kHalf, kHalf })) << "the first entry starts selected";
     EXPECT_STREQ(menu->getSelectedText()->toString()->chars(), "1 Tarnby Classic") << "labels are shown whole";
 
-    auto custom = textMenu({});
-    EXPECT_EQ(custom->addItem(String::intern("Exit"), 'Q')->getTag(), 'Q');
-    EXPECT_EQ(custom->addItemWithFrame(String::intern("Sound: on"), 4)->getTag(), 'S');
-    custom->selectIndex(1);
-    EXPECT_EQ(custom->getSelectedText(), nullptr) << "an entry with a frame is not a text entry";
-    EXPECT_EQ(custom->handleKey(Vmenu::kKeyRight, 0, 0), Vmenu::kKeyRight)
-        << "so left and right pass by it even though its label has a ':'";
-}
-
-TEST_F(VmenuTest, KeysSelectWrapAndPassThrough)
-{
-    auto menu = textMenu({ "1 Tarnby Classic", "2 Rivaru Reruz", "Back" });
     EXPECT_EQ(menu->handleKey('2', 0, 0), '2') << "a shortcut returns its key";
     EXPECT_EQ(opacities(menu), (Ints { kHalf, kOne, kHalf })) << "and selects its entry alone";
     EXPECT_EQ(menu->handleKey('B', 0, 0), 'B');
@@ -113,13 +101,19 @@ TEST_F(VmenuTest, KeysSelectWrapAndPassThrough)
     menu->remove(menu->getSelectedSprite());
     EXPECT_EQ(menu->selectedIndex(), 2) << "with the selected entry removed, the index is the entry count";
 
-    // Left and right change settings entries (with ':') and pass others by.
+    // Left and right change settings entries (with ':') and pass others by,
+    // as they pass an entry with a picture frame, which is not a text entry.
     auto settings = textMenu({ "Sound: on", "Help" });
     for (int32_t key : { Vmenu::kKeyLeft, Vmenu::kKeyRight }) {
         EXPECT_EQ(settings->handleKey(key, 0, 0), 'S') << "key " << key;
     }
     settings->selectIndex(1);
     EXPECT_EQ(settings->handleKey(Vmenu::kKeyRight, 0, 0), Vmenu::kKeyRight) << "\"Help\" has no ':'";
+    EXPECT_EQ(settings->addItem(String::intern("Exit"), 'Q')->getTag(), 'Q');
+    EXPECT_EQ(settings->addItemWithFrame(String::intern("Music: on"), 4)->getTag(), 'M');
+    settings->selectIndex(3);
+    EXPECT_EQ(settings->getSelectedText(), nullptr);
+    EXPECT_EQ(settings->handleKey(Vmenu::kKeyRight, 0, 0), Vmenu::kKeyRight);
 
     // A menu without entries hands every key back, and a tap becomes 0.
     auto empty = textMenu({});
@@ -155,7 +149,7 @@ TEST_F(VmenuTest, TapsOnTextLines)
     }
 }
 
-TEST_F(VmenuTest, IconLayout)
+TEST_F(VmenuTest, IconLayoutTapsAndFading)
 {
     // Seven icons on a 240-pixel screen: two rows of two at the edges, then
     // three along the bottom. Columns are (240 - 128) / 3 + 32 = 69 apart;
@@ -163,62 +157,49 @@ TEST_F(VmenuTest, IconLayout)
     // into their cells, pulled out by half the gap (18).
     auto menu = iconMenu(7);
     menu->layoutIcons(240, 300);
-    std::vector<std::pair<int32_t, int32_t>> places;
+    Ints places;
     for (Ref<Vsprite> tile = menu->getChild(); tile; tile = tile->m_next) {
-        places.push_back({ tile->getX() >> 15, tile->getY() >> 15 });
+        places.insert(places.end(), { tile->getX() >> 15, tile->getY() >> 15 });
     }
-    EXPECT_EQ(places, (std::vector<std::pair<int32_t, int32_t>> {
-                          { 0, 18 }, { 207, 18 }, { 0, 87 }, { 207, 87 }, { 0, 156 }, { 69, 156 }, { 138, 156 } }));
+    EXPECT_EQ(places, (Ints { 0, 18, 207, 18, 0, 87, 207, 87, 0, 156, 69, 156, 138, 156 }));
     EXPECT_EQ(menu->getWidth(), 0) << "the icon menu is a group node";
     EXPECT_EQ(menu->getHeight(), 69 * 3 - 18);
-    Ref<Vsprite> icon = menu->getChild()->getChild();
+    Ref<Vsprite> third = menu->getChild()->m_next->m_next;
+    Ref<Vsprite> icon = third->getChild();
     EXPECT_EQ(icon->getOpacity(), kHalf) << "icons start dim";
     EXPECT_EQ(icon->getX(), toFixed(16)) << "an icon (here of no size) is centred in its tile";
 
-    // A short screen packs the rows closer: 120 / 3 = 40 apart.
-    menu->layoutIcons(240, 120);
-    EXPECT_EQ(menu->getChild()->m_next->m_next->getY() - menu->getChild()->getY(), toFixed(40));
-
-    // Two icons have no pairs of rows: they make one row instead of dividing by zero.
-    auto two = iconMenu(2);
-    two->layoutIcons(240, 100);
-    EXPECT_EQ(two->getChild()->m_next->getX(), toFixed(69));
-    EXPECT_EQ(two->getChild()->getY(), two->getChild()->m_next->getY());
-    iconMenu(0)->layoutIcons(240, 100);
-
-    auto plain = textMenu({ "a" });
-    plain->layoutIcons(240, 300);
-    EXPECT_GT(plain->getWidth(), 0) << "a text menu has no tiles to lay out";
-}
-
-TEST_F(VmenuTest, TapsOnIconsAndFading)
-{
-    auto menu = iconMenu(7);
-    menu->layoutIcons(240, 300);
+    // Taps, with the menu 100 pixels down: the third tile is at (0, 187).
     menu->update(0, toFixed(100), kOne);
-    Ref<Vsprite> third = menu->getChild()->m_next->m_next;  // at (0, 187)
-    ASSERT_EQ(third->m_right, 32);
     EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 32, 190), 'c') << "the exact right edge of a tile still hits it";
-    EXPECT_EQ(menu->selectedIndex(), 2);
-    EXPECT_EQ(menu->getSelectedSprite(), third->getChild()) << "a tile shows its icon";
+    EXPECT_EQ(menu->getSelectedSprite(), icon) << "a tile shows its icon";
     EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 33, 190), 0) << "one pixel further misses";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 16, 187 + 32), 'c') << "the bottom edge counts too";
     EXPECT_EQ(menu->handleKey(Vmenu::kKeyUp, 0, 0), Vmenu::kKeyUp) << "icon menus leave arrows to the owner";
-
-    // The tapped icon is at full opacity and fades to dim over 32 calls.
-    Ref<Vsprite> icon = third->getChild();
-    menu->handleKey(Vmenu::kKeySelect, 5, 190);
+    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 16, 187 + 32), 'c') << "the bottom edge counts too";
     EXPECT_EQ(icon->getOpacity(), kOne) << "the fade of a call comes before its tap";
+    // The tapped icon fades from full opacity to dim over 32 calls, and stops there.
     for (int i = 0; i < 31; ++i) {
         menu->handleKey(0, 0, 0);
     }
     EXPECT_EQ(icon->getOpacity(), kHalf + 0x200) << "one step short after 31 frames";
     menu->handleKey(0, 0, 0);
     menu->handleKey(0, 0, 0);
-    EXPECT_EQ(icon->getOpacity(), kHalf) << "the fade stops at the dim opacity";
-
+    EXPECT_EQ(icon->getOpacity(), kHalf);
     EXPECT_EQ(menu->handleKey('e', 0, 0), 'e') << "shortcut keys select tiles too";
     EXPECT_EQ(menu->selectedIndex(), 4);
+
+    // A short screen packs the rows closer: 120 / 3 = 40 apart.
+    menu->layoutIcons(240, 120);
+    EXPECT_EQ(third->getY() - menu->getChild()->getY(), toFixed(40));
+    // Two icons have no pairs of rows: they make one row instead of dividing by zero.
+    auto two = iconMenu(2);
+    two->layoutIcons(240, 100);
+    EXPECT_EQ(two->getChild()->m_next->getX(), toFixed(69));
+    EXPECT_EQ(two->getChild()->getY(), two->getChild()->m_next->getY());
+    iconMenu(0)->layoutIcons(240, 100);
+    auto plain = textMenu({ "a" });
+    plain->layoutIcons(240, 300);
+    EXPECT_GT(plain->getWidth(), 0) << "a text menu has no tiles to lay out";
 }
 
 }  // namespace

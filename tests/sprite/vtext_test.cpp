@@ -1,6 +1,7 @@
 // Text sprites: measuring, the number field, word wrap, text files and drawing.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -77,38 +78,35 @@ TEST_F(VtextTest, MeasuresLinesTabsAndTheNumberField)
 
 TEST_F(VtextTest, NumberFieldCountsAndWraps)
 {
+    struct Case {
+        int32_t digitMax, number;
+        void (Vtext::*step)();  // increment, decrement or nothing
+        const char *digits, *what;
+    };
+    const auto up = &Vtext::increment, down = &Vtext::decrement;
+    for (const Case& c : std::vector<Case> { { 3, 0, nullptr, "0", "zero is one digit" },
+                                             { 3, 99, up, "100", "99 + 1 with room for three digits" },
+                                             { 2, 99, up, "00", "99 + 1 in two digits wraps to zeros" },
+                                             { 2, 12345, down, "44", "a wider number keeps its low digits" },
+                                             { 2, 0, down, "0", "the field has no sign: below zero shows 0" },
+                                             { 0, 7, up, "", "a text without a number field ignores numbers" } }) {
+        auto t = text("", c.digitMax);
+        t->setNumber(c.number);
+        if (c.step) {
+            (t.get()->*c.step)();
+        }
+        EXPECT_EQ(digitsOf(*t), c.digits) << c.what;
+        EXPECT_EQ(t->getNumber(), std::atoi(c.digits)) << c.what;
+    }
     auto three = text("Score ", 3);
     EXPECT_EQ(three->getWidth(), 1 + 5 * 5 + 4 + 3 * 5) << "setDigitMax makes room for the digits";
-    three->setNumber(0);
-    EXPECT_EQ(digitsOf(*three), "0") << "zero is one digit";
-    three->setNumber(99);
     three->increment();
-    EXPECT_EQ(digitsOf(*three), "100") << "99 + 1 with room for three digits";
-    EXPECT_EQ(three->getNumber(), 100);
+    EXPECT_EQ(three->m_digitCount, 0) << "an empty field stays empty";
     three->setDigits(buffer("2048"));
     EXPECT_EQ(digitsOf(*three), "048") << "setDigits keeps the last characters that fit";
     int32_t before = three->signature(0, 0, kOne);
     three->increment();
     EXPECT_NE(three->signature(0, 0, kOne), before) << "a changed digit must change the signature";
-
-    auto two = text("", 2);
-    two->setNumber(99);
-    two->increment();
-    EXPECT_EQ(digitsOf(*two), "00") << "99 + 1 in two digits wraps to zeros";
-    two->setNumber(12345);
-    EXPECT_EQ(digitsOf(*two), "45") << "a number wider than the field keeps its low digits";
-    two->decrement();
-    EXPECT_EQ(two->getNumber(), 44);
-    two->setNumber(0);
-    two->decrement();
-    EXPECT_EQ(digitsOf(*two), "0") << "the field has no sign: below zero shows 0";
-
-    auto empty = text("n", 2);
-    empty->increment();
-    EXPECT_EQ(empty->m_digitCount, 0) << "an empty field stays empty";
-    auto none = text("n");
-    none->setNumber(7);
-    EXPECT_EQ(none->m_digitCount, 0) << "a text without a number field ignores numbers";
 }
 
 TEST_F(VtextTest, WordWrapBreaksAtTheLastSpaceThatFits)
