@@ -69,10 +69,9 @@ TEST(VspriteTest, RemoveUnlinksOnlyOwnChildrenAndDestroyBreaksCycles)
     a->remove(w);  // foreign and null children change nothing
     a->remove(nullptr);
     b->remove(x);
-    EXPECT_EQ(tags(a), (Ints { 1, 2, 3 }));
-    EXPECT_EQ(tags(b), (Ints { 4 }));
     a->remove(y);  // middle
     EXPECT_EQ(tags(a), (Ints { 1, 3 }));
+    EXPECT_EQ(tags(b), (Ints { 4 }));
     EXPECT_TRUE(!y->hasParent() && !y->m_next);
     a->remove(x);  // head
     z->removeSelf();  // last
@@ -81,7 +80,8 @@ TEST(VspriteTest, RemoveUnlinksOnlyOwnChildrenAndDestroyBreaksCycles)
     EXPECT_EQ(tags(b), (Ints { 4, 1 })) << "removed sprites can join again";
     b->removeAll();
     EXPECT_EQ(b->getChild(), nullptr);
-    EXPECT_EQ(Ints({ x->refCount(), w->refCount() }), (Ints { 1, 1 })) << "only the test's handles are left";
+    EXPECT_EQ(Ints({ x->refCount(), y->refCount(), w->refCount() }), (Ints { 1, 1, 1 }))
+        << "only the test's handles are left";
 
     // A three-level tree held only through its root: destroy must break every
     // parent-child cycle so the whole tree is freed (LeakSanitizer checks).
@@ -116,10 +116,6 @@ TEST(VspriteTest, LayoutRoundsEdgesUpAndHonoursSnapScaleClampsAndExtension)
     EXPECT_EQ(edges(s), (Ints { 10, 1, 20, 7 })) << "snap truncates to whole pixels";
     s->m_snap = false;
 
-    s->setAnchor(4, 2);
-    s->layout(20 << 15, 20 << 15, 0x10000);  // scale 2
-    EXPECT_EQ(edges(s), (Ints { 12, 16, 32, 28 })) << "the hot spot is scaled with the sprite";
-
     s->setMinScale(0x4000);
     s->setMaxScale(0x10000);
     for (auto [scale, drawn] : std::vector<std::pair<Fixed, Fixed>> {
@@ -128,7 +124,6 @@ TEST(VspriteTest, LayoutRoundsEdgesUpAndHonoursSnapScaleClampsAndExtension)
         EXPECT_EQ(s->m_drawScale, drawn) << "scale " << scale << " is held to the minimum and maximum";
     }
 
-    s->setAnchor(0, 0);
     s->m_extendLeft = true;
     s->layout(40 << 15, 0, kOne);
     EXPECT_EQ(s->m_left, 37) << "half the scaled height (3) further left";
