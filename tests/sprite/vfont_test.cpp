@@ -21,15 +21,14 @@ TEST(VfontTest, RoundTripMeasuresCharactersAndTabStops)
     // 'A' (65) 3 wide with a diagonal, 'B' without a picture, 'C' 2 x 2 of
     // level 9, and a space of 200 (a two-byte number).
     fontgen::FontData data { 200, 11, 9, 65, {} };
-    data.glyphs = { { 3, fontgen::encodeGlyph({ 3, 3, { 15, 0, 0, 0, 15, 0, 0, 0, 15 } }) },
-                    {},
+    data.glyphs = { { 3, fontgen::encodeGlyph({ 3, 3, { 15, 0, 0, 0, 15, 0, 0, 0, 15 } }) }, {},
                     { 2, fontgen::encodeGlyph({ 2, 2, { 9, 9, 9, 9 } }) } };
     auto font = test::loadFont(folder, "hand.bin", data);
     EXPECT_EQ((Ints { font->spaceWidth(), font->getLineHeight(), font->baseline(), font->first(), font->last() }),
               (Ints { 200, 11, 9, 65, 67 }));
     // Only the low byte makes a space; -191 shares the low byte of 'A' but is not 'A'.
-    for (auto [c, w] : std::vector<std::pair<int32_t, int32_t>> {
-             { 'A', 3 }, { 'B', 0 }, { 'C', 2 }, { ' ', 200 }, { 32 + 256, 200 }, { 'D', 0 }, { 64, 0 }, { -191, 0 } }) {
+    for (auto [c, w] : std::vector<std::pair<int32_t, int32_t>> { { 'A', 3 }, { 'B', 0 }, { 'C', 2 }, { ' ', 200 },
+             { 32 + 256, 200 }, { 'D', 0 }, { 64, 0 }, { -191, 0 } }) {
         EXPECT_EQ(font->charWidth(c), w) << "width of code " << c;
     }
     EXPECT_EQ((Ints { font->glyphBytes('A'), font->glyphBytes('B'), font->glyphBytes('C') }), (Ints { 5, 0, 1 }));
@@ -52,9 +51,8 @@ TEST(VfontTest, CorruptFilesLeaveAnEmptyFont)
         auto font = test::loadFont(folder, "good.bin", goodData);
         EXPECT_FALSE(font->load("bad.bin")) << what;
         EXPECT_TRUE(font->empty()) << what;
-        EXPECT_EQ((Ints { font->charWidth('!'), font->charWidth(' '), font->getLineHeight(), font->stringWidth("a\tb") }),
-                  (Ints { 0, 0, 0, 0 }))
-            << what << ": nothing of the old font is left, and a tab must not divide by zero";
+        Ints left = { font->charWidth('!'), font->charWidth(' '), font->getLineHeight(), font->stringWidth("a\tb") };
+        EXPECT_EQ(left, (Ints { 0, 0, 0, 0 })) << what << ": nothing of the old font is left, and no tab divides by 0";
     };
     for (size_t n = 0; n < good.size(); ++n) {
         check(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<ptrdiff_t>(n)),
