@@ -74,7 +74,7 @@ Ref<Vsprite> box(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t colour, ui
     return s;
 }
 
-TEST(VspriteTest, AddKeepsDeeperChildrenFirstAndAddTailAppends)
+TEST(VspriteTest, AddOrdersByDepthRemoveUnlinksAndDestroyBreaksCycles)
 {
     auto root = sized(100, 100);
     int32_t arrival = 0;
@@ -92,10 +92,8 @@ TEST(VspriteTest, AddKeepsDeeperChildrenFirstAndAddTailAppends)
     EXPECT_EQ(other->getChild(), nullptr);
     EXPECT_EQ(tags(root).size(), 7u);
     root->destroy();
-}
 
-TEST(VspriteTest, RemoveUnlinksOnlyOwnChildrenAndDestroyBreaksCycles)
-{
+    // Remove unlinks only a sprite's own children.
     auto a = sized(10, 10), b = sized(10, 10);
     auto x = sized(1, 1, 0, 1), y = sized(1, 1, 0, 2), z = sized(1, 1, 0, 3), w = sized(1, 1, 0, 4);
     for (auto& s : { x, y, z }) {
@@ -121,7 +119,6 @@ TEST(VspriteTest, RemoveUnlinksOnlyOwnChildrenAndDestroyBreaksCycles)
 
     // A three-level tree held only through its root: destroy must break every
     // parent-child cycle so the whole tree is freed (LeakSanitizer checks).
-    auto root = sized(10, 10);
     {
         auto mid = sized(5, 5);
         root->add(mid);
@@ -173,13 +170,11 @@ TEST(VspriteTest, UpdateComposesScaleAndReportsOnlyChangedSprites)
     EXPECT_EQ(edges(child), (Ints { 110, 60, 130, 80 }));
     EXPECT_EQ(root->rects, (std::vector<Ints> { { 110, 60, 130, 80 } }))
         << "the never-laid-out empty bounds are not reported, the new ones are";
-
     root->rects.clear();
     child->setTag(9);
     child->setDepth(3 << 15);
     root->update(0, 0, kOne);
     EXPECT_TRUE(root->rects.empty()) << "an unchanged scene (tag and depth are not seen) requests no redraw";
-
     child->moveBy(0x8000, 0);
     root->update(0, 0, kOne);
     EXPECT_EQ(root->rects, (std::vector<Ints> { { 110, 60, 130, 80 }, { 112, 60, 132, 80 } }))
@@ -345,13 +340,9 @@ TEST(VspriteTest, PictureGivesSizeAndHotSpotAndDrawsAtTheSpritesDepth)
         EXPECT_EQ(f, frame(0xFF000000, l + scale / kOne, t, r, b, ink)) << "scale " << scale;
     }
 
-    // Another frame of the library brings its own size and hot spot; the
-    // picture already shown changes nothing.
+    // Another frame of the library brings its own size and hot spot.
     s->setFrame(1);
     EXPECT_EQ(Ints({ s->getWidth(), s->m_anchorX }), (Ints { 3, 0 }));
-    s->setSize(9, 9);
-    s->setPicture(lib, 1);
-    EXPECT_EQ(s->getWidth(), 9) << "setting the picture already shown does nothing";
 
     // Letting the picture go points the cache's clock hand at it, without a second chance.
     lib->getPicture(1);
