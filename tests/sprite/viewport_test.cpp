@@ -55,11 +55,7 @@ public:
     RecordingHost() { setHost(this); }
     ~RecordingHost() override { setHost(nullptr); }
     uint32_t tickCount() override { return now; }
-    void sleep(int32_t ms) override
-    {
-        sleeps.push_back(ms);
-        now += static_cast<uint32_t>(ms);
-    }
+    void sleep(int32_t ms) override { sleeps.push_back(ms); now += static_cast<uint32_t>(ms); }
     void present(const uint32_t*, int32_t, int32_t x, int32_t y, int32_t w, int32_t h) override
     {
         presents.push_back({ x, y, w, h });
