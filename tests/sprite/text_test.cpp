@@ -111,10 +111,9 @@ TEST_F(VfontTest, RoundTripMeasuresCharactersAndTabStops)
     EXPECT_EQ((Ints { font->glyphBytes('A'), font->glyphBytes('B'), font->glyphBytes('C') }), (Ints { 5, 0, 1 }));
 
     // The default font: characters 5 wide, a space of 4, so tab stops every 32 pixels.
-    const Ref<Vfont>& tabs = m_font;
-    EXPECT_EQ((Ints { tabs->tabAdvance(0), tabs->tabAdvance(11), tabs->tabAdvance(32) }), (Ints { 32, 21, 32 }));
-    EXPECT_EQ(tabs->stringWidth("\xC1x"), 5) << "byte 0xC1 is the signed code -63, outside the font";
-    EXPECT_EQ(tabs->glyphBytes('a'), 3) << "35 pixels of one level are written as runs of 16, 16 and 3";
+    EXPECT_EQ((Ints { m_font->tabAdvance(0), m_font->tabAdvance(11), m_font->tabAdvance(32) }), (Ints { 32, 21, 32 }));
+    EXPECT_EQ(m_font->stringWidth("\xC1x"), 5) << "byte 0xC1 is the signed code -63, outside the font";
+    EXPECT_EQ(m_font->glyphBytes('a'), 3) << "35 pixels of one level are written as runs of 16, 16 and 3";
 }
 
 TEST_F(VfontTest, CorruptFilesLeaveAnEmptyFont)
