@@ -22,7 +22,6 @@ namespace {
 constexpr int32_t kNearSteps = 0x80;
 constexpr int32_t kFarSteps = 0x1FF0;
 constexpr int32_t kLargestStep = 31; // the step doubles up to 32 sixteenths
-constexpr int32_t kMostSteps = 1 << 16; // far more than any column takes
 constexpr Fixed kNearestSprite = 0x40001;
 constexpr Fixed kFarthestSprite = 0xFF7FFFF;
 constexpr uint32_t kRgbMask = 0xFFFFFF;
@@ -569,9 +568,11 @@ void Vterrain::castColumn(uint32_t* __restrict pixels, int32_t stride, int32_t c
     int64_t idx = static_cast<int64_t>(stride) * clipBottom + col;
     GroundTexture texture = m_ground; // carried from column to column
 
-    // The march ends by distance; the count only guards against a loop that a
-    // pathological height field could keep stepping back and forth.
-    for (int32_t guard = 0; dist < kFarSteps && guard < kMostSteps; ++guard) {
+    // The march ends by distance, whatever the ground: every step that is not
+    // taken back adds its stride to dist, and a step taken back (halving the
+    // stride) gives back only half of what the doubling before it added. So a
+    // column takes at most twice (kFarSteps - kNearSteps) steps.
+    while (dist < kFarSteps) {
         x = wrapAdd(x, dx);
         z = wrapAdd(z, dz);
         rayY = wrapAdd(rayY, dY);
