@@ -55,6 +55,47 @@ void setColour(cairo_t* cr, uint32_t rgb, double alpha)
     cairo_set_source_rgba(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha);
 }
 
+GradientStop gradientStop(double offset, uint32_t rgb)
+{
+    return { offset, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0 };
+}
+
+namespace {
+
+// Hands the gradient to the context, which keeps it as long as it is in use.
+void setGradient(cairo_t* cr, cairo_pattern_t* gradient, std::initializer_list<GradientStop> stops)
+{
+    for (const auto& stop : stops) {
+        cairo_pattern_add_color_stop_rgb(gradient, stop.offset, stop.r, stop.g, stop.b);
+    }
+    cairo_set_source(cr, gradient);
+    cairo_pattern_destroy(gradient);
+}
+
+}  // namespace
+
+void setLinearGradient(
+    cairo_t* cr, double x0, double y0, double x1, double y1, std::initializer_list<GradientStop> stops)
+{
+    setGradient(cr, cairo_pattern_create_linear(x0, y0, x1, y1), stops);
+}
+
+void setRadialGradient(cairo_t* cr, double x0, double y0, double r0, double x1, double y1, double r1,
+    std::initializer_list<GradientStop> stops)
+{
+    setGradient(cr, cairo_pattern_create_radial(x0, y0, r0, x1, y1, r1), stops);
+}
+
+void roundedBox(cairo_t* cr, double width, double height, double r, double inset)
+{
+    cairo_new_path(cr);
+    cairo_arc(cr, width - r - inset, r + inset, r, -kPi / 2, 0);
+    cairo_arc(cr, width - r - inset, height - r - inset, r, 0, kPi / 2);
+    cairo_arc(cr, r + inset, height - r - inset, r, kPi / 2, kPi);
+    cairo_arc(cr, r + inset, r + inset, r, kPi, 3 * kPi / 2);
+    cairo_close_path(cr);
+}
+
 std::vector<Picture> drawAll()
 {
     std::vector<Picture> all;

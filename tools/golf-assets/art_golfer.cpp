@@ -13,7 +13,6 @@ namespace tarnby::art {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180;
 
 struct V3 {

@@ -2,6 +2,7 @@
 // read on the translucent teal tiles) and the two button pictures.
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 
 #include "golf-assets/art.h"
 
@@ -10,7 +11,21 @@ namespace tarnby::art {
 namespace {
 
 constexpr int32_t kIcon = 32;
-constexpr double kPi = 3.14159265358979323846;
+
+struct Point {
+    double x, y;
+};
+
+// A closed outline through `corners`, added to the current path.
+void polygon(cairo_t* cr, std::initializer_list<Point> corners)
+{
+    const Point* p = corners.begin();
+    cairo_move_to(cr, p->x, p->y);
+    while (++p != corners.end()) {
+        cairo_line_to(cr, p->x, p->y);
+    }
+    cairo_close_path(cr);
+}
 
 // Builds a path with `shape`, then paints it as a dark outline under a white
 // face with a faint shading toward the bottom.
@@ -36,17 +51,13 @@ Picture icon(const std::string& name, const std::function<void(cairo_t*)>& shape
     setColour(cr, 0x103840);
     cairo_set_line_width(cr, strokeOnly ? 5.5 : 3);
     cairo_stroke_preserve(cr);
-    cairo_pattern_t* face = cairo_pattern_create_linear(0, 2, 0, 30);
-    cairo_pattern_add_color_stop_rgb(face, 0, 1, 1, 1);
-    cairo_pattern_add_color_stop_rgb(face, 1, 0.82, 0.9, 0.92);
-    cairo_set_source(cr, face);
+    setLinearGradient(cr, 0, 2, 0, 30, { { 0, 1, 1, 1 }, { 1, 0.82, 0.9, 0.92 } });
     if (strokeOnly) {
         cairo_set_line_width(cr, 2.5);
         cairo_stroke(cr);
     } else {
         cairo_fill(cr);
     }
-    cairo_pattern_destroy(face);
     return canvas.take(name, 0, 0);
 }
 
@@ -57,14 +68,7 @@ std::function<void(cairo_t*)> arrow(double angle)
         cairo_save(cr);
         cairo_translate(cr, 16, 16);
         cairo_rotate(cr, angle);
-        cairo_move_to(cr, -11, -4.5);
-        cairo_line_to(cr, 1, -4.5);
-        cairo_line_to(cr, 1, -11);
-        cairo_line_to(cr, 12, 0);
-        cairo_line_to(cr, 1, 11);
-        cairo_line_to(cr, 1, 4.5);
-        cairo_line_to(cr, -11, 4.5);
-        cairo_close_path(cr);
+        polygon(cr, { { -11, -4.5 }, { 1, -4.5 }, { 1, -11 }, { 12, 0 }, { 1, 11 }, { 1, 4.5 }, { -11, 4.5 } });
         cairo_restore(cr);
     };
 }
@@ -106,31 +110,14 @@ void closeShape(cairo_t* cr)
 void clubShape(cairo_t* cr)
 {
     // An iron: a thin shaft and a wedge-shaped head.
-    cairo_move_to(cr, 22, 3);
-    cairo_line_to(cr, 24.5, 4);
-    cairo_line_to(cr, 15.5, 22);
-    cairo_line_to(cr, 13, 21);
-    cairo_close_path(cr);
-    cairo_move_to(cr, 12.5, 20);
-    cairo_line_to(cr, 17.5, 22.5);
-    cairo_line_to(cr, 15, 28.5);
-    cairo_line_to(cr, 5, 28.5);
-    cairo_line_to(cr, 5, 25.5);
-    cairo_close_path(cr);
+    polygon(cr, { { 22, 3 }, { 24.5, 4 }, { 15.5, 22 }, { 13, 21 } });
+    polygon(cr, { { 12.5, 20 }, { 17.5, 22.5 }, { 15, 28.5 }, { 5, 28.5 }, { 5, 25.5 } });
 }
 
 void mapShape(cairo_t* cr)
 {
     // A folded map seen from above with a flag on it.
-    cairo_move_to(cr, 3, 9);
-    cairo_line_to(cr, 11, 6);
-    cairo_line_to(cr, 21, 9);
-    cairo_line_to(cr, 29, 6);
-    cairo_line_to(cr, 29, 25);
-    cairo_line_to(cr, 21, 28);
-    cairo_line_to(cr, 11, 25);
-    cairo_line_to(cr, 3, 28);
-    cairo_close_path(cr);
+    polygon(cr, { { 3, 9 }, { 11, 6 }, { 21, 9 }, { 29, 6 }, { 29, 25 }, { 21, 28 }, { 11, 25 }, { 3, 28 } });
 }
 
 Picture mapIcon()
@@ -164,10 +151,7 @@ Picture mapIcon()
     cairo_line_to(cr, 16, 10);
     cairo_stroke(cr);
     setColour(cr, 0xE02828);
-    cairo_move_to(cr, 16.5, 10);
-    cairo_line_to(cr, 22, 12);
-    cairo_line_to(cr, 16.5, 14);
-    cairo_close_path(cr);
+    polygon(cr, { { 16.5, 10 }, { 22, 12 }, { 16.5, 14 } });
     cairo_fill(cr);
     return canvas.take(picture.name, 0, 0);
 }
@@ -193,22 +177,10 @@ Picture button(const std::string& name, int32_t width, int32_t height)
     Canvas canvas(width, height);
     cairo_t* cr = canvas.cr();
     const double r = height * 0.42;
-    auto rounded = [&](double inset) {
-        cairo_new_path(cr);
-        cairo_arc(cr, width - r - inset, r + inset, r, -kPi / 2, 0);
-        cairo_arc(cr, width - r - inset, height - r - inset, r, 0, kPi / 2);
-        cairo_arc(cr, r + inset, height - r - inset, r, kPi / 2, kPi);
-        cairo_arc(cr, r + inset, r + inset, r, kPi, 3 * kPi / 2);
-        cairo_close_path(cr);
-    };
-    rounded(0.5);
-    cairo_pattern_t* body = cairo_pattern_create_linear(0, 0, 0, height);
-    cairo_pattern_add_color_stop_rgb(body, 0, 0.16, 0.62, 0.62);
-    cairo_pattern_add_color_stop_rgb(body, 0.5, 0.0, 0.45, 0.47);
-    cairo_pattern_add_color_stop_rgb(body, 1, 0.0, 0.32, 0.36);
-    cairo_set_source(cr, body);
+    roundedBox(cr, width, height, r, 0.5);
+    setLinearGradient(
+        cr, 0, 0, 0, height, { { 0, 0.16, 0.62, 0.62 }, { 0.5, 0.0, 0.45, 0.47 }, { 1, 0.0, 0.32, 0.36 } });
     cairo_fill_preserve(cr);
-    cairo_pattern_destroy(body);
     setColour(cr, 0x06282C);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
@@ -216,7 +188,7 @@ Picture button(const std::string& name, int32_t width, int32_t height)
     cairo_save(cr);
     cairo_rectangle(cr, 0, 0, width, height * 0.48);
     cairo_clip(cr);
-    rounded(2);
+    roundedBox(cr, width, height, r, 2);
     setColour(cr, 0xFFFFFF, 0.18);
     cairo_fill(cr);
     cairo_restore(cr);

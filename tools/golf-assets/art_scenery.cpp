@@ -8,31 +8,39 @@ namespace tarnby::art {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-class Scatter {
-public:
-    explicit Scatter(uint32_t seed) : m_state(seed * 2654435761u + 777u) {}
-    double range(double a, double b)
-    {
-        m_state = m_state * 1664525u + 1013904223u;
-        return a + (b - a) * (((m_state >> 8) & 0xFFFFFF) / static_cast<double>(0x1000000));
-    }
-
-private:
-    uint32_t m_state;
-};
+// Mixed into every seed of the scenery's random sources.
+constexpr uint32_t kScatterOffset = 777u;
 
 // A ball of foliage lit from the upper left.
 void leafBall(cairo_t* cr, double x, double y, double r, uint32_t dark, uint32_t light)
 {
-    cairo_pattern_t* shade = cairo_pattern_create_radial(x - r * 0.35, y - r * 0.4, r * 0.1, x, y, r);
-    cairo_pattern_add_color_stop_rgb(shade, 0, ((light >> 16) & 0xFF) / 255.0, ((light >> 8) & 0xFF) / 255.0, (light & 0xFF) / 255.0);
-    cairo_pattern_add_color_stop_rgb(shade, 1, ((dark >> 16) & 0xFF) / 255.0, ((dark >> 8) & 0xFF) / 255.0, (dark & 0xFF) / 255.0);
-    cairo_set_source(cr, shade);
+    setRadialGradient(
+        cr, x - r * 0.35, y - r * 0.4, r * 0.1, x, y, r, { gradientStop(0, light), gradientStop(1, dark) });
     cairo_arc(cr, x, y, r, 0, 2 * kPi);
     cairo_fill(cr);
-    cairo_pattern_destroy(shade);
+}
+
+// Small dots of two colours, `count` of them, scattered over the box from
+// (left, top) to (right, bottom) with radii from rMin to rMax: every
+// `period`-th dot, counting from the first, is `accent`, the others `colour`.
+struct Speckles {
+    int count;
+    double left, right, top, bottom;
+    double rMin, rMax;
+    uint32_t colour, accent;
+    int period;
+    double alpha;
+};
+
+void speckle(cairo_t* cr, Scatter& s, const Speckles& p)
+{
+    for (int k = 0; k < p.count; ++k) {
+        const double x = s.range(p.left, p.right);
+        const double y = s.range(p.top, p.bottom);
+        setColour(cr, k % p.period ? p.colour : p.accent, p.alpha);
+        cairo_arc(cr, x, y, s.range(p.rMin, p.rMax), 0, 2 * kPi);
+        cairo_fill(cr);
+    }
 }
 
 void trunk(cairo_t* cr, double x, double bottom, double top, double width, double lean)
@@ -42,12 +50,8 @@ void trunk(cairo_t* cr, double x, double bottom, double top, double width, doubl
     cairo_line_to(cr, x + lean + width * 0.3, top);
     cairo_curve_to(cr, x + lean + width * 0.4, top + 10, x + width * 0.6, bottom - 10, x + width, bottom);
     cairo_close_path(cr);
-    cairo_pattern_t* bark = cairo_pattern_create_linear(x - width, 0, x + width, 0);
-    cairo_pattern_add_color_stop_rgb(bark, 0, 0.42, 0.3, 0.2);
-    cairo_pattern_add_color_stop_rgb(bark, 1, 0.2, 0.13, 0.08);
-    cairo_set_source(cr, bark);
+    setLinearGradient(cr, x - width, 0, x + width, 0, { { 0, 0.42, 0.3, 0.2 }, { 1, 0.2, 0.13, 0.08 } });
     cairo_fill(cr);
-    cairo_pattern_destroy(bark);
 }
 
 Picture flag()
@@ -67,13 +71,8 @@ Picture flag()
     cairo_line_to(cr, 23, 15);
     cairo_curve_to(cr, 15, 17, 11, 12, 5.5, 14);
     cairo_close_path(cr);
-    cairo_pattern_t* cloth = cairo_pattern_create_linear(5, 0, 23, 0);
-    cairo_pattern_add_color_stop_rgb(cloth, 0, 0.95, 0.12, 0.1);
-    cairo_pattern_add_color_stop_rgb(cloth, 0.5, 0.75, 0.05, 0.05);
-    cairo_pattern_add_color_stop_rgb(cloth, 1, 0.98, 0.2, 0.15);
-    cairo_set_source(cr, cloth);
+    setLinearGradient(cr, 5, 0, 23, 0, { { 0, 0.95, 0.12, 0.1 }, { 0.5, 0.75, 0.05, 0.05 }, { 1, 0.98, 0.2, 0.15 } });
     cairo_fill(cr);
-    cairo_pattern_destroy(cloth);
     return canvas.take("flag", 4, 63);
 }
 
@@ -82,7 +81,7 @@ Picture broadleaf()
     Canvas canvas(112, 144);
     cairo_t* cr = canvas.cr();
     trunk(cr, 56, 144, 60, 6, 0);
-    Scatter s(5);
+    Scatter s(5, kScatterOffset);
     for (int k = 0; k < 26; ++k) {
         const double a = s.range(0, 2 * kPi);
         const double d = s.range(0, 1);
@@ -90,13 +89,8 @@ Picture broadleaf()
         const double y = 58 + std::sin(a) * d * 36 - 4;
         leafBall(cr, x, y, s.range(13, 20), 0x1E4A16, 0x5E9A3A);
     }
-    for (int k = 0; k < 40; ++k) {
-        const double x = s.range(24, 88);
-        const double y = s.range(18, 96);
-        setColour(cr, k % 2 ? 0x7AB04A : 0x173C12, 0.5);
-        cairo_arc(cr, x, y, s.range(1.5, 3), 0, 2 * kPi);
-        cairo_fill(cr);
-    }
+    speckle(cr, s, { .count = 40, .left = 24, .right = 88, .top = 18, .bottom = 96, .rMin = 1.5, .rMax = 3,
+        .colour = 0x7AB04A, .accent = 0x173C12, .period = 2, .alpha = 0.5 });
     return canvas.take("broadleaf tree", 56, 143);
 }
 
@@ -114,12 +108,8 @@ Picture conifer()
         cairo_curve_to(cr, 40 + half * 0.4, bottom - 4, 40 - half * 0.4, bottom - 4, 40 - half, bottom);
         cairo_curve_to(cr, 40 - half * 0.8, bottom - 8, 40 - half * 0.5, top + 20, 40, top);
         cairo_close_path(cr);
-        cairo_pattern_t* needles = cairo_pattern_create_linear(40 - half, 0, 40 + half, 0);
-        cairo_pattern_add_color_stop_rgb(needles, 0, 0.2, 0.42, 0.26);
-        cairo_pattern_add_color_stop_rgb(needles, 1, 0.05, 0.2, 0.12);
-        cairo_set_source(cr, needles);
+        setLinearGradient(cr, 40 - half, 0, 40 + half, 0, { { 0, 0.2, 0.42, 0.26 }, { 1, 0.05, 0.2, 0.12 } });
         cairo_fill(cr);
-        cairo_pattern_destroy(needles);
     }
     return canvas.take("conifer", 40, 151);
 }
@@ -136,7 +126,7 @@ Picture windsweptPine()
     cairo_move_to(cr, 62, 64);
     cairo_curve_to(cr, 75, 58, 88, 56, 100, 50);
     cairo_stroke(cr);
-    Scatter s(9);
+    Scatter s(9, kScatterOffset);
     for (int k = 0; k < 18; ++k) {
         const double x = s.range(30, 110);
         const double y = 40 + (x - 30) * 0.08 + s.range(-12, 10);
@@ -153,19 +143,15 @@ Picture gorse()
 {
     Canvas canvas(64, 40);
     cairo_t* cr = canvas.cr();
-    Scatter s(13);
+    Scatter s(13, kScatterOffset);
     for (int k = 0; k < 14; ++k) {
         const double x = s.range(12, 52);
         const double y = s.range(16, 30);
         leafBall(cr, x, y, s.range(8, 11), 0x2A4A1A, 0x5A8034);
     }
-    for (int k = 0; k < 50; ++k) {
-        const double x = s.range(8, 56);
-        const double y = s.range(8, 34);
-        setColour(cr, k % 3 ? 0xF0D030 : 0xFFF080, 0.9);
-        cairo_arc(cr, x, y, s.range(0.8, 1.6), 0, 2 * kPi);
-        cairo_fill(cr);
-    }
+    // Yellow flowers, a pale one every third.
+    speckle(cr, s, { .count = 50, .left = 8, .right = 56, .top = 8, .bottom = 34, .rMin = 0.8, .rMax = 1.6,
+        .colour = 0xF0D030, .accent = 0xFFF080, .period = 3, .alpha = 0.9 });
     return canvas.take("gorse", 32, 39);
 }
 
@@ -173,13 +159,9 @@ Picture ball()
 {
     Canvas canvas(8, 8);
     cairo_t* cr = canvas.cr();
-    cairo_pattern_t* shade = cairo_pattern_create_radial(3, 2.8, 0.3, 4, 4, 4);
-    cairo_pattern_add_color_stop_rgb(shade, 0, 1, 1, 1);
-    cairo_pattern_add_color_stop_rgb(shade, 1, 0.72, 0.74, 0.76);
-    cairo_set_source(cr, shade);
+    setRadialGradient(cr, 3, 2.8, 0.3, 4, 4, 4, { { 0, 1, 1, 1 }, { 1, 0.72, 0.74, 0.76 } });
     cairo_arc(cr, 4, 4, 3.8, 0, 2 * kPi);
     cairo_fill(cr);
-    cairo_pattern_destroy(shade);
     return canvas.take("ball", 4, 7);
 }
 
@@ -211,21 +193,12 @@ Picture drawTitle()
     Canvas canvas(w, h);
     cairo_t* cr = canvas.cr();
     const double r = 14;
-    cairo_new_path(cr);
-    cairo_arc(cr, w - r, r, r, -kPi / 2, 0);
-    cairo_arc(cr, w - r, h - r, r, 0, kPi / 2);
-    cairo_arc(cr, r, h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, r, r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
+    roundedBox(cr, w, h, r);
     cairo_save(cr);
     cairo_clip(cr);
     // Sky, far hills, a green with the flag.
-    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, h);
-    cairo_pattern_add_color_stop_rgb(sky, 0, 0.28, 0.55, 0.85);
-    cairo_pattern_add_color_stop_rgb(sky, 0.6, 0.72, 0.86, 0.96);
-    cairo_set_source(cr, sky);
+    setLinearGradient(cr, 0, 0, 0, h, { { 0, 0.28, 0.55, 0.85 }, { 0.6, 0.72, 0.86, 0.96 } });
     cairo_paint(cr);
-    cairo_pattern_destroy(sky);
     setColour(cr, 0x5E8A6A);
     cairo_move_to(cr, 0, 72);
     cairo_curve_to(cr, 40, 56, 70, 62, 100, 66);
@@ -233,16 +206,12 @@ Picture drawTitle()
     cairo_line_to(cr, 176, 112);
     cairo_line_to(cr, 0, 112);
     cairo_fill(cr);
-    cairo_pattern_t* grass = cairo_pattern_create_linear(0, 70, 0, h);
-    cairo_pattern_add_color_stop_rgb(grass, 0, 0.42, 0.74, 0.3);
-    cairo_pattern_add_color_stop_rgb(grass, 1, 0.2, 0.5, 0.16);
-    cairo_set_source(cr, grass);
+    setLinearGradient(cr, 0, 70, 0, h, { { 0, 0.42, 0.74, 0.3 }, { 1, 0.2, 0.5, 0.16 } });
     cairo_move_to(cr, 0, 86);
     cairo_curve_to(cr, 50, 74, 110, 76, 176, 84);
     cairo_line_to(cr, 176, 112);
     cairo_line_to(cr, 0, 112);
     cairo_fill(cr);
-    cairo_pattern_destroy(grass);
     setColour(cr, 0x7CD064);
     cairo_save(cr);
     cairo_translate(cr, 132, 92);
@@ -277,12 +246,7 @@ Picture drawTitle()
     setColour(cr, 0xFFFFFF);
     cairo_fill(cr);
     cairo_restore(cr);
-    cairo_new_path(cr);
-    cairo_arc(cr, w - r, r, r, -kPi / 2, 0);
-    cairo_arc(cr, w - r, h - r, r, 0, kPi / 2);
-    cairo_arc(cr, r, h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, r, r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
+    roundedBox(cr, w, h, r);
     setColour(cr, 0xFFFFFF, 0.9);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);

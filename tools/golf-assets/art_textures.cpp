@@ -11,21 +11,11 @@ namespace tarnby::art {
 namespace {
 
 constexpr int32_t kSize = 64;
+// The tiles are drawn with this shorter pi, kept apart from kPi so they stay as they are.
+constexpr double kTilePi = 3.14159265358979;
 
-// A small deterministic random source for scattering details.
-class Scatter {
-public:
-    explicit Scatter(uint32_t seed) : m_state(seed * 2654435761u + 12345u) {}
-    double next()
-    {
-        m_state = m_state * 1664525u + 1013904223u;
-        return ((m_state >> 8) & 0xFFFFFF) / static_cast<double>(0x1000000);
-    }
-    double range(double a, double b) { return a + (b - a) * next(); }
-
-private:
-    uint32_t m_state;
-};
+// Mixed into every seed of the textures' random sources.
+constexpr uint32_t kScatterOffset = 12345u;
 
 double hash(int32_t x, int32_t y, uint32_t seed)
 {
@@ -77,7 +67,7 @@ void paintBase(cairo_t* cr, Tone tone, uint32_t seed, double grain, int32_t stri
                 + 0.2 * periodicNoise(x, y, 16, seed + 2);
             t += grain * (hash(x, y, seed + 9) - 0.5);
             if (stripes > 0) {
-                const double band = std::sin((x + 0.5) * 2 * 3.14159265358979 * stripes / kSize);
+                const double band = std::sin((x + 0.5) * 2 * kTilePi * stripes / kSize);
                 t += stripeDepth * (band > 0 ? 1 : -1) * std::min(1.0, std::fabs(band) * 4);
             }
             t = std::clamp(t, 0.0, 1.0);
@@ -107,7 +97,7 @@ void wrapped(cairo_t* cr, const std::function<void(cairo_t*)>& draw)
 
 void blades(cairo_t* cr, uint32_t seed, int32_t count, uint32_t colour, double alpha, double length, double lean)
 {
-    Scatter s(seed);
+    Scatter s(seed, kScatterOffset);
     cairo_set_line_width(cr, 0.8);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     for (int32_t k = 0; k < count; ++k) {
@@ -127,7 +117,7 @@ void blades(cairo_t* cr, uint32_t seed, int32_t count, uint32_t colour, double a
 
 void dots(cairo_t* cr, uint32_t seed, int32_t count, uint32_t colour, double alpha, double radius)
 {
-    Scatter s(seed);
+    Scatter s(seed, kScatterOffset);
     for (int32_t k = 0; k < count; ++k) {
         const double x = s.range(0, kSize);
         const double y = s.range(0, kSize);
@@ -135,7 +125,7 @@ void dots(cairo_t* cr, uint32_t seed, int32_t count, uint32_t colour, double alp
         const double a = alpha * s.range(0.5, 1);
         wrapped(cr, [&](cairo_t* c) {
             setColour(c, colour, a);
-            cairo_arc(c, x, y, r, 0, 2 * 3.14159265358979);
+            cairo_arc(c, x, y, r, 0, 2 * kTilePi);
             cairo_fill(c);
         });
     }
@@ -164,7 +154,7 @@ Picture water()
     Canvas canvas(kSize, kSize);
     cairo_t* cr = canvas.cr();
     paintBase(cr, { 0x1F4E8C, 0x3B74B4 }, 31, 0.08);
-    Scatter s(32);
+    Scatter s(32, kScatterOffset);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     for (int k = 0; k < 26; ++k) {
         const double x = s.range(0, kSize);
@@ -196,7 +186,7 @@ Picture dunes()
     // The links course's marram-grass dunes: pale sand through tufts.
     Canvas canvas(kSize, kSize);
     paintBase(canvas.cr(), { 0xA89868, 0xD2C48E }, 51, 0.3);
-    Scatter s(52);
+    Scatter s(52, kScatterOffset);
     for (int k = 0; k < 16; ++k) {
         const double x = s.range(0, kSize);
         const double y = s.range(0, kSize);
