@@ -122,12 +122,9 @@ void mapShape(cairo_t* cr)
 
 Picture mapIcon()
 {
-    Picture picture = icon("overhead", mapShape);
+    // The folded map with its fold lines and a small flag on it.
     Canvas canvas(kIcon, kIcon);
     cairo_t* cr = canvas.cr();
-    // Redraw with the fold lines and a small flag over the plain face.
-    cairo_surface_t* base = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kIcon, kIcon);
-    cairo_surface_destroy(base);
     mapShape(cr);
     setColour(cr, 0x103840);
     cairo_set_line_width(cr, 3);
@@ -153,7 +150,7 @@ Picture mapIcon()
     setColour(cr, 0xE02828);
     polygon(cr, { { 16.5, 10 }, { 22, 12 }, { 16.5, 14 } });
     cairo_fill(cr);
-    return canvas.take(picture.name, 0, 0);
+    return canvas.take("overhead", 0, 0);
 }
 
 std::function<void(cairo_t*)> magnifier(bool plus)

@@ -3,6 +3,7 @@
 // picture bundle. Deterministic: the same sources give the same bytes.
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -80,6 +81,11 @@ int main(int argc, char** argv)
             quiet = true;
         }
     }
+    std::error_code made;
+    if (!preview.empty() && !std::filesystem::create_directories(preview, made) && made) {
+        std::printf("golf-assets: cannot create the preview folder %s\n", preview.c_str());
+        return 1;
+    }
 
     course::CoursePlan plans[3];
     std::vector<Job> jobs;
@@ -126,8 +132,8 @@ int main(int argc, char** argv)
                 std::printf("golf-assets: cannot write %s\n", (out + name).c_str());
                 ++failures;
             }
-            if (!preview.empty()) {
-                course::writeDrawingPreview(drawing, file, preview + name + ".png");
+            if (!preview.empty() && !course::writeDrawingPreview(drawing, file, preview + name + ".png")) {
+                std::printf("golf-assets: cannot write the preview of %s\n", name.c_str());
             }
         }
     };
@@ -142,9 +148,11 @@ int main(int argc, char** argv)
         ++failures;
     }
     if (!preview.empty()) {
-        art::writeContactSheet(pictures, preview + "sheet.png", 2);
         const std::vector<art::Picture> golfers(pictures.begin() + 32, pictures.end());
-        art::writeContactSheet(golfers, preview + "golfers.png", 2);
+        if (!art::writeContactSheet(pictures, preview + "sheet.png", 2)
+            || !art::writeContactSheet(golfers, preview + "golfers.png", 2)) {
+            std::printf("golf-assets: cannot write the contact sheets into %s\n", preview.c_str());
+        }
     }
     work();
     courses.join();
