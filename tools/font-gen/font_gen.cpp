@@ -75,7 +75,7 @@ bool renderGlyph(FT_Face face, int code, Rendered& out)
     for (int y = 0; y < out.rows; ++y) {
         const unsigned char* row = bitmap.buffer + static_cast<ptrdiff_t>(y) * bitmap.pitch;
         for (int x = 0; x < out.width; ++x) {
-            out.coverage[static_cast<size_t>(y * out.width + x)] = row[x];
+            out.coverage[static_cast<size_t>(y) * out.width + x] = row[x];
         }
     }
     return true;
@@ -132,8 +132,8 @@ bool makeFont(FT_Library library, const std::string& typeface, const FontRecipe&
                 int cy = ascent - g.top + y;
                 for (int x = 0; x < g.width; ++x) {
                     if (cy >= 0 && cy < image.height) {
-                        image.levels[static_cast<size_t>(cy * width + shift + x)] =
-                            quantise(g.coverage[static_cast<size_t>(y * g.width + x)]);
+                        image.levels[static_cast<size_t>(cy) * width + shift + x] =
+                            quantise(g.coverage[static_cast<size_t>(y) * g.width + x]);
                     }
                 }
             }

@@ -711,7 +711,8 @@ std::vector<std::string> checkHoles(const HoleDrawing& drawing, const HoleFilePl
         }
         for (int a = 0; a < 64; ++a) {
             const double angle = a * kPi / 32;
-            for (double r = 0; r <= margin; r += 0.5) {
+            for (int step = 0; step * 0.5 <= margin; ++step) {
+                const double r = step * 0.5;
                 const Vec2 p { hole.pin.x + r * std::cos(angle), hole.pin.z + r * std::sin(angle) };
                 if (groundAt(drawing, p) != Ground::Green) {
                     problems.push_back(name + "less than the margin of green round the pin");
@@ -726,8 +727,8 @@ std::vector<std::string> checkHoles(const HoleDrawing& drawing, const HoleFilePl
         }
         const Vec2 line = sub(hole.aim, hole.tee);
         const double reach = std::min(100.0, length(line));
-        for (double s = 0; s <= reach; s += 0.5) {
-            const Vec2 p = add(hole.tee, scale(unit(line), s));
+        for (int step = 0; step * 0.5 <= reach; ++step) {
+            const Vec2 p = add(hole.tee, scale(unit(line), step * 0.5));
             if (groundAt(drawing, p) == Ground::Water) {
                 problems.push_back(name + "water on the line of play near the tee");
                 break;

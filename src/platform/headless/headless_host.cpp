@@ -31,7 +31,7 @@ void HeadlessHost::present(const uint32_t* pixels, int32_t stride, int32_t x, in
     int32_t y1 = std::min(y + h, m_height);
     for (int32_t row = y0; row < y1; ++row) {
         const uint32_t* from = pixels + static_cast<ptrdiff_t>(row) * stride;
-        std::copy(from + x0, from + x1, m_screen.begin() + static_cast<ptrdiff_t>(row * m_width + x0));
+        std::copy(from + x0, from + x1, m_screen.begin() + static_cast<ptrdiff_t>(row) * m_width + x0);
     }
     if (x1 > x0 && y1 > y0) {
         m_presentedPixels += (x1 - x0) * (y1 - y0);

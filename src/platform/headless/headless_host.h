@@ -22,7 +22,7 @@ public:
 
     // The screen as the presented rectangles left it (0xDDRRGGBB words).
     const std::vector<uint32_t>& screen() const { return m_screen; }
-    uint32_t screenAt(int32_t x, int32_t y) const { return m_screen[static_cast<size_t>(y * m_width + x)]; }
+    uint32_t screenAt(int32_t x, int32_t y) const { return m_screen[static_cast<size_t>(y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)]; }
     int32_t width() const { return m_width; }
     int32_t height() const { return m_height; }
     bool writePng(const std::string& path) const;
