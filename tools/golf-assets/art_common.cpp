@@ -134,8 +134,9 @@ bool writeContactSheet(const std::vector<Picture>& pictures, const std::string& 
     cairo_t* cr = cairo_create(sheet);
     for (size_t k = 0; k < pictures.size(); ++k) {
         const auto& p = pictures[k];
+        const size_t rowsAbove = k / columns; // whole rows of cells above this one
         const double x0 = static_cast<double>((k % columns) * cellW);
-        const double y0 = static_cast<double>((k / columns) * cellH);
+        const double y0 = static_cast<double>(rowsAbove * cellH);
         // A checkered backdrop shows what is transparent.
         for (int32_t cy = 0; cy < cellH; cy += 8) {
             for (int32_t cx = 0; cx < cellW; cx += 8) {
