@@ -121,13 +121,17 @@ bool writeFile(const Ref<String>& name, const ByteArray& array)
     if (path.empty()) {
         return false;
     }
+    return writeWholeFile(path, array.data(), static_cast<size_t>(array.length()));
+}
+
+bool writeWholeFile(const std::string& path, const uint8_t* bytes, size_t length)
+{
     std::string temporary = path + ".tmp";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
         return false;
     }
-    size_t want = static_cast<size_t>(array.length());
-    bool ok = want == 0 || std::fwrite(array.data(), 1, want, file) == want;
+    bool ok = length == 0 || std::fwrite(bytes, 1, length, file) == length;
     ok = std::fflush(file) == 0 && ok;
     ok = ::fsync(::fileno(file)) == 0 && ok;
     ok = std::fclose(file) == 0 && ok;

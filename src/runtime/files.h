@@ -55,6 +55,8 @@ bool readFile(const Ref<String>& name, const ByteArray& array);
 // crash or a full disk never leaves a half-written file: the result is true only
 // when every byte reached the disk and the new file took the old one's place.
 bool writeFile(const Ref<String>& name, const ByteArray& array);
+// The same for a file at any path (tools and inspectors).
+bool writeWholeFile(const std::string& path, const uint8_t* bytes, size_t length);
 
 // The same for a whole file of unknown length (tools and inspectors); gives an
 // empty array when the file is missing or larger than `limit` bytes.

@@ -1,7 +1,6 @@
 // Picture bundles: the segment stream, writer-to-reader round trips, the
 // pixel cache and its clock sweep, and damaged bundles.
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -13,19 +12,14 @@
 #include "image/bundle_stream.h"
 #include "image/vilib.h"
 #include "support/test_support.h"
+#include "writer-support/packed_number.h"
 
 namespace tarnby {
 namespace {
 
 using bundle::BundleWriter;
 
-void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    std::fclose(f);
-}
+using test::writeBytes;
 
 // RGBA test images. A figure: transparent surround, opaque body, partial alpha
 // at the rim; colours multiples of 8 and exact alpha levels, so 'r' keeps them
@@ -208,7 +202,7 @@ TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
     auto ints = [](std::vector<uint32_t> values, size_t padding) {
         std::vector<uint8_t> out;
         for (uint32_t v : values) {
-            BundleWriter::appendInt(out, v);
+            appendPackedNumber(out, v);
         }
         out.resize(out.size() + padding, 0xFF);
         return out;

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "sprite/vsprite.h"
 #include "sprite/vtext.h"
 #include "support/test_support.h"
+#include "writer-support/packed_number.h"
 
 namespace tarnby {
 namespace {
@@ -23,13 +23,7 @@ namespace {
 using Ints = std::vector<int32_t>;
 using Pixels = std::vector<uint32_t>;
 
-bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    return !file.fail();
-}
+using test::writeBytes;
 
 // A font whose characters first..last (the space aside) are solid blocks
 // `width` wide and `inkRows` high at full coverage.
@@ -136,7 +130,7 @@ TEST_F(VfontTest, CorruptFilesLeaveAnEmptyFont)
         numbers.insert(numbers.begin(), { 4, 10, 7 });
         std::vector<uint8_t> out;
         for (uint32_t v : numbers) {
-            fontgen::appendNumber(out, v);
+            appendPackedNumber(out, v);
         }
         out.insert(out.end(), 9, 0x1F);
         return out;

@@ -30,6 +30,11 @@ ScratchFolder::~ScratchFolder()
     std::filesystem::remove_all(m_path, ignored);
 }
 
+bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    return writeWholeFile(path, bytes.data(), bytes.size());
+}
+
 std::string binFolder() { return std::string(TARNBY_BIN_DIR) + "/"; }
 
 void saveFrame(const std::string& name, const uint32_t* pixels, int32_t width, int32_t height, int32_t stride)

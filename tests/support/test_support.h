@@ -1,8 +1,9 @@
-// Shared helpers for the tests: a scratch folder per test and frame PNGs.
+// Shared helpers for the tests: a scratch folder per test, data files and frame PNGs.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarnby::test {
 
@@ -20,6 +21,9 @@ private:
     std::string m_path;
     std::string m_oldFolder;
 };
+
+// Writes bytes to a file (a test's own data files); true when all were written.
+bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // The folder where the build puts programs and generated data.
 std::string binFolder();

@@ -6,6 +6,8 @@
 
 #include "bundle-writer/picture_encoder.h"
 #include "image/vpicture.h"
+#include "runtime/files.h"
+#include "writer-support/packed_number.h"
 
 namespace tarnby::bundle {
 
@@ -36,20 +38,6 @@ bool sameHeader(const std::vector<uint8_t>& shared, const std::vector<uint8_t>& 
 }
 
 } // namespace
-
-void BundleWriter::appendInt(std::vector<uint8_t>& out, uint32_t value)
-{
-    uint8_t groups[5];
-    int32_t n = 0;
-    do {
-        groups[n++] = static_cast<uint8_t>(value & 127);
-        value >>= 7;
-    } while (value != 0);
-    while (n > 1) {
-        out.push_back(static_cast<uint8_t>(groups[--n] | 128));
-    }
-    out.push_back(groups[0]);
-}
 
 int32_t BundleWriter::fail(const std::string& message)
 {
@@ -132,7 +120,7 @@ void BundleWriter::build(std::vector<uint8_t>& out, std::vector<uint8_t>* cuts) 
     // Integers are atomic for segment cuts; raw bytes may be cut anywhere.
     auto integer = [&](uint32_t v) {
         size_t start = out.size();
-        appendInt(out, v);
+        appendPackedNumber(out, v);
         if (cuts) {
             cuts->push_back(1);
             cuts->insert(cuts->end(), out.size() - start - 1, 0);
@@ -224,14 +212,7 @@ bool BundleWriter::writeSegments(const std::string& folder, const std::string& p
     size_t k = 0;
     for (; k < parts.size(); ++k) {
         fs::path path = dir / (prefix + std::to_string(k) + ".bin");
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (!file) {
-            m_error = "cannot write " + path.string();
-            return false;
-        }
-        bool ok = std::fwrite(parts[k].data(), 1, parts[k].size(), file) == parts[k].size();
-        ok = std::fclose(file) == 0 && ok;
-        if (!ok) {
+        if (!writeWholeFile(path.string(), parts[k].data(), parts[k].size())) {
             m_error = "cannot write " + path.string();
             return false;
         }

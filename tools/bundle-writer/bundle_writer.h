@@ -52,9 +52,6 @@ public:
     // segments of an earlier, longer bundle. False (see error()) on failure.
     bool writeSegments(const std::string& folder, const std::string& prefix, int32_t segmentSize);
 
-    // Appends a bundle integer (big-endian base-128) to `out`.
-    static void appendInt(std::vector<uint8_t>& out, uint32_t value);
-
 private:
     struct Record {
         uint8_t type;

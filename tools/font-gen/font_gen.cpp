@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "font-gen/font_writer.h"
+#include "runtime/files.h"
 
 namespace {
 
@@ -148,17 +149,6 @@ bool makeFont(FT_Library library, const std::string& typeface, const FontRecipe&
     return true;
 }
 
-bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fclose(file) == 0 && ok;
-    return ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -186,7 +176,8 @@ int main(int argc, char** argv)
             break;
         }
         std::string path = outDir + recipe.fileName;
-        if (!writeBytes(path, tarnby::fontgen::writeFont(font))) {
+        const std::vector<uint8_t> bytes = tarnby::fontgen::writeFont(font);
+        if (!tarnby::writeWholeFile(path, bytes.data(), bytes.size())) {
             std::printf("font-gen: cannot write %s\n", path.c_str());
             status = 1;
             break;

@@ -3,21 +3,9 @@
 
 #include <cstddef>
 
-namespace tarnby::fontgen {
+#include "writer-support/packed_number.h"
 
-void appendNumber(std::vector<uint8_t>& out, uint32_t value)
-{
-    uint8_t groups[5];
-    int n = 0;
-    do {
-        groups[n++] = static_cast<uint8_t>(value & 0x7F);
-        value >>= 7;
-    } while (value != 0);
-    while (n > 1) {
-        out.push_back(static_cast<uint8_t>(groups[--n] | 0x80));
-    }
-    out.push_back(groups[0]);
-}
+namespace tarnby::fontgen {
 
 std::vector<uint8_t> encodeGlyph(const GlyphImage& image)
 {
@@ -47,20 +35,20 @@ std::vector<uint8_t> encodeGlyph(const GlyphImage& image)
 std::vector<uint8_t> writeFont(const FontData& font)
 {
     std::vector<uint8_t> out;
-    appendNumber(out, static_cast<uint32_t>(font.spaceWidth));
-    appendNumber(out, static_cast<uint32_t>(font.lineHeight));
-    appendNumber(out, static_cast<uint32_t>(font.baseline));
-    appendNumber(out, static_cast<uint32_t>(font.first));
-    appendNumber(out, static_cast<uint32_t>(font.first + static_cast<int32_t>(font.glyphs.size()) - 1));
+    appendPackedNumber(out, static_cast<uint32_t>(font.spaceWidth));
+    appendPackedNumber(out, static_cast<uint32_t>(font.lineHeight));
+    appendPackedNumber(out, static_cast<uint32_t>(font.baseline));
+    appendPackedNumber(out, static_cast<uint32_t>(font.first));
+    appendPackedNumber(out, static_cast<uint32_t>(font.first + static_cast<int32_t>(font.glyphs.size()) - 1));
     uint32_t total = 0;
     for (const FontGlyph& glyph : font.glyphs) {
-        appendNumber(out, static_cast<uint32_t>(glyph.runs.size()));
+        appendPackedNumber(out, static_cast<uint32_t>(glyph.runs.size()));
         if (!glyph.runs.empty()) {
-            appendNumber(out, static_cast<uint32_t>(glyph.width));
+            appendPackedNumber(out, static_cast<uint32_t>(glyph.width));
         }
         total += static_cast<uint32_t>(glyph.runs.size());
     }
-    appendNumber(out, total);
+    appendPackedNumber(out, total);
     for (const FontGlyph& glyph : font.glyphs) {
         out.insert(out.end(), glyph.runs.begin(), glyph.runs.end());
     }

@@ -30,10 +30,6 @@ struct FontData {
     std::vector<FontGlyph> glyphs;  // from `first` on, one per character code
 };
 
-// Appends an unsigned number as big-endian 7-bit groups, top bit set on all
-// but the last byte.
-void appendNumber(std::vector<uint8_t>& out, uint32_t value);
-
 // Run-length codes a glyph image: runs of equal coverage, at most 16 pixels
 // each, carried across row ends; trailing transparent pixels are left out.
 std::vector<uint8_t> encodeGlyph(const GlyphImage& image);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "runtime/files.h"
 #include "shape-writer/swf_bit_writer.h"
 
 namespace tarnby {
@@ -296,13 +297,7 @@ std::vector<uint8_t> ShapeWriter::bytes() const
 bool ShapeWriter::save(const std::string& path) const
 {
     std::vector<uint8_t> data = bytes();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        return false;
-    }
-    bool ok = std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    ok = std::fclose(file) == 0 && ok;
-    return ok;
+    return writeWholeFile(path, data.data(), data.size());
 }
 
 }  // namespace tarnby
