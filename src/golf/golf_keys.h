@@ -1,0 +1,21 @@
+// The game key codes the game's handlers react to.
+#pragma once
+
+#include <cstdint>
+
+namespace tarnby {
+
+constexpr int32_t kKeyLeft = 1;
+constexpr int32_t kKeyRight = 2;
+constexpr int32_t kKeyUp = 3;
+constexpr int32_t kKeyDown = 4;
+constexpr int32_t kKeySelect = 5;  // also every stylus tap
+constexpr int32_t kKeySoft = 6;    // right soft key
+constexpr int32_t kKeyBack = 7;
+constexpr int32_t kKeyEnter = 10;
+constexpr int32_t kKeySpace = 32;
+constexpr int32_t kKeyPound = 35;
+constexpr int32_t kKeyStar = 42;
+constexpr int32_t kKeyDigit0 = 48;
+
+}  // namespace tarnby

@@ -1,0 +1,174 @@
+// How a shot ends: the cup (resting in it, passing over it fast, rolling
+// through it between two steps), water and out of bounds with their penalty
+// and the spot the ball is played again from.
+#include "golf/holetable.h"
+#include "golf/play_support.h"
+#include "golf/surface_table.h"
+
+namespace tarnby {
+namespace {
+
+class FlightTest : public ::testing::Test {
+protected:
+    FlightTest() : play(240, 320, true, "flight") { play.startAndResume(); }
+
+    Golf& game() { return *play.golf; }
+
+    // The ball in play at (x, z) on the ground plus `lift`, moving at (vx, vy, vz).
+    void placeBall(Fixed x, Fixed z, Fixed lift, Fixed vx, Fixed vy, Fixed vz)
+    {
+        const Fixed y = game().terrain->heightAt(x, z) + lift;
+        game().ball->setPosition(x, y, z);
+        game().ball->setVelocity(vx, vy, vz);
+        game().ballSprite->setPosition3d(x, y, z);
+        game().restFrames = 0;
+        game().lastPinDistance = 0;
+        game().setGameState(Golf::BallFlight);
+    }
+
+    // Steps the flight with frames of `ms` until it stops (or `most` steps).
+    int32_t stepUntilOver(int32_t ms, int32_t most)
+    {
+        for (int32_t i = 0; i < most; ++i) {
+            game().m_frameTime = ms;
+            if (!game().stepBallFlight() || game().gameState != Golf::BallFlight) {
+                return i + 1;
+            }
+        }
+        return most;
+    }
+
+    // A point of the loaded hole file with this surface, searched on a grid.
+    bool findSurface(int32_t surface, Fixed& x, Fixed& z)
+    {
+        for (int32_t j = 8; j < 504; j += 4) {
+            for (int32_t i = 8; i < 504; i += 4) {
+                if (game().terrain->surfaceAt(toFixed(i), toFixed(j)) == surface
+                    && game().terrain->surfaceAt(toFixed(i + 3), toFixed(j + 3)) == surface
+                    && game().terrain->surfaceAt(toFixed(i - 3), toFixed(j - 3)) == surface) {
+                    x = toFixed(i);
+                    z = toFixed(j);
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    test::Play play;
+};
+
+TEST_F(FlightTest, TheCup)
+{
+    const Fixed pinX = game().pinSprite->getX3d();
+    const Fixed pinZ = game().pinSprite->getZ3d();
+
+    // Resting a thirty-sixth of a yard from the pin: in, even though it stopped there.
+    placeBall(pinX + 600, pinZ, 0, 0, 0, 0);
+    EXPECT_FALSE(game().stepBallFlight());
+    EXPECT_EQ(game().gameState, Golf::HoleOver) << "a slow ball at the pin drops";
+    EXPECT_TRUE(play.log.has(" holed"));
+    EXPECT_FALSE(game().ballSprite->hasParent()) << "the ball leaves the view";
+}
+
+TEST_F(FlightTest, AFastBallPassesOverTheCup)
+{
+    const Fixed pinX = game().pinSprite->getX3d();
+    const Fixed pinZ = game().pinSprite->getZ3d();
+    // 20 yards a second (above the 11.11 the cup can take), an eighth of a
+    // yard up, flying across the pin.
+    placeBall(pinX - 0x1000, pinZ, 0x1000, 20 * 32768, 0, 0);
+    game().m_frameTime = 16;
+    EXPECT_TRUE(game().stepBallFlight());
+    EXPECT_EQ(game().gameState, Golf::BallFlight) << "too fast to drop";
+    EXPECT_FALSE(play.log.has(" holed"));
+}
+
+TEST_F(FlightTest, ABallRollingThroughBetweenTwoStepsDrops)
+{
+    const Fixed pinX = game().pinSprite->getX3d();
+    const Fixed pinZ = game().pinSprite->getZ3d();
+    // 8 yards a second for 60 ms: from a third of a yard short to well past
+    // the pin, neither end within a thirty-sixth of a yard of it.
+    placeBall(pinX - 0x2AAB, pinZ, 0, 8 * 32768, 0, 0);
+    game().m_frameTime = 60;
+    EXPECT_FALSE(game().stepBallFlight());
+    const Fixed after = game().ballSprite->getX3d();
+    EXPECT_GT(after - pinX, 911) << "the step ended beyond the cup";
+    EXPECT_EQ(game().gameState, Golf::HoleOver) << "its path ran over the cup";
+}
+
+TEST_F(FlightTest, WaterCostsAStrokeAndReplaysFromTheLie)
+{
+    Fixed wx = 0;
+    Fixed wz = 0;
+    ASSERT_TRUE(findSurface(kSurfaceWater, wx, wz)) << "hole 1 of the first course has water";
+    const HoleRow& row = holeRow(0, 0);
+    // Played from the tee: back to the tee, aimed at the hole's aim point again.
+    game().lastLie->set(toFixed(row.teeX), game().ballSprite->getY3d(), toFixed(row.teeZ));
+    game().holeStrokes = 1;
+    placeBall(wx, wz, 0, 0, 0, 0);
+    stepUntilOver(16, 100);
+    EXPECT_EQ(game().gameState, Golf::Splash);
+    EXPECT_EQ(game().holeStrokes, 2) << "one penalty stroke";
+    EXPECT_TRUE(play.log.has(" water"));
+    EXPECT_EQ(game().ballSprite->getX3d(), toFixed(row.teeX));
+    EXPECT_EQ(game().ballSprite->getZ3d(), toFixed(row.teeZ));
+    const Fixed viaAim = fhypot(toFixed(row.teeX - row.aimX), toFixed(row.teeZ - row.aimZ))
+        + fhypot(toFixed(row.aimX - row.pinX), toFixed(row.aimZ - row.pinZ));
+    EXPECT_EQ(game().hudDistance->getNumber(), viaAim / 32766) << "the distance runs through the aim point";
+
+    // The map ball sinks, then play returns to aiming.
+    EXPECT_TRUE(play.runTo(Golf::Aiming, 3000));
+
+    // From anywhere else the ball is aimed at the pin.
+    const Fixed lieX = toFixed(row.teeX - 20);
+    const Fixed lieZ = toFixed(row.teeZ - 60);
+    game().lastLie->set(lieX, game().terrain->heightAt(lieX, lieZ), lieZ);
+    placeBall(wx, wz, 0, 0, 0, 0);
+    stepUntilOver(16, 100);
+    EXPECT_EQ(game().ballSprite->getX3d(), lieX);
+    const Fixed toPin = fhypot(lieX - toFixed(row.pinX), lieZ - toFixed(row.pinZ));
+    EXPECT_EQ(game().hudDistance->getNumber(), toPin / 32766) << "aimed straight at the pin";
+}
+
+TEST_F(FlightTest, OutOfBounds)
+{
+    const Fixed lieX = game().ballSprite->getX3d();
+    const Fixed lieZ = game().ballSprite->getZ3d();
+    game().lastLie->set(lieX, game().ballSprite->getY3d(), lieZ);
+    game().holeStrokes = 1;
+
+    // 511.99 yards is still on the course.
+    placeBall(toFixed(512) - 300, toFixed(200), toFixed(5), 0, 0, 0);
+    game().m_frameTime = 16;
+    EXPECT_TRUE(game().stepBallFlight());
+    EXPECT_EQ(game().gameState, Golf::BallFlight);
+    EXPECT_EQ(game().holeStrokes, 1);
+
+    // Moving east across the edge.
+    placeBall(toFixed(512) - 300, toFixed(200), toFixed(5), 10 * 32768, 0, 0);
+    EXPECT_TRUE(game().stepBallFlight());
+    EXPECT_EQ(game().gameState, Golf::Overhead);
+    EXPECT_EQ(game().holeStrokes, 2) << "one penalty stroke";
+    EXPECT_TRUE(play.log.has(" out"));
+    ASSERT_TRUE(game().message);
+    EXPECT_STREQ(game().message->toString()->chars(), "Out of bounds");
+    EXPECT_EQ(game().ballSprite->getX3d(), lieX) << "replayed from where it was struck";
+    EXPECT_EQ(game().ballSprite->getZ3d(), lieZ);
+    EXPECT_TRUE(game().overheadMap->hasParent()) << "the map shows";
+
+    // Back to aiming with the back key; the message goes.
+    play.key(play.now() + 32, 7);
+    EXPECT_TRUE(play.runTo(Golf::Aiming, 2000));
+    EXPECT_FALSE(game().message->hasParent());
+
+    // West of the course (x < 0) is out too.
+    placeBall(toFixed(1), toFixed(200), toFixed(5), -40 * 32768, 0, 0);
+    game().m_frameTime = 60;
+    EXPECT_TRUE(game().stepBallFlight());
+    EXPECT_EQ(game().gameState, Golf::Overhead);
+}
+
+}  // namespace
+}  // namespace tarnby

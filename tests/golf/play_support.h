@@ -1,0 +1,192 @@
+// Playing the game inside a test: a virtual-clock host that feeds scheduled
+// input into the game as time passes, keeps the screen and stops the game at a
+// time limit, plus a log that keeps every line.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "golf/device_profile.h"
+#include "golf/game_log.h"
+#include "golf/golf.h"
+#include "golf/save_record.h"
+#include "platform/headless/png_writer.h"
+#include "runtime/files.h"
+#include "runtime/host.h"
+#include "runtime/random.h"
+#include "support/test_support.h"
+
+namespace tarnby::test {
+
+class LinesLog : public GameLog {
+public:
+    void write(const std::string& line) override { lines.push_back(line); }
+    // Lines containing `part`, in order.
+    std::vector<std::string> matching(const std::string& part) const
+    {
+        std::vector<std::string> found;
+        for (const std::string& line : lines) {
+            if (line.find(part) != std::string::npos) {
+                found.push_back(line);
+            }
+        }
+        return found;
+    }
+    bool has(const std::string& part) const { return !matching(part).empty(); }
+    std::vector<std::string> lines;
+};
+
+// One game on a virtual clock, sized and profiled as a device.
+class Play : public Host {
+public:
+    Play(int32_t width, int32_t height, bool touch = true, const std::string& name = "play")
+        : m_width(width), m_height(height), m_screen(static_cast<size_t>(width) * height, 0)
+    {
+        m_folder = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-scratch" /
+                   (name + "-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(m_folder);
+        std::filesystem::create_directories(m_folder);
+        setModuleFolder(binFolder());
+        setHost(this);
+        reseedRandom(0);
+        deviceProfile() = DeviceProfile{};
+        deviceProfile().isPocketPC = touch;
+        golf = make<Golf>();
+        golf->setSavePath(savePath());
+        golf->setLog(&log);
+        golf->setSize(width, height);
+        golf->attach(make<Object>());
+    }
+    ~Play() override
+    {
+        golf->destroy();
+        golf = nullptr;
+        setHost(nullptr);
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+
+    std::string savePath() const { return (m_folder / "tarnbygolf").string(); }
+
+    // --- Host ------------------------------------------------------------------------
+    uint32_t tickCount() override { return m_now; }
+    void sleep(int32_t milliseconds) override
+    {
+        if (milliseconds > 0) {
+            m_now += static_cast<uint32_t>(milliseconds);
+        }
+        feed();
+        if (static_cast<int32_t>(m_now - m_limit) >= 0 || (m_until && m_until())) {
+            golf->stop();
+        }
+    }
+    void present(const uint32_t* pixels, int32_t stride, int32_t x, int32_t y, int32_t w, int32_t h) override
+    {
+        for (int32_t row = std::max(y, 0); row < std::min(y + h, m_height); ++row) {
+            for (int32_t col = std::max(x, 0); col < std::min(x + w, m_width); ++col) {
+                m_screen[static_cast<size_t>(row) * m_width + col] = pixels[static_cast<size_t>(row) * stride + col];
+            }
+        }
+    }
+
+    // --- Input, scheduled at virtual times --------------------------------------------
+    void key(uint32_t at, int32_t code)
+    {
+        at_(at, [this, code] {
+            golf->keyDown(code);
+            golf->keyUp(code);
+        });
+    }
+    void tap(uint32_t at, int32_t x, int32_t y)
+    {
+        at_(at, [this, x, y] {
+            golf->m_penX = x;
+            golf->m_penY = y;
+            golf->keyDown(5);
+            golf->keyUp(5);
+        });
+    }
+    void drag(uint32_t at, int32_t dx, int32_t dy)
+    {
+        at_(at, [this, dx, dy] {
+            golf->m_dragX += dx;
+            golf->m_dragY += dy;
+        });
+    }
+    // Any action at a virtual time (events of equal time keep their order).
+    void at_(uint32_t at, std::function<void()> action)
+    {
+        auto it = m_events.begin();
+        while (it != m_events.end() && static_cast<int32_t>(it->at - at) <= 0) {
+            ++it;
+        }
+        m_events.insert(it, { at, std::move(action) });
+    }
+
+    // Runs the game loop until the virtual clock reaches `until`.
+    void runUntil(uint32_t until)
+    {
+        m_limit = until;
+        golf->m_stop = false;
+        golf->run();
+    }
+    // Runs until the state is `state` (checked every frame) or `most` ms pass;
+    // true when the state was reached.
+    bool runTo(int32_t state, uint32_t most = 20000)
+    {
+        if (golf->gameState != state) {
+            m_until = [this, state] { return golf->gameState == state; };
+            runUntil(m_now + most);
+            m_until = nullptr;
+        }
+        return golf->gameState == state;
+    }
+    // From the start-up screen into aiming at the saved (or first) hole.
+    void startAndResume()
+    {
+        runUntil(m_now + 1500);
+        key(m_now + 16, 'R');
+        ASSERT_TRUE(runTo(Golf::Aiming, 2000)) << "resuming lands in aiming";
+    }
+
+    uint32_t now() const { return m_now; }
+    // Moves the clock on without running the game.
+    void advance(uint32_t ms) { m_now += ms; }
+    uint32_t pixel(int32_t x, int32_t y) const { return m_screen[static_cast<size_t>(y) * m_width + x]; }
+    void shot(const std::string& name) const { saveFrame(name, m_screen.data(), m_width, m_height, m_width); }
+
+    Ref<Golf> golf;
+    LinesLog log;
+
+private:
+    void feed()
+    {
+        while (!m_events.empty() && static_cast<int32_t>(m_now - m_events.front().at) >= 0) {
+            auto action = std::move(m_events.front().action);
+            m_events.pop_front();
+            action();
+        }
+    }
+
+    struct Event {
+        uint32_t at;
+        std::function<void()> action;
+    };
+    int32_t m_width;
+    int32_t m_height;
+    std::vector<uint32_t> m_screen;
+    std::deque<Event> m_events;
+    uint32_t m_now = 0;
+    uint32_t m_limit = 0;
+    std::function<bool()> m_until;
+    std::filesystem::path m_folder;
+};
+
+}  // namespace tarnby::test
