@@ -1,6 +1,6 @@
 // golf-assets: writes every generated data file of the game into one folder:
-// the 18 hole files of the three courses, the wind arrow and the "golf"
-// picture bundle. Deterministic: the same sources give the same bytes.
+// the 18 hole files of the three courses, the wind arrow, the "golf" picture
+// bundle and the help text. Deterministic: the same sources give the same bytes.
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +16,7 @@
 #include "golf-assets/course_painter.h"
 #include "golf-assets/hole_file.h"
 #include "golf-assets/preview.h"
+#include "runtime/files.h"
 
 namespace {
 
@@ -51,6 +52,38 @@ bool writeBundle(const std::vector<art::Picture>& pictures, const std::string& f
     }
     if (!writer.writeSegments(folder, "golf", kSegmentSize)) {
         std::printf("golf-assets: %s\n", writer.error().c_str());
+        return false;
+    }
+    return true;
+}
+
+// The help screen shows the file as it is, wrapped to the panel: only the
+// characters the fonts hold (32 to 126), line breaks and tabs may appear, and
+// line ends are written as single line breaks whatever the checkout uses.
+bool writeHelp(const std::string& assets, const std::string& out)
+{
+    std::string text;
+    if (!readText(assets + "help.txt", text)) {
+        std::printf("golf-assets: cannot read %shelp.txt\n", assets.c_str());
+        return false;
+    }
+    std::string clean;
+    int line = 1;
+    for (char c : text) {
+        if (c == '\r') {
+            continue;
+        }
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c != '\n' && c != '\t' && (u < 32 || u > 126)) {
+            std::printf("golf-assets: %shelp.txt line %d: character %d is not in the game's fonts\n",
+                        assets.c_str(), line, u);
+            return false;
+        }
+        line += c == '\n' ? 1 : 0;
+        clean.push_back(c);
+    }
+    if (!writeWholeFile(out + "help.txt", reinterpret_cast<const uint8_t*>(clean.data()), clean.size())) {
+        std::printf("golf-assets: cannot write %shelp.txt\n", out.c_str());
         return false;
     }
     return true;
@@ -141,6 +174,9 @@ int main(int argc, char** argv)
 
     const auto pictures = art::drawAll();
     if (!writeBundle(pictures, out)) {
+        ++failures;
+    }
+    if (!writeHelp(assets, out)) {
         ++failures;
     }
     if (!course::writeArrow(out + "arrow")) {
