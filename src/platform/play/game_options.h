@@ -1,0 +1,41 @@
+// The game program's command line, shared by the window and the headless run:
+// screen size, device, data folder, save file, and the scripted-play options.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "golf/device_profile.h"
+
+namespace tarnby {
+
+struct GameOptions {
+    enum class Device { Touch, Keypad, Letters };
+
+    bool headless = false;
+    int32_t width = 240;  // the game's screen, pixels
+    int32_t height = 320;
+    Device device = Device::Touch;
+    std::string dataFolder;   // empty: the executable's folder
+    std::string savePath;     // empty: "tarnbygolf" in the data folder
+    std::string scriptPath;   // empty: no scripted input
+    std::string framesFolder; // where `shot` writes its PNGs
+    std::string logPath;      // empty: no log
+    bool logSteps = false;
+    int64_t maxMs = -1;       // -1: two seconds after the script's last event
+
+    // The device profile the game is started with: touch is "PocketPC";
+    // keypad is "Smartphone"; letters is a keypad phone with letter keys.
+    DeviceProfile profile() const;
+    // "touch", "keypad", "letters" to a device; false for any other word.
+    static bool parseDevice(const std::string& word, Device& device);
+
+    // Reads the command line (the program name first). Gives nothing when the
+    // game should run, else the status to exit with at once: 0 after --help or
+    // --version, 2 after a usage error (named in one line on standard output,
+    // with a hint to --help).
+    std::optional<int> parse(int argc, const char* const* argv);
+};
+
+}  // namespace tarnby

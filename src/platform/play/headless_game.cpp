@@ -1,0 +1,165 @@
+// The game played without a window, by script, on a virtual clock.
+#include "platform/play/headless_game.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "golf/device_profile.h"
+#include "golf/golf_keys.h"
+#include "platform/headless/executable_folder.h"
+#include "runtime/files.h"
+
+namespace tarnby {
+
+namespace {
+
+int complain(const std::string& message, int status)
+{
+    std::printf("tarnby-golf: %s\n", message.c_str());
+    std::fflush(stdout);
+    return status;
+}
+
+bool notAfter(uint32_t at, uint32_t now) { return static_cast<int32_t>(at - now) <= 0; }
+
+}  // namespace
+
+HeadlessGame::HeadlessGame(const GameOptions& options)
+    : HeadlessHost(options.width, options.height), m_options(options)
+{
+}
+
+HeadlessGame::~HeadlessGame()
+{
+    attachInput(nullptr);
+    if (m_game) {
+        m_game->destroy();
+    }
+}
+
+int32_t HeadlessGame::letterKey(int32_t character)
+{
+    // The digits and symbols printed on a letter keyboard's keys.
+    static constexpr struct {
+        char letter;
+        char key;
+    } kLetters[] = { { 'w', '1' }, { 'e', '2' }, { 'r', '3' }, { 's', '4' }, { 'd', '5' }, { 'f', '6' },
+                     { 'z', '7' }, { 'x', '8' }, { 'c', '9' }, { '/', '0' }, { 'a', '*' }, { 'g', '#' } };
+    const int32_t lower = (character >= 'A' && character <= 'Z') ? character - 'A' + 'a' : character;
+    for (const auto& entry : kLetters) {
+        if (lower == entry.letter) {
+            return entry.key;
+        }
+    }
+    return 0;
+}
+
+int HeadlessGame::prepare()
+{
+    setDataFolder(m_options.dataFolder.empty() ? executableFolder() : m_options.dataFolder);
+    std::string error;
+    if (!m_options.scriptPath.empty() && !m_script.load(m_options.scriptPath, m_options.width, m_options.height, error)) {
+        // A script that is there but wrong is a usage error; one that cannot be read, a failure.
+        return complain(error, error.rfind("cannot read", 0) == 0 ? 1 : 2);
+    }
+    if (m_script.takesShots()) {
+        if (m_options.framesFolder.empty()) {
+            return complain("the script takes shots: give --frames DIR for them", 2);
+        }
+        std::error_code made;
+        std::filesystem::create_directories(m_options.framesFolder, made);
+        if (made || !std::filesystem::is_directory(m_options.framesFolder, made)) {
+            return complain("cannot make the frames folder " + m_options.framesFolder, 1);
+        }
+    }
+    if (!m_options.logPath.empty() && !m_log.open(m_options.logPath)) {
+        return complain("cannot write the log " + m_options.logPath, 1);
+    }
+    m_log.steps = m_options.logSteps;
+    const uint64_t end = m_options.maxMs >= 0 ? static_cast<uint64_t>(m_options.maxMs)
+                                              : static_cast<uint64_t>(m_script.endTime()) + 2000;
+    m_limit = static_cast<uint32_t>(std::min<uint64_t>(end, 0xFFFFFFFFu));
+    return 0;
+}
+
+void HeadlessGame::scheduleScript()
+{
+    const bool letters = m_options.device == GameOptions::Device::Letters;
+    for (const ScriptEvent& e : m_script.events()) {
+        switch (e.kind) {
+        case ScriptEvent::Key: schedule({ e.at, InputEvent::Key, e.a, 0 }); break;
+        case ScriptEvent::Down: schedule({ e.at, InputEvent::KeyDown, e.a, 0 }); break;
+        case ScriptEvent::Up: schedule({ e.at, InputEvent::KeyUp, e.a, 0 }); break;
+        case ScriptEvent::Char:
+            // A letter keyboard turns its digit letters into keys; no character follows.
+            if (letters && letterKey(e.a) != 0) {
+                schedule({ e.at, InputEvent::Key, letterKey(e.a), 0 });
+            } else {
+                schedule({ e.at, InputEvent::Char, e.a, 0 });
+            }
+            break;
+        case ScriptEvent::Tap: schedule({ e.at, InputEvent::Tap, e.a, e.b }); break;
+        case ScriptEvent::Drag: schedule({ e.at, InputEvent::Drag, e.a, e.b }); break;
+        case ScriptEvent::Shot:
+        case ScriptEvent::Quit: m_pending.push_back(e); break;
+        }
+    }
+}
+
+int HeadlessGame::run()
+{
+    if (int status = prepare(); status != 0) {
+        return status;
+    }
+    deviceProfile() = m_options.profile();
+    m_game = make<Golf>();
+    m_game->setSavePath(m_options.savePath.empty() ? dataPath("tarnbygolf") : m_options.savePath);
+    if (!m_options.logPath.empty()) {
+        m_game->setLog(&m_log);
+    }
+    m_game->setSize(m_options.width, m_options.height);
+    m_game->attach(make<Object>());
+    attachInput(m_game.get());
+    scheduleScript();
+    takeDueShots();  // shots and a quit at time 0 come before the first frame
+    if (m_game->isRunning()) {
+        m_game->run();
+    }
+    attachInput(nullptr);
+    m_game->setLog(nullptr);
+    m_game->destroy();
+    m_game = nullptr;
+    if (!m_log.close()) {
+        m_failed = true;
+        complain("could not write the whole log " + m_options.logPath, 1);
+    }
+    return m_failed ? 1 : 0;
+}
+
+void HeadlessGame::sleep(int32_t milliseconds)
+{
+    HeadlessHost::sleep(milliseconds);
+    takeDueShots();
+}
+
+void HeadlessGame::takeDueShots()
+{
+    while (!m_pending.empty() && notAfter(m_pending.front().at, tickCount())) {
+        const ScriptEvent event = m_pending.front();
+        m_pending.pop_front();
+        if (event.kind == ScriptEvent::Quit) {
+            m_game->stop();
+            continue;
+        }
+        const std::string path = (std::filesystem::path(m_options.framesFolder) / (event.name + ".png")).string();
+        if (!writePng(path)) {
+            m_failed = true;
+            complain("cannot write the frame " + path, 1);
+        }
+    }
+    if (notAfter(m_limit, tickCount())) {
+        m_game->stop();
+    }
+}
+
+}  // namespace tarnby

@@ -1,0 +1,51 @@
+// The game played without a window: the real game loop on the headless host's
+// virtual clock (16 ms frames, the clock at 0 at the start), fed by a play
+// script, logging every event of play and writing the frames the script asks for.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "golf/golf.h"
+#include "platform/headless/headless_host.h"
+#include "platform/play/file_game_log.h"
+#include "platform/play/game_options.h"
+#include "platform/play/play_script.h"
+
+namespace tarnby {
+
+class HeadlessGame : public HeadlessHost {
+public:
+    explicit HeadlessGame(const GameOptions& options);
+    ~HeadlessGame() override;
+
+    // Plays the game to its end: the script's quit, the time limit, or the
+    // player leaving through the menu. Gives the exit status: 0 after a clean
+    // stop, 1 when a file could not be read or written, 2 for a bad script
+    // (each problem named in one line on standard output).
+    int run();
+
+    // Moves the clock on, delivering the script's input on the way, then
+    // takes the shots that have come due and stops the game at its end.
+    void sleep(int32_t milliseconds) override;
+
+    // A letter keyboard's keys that carry digits and symbols ('w' is '1'),
+    // or 0 for a character that is no such key.
+    static int32_t letterKey(int32_t character);
+
+private:
+    int prepare();
+    void scheduleScript();
+    void takeDueShots();
+
+    GameOptions m_options;
+    PlayScript m_script;
+    std::deque<ScriptEvent> m_pending;  // shots and quits still to come
+    uint32_t m_limit = 0;
+    FileGameLog m_log;
+    Ref<Golf> m_game;
+    bool m_failed = false;
+};
+
+}  // namespace tarnby

@@ -1,0 +1,108 @@
+// The game program's options: defaults, every option read, and usage errors
+// that name the option and exit with status 2.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/play/game_options.h"
+
+namespace tarnby {
+namespace {
+
+struct Parsed {
+    GameOptions options;
+    std::optional<int> status;
+    std::string output;
+};
+
+Parsed parse(std::vector<const char*> args)
+{
+    args.insert(args.begin(), "tarnby-golf");
+    Parsed parsed;
+    testing::internal::CaptureStdout();
+    parsed.status = parsed.options.parse(static_cast<int>(args.size()), args.data());
+    parsed.output = testing::internal::GetCapturedStdout();
+    return parsed;
+}
+
+TEST(GameOptionsTest, DefaultsAndEveryOption)
+{
+    Parsed d = parse({});
+    EXPECT_FALSE(d.status);
+    EXPECT_EQ(d.output, "");
+    EXPECT_FALSE(d.options.headless);
+    EXPECT_EQ(d.options.width, 240);
+    EXPECT_EQ(d.options.height, 320);
+    EXPECT_EQ(d.options.device, GameOptions::Device::Touch);
+    EXPECT_TRUE(d.options.dataFolder.empty() && d.options.savePath.empty() && d.options.scriptPath.empty());
+    EXPECT_EQ(d.options.maxMs, -1);
+    EXPECT_FALSE(d.options.logSteps);
+
+    Parsed all = parse({ "--headless", "--size", "176x220", "--device", "letters", "--data", "d", "--save", "s",
+                         "--script", "play.txt", "--frames", "f", "--log", "l.log", "--log-steps", "--max-ms", "900" });
+    ASSERT_FALSE(all.status) << all.output;
+    const GameOptions& o = all.options;
+    EXPECT_TRUE(o.headless);
+    EXPECT_EQ(o.width, 176);
+    EXPECT_EQ(o.height, 220);
+    EXPECT_EQ(o.device, GameOptions::Device::Letters);
+    EXPECT_EQ(o.dataFolder, "d");
+    EXPECT_EQ(o.savePath, "s");
+    EXPECT_EQ(o.scriptPath, "play.txt");
+    EXPECT_EQ(o.framesFolder, "f");
+    EXPECT_EQ(o.logPath, "l.log");
+    EXPECT_TRUE(o.logSteps);
+    EXPECT_EQ(o.maxMs, 900);
+
+    // The three devices as the game sees them.
+    struct Row {
+        const char* word;
+        bool touch, letters;
+    } rows[] = { { "touch", true, false }, { "keypad", false, false }, { "letters", false, true } };
+    for (const Row& row : rows) {
+        Parsed p = parse({ "--device", row.word });
+        ASSERT_FALSE(p.status) << row.word;
+        const DeviceProfile profile = p.options.profile();
+        EXPECT_EQ(profile.isPocketPC, row.touch) << row.word;
+        EXPECT_EQ(profile.qwertyKeyboard, row.letters) << row.word;
+        EXPECT_FALSE(profile.pixelDoubling) << row.word;
+    }
+
+    Parsed help = parse({ "--help" });
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : { "--headless", "--size", "--device", "--data", "--save", "--script", "--frames",
+                                "--log", "--log-steps", "--max-ms", "Example" }) {
+        EXPECT_NE(help.output.find(option), std::string::npos) << option << " missing from --help";
+    }
+}
+
+TEST(GameOptionsTest, UsageErrorsNameTheOptionAndExitTwo)
+{
+    struct Row {
+        std::vector<const char*> args;
+        const char* names;
+    } rows[] = {
+        { { "--size", "240" }, "--size" },
+        { { "--size", "0x320" }, "--size" },
+        { { "--size", "240x320x2" }, "--size" },
+        { { "--size", "5000x320" }, "--size" },
+        { { "--size", "-240x320" }, "--size" },
+        { { "--device", "phone" }, "--device" },
+        { { "--max-ms", "-1" }, "--max-ms" },
+        { { "--max-ms", "soon" }, "--max-ms" },
+        { { "--log-steps" }, "--log-steps" },
+        { { "--frames" }, "--frames" },
+        { { "--window" }, "--window" },
+    };
+    for (const Row& row : rows) {
+        Parsed p = parse(row.args);
+        EXPECT_EQ(p.status, 2) << row.names;
+        EXPECT_EQ(p.output.rfind("tarnby-golf: ", 0), 0u) << p.output;
+        EXPECT_NE(p.output.find(row.names), std::string::npos) << p.output;
+        EXPECT_NE(p.output.find("--help"), std::string::npos) << "a hint to --help: " << p.output;
+    }
+}
+
+}  // namespace
+}  // namespace tarnby
