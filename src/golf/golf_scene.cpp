@@ -131,8 +131,9 @@ void Golf::buildScene()
     swingMeter->setSize(24, 100);
     swingMeter->setColour(0);
 
+    // 200 pixels wide, or a little less than a narrower screen, so that none of it is cut off.
     aboutPanel = make<Vtext>();
-    aboutPanel->setSize(200, 0);
+    aboutPanel->setSize(std::min(200, w - 8), 0);
     aboutPanel->setWrapped(make<StringBuffer>(String::intern(kAboutText)));
 }
 

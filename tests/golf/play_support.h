@@ -157,6 +157,13 @@ public:
     }
 
     uint32_t now() const { return m_now; }
+    // Runs one of the game's own screen loops directly, until `until` at the latest.
+    void runScreen(uint32_t until, const std::function<void()>& screen)
+    {
+        m_limit = until;
+        golf->m_stop = false;
+        screen();
+    }
     // Moves the clock on without running the game.
     void advance(uint32_t ms) { m_now += ms; }
     uint32_t pixel(int32_t x, int32_t y) const { return m_screen[static_cast<size_t>(y) * m_width + x]; }
