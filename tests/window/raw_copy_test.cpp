@@ -1,0 +1,149 @@
+// The frame into a raw 5-6-5 screen: colour packing, the three orientations,
+// the clip at the frame's bottom and the screen's edges.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/sdl/raw_copy.h"
+
+namespace tarnby {
+namespace {
+
+// A screen in memory with a guard word of 0xEEEE around every pixel row, so
+// that stray writes show.
+struct MemoryScreen {
+    MemoryScreen(int32_t w, int32_t h) : width(w), height(h), bytes(static_cast<size_t>((w + 2) * h * 2), 0xEE)
+    {
+        raw.pixels = bytes.data() + 2;
+        raw.xStride = 2;
+        raw.yStride = (w + 2) * 2;
+        raw.widthPixels = w;
+        raw.heightPixels = h;
+    }
+    uint16_t at(int32_t column, int32_t row) const
+    {
+        uint16_t p;
+        std::memcpy(&p, raw.pixels + row * raw.yStride + column * raw.xStride, 2);
+        return p;
+    }
+    int32_t untouched() const
+    {
+        int32_t n = 0;
+        for (int32_t row = 0; row < height; ++row) {
+            for (int32_t column = 0; column < width; ++column) {
+                n += at(column, row) == 0xEEEE;
+            }
+        }
+        return n;
+    }
+    int32_t guardsIntact() const
+    {
+        int32_t n = 0;
+        for (int32_t row = 0; row < height; ++row) {
+            uint16_t left;
+            uint16_t right;
+            std::memcpy(&left, bytes.data() + row * raw.yStride, 2);
+            std::memcpy(&right, bytes.data() + row * raw.yStride + (width + 1) * 2, 2);
+            n += (left == 0xEEEE) + (right == 0xEEEE);
+        }
+        return n;
+    }
+    int32_t width;
+    int32_t height;
+    std::vector<uint8_t> bytes;
+    RawScreen raw;
+};
+
+// A frame whose every pixel is different and carries a depth byte.
+std::vector<uint32_t> patterned(int32_t w, int32_t h)
+{
+    std::vector<uint32_t> frame(static_cast<size_t>(w * h));
+    for (int32_t y = 0; y < h; ++y) {
+        for (int32_t x = 0; x < w; ++x) {
+            frame[static_cast<size_t>(y * w + x)] = 0x7F000000u | static_cast<uint32_t>(x * 8) << 16 | static_cast<uint32_t>(y * 8) << 8
+                | static_cast<uint32_t>((x + y) * 4);
+        }
+    }
+    return frame;
+}
+
+TEST(RawCopyTest, PacksTheTopBitsOfEachColourAndDropsTheDepth)
+{
+    EXPECT_EQ(rgb565(0xFFFFFFFFu), 0xFFFF);
+    EXPECT_EQ(rgb565(0xFF000000u), 0x0000);
+    EXPECT_EQ(rgb565(0x00F80000u), 0xF800);
+    EXPECT_EQ(rgb565(0x0007FC00u), 0x07E0);  // green 0xFC: six bits, red's low bits ignored
+    EXPECT_EQ(rgb565(0x000000F8u), 0x001F);
+    EXPECT_EQ(rgb565(0x00070307u), 0x0000);  // bits below each colour's top are dropped
+    EXPECT_EQ(rgb565(0x12345678u), rgb565(0x00345678u));
+}
+
+TEST(RawCopyTest, EachOrientationPutsEveryPixelInItsPlace)
+{
+    const int32_t fw = 6;
+    const int32_t fh = 4;
+    const auto frame = patterned(fw, fh);
+    const int32_t top = 1;  // the window starts one row down the screen
+
+    // Same orientation: frame (x, y) at screen (x, y + top).
+    MemoryScreen same(6, 6);
+    rawCopy(frame.data(), fw, fh, 0, 0, fw, fh, top, ScreenTurn::Same, same.raw);
+    // Quarter turn on a native 5 x 6 screen: frame (x, y) at screen column
+    // y + top, row height - 1 - x.
+    MemoryScreen quarter(5, 6);
+    rawCopy(frame.data(), fw, fh, 0, 0, fw, fh, top, ScreenTurn::Quarter, quarter.raw);
+    // 270 degrees: frame (x, y) at column width - 1 - (y + top), row x.
+    MemoryScreen threeQuarters(5, 6);
+    rawCopy(frame.data(), fw, fh, 0, 0, fw, fh, top, ScreenTurn::ThreeQuarters, threeQuarters.raw);
+    for (int32_t y = 0; y < fh; ++y) {
+        for (int32_t x = 0; x < fw; ++x) {
+            const uint16_t want = rgb565(frame[static_cast<size_t>(y * fw + x)]);
+            EXPECT_EQ(same.at(x, y + top), want) << "same, frame " << x << "," << y;
+            EXPECT_EQ(quarter.at(y + top, 6 - 1 - x), want) << "quarter, frame " << x << "," << y;
+            EXPECT_EQ(threeQuarters.at(5 - 1 - (y + top), x), want) << "270, frame " << x << "," << y;
+        }
+    }
+    // Exactly the frame's pixels were written, nothing beside the rows.
+    EXPECT_EQ(same.untouched(), 6 * 6 - fw * fh);
+    EXPECT_EQ(quarter.untouched(), 5 * 6 - fw * fh);
+    EXPECT_EQ(threeQuarters.untouched(), 5 * 6 - fw * fh);
+    for (const auto* s : { &same, &quarter, &threeQuarters }) {
+        EXPECT_EQ(s->guardsIntact(), 2 * s->height);
+    }
+    // Frame pixel (0, 0) of a 270-degree screen lands at byte (width - 1 - top) * xStride.
+    EXPECT_EQ(threeQuarters.at(5 - 1 - top, 0), rgb565(frame[0]));
+}
+
+TEST(RawCopyTest, ClipsAtTheFrameBottomAndTheScreenEdges)
+{
+    const int32_t fw = 4;
+    const int32_t fh = 5;
+    const auto frame = patterned(fw, fh);
+    // A paint rectangle reaching below the frame copies only the frame's rows.
+    MemoryScreen screen(4, 8);
+    rawCopy(frame.data(), fw, fh, 1, 3, 3, 9, 0, ScreenTurn::Same, screen.raw);
+    EXPECT_EQ(screen.untouched(), 4 * 8 - 2 * (fh - 3));
+    EXPECT_EQ(screen.at(1, 3), rgb565(frame[3 * fw + 1]));
+    EXPECT_EQ(screen.at(2, 4), rgb565(frame[4 * fw + 2]));
+    EXPECT_EQ(screen.at(2, 5), 0xEEEE);
+    // Empty and inverted rectangles copy nothing.
+    MemoryScreen empty(4, 8);
+    rawCopy(frame.data(), fw, fh, 2, 2, 2, 4, 0, ScreenTurn::Same, empty.raw);
+    rawCopy(frame.data(), fw, fh, 0, 5, 4, 9, 0, ScreenTurn::Same, empty.raw);
+    rawCopy(frame.data(), fw, fh, 3, 1, 1, 4, 0, ScreenTurn::Same, empty.raw);
+    EXPECT_EQ(empty.untouched(), 4 * 8);
+    // A window reaching past the screen's bottom, or a screen smaller than the
+    // frame, loses the pixels that fall off, and nothing is written beyond.
+    MemoryScreen small(3, 4);
+    rawCopy(frame.data(), fw, fh, 0, 0, fw, fh, 2, ScreenTurn::Same, small.raw);
+    EXPECT_EQ(small.untouched(), 3 * 2);
+    EXPECT_EQ(small.guardsIntact(), 2 * 4);
+    MemoryScreen turned(3, 3);
+    rawCopy(frame.data(), fw, fh, 0, 0, fw, fh, 0, ScreenTurn::Quarter, turned.raw);
+    rawCopy(frame.data(), fw, fh, 0, 0, fw, fh, 0, ScreenTurn::ThreeQuarters, turned.raw);
+    EXPECT_EQ(turned.guardsIntact(), 2 * 3);
+}
+
+}  // namespace
+}  // namespace tarnby

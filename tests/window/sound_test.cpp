@@ -1,0 +1,271 @@
+// Sound files and the mixer: decoding and 8-bit widening, short and bogus
+// files, the mixing rule with its overflow fallbacks, buffers taking turns,
+// no restart of a playing sound, a failed device and the watchdog.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+#include "platform/sdl/sound_player.h"
+#include "support/test_support.h"
+
+namespace tarnby {
+namespace {
+
+// A 44-byte header saying `claimed` data bytes of `bits`-bit samples, then `data`.
+std::vector<uint8_t> wavFile(int bits, const std::vector<uint8_t>& data, int64_t claimed = -1)
+{
+    const uint32_t n = static_cast<uint32_t>(claimed < 0 ? static_cast<int64_t>(data.size()) : claimed);
+    std::vector<uint8_t> file = { 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
+        1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0, 2, 0, static_cast<uint8_t>(bits), 0, 'd', 'a', 't', 'a',
+        static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),
+        static_cast<uint8_t>(n >> 24) };
+    for (uint8_t b : data) {
+        file.push_back(b);
+    }
+    return file;
+}
+
+std::vector<uint8_t> samples16(const std::vector<int16_t>& values)
+{
+    std::vector<uint8_t> bytes;
+    for (int16_t v : values) {
+        bytes.push_back(static_cast<uint8_t>(v & 0xFF));
+        bytes.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+TEST(SoundTest, DecodesSixteenAndEightBitAndSurvivesShortOrBogusFiles)
+{
+    // 8-bit samples widen: 0x80 is silence, 0xFF the loudest up, 0x00 the loudest down.
+    const auto eight = WavSound::decode(wavFile(8, { 0x80, 0xFF, 0x00, 0x81 }).data(), 48, "eight");
+    EXPECT_EQ(eight.length(), 8);
+    EXPECT_EQ(eight.samples(), (std::vector<int16_t> { 0, 127 * 256, -32768, 256 }));
+
+    const auto sixteen = WavSound::decode(wavFile(16, samples16({ 1, -2, 32767 })).data(), 50, "sixteen");
+    EXPECT_EQ(sixteen.length(), 6);
+    EXPECT_EQ(sixteen.samples(), (std::vector<int16_t> { 1, -2, 32767 }));
+
+    testing::internal::CaptureStdout();
+    // A header claiming more than the file holds plays what is there.
+    const auto cut = wavFile(16, samples16({ 5, 6, 7 }), 4000);
+    const auto shortened = WavSound::decode(cut.data(), cut.size(), "cut");
+    EXPECT_EQ(shortened.length(), 6);
+    EXPECT_EQ(shortened.samples(), (std::vector<int16_t> { 5, 6, 7 }));
+    const auto cutEight = wavFile(8, { 0x90, 0x70 }, 0xFFFFFFFF);
+    EXPECT_EQ(WavSound::decode(cutEight.data(), cutEight.size(), "cut8").length(), 4);
+    // An odd number of data bytes keeps a whole (zero-padded) last sample.
+    const auto odd = wavFile(16, { 0x34, 0x12, 0x7F });
+    const auto oddSound = WavSound::decode(odd.data(), odd.size(), "odd");
+    EXPECT_EQ(oddSound.length(), 3);
+    EXPECT_EQ(oddSound.samples(), (std::vector<int16_t> { 0x1234, 0x7F }));
+    // Too short for the header, empty, or not a WAVE file: silence.
+    const auto header = wavFile(16, {});
+    auto bogus = wavFile(16, samples16({ 9 }));
+    bogus[8] = 'X';
+    EXPECT_EQ(WavSound::decode(header.data(), 43, "short").length(), 0);
+    EXPECT_EQ(WavSound::decode(nullptr, 0, "empty").length(), 0);
+    EXPECT_EQ(WavSound::decode(bogus.data(), bogus.size(), "bogus").length(), 0);
+    EXPECT_EQ(WavSound::load("/nonexistent/sound.wav").length(), 0);
+    const std::string said = testing::internal::GetCapturedStdout();
+    // One line for each problem, naming the sound.
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 6) << said;
+    for (const char* name : { "cut", "cut8", "short", "empty", "bogus", "/nonexistent/sound.wav" }) {
+        EXPECT_NE(said.find(std::string("sound ") + name + ":"), std::string::npos) << name << " in:\n" << said;
+    }
+}
+
+// A device that keeps what is written and hands buffers back when told.
+class FakeDevice : public AudioDevice {
+public:
+    bool open(std::function<void(int32_t)> doneCallback) override
+    {
+        ++opens;
+        if (failOpen) {
+            return false;
+        }
+        done = std::move(doneCallback);
+        opened = true;
+        return true;
+    }
+    bool isOpen() const override { return opened; }
+    bool write(int32_t buffer, const int16_t* samples, int32_t bytes) override
+    {
+        writes.push_back({ buffer, std::vector<int16_t>(samples, samples + bytes / 2) });
+        queued.push_back(buffer);
+        return true;
+    }
+    uint32_t position() const override { return played; }
+    void reset() override
+    {
+        ++resets;
+        auto back = queued;
+        queued.clear();
+        for (int32_t b : back) {
+            done(b);
+        }
+    }
+    void close() override { opened = false; }
+    // The device finished its oldest buffer.
+    void finishOne()
+    {
+        const int32_t b = queued.front();
+        queued.erase(queued.begin());
+        played += 2000;
+        done(b);
+    }
+
+    struct Write {
+        int32_t buffer;
+        std::vector<int16_t> samples;
+    };
+    std::vector<Write> writes;
+    std::vector<int32_t> queued;
+    std::function<void(int32_t)> done;
+    uint32_t played = 0;
+    int32_t opens = 0;
+    int32_t resets = 0;
+    bool opened = false;
+    bool failOpen = false;
+};
+
+class SoundPlayerTest : public testing::Test {
+protected:
+    void SetUp() override { folder = std::make_unique<test::ScratchFolder>("sound_player"); }
+    void sound(const std::string& name, const std::vector<int16_t>& values)
+    {
+        ASSERT_TRUE(test::writeBytes(folder->file(name + ".wav"), wavFile(16, samples16(values))));
+    }
+    std::unique_ptr<test::ScratchFolder> folder;
+};
+
+TEST_F(SoundPlayerTest, MixesFirstCopiedOthersAddedHalvedOrDropped)
+{
+    // Twelve thousand bytes of silence keep both buffers busy while the others start.
+    sound("long", std::vector<int16_t>(6000, 0));
+    sound("a", { 1000, 30000, -30000, 32767, 32767, 32767, -2, 5, 9 });
+    sound("b", { 2000, 10000, -10000, 32000, 16384, 16383, -32768, -32768 });
+    FakeDevice device;
+    SoundPlayer player(device, folder->path());
+    player.play("long");
+    ASSERT_EQ(device.writes.size(), 2u);
+    player.play("a");
+    player.play("b");
+    EXPECT_EQ(device.writes.size(), 2u) << "no buffer is free until the device hands one back";
+    device.finishOne();
+    ASSERT_EQ(device.writes.size(), 3u);
+    // The latest loaded ("b") is copied, "a" added (halved where the sum
+    // overflows, left out where even that does), the silence added last.
+    const std::vector<int16_t> mixed(device.writes[2].samples.begin(), device.writes[2].samples.begin() + 10);
+    EXPECT_EQ(mixed, (std::vector<int16_t> { 3000, 25000, -25000, 32000, 16384, 32766, -32768, -32763, 9, 0 }));
+    EXPECT_EQ(device.writes[2].buffer, 0);
+    EXPECT_FALSE(player.isPlaying("a"));
+    EXPECT_FALSE(player.isPlaying("b"));
+    EXPECT_FALSE(player.isPlaying("long"));
+    EXPECT_EQ(player.loadedSounds(), 3);
+    // Nothing plays any more: a returned buffer is not written again.
+    device.finishOne();
+    device.finishOne();
+    EXPECT_EQ(device.writes.size(), 3u);
+}
+
+TEST_F(SoundPlayerTest, PlaysInQuarterSecondsWithoutRestartingAPlayingSound)
+{
+    std::vector<int16_t> ramp(5500);
+    for (size_t i = 0; i < ramp.size(); ++i) {
+        ramp[i] = static_cast<int16_t>(i);
+    }
+    sound("ramp", ramp);
+    sound("short", std::vector<int16_t>(1500, -7));
+    FakeDevice device;
+    SoundPlayer player(device, folder->path());
+    player.play("ramp");
+    ASSERT_EQ(device.writes.size(), 2u);
+    EXPECT_EQ(device.writes[0].buffer, 0);
+    EXPECT_EQ(device.writes[1].buffer, 1);
+    EXPECT_EQ(device.writes[1].samples[0], 2000);
+    // Asked again while playing: it carries on instead of starting over.
+    player.play("ramp");
+    EXPECT_TRUE(player.isPlaying("ramp"));
+    device.finishOne();
+    ASSERT_EQ(device.writes.size(), 3u);
+    EXPECT_EQ(device.writes[2].buffer, 0);
+    EXPECT_EQ(device.writes[2].samples[0], 4000);
+    EXPECT_EQ(device.writes[2].samples[1499], 5499);
+    EXPECT_EQ(device.writes[2].samples[1500], 0) << "after the sound's end the buffer is silence";
+    EXPECT_FALSE(player.isPlaying("ramp"));
+
+    // 3000 bytes: one buffer of 3000 bytes of sound and 1000 of silence, then done.
+    device.finishOne();
+    player.play("short");
+    ASSERT_EQ(device.writes.size(), 4u);
+    EXPECT_EQ(device.writes[3].samples[1499], -7);
+    EXPECT_EQ(device.writes[3].samples[1500], 0);
+    EXPECT_FALSE(player.isPlaying("short"));
+    // Once a sound has ended it can start again from its beginning.
+    device.finishOne();
+    device.finishOne();
+    player.play("ramp");
+    ASSERT_EQ(device.writes.size(), 6u);
+    EXPECT_EQ(device.writes[4].samples[0], 0);
+    EXPECT_EQ(device.writes[5].samples[0], 2000);
+
+    // A missing file is silence: at most one silent buffer.
+    device.finishOne();
+    device.finishOne();
+    device.finishOne();
+    ASSERT_EQ(device.writes.size(), 7u);
+    testing::internal::CaptureStdout();
+    player.play("missing");
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("sound "), 0u);
+    ASSERT_LE(device.writes.size(), 8u);
+    for (size_t w = 7; w < device.writes.size(); ++w) {
+        EXPECT_EQ(device.writes[w].samples, std::vector<int16_t>(2000, 0));
+    }
+    EXPECT_EQ(device.opens, 1);
+}
+
+TEST_F(SoundPlayerTest, AFailedDeviceLeavesSoundOffAndAStalledOneIsReopened)
+{
+    sound("beep", std::vector<int16_t>(100, 300));
+    FakeDevice broken;
+    broken.failOpen = true;
+    SoundPlayer silent(broken, folder->path());
+    for (int i = 0; i < 3; ++i) {
+        silent.play("beep");
+    }
+    EXPECT_EQ(broken.opens, 1) << "after a failed open no further open is tried";
+    EXPECT_FALSE(silent.audioAvailable());
+    EXPECT_EQ(silent.loadedSounds(), 0);
+
+    // A device that keeps playing is left alone, however many requests come.
+    FakeDevice device;
+    SoundPlayer player(device, folder->path());
+    for (int i = 0; i < 8; ++i) {
+        player.play("beep");
+        device.finishOne();
+    }
+    EXPECT_EQ(device.resets, 0);
+    EXPECT_EQ(device.opens, 1);
+    // Five requests in a row seeing the position where the one before saw it:
+    // the device is dropped with every loaded sound, and that fifth request
+    // opens it afresh.
+    for (int i = 0; i < 5; ++i) {
+        player.play("beep");
+    }
+    EXPECT_EQ(device.resets, 0);
+    EXPECT_EQ(device.opens, 1);
+    player.play("beep");
+    EXPECT_EQ(device.resets, 1);
+    EXPECT_EQ(device.opens, 2);
+    EXPECT_TRUE(device.queued.size() == 1u) << "the new device plays the sound again";
+    EXPECT_EQ(player.loadedSounds(), 1);
+    EXPECT_TRUE(player.bufferFree(1));
+    EXPECT_FALSE(player.bufferFree(0));
+}
+
+}  // namespace
+}  // namespace tarnby
