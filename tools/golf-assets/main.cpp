@@ -1,6 +1,7 @@
 // golf-assets: writes every generated data file of the game into one folder:
 // the 18 hole files of the three courses, the wind arrow, the "golf" picture
-// bundle and the help text. Deterministic: the same sources give the same bytes.
+// bundle, the help text and the sounds. Deterministic: the same sources give
+// the same bytes.
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "golf-assets/course_painter.h"
 #include "golf-assets/hole_file.h"
 #include "golf-assets/preview.h"
+#include "golf-assets/sound_synth.h"
 #include "runtime/files.h"
 
 namespace {
@@ -177,6 +179,9 @@ int main(int argc, char** argv)
         ++failures;
     }
     if (!writeHelp(assets, out)) {
+        ++failures;
+    }
+    if (!sound::writeSounds(out, preview)) {
         ++failures;
     }
     if (!course::writeArrow(out + "arrow")) {
