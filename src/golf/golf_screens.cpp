@@ -119,7 +119,11 @@ void Golf::runMenu()
     case kKeySoft:
     case '9': resume(); break;
     case 'S': setSound(soundOff); break;
-    case 'H': showHelp(); break;
+    case 'H':
+        // The help panel is translucent: the menu would show through it.
+        mainMenu->removeSelf();
+        showHelp();
+        break;
     case 'A': showAbout(); break;
     case 'E': stop(); break;
     default: break;
@@ -264,9 +268,15 @@ void Golf::showHelp()
     panel->setPosition(panelX, 0);
     const int32_t right = panelX + w + 12;
 
-    Ref<Vsprite> close = make<Vsprite>(nullptr, pictures, kCloseMark, right - 12, 6);
-    Ref<Vsprite> up = make<Vsprite>(nullptr, pictures, kUpArrow, right - 12, 64);
-    Ref<Vsprite> down = make<Vsprite>(nullptr, pictures, kDownArrow, right - 12, h - 10);
+    // The marks stand in the panel's right margin; a mark wider than the
+    // margin moves in far enough to be seen whole.
+    Ref<Vsprite> close = make<Vsprite>(nullptr, pictures, kCloseMark, 0, 6);
+    Ref<Vsprite> up = make<Vsprite>(nullptr, pictures, kUpArrow, 0, 64);
+    Ref<Vsprite> down = make<Vsprite>(nullptr, pictures, kDownArrow, 0, 0);
+    for (const Ref<Vsprite>& mark : { close, up, down }) {
+        mark->setPosition(std::min(right - 12, right - mark->getWidth() - 2), fixedToInt(mark->getY()));
+    }
+    down->setPosition(fixedToInt(down->getX()), std::min(h - 10, h - down->getHeight() - 2));
     addTail(close);
     const Ref<Vfont> font = Vtext::defaultFont();
     const int32_t line = font ? std::max(font->getLineHeight(), 1) : 1;
