@@ -28,6 +28,25 @@ void Vphob::setTerrain(const Ref<VpolyTerrain>& terrain)
     m_terrain = terrain;
 }
 
+void Vphob::copyStateFrom(const Vphob& other)
+{
+    m_acceleration->set(*other.m_acceleration);
+    m_bounce = other.m_bounce;
+    m_normal->set(*other.m_normal);
+    m_tangent->set(*other.m_tangent);
+    m_drag = other.m_drag;
+    m_force->set(*other.m_force);
+    m_friction = other.m_friction;
+    m_terrain = other.m_terrain;
+    m_onGround = other.m_onGround;
+    m_heightAboveGround = other.m_heightAboveGround;
+    m_position->set(*other.m_position);
+    m_scratchA->set(*other.m_scratchA);
+    m_scratchB->set(*other.m_scratchB);
+    m_velocity->set(*other.m_velocity);
+    m_wind->set(*other.m_wind);
+}
+
 void Vphob::setPosition(Fixed x, Fixed y, Fixed z)
 {
     m_position->set(x, y, z);

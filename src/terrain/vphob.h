@@ -57,6 +57,10 @@ public:
     int32_t drag() const { return m_drag; }
     // 0 switches drag and wind off.
     void setDrag(int32_t drag) { m_drag = drag; }
+    // Takes over another ball's whole state (place, motion, wind, drag, the
+    // last contact and the surface it touched) and its terrain, so that this
+    // ball flies on exactly as the other would: how a shot is tried out ahead.
+    void copyStateFrom(const Vphob& other);
 
 private:
     Ref<Vector> m_acceleration;
