@@ -156,6 +156,8 @@ TEST_F(FlightTest, OutOfBounds)
     EXPECT_STREQ(game().message->toString()->chars(), "Out of bounds");
     EXPECT_EQ(game().ballSprite->getX3d(), lieX) << "replayed from where it was struck";
     EXPECT_EQ(game().ballSprite->getZ3d(), lieZ);
+    EXPECT_EQ(game().ballShadowSprite->getX3d(), lieX) << "the shadow goes back with the ball";
+    EXPECT_EQ(game().mapBallSprite->getX(), lieX) << "and so does the ball on the map";
     EXPECT_TRUE(game().overheadMap->hasParent()) << "the map shows";
 
     // Back to aiming with the back key; the message goes.
@@ -168,6 +170,42 @@ TEST_F(FlightTest, OutOfBounds)
     game().m_frameTime = 60;
     EXPECT_TRUE(game().stepBallFlight());
     EXPECT_EQ(game().gameState, Golf::Overhead);
+}
+
+TEST_F(FlightTest, ABallOffTheScreenSwitchesToTheMapAtOnce)
+{
+    // Far behind the camera: neither the ball nor its shadow can be seen.
+    const Fixed x = game().terrainView->getX3d() - game().terrainView->viewX(0, toFixed(-30));
+    const Fixed z = game().terrainView->getZ3d() - game().terrainView->viewZ(0, toFixed(-30));
+    placeBall(x, z, toFixed(3), 0, toFixed(5), 0);
+    game().ballShadowSprite->setPosition3d(x, game().terrain->heightAt(x, z), z);
+    const Fixed before = game().ball->getPosition()->y();
+    play.runScreen(play.now() + 100, [&] {
+        game().paint();
+        game().runBallFlight();
+    });
+    EXPECT_EQ(game().gameState, Golf::MapFlight);
+    EXPECT_EQ(game().ball->getPosition()->y(), before) << "switching takes the frame: no step";
+    EXPECT_TRUE(game().overheadMap->hasParent());
+    EXPECT_FALSE(game().terrainView->hasParent());
+}
+
+TEST_F(FlightTest, HolingOutOnTheMapGoesStraightToTheScorecard)
+{
+    const Fixed pinX = game().pinSprite->getX3d();
+    const Fixed pinZ = game().pinSprite->getZ3d();
+    placeBall(pinX + 300, pinZ, 0, 0, 0, 0);
+    game().enterOverhead(Golf::MapFlight);
+    game().m_frameTime = 16;
+    game().runMapFlight();
+    EXPECT_EQ(game().gameState, Golf::HoleOver);
+    EXPECT_TRUE(game().scorecard->hasParent());
+    EXPECT_TRUE(game().overheadMap->hasParent()) << "the map stays under the scorecard";
+    play.key(play.now() + 32, 5);
+    ASSERT_TRUE(play.runTo(Golf::Aiming, 3000));
+    EXPECT_FALSE(game().overheadMap->hasParent()) << "and goes when play continues";
+    EXPECT_TRUE(game().terrainView->hasParent());
+    EXPECT_EQ(game().hole, 1);
 }
 
 }  // namespace
