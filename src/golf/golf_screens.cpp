@@ -258,9 +258,13 @@ void Golf::showHelp()
     }
     const int32_t h = getHeight();
     const int32_t w = getWidth() < 228 ? getWidth() - 12 : 228;
+    // The text leaves the right margin to the close mark and the arrows; marks
+    // wider than the 12-pixel margin take their extra width from the text.
+    Ref<Vpicture> closePicture = pictures ? pictures->getPictureRef(kCloseMark) : nullptr;
+    const int32_t markSpill = closePicture ? std::max(closePicture->m_width + 2 - 12, 0) : 0;
     Ref<Vtext> panel = make<Vtext>();
     panel->setColour(kPanelColour);
-    panel->setSize(w, 0);
+    panel->setSize(w - markSpill, 0);
     panel->loadText(String::intern("help.txt"));
     panel->setSize(w + 12, panel->getHeight());
     addCentred(panel);
