@@ -211,9 +211,10 @@ TEST(InputTest, FrameLayoutDoublesLetterboxesAndMapsBothWays)
     EXPECT_EQ(layout.frameX(60), 0);
     EXPECT_EQ(layout.frameX(61), 0);
     EXPECT_EQ(layout.frameX(62), 1);
-    // Taps in the bars reach the nearest edge of the frame.
-    EXPECT_EQ(layout.frameX(10), 0);
-    EXPECT_EQ(layout.frameX(599), 239);
+    // Taps in the bars lie outside the frame, the same scale on.
+    EXPECT_EQ(layout.frameX(10), -25);
+    EXPECT_EQ(layout.frameX(59), -1);
+    EXPECT_EQ(layout.frameX(599), 269);
     // The frame still at its old shape after a turn to landscape: fitted, bars at the sides.
     layout.set(640, 480, 240, 320, true);
     EXPECT_EQ(layout.destination().h, 480);

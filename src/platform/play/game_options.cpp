@@ -77,6 +77,7 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
     app.add_option("--frames", framesFolder, "Folder for the PNGs of the script's shot events");
     app.add_option("--log", logPath, "Write one line per event of play to this file");
     app.add_flag("--log-steps", logSteps, "Also log every step of the ball's flight");
+    app.add_flag("--fbdev", fbdev, "Show the game on the Linux frame buffer /dev/fb0 (16-bit 5-6-5) at its size");
     app.add_option("--max-ms", maxMs, "End after this many ms of virtual time (default: the script's end + 2000)")
         ->check(CLI::Range(int64_t(0), int64_t(0x7FFFFFFF)));
 

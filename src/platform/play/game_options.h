@@ -23,6 +23,7 @@ struct GameOptions {
     std::string framesFolder; // where `shot` writes its PNGs
     std::string logPath;      // empty: no log
     bool logSteps = false;
+    bool fbdev = false;       // the window: also show frames on /dev/fb0 (16-bit 5-6-5)
     int64_t maxMs = -1;       // -1: two seconds after the script's last event
 
     // The device profile the game is started with: touch is "PocketPC";

@@ -40,12 +40,11 @@ int32_t FrameLayout::toFrame(int32_t window, int32_t origin, int32_t extent, int
         return m_doubling ? (window >> 1) : window;
     }
     const int64_t offset = static_cast<int64_t>(window) - origin;
-    if (offset < 0) {
-        return 0;
-    }
-    // The frame pixel under the middle of the window pixel.
-    const int64_t frame = (2 * offset + 1) * frameExtent / (2 * static_cast<int64_t>(extent));
-    return frame < frameExtent ? static_cast<int32_t>(frame) : frameExtent - 1;
+    // The frame pixel under the middle of the window pixel (rounded down, also
+    // left of the frame, so that drags across the bars keep their length).
+    const int64_t scaled = (2 * offset + 1) * frameExtent;
+    const int64_t span = 2 * static_cast<int64_t>(extent);
+    return static_cast<int32_t>(scaled >= 0 ? scaled / span : -((-scaled + span - 1) / span));
 }
 
 int32_t FrameLayout::toWindow(int32_t frame, int32_t origin, int32_t extent, int32_t frameExtent) const

@@ -25,7 +25,7 @@ public:
 
     // The frame pixel under a window position. While doubling and showing the
     // frame at exactly twice its size this is the position halved; positions
-    // in the bars are moved to the nearest frame pixel.
+    // in the bars lie outside the frame.
     int32_t frameX(int32_t windowX) const { return toFrame(windowX, m_dest.x, m_dest.w, m_frameWidth); }
     int32_t frameY(int32_t windowY) const { return toFrame(windowY, m_dest.y, m_dest.h, m_frameHeight); }
 

@@ -1,0 +1,68 @@
+// The game thread's side of the window.
+#include "platform/sdl/sdl_host.h"
+
+namespace tarnby {
+
+SdlHost::SdlHost(Viewport& game, PaintHandoff& handoff, uint32_t paintEvent)
+    : m_game(game), m_handoff(handoff), m_paintEvent(paintEvent), m_start(SDL_GetTicks())
+{
+}
+
+uint32_t SdlHost::tickCount()
+{
+    applySize();
+    // From the start of the game, so that logs read like the headless ones.
+    return SDL_GetTicks() - m_start;
+}
+
+void SdlHost::sleep(int32_t milliseconds)
+{
+    applySize();
+    SDL_Delay(milliseconds > 0 ? static_cast<uint32_t>(milliseconds) : 0);
+}
+
+void SdlHost::present(const uint32_t* pixels, int32_t stride, int32_t x, int32_t y, int32_t w, int32_t h)
+{
+    PaintRequest request;
+    request.pixels = pixels;
+    request.width = stride;
+    request.height = m_game.getHeight();
+    request.x = x;
+    request.y = y;
+    request.w = w;
+    request.h = h;
+    const uint32_t type = m_paintEvent;
+    m_handoff.present(
+        request,
+        [type]() {
+            SDL_Event wake {};
+            wake.type = type;
+            SDL_PushEvent(&wake);
+        },
+        []() { SDL_Delay(1); });
+}
+
+void SdlHost::playSound(const char* name)
+{
+    if (m_sound != nullptr && name != nullptr) {
+        m_sound->play(name);
+    }
+}
+
+void SdlHost::requestSize(int32_t width, int32_t height)
+{
+    if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF) {
+        return;
+    }
+    m_pendingSize.store(static_cast<uint32_t>(width) << 16 | static_cast<uint32_t>(height), std::memory_order_release);
+}
+
+void SdlHost::applySize()
+{
+    const uint32_t size = m_pendingSize.exchange(0, std::memory_order_acq_rel);
+    if (size != 0) {
+        m_game.setSize(static_cast<int32_t>(size >> 16), static_cast<int32_t>(size & 0xFFFF));
+    }
+}
+
+}  // namespace tarnby

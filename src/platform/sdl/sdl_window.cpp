@@ -1,0 +1,170 @@
+// The window, its renderer and the frame texture.
+#include "platform/sdl/sdl_window.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/headless/png_writer.h"
+
+namespace tarnby {
+
+SdlWindow::~SdlWindow()
+{
+    if (m_texture != nullptr) {
+        SDL_DestroyTexture(m_texture);
+    }
+    if (m_renderer != nullptr) {
+        SDL_DestroyRenderer(m_renderer);
+    }
+    if (m_window != nullptr) {
+        SDL_DestroyWindow(m_window);
+    }
+}
+
+bool SdlWindow::open(int32_t width, int32_t height, bool doubling)
+{
+    m_doubling = doubling;
+    // Whole pixels: a doubled frame stays sharp.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    m_window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                                SDL_WINDOW_RESIZABLE);
+    if (m_window == nullptr) {
+        std::printf("tarnby-golf: cannot open the window: %s\n", SDL_GetError());
+        return false;
+    }
+    // No waiting for the screen's refresh: the game paces itself at 16 ms and
+    // waits for every paint.
+    m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+    if (m_renderer == nullptr) {
+        std::printf("tarnby-golf: cannot draw into the window: %s\n", SDL_GetError());
+        return false;
+    }
+    int w = width;
+    int h = height;
+    SDL_GetWindowSize(m_window, &w, &h);
+    m_width = w;
+    m_height = h;
+    updateLayout();
+    return true;
+}
+
+void SdlWindow::resized(int32_t width, int32_t height)
+{
+    m_width = width;
+    m_height = height;
+    m_fullPaints = kFullPaintsAfterResize;
+    m_changed = true;
+    updateLayout();
+}
+
+void SdlWindow::updateLayout() { m_layout.set(m_width, m_height, m_frameWidth, m_frameHeight, m_doubling); }
+
+void SdlWindow::copy(const PaintRequest& r)
+{
+    if (r.pixels == nullptr || r.width <= 0 || r.height <= 0) {
+        return;
+    }
+    bool whole = false;
+    if (r.width != m_frameWidth || r.height != m_frameHeight || m_texture == nullptr) {
+        if (m_texture != nullptr) {
+            SDL_DestroyTexture(m_texture);
+        }
+        // The top byte of a frame word is its depth: ignored by this format.
+        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, r.width, r.height);
+        m_frameWidth = r.width;
+        m_frameHeight = r.height;
+        m_frame.assign(static_cast<size_t>(r.width) * static_cast<size_t>(r.height), 0);
+        updateLayout();
+        whole = true;
+    }
+    if (m_fullPaints > 0) {
+        --m_fullPaints;
+        whole = true;
+    }
+    int32_t x = whole ? 0 : r.x;
+    int32_t y = whole ? 0 : r.y;
+    int32_t w = whole ? r.width : r.w;
+    int32_t h = whole ? r.height : r.h;
+    // Never beyond the frame, whatever the rectangle says.
+    x = x > 0 ? x : 0;
+    y = y > 0 ? y : 0;
+    w = x + w <= r.width ? w : r.width - x;
+    h = y + h <= r.height ? h : r.height - y;
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    for (int32_t row = y; row < y + h; ++row) {
+        const size_t at = static_cast<size_t>(row) * static_cast<size_t>(r.width) + static_cast<size_t>(x);
+        std::memcpy(&m_frame[at], r.pixels + at, static_cast<size_t>(w) * 4);
+    }
+    if (m_texture != nullptr) {
+        const SDL_Rect area { x, y, w, h };
+        SDL_UpdateTexture(m_texture, &area, &m_frame[static_cast<size_t>(y) * static_cast<size_t>(r.width) + static_cast<size_t>(x)],
+                          r.width * 4);
+    }
+    m_changed = true;
+}
+
+void SdlWindow::show()
+{
+    if (m_renderer == nullptr) {
+        return;
+    }
+    draw();
+    SDL_RenderPresent(m_renderer);
+    m_changed = false;
+}
+
+void SdlWindow::draw()
+{
+    SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+    SDL_RenderClear(m_renderer);
+    if (m_texture != nullptr) {
+        const FrameRect& d = m_layout.destination();
+        const SDL_Rect dest { d.x, d.y, d.w, d.h };
+        SDL_RenderCopy(m_renderer, m_texture, nullptr, &dest);
+    }
+}
+
+void SdlWindow::toggleFullscreen()
+{
+    const bool full = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(m_window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void SdlWindow::raise()
+{
+    SDL_RestoreWindow(m_window);
+    SDL_RaiseWindow(m_window);
+}
+
+bool SdlWindow::writeWindowPng(const std::string& path)
+{
+    if (m_renderer == nullptr) {
+        return false;
+    }
+    draw();
+    int w = 0;
+    int h = 0;
+    if (SDL_GetRendererOutputSize(m_renderer, &w, &h) != 0 || w <= 0 || h <= 0) {
+        return false;
+    }
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+    if (SDL_RenderReadPixels(m_renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), w * 4) != 0) {
+        return false;
+    }
+    const bool written = tarnby::writeFramePng(path, pixels.data(), w, h, w);
+    SDL_RenderPresent(m_renderer);
+    m_changed = false;
+    return written;
+}
+
+bool SdlWindow::writeFramePng(const std::string& path) const
+{
+    if (m_frame.empty()) {
+        return false;
+    }
+    return tarnby::writeFramePng(path, m_frame.data(), m_frameWidth, m_frameHeight, m_frameWidth);
+}
+
+}  // namespace tarnby

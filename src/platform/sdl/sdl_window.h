@@ -1,0 +1,74 @@
+// The game's window: "Tarnby Golf", resizable, showing the game's frame through
+// a streaming texture, twice its size while pixel doubling, otherwise scaled
+// to fit with bars. Runs on the window thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <SDL.h>
+
+#include "platform/sdl/frame_layout.h"
+#include "platform/sdl/paint_handoff.h"
+
+namespace tarnby {
+
+class SdlWindow {
+public:
+    static constexpr const char* kTitle = "Tarnby Golf";
+    // Paints after a resize that copy the whole frame, not just the finished
+    // rectangle, so that the new window never shows stale parts.
+    static constexpr int32_t kFullPaintsAfterResize = 3;
+
+    SdlWindow() = default;
+    ~SdlWindow();
+    SdlWindow(const SdlWindow&) = delete;
+    SdlWindow& operator=(const SdlWindow&) = delete;
+
+    // Opens the window with a client area of width x height pixels. False
+    // (with one line on standard output) when SDL cannot make it.
+    bool open(int32_t width, int32_t height, bool doubling);
+    // The window's client area changed size.
+    void resized(int32_t width, int32_t height);
+    // Copies an offered rectangle of the frame (the whole frame while the
+    // resize countdown runs or the frame changed size).
+    void copy(const PaintRequest& request);
+    // Draws the latest frame into the window.
+    void show();
+    void toggleFullscreen();
+    void raise();
+
+    // What the window shows, at the window's size, as PNG.
+    bool writeWindowPng(const std::string& path);
+    // The game's frame as last shown, at the game's size, as PNG.
+    bool writeFramePng(const std::string& path) const;
+
+    const FrameLayout& layout() const { return m_layout; }
+    SDL_Window* handle() const { return m_window; }
+    int32_t width() const { return m_width; }
+    int32_t height() const { return m_height; }
+    int32_t fullPaintsLeft() const { return m_fullPaints; }
+    bool needsShow() const { return m_changed; }
+    const std::vector<uint32_t>& frame() const { return m_frame; }
+
+private:
+    void updateLayout();
+    // Bars and the scaled frame into the renderer, not yet on the screen.
+    void draw();
+
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_texture = nullptr;
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+    bool m_doubling = false;
+    int32_t m_fullPaints = kFullPaintsAfterResize;
+    bool m_changed = true;
+    FrameLayout m_layout;
+    std::vector<uint32_t> m_frame;  // the window's own copy of the frame
+    int32_t m_frameWidth = 0;
+    int32_t m_frameHeight = 0;
+};
+
+}  // namespace tarnby

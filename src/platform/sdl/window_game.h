@@ -1,0 +1,83 @@
+// The game in a window: the program's entry without --headless. The game
+// thread runs the game's loop; this (the main) thread owns the window, turns
+// keyboard, mouse and gamepad events into the game's keys, copies finished
+// frames to the screen, and plays a script's input through SDL's own event
+// queue, so scripted presses travel the same road as real ones.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include <SDL.h>
+
+#include "golf/golf.h"
+#include "platform/play/file_game_log.h"
+#include "platform/play/game_options.h"
+#include "platform/play/play_script.h"
+#include "platform/sdl/gamepad_mapper.h"
+#include "platform/sdl/input_mapper.h"
+#include "platform/sdl/instance_lock.h"
+#include "platform/sdl/linux_framebuffer.h"
+#include "platform/sdl/paint_handoff.h"
+#include "platform/sdl/sdl_audio_device.h"
+#include "platform/sdl/sdl_host.h"
+#include "platform/sdl/sdl_window.h"
+#include "platform/sdl/sound_player.h"
+
+namespace tarnby {
+
+class WindowGame {
+public:
+    explicit WindowGame(const GameOptions& options);
+    ~WindowGame();
+
+    // Plays until the window is closed, the player leaves through the menu,
+    // or a script ends. Gives the exit status: 0 after a clean stop (also when
+    // another copy was running and was brought to the front), 1 when the
+    // window or a file could not be made, 2 for a bad script.
+    int run();
+
+    // Where the saved game lives when no --save is given: beside the program
+    // when its folder is writable, else in $XDG_DATA_HOME/tarnby-golf/ (by
+    // default ~/.local/share/tarnby-golf/).
+    static std::string defaultSavePath(const std::string& dataFolder);
+
+private:
+    int prepare();
+    void handle(const SDL_Event& event);
+    void servePaints();
+    void pushScriptEvents(uint32_t now);
+    void pushKey(int32_t code, bool down, bool up);
+    void pushChar(int32_t character);
+    void screenshot();
+    void rawPaint(const PaintRequest& request);
+
+    GameOptions m_options;
+    PlayScript m_script;
+    std::deque<ScriptEvent> m_pending;
+    int64_t m_limit = -1;  // ms from the start; -1 for none
+    FileGameLog m_log;
+    InstanceLock m_instance;
+    bool m_sdlStarted = false;
+    bool m_doubling = false;
+    uint32_t m_paintEvent = 0;
+    uint32_t m_start = 0;
+    bool m_quit = false;
+    bool m_failed = false;
+    int32_t m_pointerX = 0;  // the scripted stylus, frame pixels
+    int32_t m_pointerY = 0;
+
+    Ref<Golf> m_game;
+    PaintHandoff m_handoff;
+    SdlWindow m_window;
+    LinuxFramebuffer m_framebuffer;
+    std::unique_ptr<SdlHost> m_host;
+    std::unique_ptr<InputMapper> m_input;
+    std::unique_ptr<GamepadMapper> m_gamepad;
+    SdlAudioDevice m_audioDevice;
+    std::unique_ptr<SoundPlayer> m_sound;
+};
+
+}  // namespace tarnby

@@ -1,0 +1,59 @@
+// The present/paint hand-off between the game and window threads: a copied
+// offer, a window that never answers (the offer is withdrawn, and a late
+// window copies nothing), and a closed window.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/sdl/paint_handoff.h"
+
+namespace tarnby {
+namespace {
+
+TEST(PaintHandoffTest, TheWindowCopiesWhileTheGameWaitsAndALateWindowCopiesNothing)
+{
+    PaintHandoff handoff;
+    uint32_t frame[4] = { 1, 2, 3, 4 };
+    PaintRequest request;
+    request.pixels = frame;
+    request.width = 2;
+    request.height = 2;
+    request.w = 2;
+    request.h = 1;
+
+    // A window that serves: the game returns once the copy is done, and the
+    // copy saw the frame as it was offered.
+    std::atomic<bool> woken { false };
+    uint32_t copied = 0;
+    std::thread window([&]() {
+        while (!woken.load()) {
+            std::this_thread::yield();
+        }
+        while (!handoff.serve([&](const PaintRequest& r) { copied = r.pixels[0] + r.pixels[1] + r.w; })) {
+            std::this_thread::yield();
+        }
+    });
+    EXPECT_TRUE(handoff.present(request, [&]() { woken = true; }, []() { std::this_thread::yield(); }));
+    window.join();
+    EXPECT_EQ(copied, 5u);
+    EXPECT_FALSE(handoff.pending());
+
+    // Nobody serves: 500 polls, then the offer is withdrawn.
+    int32_t polls = 0;
+    EXPECT_FALSE(handoff.present(request, []() {}, [&]() { ++polls; }));
+    EXPECT_EQ(polls, PaintHandoff::kPolls);
+    EXPECT_FALSE(handoff.pending());
+    bool lateCopy = false;
+    EXPECT_FALSE(handoff.serve([&](const PaintRequest&) { lateCopy = true; }));
+    EXPECT_FALSE(lateCopy) << "a window arriving after the game went on must not read its frame";
+
+    // A closed window: offers return at once.
+    handoff.close();
+    polls = 0;
+    EXPECT_FALSE(handoff.present(request, []() {}, [&]() { ++polls; }));
+    EXPECT_EQ(polls, 0);
+}
+
+}  // namespace
+}  // namespace tarnby
