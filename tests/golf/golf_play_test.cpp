@@ -76,6 +76,30 @@ TEST(GolfPlayTest, KeysInEachState)
     EXPECT_EQ(game.hudHole->getNumber(), 2);
 }
 
+TEST(GolfPlayTest, AHoleFileServesThreeHoles)
+{
+    test::Play play(240, 320, true, "holefiles");
+    play.startAndResume();
+    Golf& game = *play.golf;
+    EXPECT_STREQ(game.loadedHoleFile->chars(), "c0_holes_1-3");
+    const Vsprite* map = game.overheadMap.get();
+    holeOut(game);
+    play.key(play.now() + 32, 5);
+    ASSERT_TRUE(play.runTo(Golf::Aiming, 3000));
+    EXPECT_EQ(game.hole, 1);
+    EXPECT_EQ(game.overheadMap.get(), map) << "hole 2 lies in the same file: nothing is loaded";
+    EXPECT_TRUE(game.terrain->hasParent()) << "the drawing is back on the map";
+
+    game.hole = 2;
+    holeOut(game);
+    play.key(play.now() + 32, 5);
+    ASSERT_TRUE(play.runTo(Golf::Aiming, 3000));
+    EXPECT_EQ(game.hole, 3);
+    EXPECT_STREQ(game.loadedHoleFile->chars(), "c0_holes_4-6") << "hole 4 starts the next file";
+    EXPECT_NE(game.overheadMap.get(), map);
+    EXPECT_EQ(game.ballSprite->getX3d(), toFixed(holeRow(0, 3).teeX));
+}
+
 TEST(GolfPlayTest, AFullMeterOverswings)
 {
     test::Play play(240, 320, true, "overswing");
