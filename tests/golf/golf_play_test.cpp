@@ -100,6 +100,36 @@ TEST(GolfPlayTest, AHoleFileServesThreeHoles)
     EXPECT_EQ(game.ballSprite->getX3d(), toFixed(holeRow(0, 3).teeX));
 }
 
+TEST(GolfPlayTest, HalfASwingWithTheSevenIron)
+{
+    test::Play play(240, 320, true, "seveniron");
+    play.startAndResume();
+    Golf& game = *play.golf;
+    game.windStrength = 0;
+    game.selectClub(6);
+    game.swingPower = 50 << 16;
+    const Fixed x0 = game.ballSprite->getX3d();
+    const Fixed z0 = game.ballSprite->getZ3d();
+    game.strikeBall();
+    EXPECT_EQ(game.gameState, Golf::BallFlight);
+    EXPECT_EQ(game.holeStrokes, 1);
+    EXPECT_EQ(game.lastLie->x(), x0);
+    // Fly to the first touch of the ground: a 70-yard target carries about
+    // 63 yards (90 %), a little less through the air's drag.
+    game.m_frameTime = 16;
+    int32_t steps = 0;
+    while (!game.ball->onGround() && steps < 1000) {
+        game.stepBallFlight();
+        ++steps;
+    }
+    const Fixed carry = fhypot(game.ball->getPosition()->x() - x0, game.ball->getPosition()->z() - z0);
+    EXPECT_GT(carry, toFixed(50));
+    EXPECT_LT(carry, toFixed(70));
+    // Straight along the aim.
+    const int32_t direction = V::atan2(game.ball->getPosition()->x() - x0, z0 - game.ball->getPosition()->z());
+    EXPECT_LT(std::abs(static_cast<int16_t>((direction - game.aimHeading) << 1) >> 1), 64);
+}
+
 TEST(GolfPlayTest, AFullMeterOverswings)
 {
     test::Play play(240, 320, true, "overswing");
