@@ -296,6 +296,9 @@ void WindowGame::servePaints()
         if (m_framebuffer.isOpen()) {
             rawPaint(request);
         }
+        if (m_paintWatcher) {
+            m_paintWatcher(request);
+        }
     });
 }
 
@@ -371,8 +374,22 @@ void WindowGame::pushChar(int32_t character)
     }
 }
 
+void WindowGame::atTime(uint32_t at, std::function<void(SDL_Window*)> action)
+{
+    m_actions.emplace_back(at, std::move(action));
+}
+
 void WindowGame::pushScriptEvents(uint32_t now)
 {
+    for (auto it = m_actions.begin(); it != m_actions.end();) {
+        if (static_cast<int32_t>(it->first - now) <= 0) {
+            auto action = std::move(it->second);
+            it = m_actions.erase(it);
+            action(m_window.handle());
+        } else {
+            ++it;
+        }
+    }
     while (!m_pending.empty() && static_cast<int32_t>(m_pending.front().at - now) <= 0) {
         const ScriptEvent e = m_pending.front();
         m_pending.pop_front();

@@ -7,6 +7,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <utility>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -44,6 +47,13 @@ public:
     // default ~/.local/share/tarnby-golf/).
     static std::string defaultSavePath(const std::string& dataFolder);
 
+    // Runs `action` on the window thread once the game has run `at` ms, as the
+    // script's events do (tests resize or close the window this way).
+    void atTime(uint32_t at, std::function<void(SDL_Window*)> action);
+    // Called on the window thread after each rectangle is copied (tests look
+    // at the frames as they come).
+    void setPaintWatcher(std::function<void(const PaintRequest&)> watcher) { m_paintWatcher = std::move(watcher); }
+
 private:
     int prepare();
     void handle(const SDL_Event& event);
@@ -57,6 +67,8 @@ private:
     GameOptions m_options;
     PlayScript m_script;
     std::deque<ScriptEvent> m_pending;
+    std::vector<std::pair<uint32_t, std::function<void(SDL_Window*)>>> m_actions;
+    std::function<void(const PaintRequest&)> m_paintWatcher;
     int64_t m_limit = -1;  // ms from the start; -1 for none
     FileGameLog m_log;
     InstanceLock m_instance;

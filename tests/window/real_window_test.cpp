@@ -1,0 +1,237 @@
+// The game in a real window on its own X server (Xvfb): it starts, shows its
+// start-up screen and menu, answers scripted keys and taps that travel through
+// SDL's event queue, turns from portrait to landscape, and its start-up music
+// reaches the audio device. Needs Xvfb: without it these tests fail and say
+// how to install it.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "platform/headless/png_writer.h"
+#include "platform/sdl/window_game.h"
+#include "support/test_support.h"
+
+namespace tarnby {
+namespace {
+
+// An X server of our own, on a display number it picks itself.
+class Xvfb {
+public:
+    ~Xvfb()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    // The display name (":N"), or empty with `why` set.
+    std::string start(std::string& why)
+    {
+        if (access("/usr/bin/Xvfb", X_OK) != 0) {
+            why = "Xvfb is not installed, so the window cannot be tested: run scripts/install-deps "
+                  "(or apt-get install xvfb xauth)";
+            return "";
+        }
+        int fds[2];
+        if (pipe(fds) != 0) {
+            why = "no pipe for Xvfb";
+            return "";
+        }
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            const int devnull = open("/dev/null", O_WRONLY);
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        char c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') {
+            number += c;
+        }
+        close(fds[0]);
+        if (number.empty()) {
+            why = "Xvfb did not start";
+            return "";
+        }
+        return ":" + number;
+    }
+
+private:
+    pid_t m_pid = -1;
+};
+
+class RealWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = std::make_unique<test::ScratchFolder>("real_window");
+        std::string why;
+        display = xvfb.start(why);
+        ASSERT_FALSE(display.empty()) << why;
+        setenv("DISPLAY", display.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", folder->path().c_str(), 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        options.dataFolder = test::binFolder();
+        options.savePath = folder->file("tarnbygolf");
+        options.framesFolder = folder->file("frames");
+        options.logPath = folder->file("play.log");
+    }
+
+    void script(const std::string& text)
+    {
+        std::ofstream(folder->file("play.script")) << text;
+        options.scriptPath = folder->file("play.script");
+    }
+
+    // The log's state changes after `from` ms, by name.
+    std::vector<std::string> statesAfter(uint32_t from) const
+    {
+        std::ifstream in(folder->file("play.log"));
+        std::vector<std::string> states;
+        std::string line;
+        while (std::getline(in, line)) {
+            std::istringstream words(line);
+            uint32_t at = 0;
+            std::string kind;
+            std::string name;
+            words >> at >> kind >> name;
+            if (kind == "state" && at >= from) {
+                states.push_back(name);
+            }
+        }
+        return states;
+    }
+
+    std::unique_ptr<test::ScratchFolder> folder;
+    Xvfb xvfb;
+    std::string display;
+    GameOptions options;
+};
+
+TEST_F(RealWindowTest, StartsShowsTheMenuAnswersKeysAndTapsAndTurnsToLandscape)
+{
+    // Resume is the chosen entry of the first menu; at 240 x 320 it sits at
+    // about (110, 130) of the frame.
+    script("1500 shot menu\n"
+           "1600 key select\n"
+           "2200 shot aiming\n"
+           "2300 key back\n"
+           "2900 tap 110,130\n"
+           "4400 shot landscape\n"
+           "4500 quit\n");
+    WindowGame game(options);
+    game.atTime(3200, [](SDL_Window* window) { SDL_SetWindowSize(window, 640, 480); });
+    std::vector<uint32_t> first;
+    int32_t firstWidth = 0;
+    game.setPaintWatcher([&](const PaintRequest& r) {
+        if (first.empty()) {
+            first.assign(r.pixels, r.pixels + static_cast<size_t>(r.width) * static_cast<size_t>(r.height));
+            firstWidth = r.width;
+        }
+    });
+    ASSERT_EQ(game.run(), 0);
+
+    // The start-up screen came first: the sky's top colour in the corner.
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(firstWidth, 240);
+    EXPECT_EQ(first[0] & 0xFFFFFF, 0x005995u);
+    test::saveFrame("window_startup", first.data(), firstWidth, static_cast<int32_t>(first.size()) / firstWidth,
+                    firstWidth);
+
+    // Select took the game out of the menu, back brought the menu, the tap on
+    // Resume left it again.
+    const auto states = statesAfter(1500);
+    ASSERT_GE(states.size(), 3u);
+    EXPECT_EQ(states[0], "Aiming");
+    EXPECT_EQ(states[1], "Menu");
+    EXPECT_EQ(states[2], "Aiming");
+
+    // The shots are what the window shows: 480 x 640 in portrait with the
+    // menu over the view, 640 x 480 after the turn with no bars (the game
+    // followed the window to 320 x 240).
+    std::vector<uint8_t> menu;
+    std::vector<uint8_t> aiming;
+    std::vector<uint8_t> landscape;
+    int32_t w = 0;
+    int32_t h = 0;
+    ASSERT_TRUE(readRgbaPng(folder->file("frames/menu.png"), menu, w, h));
+    EXPECT_EQ(w, 480);
+    EXPECT_EQ(h, 640);
+    ASSERT_TRUE(readRgbaPng(folder->file("frames/aiming.png"), aiming, w, h));
+    ASSERT_TRUE(readRgbaPng(folder->file("frames/landscape.png"), landscape, w, h));
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    // The menu panel covers the middle of the window: the two shots differ there.
+    int32_t differing = 0;
+    for (int32_t y = 220; y < 420; ++y) {
+        for (int32_t x = 170; x < 310; ++x) {
+            const size_t at = static_cast<size_t>(y * 480 + x) * 4;
+            differing += menu[at] != aiming[at] || menu[at + 1] != aiming[at + 1] || menu[at + 2] != aiming[at + 2];
+        }
+    }
+    EXPECT_GT(differing, 200 * 140 / 2) << "the menu should be on the first shot and gone from the second";
+    auto black = [&](int32_t x, int32_t y) {
+        const size_t at = static_cast<size_t>(y * 640 + x) * 4;
+        return landscape[at] == 0 && landscape[at + 1] == 0 && landscape[at + 2] == 0;
+    };
+    int32_t blackEdge = 0;
+    for (int32_t y = 0; y < 480; y += 8) {
+        blackEdge += black(0, y) + black(639, y);
+    }
+    EXPECT_LT(blackEdge, 10) << "the landscape window should be filled by the game, not by bars";
+}
+
+TEST(InstanceLockTest, ASecondCopyWakesTheFirstAndAStaleLockDoesNotBlock)
+{
+    test::ScratchFolder folder("instance_lock");
+    setenv("XDG_RUNTIME_DIR", folder.path().c_str(), 1);
+    // Leftovers of a copy that died: a lock file nobody holds and a socket nobody serves.
+    const std::string base = folder.path() + "tarnby-golf-" + std::to_string(getuid());
+    std::ofstream(base + ".lock") << "";
+    std::ofstream(base + ".sock") << "";
+    {
+        InstanceLock first;
+        ASSERT_TRUE(first.acquire()) << "a stale lock must not block";
+        EXPECT_FALSE(first.poll());
+        InstanceLock second;
+        EXPECT_FALSE(second.acquire());
+        EXPECT_TRUE(second.wakeRunning());
+        EXPECT_TRUE(first.poll());
+        EXPECT_FALSE(first.poll());
+    }
+    // Cleaned up on exit, and free again.
+    EXPECT_NE(access((base + ".sock").c_str(), F_OK), 0);
+    InstanceLock again;
+    EXPECT_TRUE(again.acquire());
+}
+
+TEST(SaveFolderTest, SavesGoToTheUsersDataFolderWhenTheProgramsIsReadOnly)
+{
+    test::ScratchFolder folder("save_folder");
+    EXPECT_EQ(WindowGame::defaultSavePath(folder.path()), folder.path() + "tarnbygolf");
+    setenv("XDG_DATA_HOME", (folder.path() + "data").c_str(), 1);
+    // A program folder nobody can write to (not even root: it is not there).
+    const std::string readOnly = folder.path() + "missing/";
+    EXPECT_EQ(WindowGame::defaultSavePath(readOnly), folder.path() + "data/tarnby-golf/tarnbygolf");
+    EXPECT_EQ(access((folder.path() + "data/tarnby-golf").c_str(), W_OK), 0);
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", folder.path().c_str(), 1);
+    EXPECT_EQ(WindowGame::defaultSavePath(readOnly), folder.path() + ".local/share/tarnby-golf/tarnbygolf");
+}
+
+}  // namespace
+}  // namespace tarnby
