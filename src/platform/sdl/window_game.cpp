@@ -71,15 +71,15 @@ std::string WindowGame::defaultSavePath(const std::string& dataFolder)
     if (access(folder.empty() ? "." : folder.c_str(), W_OK) == 0) {
         return folder + "tarnbygolf";
     }
-    std::string base;
+    std::filesystem::path base;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
         base = xdg;
     } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-        base = std::string(home) + "/.local/share";
+        base = std::filesystem::path(home) / ".local" / "share";
     } else {
         return folder + "tarnbygolf";
     }
-    const std::filesystem::path saves = std::filesystem::path(base) / "tarnby-golf";
+    const std::filesystem::path saves = base / "tarnby-golf";
     std::error_code made;
     std::filesystem::create_directories(saves, made);
     return (saves / "tarnbygolf").string();
