@@ -130,6 +130,28 @@ TEST(GolfPlayTest, HalfASwingWithTheSevenIron)
     EXPECT_LT(std::abs(static_cast<int16_t>((direction - game.aimHeading) << 1) >> 1), 64);
 }
 
+TEST(GolfPlayTest, TheWindDrifts)
+{
+    test::Play play(240, 320, true, "wind");
+    play.startAndResume();
+    Golf& game = *play.golf;
+    int32_t lowest = 99;
+    int32_t highest = -1;
+    int32_t last = game.windStrength;
+    for (int32_t frame = 0; frame < 20000; ++frame) {
+        play.advance(37);
+        game.updateWind();
+        const int32_t shown = game.hudWind->getNumber();
+        lowest = std::min(lowest, shown);
+        highest = std::max(highest, shown);
+        EXPECT_LE(std::abs(game.windStrength - last), 128) << "the strength drifts, it does not jump";
+        last = game.windStrength;
+    }
+    EXPECT_GE(lowest, 0);
+    EXPECT_LE(highest, 8);
+    EXPECT_GT(highest, lowest) << "the wind changes over time";
+}
+
 TEST(GolfPlayTest, AFullMeterOverswings)
 {
     test::Play play(240, 320, true, "overswing");
