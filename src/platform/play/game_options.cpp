@@ -58,6 +58,26 @@ bool GameOptions::parseDevice(const std::string& word, Device& device)
     return true;
 }
 
+bool GameOptions::parseHoles(const std::string& word, int32_t& first, int32_t& last)
+{
+    int a = 0;
+    int b = 0;
+    char dash = 0;
+    char extra = 0;
+    const int n = std::sscanf(word.c_str(), "%d%c%d%c", &a, &dash, &b, &extra);
+    if (n == 1) {
+        b = a;
+    } else if (n != 3 || dash != '-') {
+        return false;
+    }
+    if (a < 1 || b > 18 || a > b) {
+        return false;
+    }
+    first = a;
+    last = b;
+    return true;
+}
+
 std::optional<int> GameOptions::parse(int argc, const char* const* argv)
 {
     CLI::App app("Tarnby Golf: three 18-hole courses of 3-D golf. With --headless the game plays a script on "
@@ -81,6 +101,13 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
     app.add_option("--max-ms", maxMs, "End after this many ms of virtual time (default: the script's end + 2000)")
         ->check(CLI::Range(int64_t(0), int64_t(0x7FFFFFFF)));
 
+    std::string holes;
+    app.add_flag("--autoplay", autoplay, "The computer golfer plays (headless): a round of each course by default");
+    app.add_option("--course", autoplayCourse, "With --autoplay: play this course only (0, 1 or 2)")
+        ->check(CLI::Range(0, 2));
+    app.add_option("--rounds", rounds, "With --autoplay: play the holes this many times")->check(CLI::Range(1, 1000));
+    app.add_option("--holes", holes, "With --autoplay: the holes A-B of each course played (1 to 18)");
+
     auto usage = [](const std::string& message) {
         std::printf("tarnby-golf: %s\nRun with --help for more information.\n", message.c_str());
         std::fflush(stdout);
@@ -102,6 +129,15 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
     }
     if (!parseDevice(deviceWord, device)) {
         return usage("--device: \"" + deviceWord + "\" is not touch, keypad or letters");
+    }
+    if (!holes.empty() && !parseHoles(holes, firstHole, lastHole)) {
+        return usage("--holes: \"" + holes + "\" is not A-B with 1 <= A <= B <= 18");
+    }
+    if (autoplay && !headless) {
+        return usage("--autoplay needs --headless");
+    }
+    if (autoplay && !scriptPath.empty()) {
+        return usage("--autoplay plays by itself: leave out --script");
     }
     if (logSteps && logPath.empty()) {
         return usage("--log-steps needs --log FILE");

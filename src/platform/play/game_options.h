@@ -26,11 +26,20 @@ struct GameOptions {
     bool fbdev = false;       // the window: also show frames on /dev/fb0 (16-bit 5-6-5)
     int64_t maxMs = -1;       // -1: two seconds after the script's last event
 
+    // The computer golfer plays instead of a script (headless only).
+    bool autoplay = false;
+    int32_t autoplayCourse = -1;  // -1: every course in turn
+    int32_t rounds = 1;
+    int32_t firstHole = 1;        // the holes of each course played, 1 to 18
+    int32_t lastHole = 18;
+
     // The device profile the game is started with: touch is "PocketPC";
     // keypad is "Smartphone"; letters is a keypad phone with letter keys.
     DeviceProfile profile() const;
     // "touch", "keypad", "letters" to a device; false for any other word.
     static bool parseDevice(const std::string& word, Device& device);
+    // "A-B" (1 <= A <= B <= 18) or a single hole "A" to a range of holes.
+    static bool parseHoles(const std::string& word, int32_t& first, int32_t& last);
 
     // Reads the command line (the program name first). Gives nothing when the
     // game should run, else the status to exit with at once: 0 after --help or

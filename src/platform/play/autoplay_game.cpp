@@ -1,0 +1,261 @@
+// Whole rounds by the computer golfer: the runner between holes and the log of strokes against par.
+#include "platform/play/autoplay_game.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "golf/golf_keys.h"
+#include "golf/holetable.h"
+#include "golf/save_record.h"
+#include "runtime/files.h"
+#include "runtime/host.h"
+
+namespace tarnby {
+
+namespace {
+
+// Frames between two presses of the runner (the scorecard and the top scores
+// wait for a key; a missed press is simply made again).
+constexpr int32_t kPressEvery = 20;
+// Virtual time the start-up screen and the menu may take before the first hole.
+constexpr uint32_t kStartWithin = 60 * 1000;
+
+int complain(const std::string& message, int status)
+{
+    std::printf("tarnby-golf: %s\n", message.c_str());
+    std::fflush(stdout);
+    return status;
+}
+
+// The hole that follows a hole in the game's own order: the next one, and
+// after the 18th the first of the next course.
+int32_t naturalNext(int32_t id)
+{
+    const int32_t course = id / kHolesPerCourse;
+    const int32_t hole = id % kHolesPerCourse;
+    return hole + 1 < kHolesPerCourse ? id + 1 : ((course + 1) % kCourses) * kHolesPerCourse;
+}
+
+}  // namespace
+
+AutoplayGame::AutoplayGame(const GameOptions& options)
+    : HeadlessHost(options.width, options.height), m_options(options), m_holes(holesToPlay(options))
+{
+}
+
+AutoplayGame::~AutoplayGame()
+{
+    m_golfer.reset();
+    if (m_game) {
+        m_game->destroy();
+    }
+}
+
+std::vector<int32_t> AutoplayGame::holesToPlay(const GameOptions& options)
+{
+    std::vector<int32_t> holes;
+    for (int32_t round = 0; round < options.rounds; ++round) {
+        for (int32_t course = 0; course < kCourses; ++course) {
+            if (options.autoplayCourse >= 0 && course != options.autoplayCourse) {
+                continue;
+            }
+            for (int32_t hole = options.firstHole; hole <= options.lastHole; ++hole) {
+                holes.push_back(course * kHolesPerCourse + hole - 1);
+            }
+        }
+    }
+    return holes;
+}
+
+int AutoplayGame::run()
+{
+    if (!m_options.dataFolder.empty()) {
+        setModuleFolder(m_options.dataFolder.back() == '/' ? m_options.dataFolder : m_options.dataFolder + "/");
+    }
+    if (!m_options.logPath.empty() && !m_log.open(m_options.logPath)) {
+        return complain("cannot write the log " + m_options.logPath, 1);
+    }
+    m_log.steps = m_options.logSteps;
+
+    // The player's own save is left alone unless --save names a file: the
+    // golfer plays on a scratch save that starts at the first hole asked for.
+    std::string savePath = m_options.savePath;
+    if (savePath.empty()) {
+        m_scratchSave = (std::filesystem::temp_directory_path() /
+                         ("tarnby-autoplay-" + std::to_string(::getpid()))).string();
+        savePath = m_scratchSave;
+    }
+    ByteArray save(kSaveSize);
+    loadSaveFile(savePath, save);
+    const int32_t first = m_holes.front();
+    writeSaveShort(save, kSaveHole, first % kHolesPerCourse);
+    writeSaveShort(save, kSaveRoundStrokes, 0);
+    writeSaveShort(save, kSaveCourse, first / kHolesPerCourse);
+    if (!storeSaveFile(savePath, save)) {
+        return 1;
+    }
+
+    deviceProfile() = m_options.profile();
+    setHost(this);
+    m_game = make<Golf>();
+    m_game->setSavePath(savePath);
+    if (!m_options.logPath.empty()) {
+        m_game->setLog(&m_log);
+    }
+    m_game->setSize(m_options.width, m_options.height);
+    m_game->attach(make<Object>());
+    m_golfer = std::make_unique<ComputerGolfer>(*m_game, [this](int32_t key) { press(key); });
+    m_golfer->setContinueAfterHole(false);
+    m_game->run();
+
+    m_game->setLog(nullptr);
+    m_golfer.reset();
+    m_game->destroy();
+    m_game = nullptr;
+    setHost(nullptr);
+    if (!m_scratchSave.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(m_scratchSave, ignored);
+    }
+    if (!m_log.close()) {
+        m_failed = true;
+        complain("could not write the whole log " + m_options.logPath, 1);
+    }
+    if (!m_done && !m_failed && m_options.maxMs < 0) {
+        return complain("the golfer could not start the first hole", 1);
+    }
+    return m_failed ? 1 : 0;
+}
+
+void AutoplayGame::sleep(int32_t milliseconds)
+{
+    ++m_frames;
+    if (!m_done) {
+        watch();
+        if (m_onHole && !m_done) {
+            m_golfer->act();
+        }
+    }
+    HeadlessHost::sleep(milliseconds);
+    // The keys reach the game as the window would give them: pressed and
+    // released while the game waits for its next frame.
+    for (int32_t key : m_keys) {
+        m_game->keyDown(key);
+        m_game->keyUp(key);
+    }
+    m_keys.clear();
+    if (m_options.maxMs >= 0 && static_cast<int64_t>(tickCount()) >= m_options.maxMs) {
+        m_game->stop();
+    }
+}
+
+void AutoplayGame::press(int32_t key)
+{
+    m_keys.push_back(key);
+}
+
+void AutoplayGame::logLine(const std::string& text)
+{
+    if (!m_options.logPath.empty()) {
+        m_log.write(std::to_string(tickCount()) + " " + text);
+    }
+}
+
+void AutoplayGame::watch()
+{
+    Golf& g = *m_game;
+    const uint32_t now = tickCount();
+    const bool clubMenuOpen = g.clubMenu && g.clubMenu->hasParent();
+    if (m_onHole) {
+        if (g.gameState == Golf::HoleOver) {
+            finishHole(true);
+        } else if (!clubMenuOpen && ((g.gameState == Golf::Aiming && g.holeStrokes >= kGiveUpStrokes)
+                                     || now - m_holeStart > kGiveUpMs)) {
+            finishHole(false);
+        }
+        return;
+    }
+    const int32_t id = m_holes[m_next];
+    if (g.gameState == Golf::Aiming && !clubMenuOpen) {
+        if (g.course * kHolesPerCourse + g.hole == id && g.holeStrokes == 0) {
+            m_started = true;
+            m_onHole = true;
+            m_holeStart = now;
+        } else {
+            startHole(id, false);  // not the hole asked for: go there
+        }
+        return;
+    }
+    if (!m_started && now > kStartWithin) {
+        m_failed = true;
+        complain("the golfer could not start the first hole", 1);
+        m_done = true;
+        g.stop();
+        return;
+    }
+    if (m_pressWait > 0) {
+        --m_pressWait;
+        return;
+    }
+    // The menu after the start-up screen: resume the saved hole. The
+    // scorecard and the top scores: any key goes on to the next hole.
+    if ((g.gameState == Golf::Menu && g.terrainView) || g.gameState == Golf::HoleOver) {
+        press(g.gameState == Golf::Menu ? '9' : kKeySelect);
+        m_pressWait = kPressEvery;
+    }
+}
+
+void AutoplayGame::finishHole(bool holed)
+{
+    Golf& g = *m_game;
+    const int32_t id = m_holes[m_next];
+    const int32_t course = id / kHolesPerCourse;
+    const int32_t hole = id % kHolesPerCourse;
+    const int32_t strokes = g.holeStrokes;
+    char line[96];
+    if (holed) {
+        std::snprintf(line, sizeof line, "hole %d %d strokes %d par %d", course, hole + 1, strokes, holePar(hole));
+    } else {
+        std::snprintf(line, sizeof line, "gaveup %d %d", course, hole + 1);
+    }
+    logLine(line);
+    m_played += 1;
+    m_strokes += strokes;
+    m_par += holePar(hole);
+    m_onHole = false;
+    m_next += 1;
+    if (m_next == m_holes.size()) {
+        std::snprintf(line, sizeof line, "autoplay holes %d strokes %d par %d", m_played, m_strokes, m_par);
+        logLine(line);
+        m_done = true;
+        g.stop();
+        return;
+    }
+    // The scorecard leads on to the game's next hole; any other goes there directly.
+    if (!holed || m_holes[m_next] != naturalNext(id)) {
+        startHole(m_holes[m_next], true);
+    }
+    m_pressWait = kPressEvery / 2;
+}
+
+void AutoplayGame::startHole(int32_t id, bool fresh)
+{
+    Golf& g = *m_game;
+    // Where a player would pick the hole from the menus, the runner puts the
+    // game there: scorecard, map and message away, then the hole's set-up.
+    for (const Ref<Vsprite>& shown : { g.scorecard, g.overheadMap, g.message, Ref<Vsprite>(g.mapKeyHelpMenu) }) {
+        if (shown) {
+            shown->removeSelf();
+        }
+    }
+    if (fresh || g.course != id / kHolesPerCourse) {
+        g.roundStrokes = 0;
+    }
+    g.course = id / kHolesPerCourse;
+    g.hole = id % kHolesPerCourse;
+    g.setGameState(Golf::HoleStart);
+}
+
+}  // namespace tarnby

@@ -1,0 +1,81 @@
+// Whole rounds played by the computer golfer on the headless host: the holes
+// asked for, one after the other, every event of play logged, a line per hole
+// with its strokes against par, and a total at the end.
+//
+// The golfer plays only through keys. Between holes the runner steps in where
+// a player would use the menus: it resumes the first hole from a scratch save,
+// dismisses the scorecard, and jumps to the next hole asked for when that is
+// not simply the next one; a hole not finished after 20 strokes is given up.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "golf/computer_golfer.h"
+#include "golf/golf.h"
+#include "platform/headless/headless_host.h"
+#include "platform/play/file_game_log.h"
+#include "platform/play/game_options.h"
+
+namespace tarnby {
+
+class AutoplayGame : public HeadlessHost {
+public:
+    // Strokes at which a hole is given up.
+    static constexpr int32_t kGiveUpStrokes = 20;
+    // Virtual time after which a hole is given up whatever its strokes (the
+    // golfer never stalls, but a ball may roll for ever).
+    static constexpr uint32_t kGiveUpMs = 20 * 60 * 1000;
+
+    explicit AutoplayGame(const GameOptions& options);
+    ~AutoplayGame() override;
+
+    // Plays every hole asked for. Gives the exit status: 0 when all were
+    // played, 1 when a file could not be read or written.
+    int run();
+
+    // The runner and the golfer look at the game once per frame, then the
+    // clock moves on and their keys are delivered.
+    void sleep(int32_t milliseconds) override;
+
+    // The holes to play, as course * 18 + hole (hole 0..17), in order.
+    static std::vector<int32_t> holesToPlay(const GameOptions& options);
+
+    // Totals so far.
+    int32_t holesPlayed() const { return m_played; }
+    int32_t strokes() const { return m_strokes; }
+    int32_t par() const { return m_par; }
+    int64_t frames() const { return m_frames; }
+
+private:
+    void watch();
+    void finishHole(bool holed);
+    void startHole(int32_t index, bool natural);
+    void press(int32_t key);
+    void logLine(const std::string& text);
+
+    GameOptions m_options;
+    std::vector<int32_t> m_holes;
+    size_t m_next = 0;        // index of the hole now played in m_holes
+    bool m_started = false;   // the first hole has been resumed
+    bool m_onHole = false;    // a hole is in play (not yet holed or given up)
+    uint32_t m_holeStart = 0;
+    int32_t m_pressWait = 0;  // frames until the runner presses again
+    bool m_done = false;
+    bool m_failed = false;
+    std::string m_scratchSave;
+
+    int32_t m_played = 0;
+    int32_t m_strokes = 0;
+    int32_t m_par = 0;
+    int64_t m_frames = 0;
+
+    std::vector<int32_t> m_keys;  // pressed this frame, delivered as the clock moves on
+    FileGameLog m_log;
+    Ref<Golf> m_game;
+    std::unique_ptr<ComputerGolfer> m_golfer;
+};
+
+}  // namespace tarnby
