@@ -133,8 +133,11 @@ void Golf::buildScene()
 
     // 200 pixels wide, or a little less than a narrower screen, so that none of it is cut off.
     aboutPanel = make<Vtext>();
-    aboutPanel->setSize(std::min(200, w - 8), 0);
+    const int32_t aboutWidth = std::min(200, w - 8);
+    aboutPanel->setSize(aboutWidth - 6, 0);
     aboutPanel->setWrapped(make<StringBuffer>(String::intern(kAboutText)));
+    // The text wraps a little short of the panel's edge.
+    aboutPanel->setSize(aboutWidth, aboutPanel->getHeight());
 }
 
 void Golf::addHudPanel()

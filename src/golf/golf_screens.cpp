@@ -225,6 +225,10 @@ bool Golf::chooseCourse()
 
 void Golf::runClubMenu()
 {
+    // The key help would show through the club list (both are translucent
+    // panels in the same corner): it steps aside while the list is open.
+    const bool helpShown = keyHelpMenu->hasParent();
+    keyHelpMenu->removeSelf();
     clubMenu->selectIndex(club);
     showMenu(clubMenu);
     while (isRunning()) {
@@ -242,9 +246,12 @@ void Golf::runClubMenu()
         }
     }
     hideKeyHelp(clubMenu);
-    // The heads-up panel went with the club menu; an unfolded help brings it back.
+    // The heads-up panel went with the club menu; an unfolded help brings it
+    // back, a folded icon bar returns to its corner.
     if (!keyHelpFolded) {
         showMenu(keyHelpMenu);
+    } else if (helpShown && keyHelpMenu->m_tileSize != 0) {
+        compactIconBar(keyHelpMenu);
     }
 }
 
@@ -359,7 +366,8 @@ void Golf::showTopScores()
     Ref<Vsprite> panel = make<Vsprite>();
     panel->setColour(kPanelColour);
     const Ref<Vfont> font = Vtext::defaultFont();
-    panel->setSize(font ? font->stringWidth("\tRararedi Vurev") : 0, 0);
+    // A few pixels beyond the longest line, so that no name touches the edge.
+    panel->setSize(font ? font->stringWidth("\tRararedi Vurev") + 4 : 0, 0);
     panel->addTextCentred(String::intern("Top Scores"));
     for (int32_t k = 0; k < 7; ++k) {
         const int32_t score = readSaveShort(12 + 4 * k);

@@ -229,11 +229,18 @@ TEST(GolfPlayTest, ClubMenuAndMapByKeys)
     EXPECT_EQ(game.keyHelpMenu->m_tileSize, 0) << "a keypad shows text help";
     // '1' opens the club menu; '7' picks the 7-iron there.
     play.key(play.now() + 32, '1');
+    play.at_(play.now() + 150, [&] {
+        EXPECT_TRUE(game.clubMenu->hasParent());
+        EXPECT_FALSE(game.keyHelpMenu->hasParent()) << "the key help steps aside for the club list";
+        play.shot("golf-176x220-keypad-clubs");
+    });
     play.key(play.now() + 200, '7');
     play.runUntil(play.now() + 500);
     EXPECT_EQ(game.club, 6);
     EXPECT_STREQ(game.hudClub->toString()->chars(), "7i-140");
     EXPECT_FALSE(game.clubMenu->hasParent());
+    EXPECT_TRUE(game.keyHelpMenu->hasParent()) << "and comes back";
+    EXPECT_TRUE(game.hudPanel->hasParent());
     // '7' opens the map, '9' returns.
     play.key(play.now() + 32, '7');
     ASSERT_TRUE(play.runTo(Golf::Overhead, 1000));
