@@ -71,7 +71,7 @@ struct Pictures {
         writer.addJpeg(opaque.data(), 4, 128, 128, 0, 0, 85);
         writer.addJpeg(sparse.data(), 4, 128, 128, 0, 0, 85);
         writer.writeSegments(folder, "bench", 1 << 16);
-        setModuleFolder(folder);
+        setDataFolder(folder);
         lib = make<Vilib>(String::intern("bench"));
     }
     ~Pictures() { std::filesystem::remove_all(folder); }

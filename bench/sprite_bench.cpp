@@ -19,7 +19,7 @@ struct Screen {
         root = make<Viewport>();
         root->setSize(kWidth, kHeight);
         root->setColour(0xFF000000);
-        root->attach(make<Object>());
+        root->attach();
         add(0, 0, kWidth, 120, 0xFF3050A0, 250)->setColour2(0xFFA0C0FF);
         add(0, 120, kWidth, 200, 0xFF206020, 240);
         add(4, 4, 120, 24, 0x80000000, 1);

@@ -12,9 +12,10 @@
 #include <vector>
 
 #include "course-preview/preview_scene.h"
-#include "course-preview/test_course.h"
+#include "platform/headless/executable_folder.h"
 #include "runtime/files.h"
 #include "runtime/string.h"
+#include "support/test_course.h"
 #include "terrain/vphob.h"
 #include "terrain/vterrain.h"
 
@@ -25,14 +26,14 @@ namespace {
 const std::string& dataFolder()
 {
     static const std::string folder = [] {
-        std::string own = moduleFolder();
+        std::string own = executableFolder();
         if (std::filesystem::exists(own + "c0_holes_1-3") && std::filesystem::exists(own + "golf0.bin")) {
             return own;
         }
         std::string temp = (std::filesystem::temp_directory_path() / "tarnby-terrain-bench/").string();
         std::filesystem::create_directories(temp);
         std::string error;
-        if (!preview::writeTestCourse(temp, error)) {
+        if (!test::writeTestCourse(temp, error)) {
             std::fprintf(stderr, "terrain_bench: %s\n", error.c_str());
         }
         return temp;
@@ -43,7 +44,7 @@ const std::string& dataFolder()
 // A view of the given size standing at the first tee, its sprites in place.
 std::unique_ptr<preview::Scene> teeScene(int32_t width, int32_t height)
 {
-    setModuleFolder(dataFolder());
+    setDataFolder(dataFolder());
     auto scene = std::make_unique<preview::Scene>();
     if (!scene->load(String::fromChars("c0_holes_1-3"), 0, width, height)) {
         return nullptr;

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "golf/surface_table.h"
+#include "golf/hole_setup.h"
+#include "platform/headless/executable_folder.h"
 #include "runtime/files.h"
 #include "shape-writer/shape_writer.h"
 #include "vector/vpolyterrain.h"
-#include "vector/vswf.h"
 
 namespace tarnby {
 namespace {
@@ -50,7 +50,7 @@ void addBlob(ShapeWriter& w, std::mt19937& random, double cx, double cy, double 
 std::vector<uint8_t> threeHoleFile()
 {
     std::mt19937 random(2026);
-    ShapeWriter w(512, 512);
+    ShapeWriter w(kHoleFileSize, kHoleFileSize);
     int32_t rough = w.fill(0xFF101010);
     int32_t fairway = w.fill(0xFF003000);
     int32_t green = w.fill(0xFF002030);
@@ -58,7 +58,7 @@ std::vector<uint8_t> threeHoleFile()
     int32_t water = w.fill(0xFF000010);
     int32_t tee = w.fill(0xFF200000);
     int32_t hill = w.fill(0xFF400040);
-    w.addRectangle(0, 0, 512, 512, rough);
+    w.addRectangle(0, 0, kHoleFileSize, kHoleFileSize, rough);
     for (int32_t h = 0; h < 3; ++h) {
         double x = 90 + 165 * h;
         addBlob(w, random, x, 260, 40, 200, 24, fairway, rough, 0.1);
@@ -74,18 +74,17 @@ std::vector<uint8_t> threeHoleFile()
 
 struct Hole {
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    Vswf reader;
     Hole()
     {
         std::vector<uint8_t> bytes = threeHoleFile();
         ByteArray array(static_cast<int32_t>(bytes.size()));
         std::copy(bytes.begin(), bytes.end(), array.begin());
-        reader.loadBytes(terrain, array, 512, 512, 0x4204, 0x30, 0);
-        applySurfaces(*terrain, pictures(), 0);
-        terrain->makeHeightField();
+        loadHoleBytes(terrain, array, 0, pictures());
     }
+    // The game's pictures when the build put them beside the benchmark.
     static Ref<Vilib> pictures()
     {
+        setDataFolder(executableFolder());
         return InputStream::open("golf0.bin") ? make<Vilib>(String::intern("golf")) : nullptr;
     }
 };
@@ -101,25 +100,22 @@ void BM_LoadHoleFile(benchmark::State& state)
     // Through the data folder, as the game loads a hole: the file, its
     // crossings, the fills' surfaces and the smoothed height field.
     std::string folder = "/tmp/tarnby-vector-bench-" + std::to_string(::getpid());
-    std::string saved = moduleFolder();
+    std::string saved = dataFolder();
     std::filesystem::create_directories(folder);
-    setModuleFolder(folder);
+    setDataFolder(folder);
     std::vector<uint8_t> bytes = threeHoleFile();
     std::FILE* f = std::fopen((folder + "/c0_holes_1-3").c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    Vswf reader;
     Ref<String> name = String::intern("c0_holes_1-3");
     for (auto _ : state) {
-        reader.load(terrain, name, 512, 512, 0x4204, 0x30, 0);
-        applySurfaces(*terrain, nullptr, 0);
-        terrain->makeHeightField();
+        loadHole(terrain, name, 0, nullptr);
         benchmark::DoNotOptimize(terrain->heightAt(0x10000, 0x10000));
     }
     state.counters["crossings"] = terrain->crossingCount();
     state.counters["bytes"] = static_cast<double>(bytes.size());
-    setModuleFolder(saved);
+    setDataFolder(saved);
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_LoadHoleFile)->Unit(benchmark::kMillisecond);
@@ -127,18 +123,16 @@ BENCHMARK(BM_LoadHoleFile)->Unit(benchmark::kMillisecond);
 void BM_LoadGameHoleFile(benchmark::State& state)
 {
     // The first hole file of the first course, as the build generates it.
+    setDataFolder(executableFolder());
     Ref<String> name = String::intern("c0_holes_1-3");
     if (!InputStream::open(name)) {
         state.SkipWithError("no c0_holes_1-3 beside the benchmark");
         return;
     }
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    Vswf reader;
     Ref<Vilib> pictures = Hole::pictures();
     for (auto _ : state) {
-        reader.load(terrain, name, 512, 512, 0x4204, 0x30, 0);
-        applySurfaces(*terrain, pictures, 0);
-        terrain->makeHeightField();
+        loadHole(terrain, name, 0, pictures);
         benchmark::DoNotOptimize(terrain->heightAt(0x10000, 0x10000));
     }
     state.counters["crossings"] = terrain->crossingCount();

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t cut = 1 + (size - 1) * data[0] / 255;
     writeFile(folder() + "fuzz0.bin", data + 1, cut - 1);
     writeFile(folder() + "fuzz1.bin", data + cut, size - cut);
-    setModuleFolder(folder());
+    setDataFolder(folder());
     Ref<Vilib> lib = make<Vilib>(String::intern("fuzz"));
     constexpr int32_t kW = 64, kH = 48;
     static std::vector<uint32_t> frame(kW * kH);

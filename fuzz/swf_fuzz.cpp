@@ -3,9 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "golf/surface_table.h"
+#include "golf/hole_setup.h"
 #include "vector/vpolyterrain.h"
-#include "vector/vswf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -14,16 +13,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     static Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    static Vswf reader;
     ByteArray bytes(static_cast<int32_t>(size));
     for (size_t i = 0; i < size; ++i) {
         bytes[static_cast<int32_t>(i)] = data[i];
     }
     // The last byte also turns the drawing (a hole file's last byte is 0: no turn).
     int32_t angle = size > 0 ? data[size - 1] * 128 : 0;
-    reader.loadBytes(terrain, bytes, 512, 512, 0x4204, 0x30, angle);
-    applySurfaces(*terrain, nullptr, static_cast<int32_t>(size % 3));
-    terrain->makeHeightField();
+    // A file the reader turns down still leaves a terrain to set up, query and draw.
+    readHoleDrawing(terrain, bytes, angle);
+    setUpHoleGround(*terrain, nullptr, static_cast<int32_t>(size % 3));
     int32_t sum = 0;
     for (Fixed p = -0x10000; p < toFixed(520); p += 0x13579) {
         sum += terrain->fillAt(p, toFixed(511) - p) + terrain->heightAt(p, p / 2) + terrain->surfaceAt(p, p);

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "terrain/fixed.h"
+#include "fixed/fixed.h"
 
 namespace tarnby {
 

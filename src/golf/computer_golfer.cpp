@@ -6,7 +6,7 @@
 #include "golf/clubs.h"
 #include "golf/golf.h"
 #include "runtime/host.h"
-#include "golf/golf_keys.h"
+#include "runtime/keys.h"
 
 namespace tarnby {
 

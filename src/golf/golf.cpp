@@ -6,7 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "golf/golf_keys.h"
+#include "runtime/keys.h"
 #include "golf/save_record.h"
 #include "runtime/files.h"
 #include "runtime/host.h"
@@ -71,9 +71,9 @@ void Golf::setSize(int32_t width, int32_t height)
     }
 }
 
-void Golf::attach(const Ref<Object>& display)
+void Golf::attach()
 {
-    Viewport::attach(display);
+    Viewport::attach();
     setGameState(Menu);
 }
 

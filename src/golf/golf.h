@@ -18,7 +18,7 @@
 #include "sprite/viewport.h"
 #include "sprite/vmenu.h"
 #include "sprite/vtext.h"
-#include "terrain/fixed.h"
+#include "fixed/fixed.h"
 #include "terrain/vector.h"
 #include "terrain/vphob.h"
 #include "terrain/vterrain.h"
@@ -58,7 +58,7 @@ public:
     // Remembers the size; the run loop applies it on the game thread (only the
     // very first size goes straight to the viewport).
     void setSize(int32_t width, int32_t height) override;
-    void attach(const Ref<Object>& display) override;
+    void attach() override;
     void run() override;
 
     // --- Seams for the program around the game -----------------------------------

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "golf/golf.h"
-#include "golf/golf_keys.h"
+#include "runtime/keys.h"
 
 namespace tarnby {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "golf/golf.h"
-#include "golf/golf_keys.h"
+#include "runtime/keys.h"
 #include "golf/holetable.h"
 #include "golf/surface_table.h"
 

@@ -5,7 +5,7 @@
 
 #include "golf/clubs.h"
 #include "golf/golf.h"
-#include "golf/hole_camera.h"
+#include "golf/hole_setup.h"
 #include "golf/holetable.h"
 
 namespace tarnby {
@@ -53,7 +53,7 @@ void Golf::loadHoleFile(const Ref<String>& name)
     terrainView->setPolyTerrain(terrain);
     terrainView->setTextures(pictures);
     terrain->setDepth(kMapDepth);
-    const int32_t outside = loadHoleInto(terrain, name, course, pictures);
+    const int32_t outside = loadHole(terrain, name, course, pictures);
     terrainView->setOutsideFill(outside < 0 ? 0 : outside);
 
     if (overheadMap) {

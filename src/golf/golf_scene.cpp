@@ -6,7 +6,7 @@
 #include "golf/clubs.h"
 #include "golf/device_profile.h"
 #include "golf/golf.h"
-#include "golf/hole_camera.h"
+#include "golf/hole_setup.h"
 #include "runtime/host.h"
 #include "sprite/vfont.h"
 
@@ -27,8 +27,6 @@ constexpr int32_t kMapIcon = 20;
 constexpr int32_t kZoomOutIcon = 21;
 constexpr int32_t kZoomInIcon = 22;
 
-constexpr uint32_t kSkyTop = 0xFF005995;
-constexpr uint32_t kSkyBottom = 0xFF3399FF;
 constexpr uint32_t kMeterBands[4] = { 0x80E0E0E0, 0x80A0A0A0, 0x80606060, 0x80202020 };
 
 const char* const kAboutText =
@@ -224,8 +222,9 @@ void Golf::setUpCamera()
     int32_t horizon;
     if (keyHelpMenu && keyHelpMenu->m_tileSize != 0) {
         // The icon bar covers the bottom: look from higher, horizon higher.
-        cameraHeight = (h >> 2) * 1706;
-        horizon = h >> 2;
+        const CameraSetting setting = cameraForIconBar(h);
+        cameraHeight = setting.height;
+        horizon = setting.horizon;
     } else {
         const CameraSetting setting = cameraFor(h);
         cameraHeight = setting.height;

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "golf/golf.h"
-#include "golf/golf_keys.h"
+#include "runtime/keys.h"
 #include "sprite/vfont.h"
 
 namespace tarnby {

@@ -5,8 +5,8 @@
 
 #include "golf/clubs.h"
 #include "golf/golf.h"
-#include "golf/golf_keys.h"
-#include "golf/hole_camera.h"
+#include "runtime/keys.h"
+#include "golf/hole_setup.h"
 #include "runtime/host.h"
 #include "runtime/random.h"
 

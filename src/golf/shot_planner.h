@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
+#include "fixed/fixed.h"
 #include "runtime/object.h"
-#include "terrain/fixed.h"
 #include "terrain/vector.h"
 #include "terrain/vphob.h"
 #include "vector/vpolyterrain.h"

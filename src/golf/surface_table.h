@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
+#include "fixed/fixed.h"
 #include "image/vilib.h"
-#include "terrain/fixed.h"
 #include "vector/vpolyterrain.h"
 
 namespace tarnby {

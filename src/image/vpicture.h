@@ -24,9 +24,9 @@
 
 #include <cstdint>
 
+#include "fixed/fixed.h"
 #include "runtime/array.h"
 #include "runtime/v.h"
-#include "terrain/fixed.h"
 
 namespace tarnby {
 

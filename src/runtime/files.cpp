@@ -1,4 +1,4 @@
-// Data-file access in the executable's folder.
+// Data-file access in the data folder.
 #include "runtime/files.h"
 
 #include <unistd.h>
@@ -9,30 +9,17 @@ namespace tarnby {
 
 namespace {
 
-std::string executableFolder()
-{
-    char buffer[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) {
-        return "./";
-    }
-    buffer[n] = 0;
-    std::string path(buffer);
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
 std::string& folderStorage()
 {
-    static std::string folder = executableFolder();
+    static std::string folder = "./";
     return folder;
 }
 
 }  // namespace
 
-const std::string& moduleFolder() { return folderStorage(); }
+const std::string& dataFolder() { return folderStorage(); }
 
-void setModuleFolder(const std::string& folder)
+void setDataFolder(const std::string& folder)
 {
     std::string f = folder.empty() ? std::string("./") : folder;
     if (f.back() != '/') {
@@ -49,7 +36,7 @@ std::string dataPath(const char* name)
     if (name[0] == '/') {
         ++name;
     }
-    std::string path = moduleFolder() + name;
+    std::string path = dataFolder() + name;
     if (path.size() + 1 > static_cast<size_t>(kMaxPath)) {
         return {};
     }

@@ -15,10 +15,12 @@ namespace tarnby {
 // Longest path, terminating NUL included; longer paths count as missing files.
 constexpr int32_t kMaxPath = 260;
 
-// The folder data names are relative to, with a trailing "/". By default the
-// folder of the running executable; tests and tools may point it elsewhere.
-const std::string& moduleFolder();
-void setModuleFolder(const std::string& folder);
+// The folder data names are relative to, with a trailing "/" ("./" until set).
+// The platform sets it at start-up to the executable's folder, where the game's
+// data files sit; tests and tools may point it elsewhere. An empty folder means
+// "./"; a missing trailing "/" is added.
+const std::string& dataFolder();
+void setDataFolder(const std::string& folder);
 
 // The full path of a data name, or an empty string when it would be too long.
 std::string dataPath(const char* name);

@@ -24,11 +24,11 @@
 
 #include <cstdint>
 
+#include "fixed/fixed.h"
 #include "runtime/array.h"
 #include "runtime/files.h"
 #include "runtime/string.h"
 #include "runtime/v.h"
-#include "terrain/fixed.h"
 
 namespace tarnby {
 

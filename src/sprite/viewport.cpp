@@ -41,9 +41,9 @@ void Viewport::setSize(int32_t width, int32_t height)
 
 void Viewport::releaseBuffer() { deleteInt(m_pixels); }
 
-void Viewport::attach(const Ref<Object>& display)
+void Viewport::attach()
 {
-    m_display = display;
+    m_attached = true;
     m_lastTick = host().tickCount();
 }
 
@@ -142,7 +142,7 @@ void Viewport::renderBand(int32_t l, int32_t t, int32_t r, int32_t b)
 
 void Viewport::presentRect(int32_t l, int32_t t, int32_t r, int32_t b)
 {
-    if (m_display) {
+    if (m_attached) {
         l = l > 0 ? l : 0;
         t = t > 0 ? t : 0;
         r = r < m_width ? r : m_width;
@@ -258,7 +258,7 @@ void Viewport::keyDown(int32_t key)
         m_keysDown[key >> 5].fetch_or(1u << (key & 31), std::memory_order_acq_rel);
     }
     // Select while an arrow is held is part of steering, not a separate press.
-    if (key == kSelectKey && (m_keysDown[0].load(std::memory_order_acquire) & 0x1F) != 0) {
+    if (key == kKeySelect && (m_keysDown[0].load(std::memory_order_acquire) & 0x1F) != 0) {
         return;
     }
     const int32_t write = m_keyWrite.load(std::memory_order_relaxed);

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "runtime/array.h"
+#include "runtime/keys.h"
 #include "sprite/vsprite.h"
 
 namespace tarnby {
@@ -19,7 +20,6 @@ public:
     static constexpr int32_t kMaxDirty = 16;       // rectangles in the changed-area list
     static constexpr int32_t kKeyQueueLength = 10;  // holds at most 9 codes
     static constexpr int32_t kKeyCodes = 58;        // codes 0..57 have a held-key bit
-    static constexpr int32_t kSelectKey = 5;
     static constexpr int32_t kBand = 10;  // width of a wipe band, pixels
     static constexpr int64_t kMaxPixels = 1 << 24;  // largest buffer, words
 
@@ -41,8 +41,10 @@ public:
     // --- Own operations --------------------------------------------------------
     // Free the buffer (its bytes go back to the memory budget).
     void releaseBuffer();
-    // Make this the root that shows its frames on `display`; starts the frame clock.
-    virtual void attach(const Ref<Object>& display);
+    // Make this the root viewport: from now on its finished areas are presented
+    // through the host (see Host::present) instead of being handed to a parent,
+    // and the frame clock starts. The game's own viewport does its set-up here.
+    virtual void attach();
     bool isRunning() const { return !m_stop.load(std::memory_order_acquire); }
     // Ask every loop that checks isRunning to end (the window closed).
     void stop() { m_stop.store(true, std::memory_order_release); }
@@ -73,7 +75,7 @@ public:
     const int32_t* dirtyRect(int32_t i) const { return &m_dirty[i * 4]; }
 
     // --- State -------------------------------------------------------------------
-    Ref<Object> m_display;                // set on the root by attach; null when nested
+    bool m_attached = false;              // the root, presenting through the host
     std::atomic<uint32_t> m_keysDown[2];  // bit k of word k >> 5: key k is held
     int8_t m_keyQueue[kKeyQueueLength];   // codes pressed and not yet taken
     std::atomic<int32_t> m_keyRead{0};    // written by the game thread only

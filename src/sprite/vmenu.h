@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "image/vilib.h"
+#include "runtime/keys.h"
 #include "runtime/string.h"
 #include "sprite/vsprite.h"
 #include "sprite/vtext.h"
@@ -16,13 +17,6 @@ namespace tarnby {
 
 class Vmenu : public Vsprite {
 public:
-    // Game key codes a menu answers.
-    static constexpr int32_t kKeyLeft = 1;
-    static constexpr int32_t kKeyRight = 2;
-    static constexpr int32_t kKeyUp = 3;
-    static constexpr int32_t kKeyDown = 4;
-    static constexpr int32_t kKeySelect = 5;  // also every stylus tap
-    static constexpr int32_t kKeyEnter = 10;
     static constexpr uint32_t kDefaultColour = 0x80008080;  // half-transparent teal panel
     static constexpr Fixed kDepth = -1000;                   // in front of the scene
 

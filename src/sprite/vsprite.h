@@ -13,11 +13,11 @@
 
 #include <cstdint>
 
+#include "fixed/fixed.h"
 #include "image/vilib.h"
 #include "runtime/object.h"
 #include "runtime/string.h"
 #include "runtime/v.h"
-#include "terrain/fixed.h"
 
 namespace tarnby {
 

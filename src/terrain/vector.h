@@ -2,9 +2,9 @@
 // values: positions, velocities, forces and surface normals.
 #pragma once
 
+#include "fixed/fixed.h"
 #include "runtime/object.h"
 #include "runtime/v.h"
-#include "terrain/fixed.h"
 
 namespace tarnby {
 

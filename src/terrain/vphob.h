@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "fixed/fixed.h"
 #include "runtime/object.h"
 #include "runtime/v.h"
-#include "terrain/fixed.h"
 #include "terrain/vector.h"
 
 namespace tarnby {

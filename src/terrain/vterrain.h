@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
+#include "fixed/fixed.h"
 #include "image/vilib.h"
 #include "runtime/array.h"
 #include "runtime/object.h"
 #include "sprite/viewport.h"
-#include "terrain/fixed.h"
 
 namespace tarnby {
 

@@ -16,10 +16,10 @@
 
 #include <cstdint>
 
+#include "fixed/fixed.h"
 #include "image/vilib.h"
 #include "runtime/array.h"
 #include "sprite/vsprite.h"
-#include "terrain/fixed.h"
 
 namespace tarnby {
 

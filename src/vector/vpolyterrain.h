@@ -11,8 +11,8 @@
 
 #include <cstdint>
 
+#include "fixed/fixed.h"
 #include "runtime/array.h"
-#include "terrain/fixed.h"
 #include "vector/vpolyn.h"
 
 namespace tarnby {

@@ -41,11 +41,11 @@
 
 #include <cstdint>
 
+#include "fixed/fixed.h"
 #include "runtime/array.h"
 #include "runtime/files.h"
 #include "runtime/string.h"
 #include "runtime/v.h"
-#include "terrain/fixed.h"
 #include "vector/vpolyn.h"
 
 namespace tarnby {

@@ -10,11 +10,11 @@
 #include "golf-assets/course_compiler.h"
 #include "golf-assets/course_plan.h"
 #include "golf-assets/hole_colours.h"
+#include "golf/hole_setup.h"
 #include "runtime/files.h"
 #include "runtime/string.h"
 #include "support/test_support.h"
 #include "vector/vpolyn.h"
-#include "vector/vswf.h"
 
 namespace tarnby {
 namespace {
@@ -67,8 +67,8 @@ TEST(CourseCompilerTest, PaintedMapComesBackAsPaintedUnderEveryPixel)
     std::string error;
     ASSERT_TRUE(course::compileCourseMap(map, 512, 512, folder.file("painted"), error)) << error;
     auto drawing = make<Vpolyn>();
-    ASSERT_TRUE(Vswf().load(drawing, String::intern("painted"), 512, 512, 0x4204, 0x30, 0));
-    EXPECT_LE(drawing->fillsUsed(), 48);
+    ASSERT_TRUE(readHoleDrawing(drawing, String::intern("painted")));
+    EXPECT_LE(drawing->fillsUsed(), kHoleFillCount);
     int32_t wrong = 0;
     std::string first;
     for (int32_t y = 0; y < 512; ++y) {

@@ -33,8 +33,8 @@ TEST(HelpTextTest, WrapsInsideThePanelInEveryFontAndPagesQuickly)
     for (uint8_t c : raw) {
         ASSERT_TRUE(c == '\n' || c == '\t' || (c >= 32 && c <= 126)) << "character " << int(c);
     }
-    const std::string oldFolder = moduleFolder();
-    setModuleFolder(test::binFolder());
+    const std::string oldFolder = dataFolder();
+    setDataFolder(test::binFolder());
     const Ref<Vfont> oldFont = Vtext::defaultFont();
 
     // The font the game picks for each screen, and the panel width on it.
@@ -73,7 +73,7 @@ TEST(HelpTextTest, WrapsInsideThePanelInEveryFontAndPagesQuickly)
         test::saveFrame(std::string("help_") + screen.font, frame.data(), width, height, width);
     }
     Vtext::setDefaultFont(oldFont);
-    setModuleFolder(oldFolder);
+    setDataFolder(oldFolder);
 }
 
 }  // namespace

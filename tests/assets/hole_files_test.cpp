@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "golf/hole_setup.h"
 #include "golf/holetable.h"
 #include "golf/surface_table.h"
 #include "image/vilib.h"
@@ -36,15 +37,14 @@ protected:
     };
     static void SetUpTestSuite()
     {
-        setModuleFolder(test::binFolder());
+        setDataFolder(test::binFolder());
         Ref<Vilib> pictures = make<Vilib>(String::intern("golf"));
         s_files = new std::vector<HoleFile>;
         for (int32_t course = 0; course < kCourses; ++course) {
             for (int32_t hole = 0; hole < kHolesPerCourse; hole += 3) {
                 HoleFile f { holeFileName(course, hole)->chars(), course, hole, -1, false, make<VpolyTerrain>() };
-                f.read = Vswf().load(f.terrain, holeFileName(course, hole), 512, 512, 0x4204, 0x30, 0);
-                f.waterFill = applySurfaces(*f.terrain, pictures, course);
-                f.terrain->makeHeightField();
+                f.waterFill = loadHole(f.terrain, holeFileName(course, hole), course, pictures);
+                f.read = f.waterFill >= 0;
                 s_files->push_back(f);
             }
         }
@@ -64,9 +64,9 @@ TEST_F(HoleFilesTest, EveryHoleIsPlayableWhereTheHoleTableSaysItIs)
     for (const HoleFile& file : *s_files) {
         VpolyTerrain& t = *file.terrain;
         ASSERT_TRUE(file.read) << file.name << " could not be read";
-        EXPECT_LE(t.fillsUsed(), 48) << file.name << " has more fills than the game reads";
-        EXPECT_LE(t.crossingCount(), 0x4204) << file.name << " outgrows the crossing table the game sets aside";
-        EXPECT_GE(file.waterFill, 0) << file.name << " has no water to show beyond the map";
+        EXPECT_LE(t.fillsUsed(), kHoleFillCount) << file.name << " has more fills than the game reads";
+        EXPECT_LE(t.crossingCount(), kHoleEdgeCapacity) << file.name << " outgrows the crossing table the game sets aside";
+        EXPECT_EQ(t.frame(file.waterFill), kSurfaceWater) << file.name << " has no water to show beyond the map";
         for (int32_t h = file.firstHole; h < file.firstHole + 3; ++h) {
             const HoleRow& row = holeRow(file.course, h);
             const std::string hole = file.name + " hole " + std::to_string(h + 1);

@@ -17,7 +17,7 @@ namespace {
 
 Ref<Vilib> golfPictures()
 {
-    setModuleFolder(test::binFolder());
+    setDataFolder(test::binFolder());
     return make<Vilib>(String::intern("golf"));
 }
 

@@ -1,6 +1,6 @@
-// Playing the game inside a test: a virtual-clock host that feeds scheduled
-// input into the game as time passes, keeps the screen and stops the game at a
-// time limit, plus a log that keeps every line.
+// Playing the game inside a test: the headless host, feeding scheduled input
+// and actions into the game as time passes and stopping the game at a time
+// limit, plus a log that keeps every line.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include "golf/game_log.h"
 #include "golf/golf.h"
 #include "golf/save_record.h"
+#include "platform/headless/headless_host.h"
 #include "platform/headless/png_writer.h"
 #include "runtime/files.h"
 #include "runtime/host.h"
@@ -44,17 +45,16 @@ public:
 };
 
 // One game on a virtual clock, sized and profiled as a device.
-class Play : public Host {
+class Play : public HeadlessHost {
 public:
     Play(int32_t width, int32_t height, bool touch = true, const std::string& name = "play")
-        : m_width(width), m_height(height), m_screen(static_cast<size_t>(width) * height, 0)
+        : HeadlessHost(width, height)
     {
         m_folder = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-scratch" /
                    (name + "-" + std::to_string(::getpid()));
         std::filesystem::remove_all(m_folder);
         std::filesystem::create_directories(m_folder);
-        setModuleFolder(binFolder());
-        setHost(this);
+        setDataFolder(binFolder());
         reseedRandom(0);
         deviceProfile() = DeviceProfile{};
         deviceProfile().isPocketPC = touch;
@@ -62,13 +62,12 @@ public:
         golf->setSavePath(savePath());
         golf->setLog(&log);
         golf->setSize(width, height);
-        golf->attach(make<Object>());
+        golf->attach();
     }
     ~Play() override
     {
         golf->destroy();
         golf = nullptr;
-        setHost(nullptr);
         std::error_code ignored;
         std::filesystem::remove_all(m_folder, ignored);
     }
@@ -76,23 +75,12 @@ public:
     std::string savePath() const { return (m_folder / "tarnbygolf").string(); }
 
     // --- Host ------------------------------------------------------------------------
-    uint32_t tickCount() override { return m_now; }
     void sleep(int32_t milliseconds) override
     {
-        if (milliseconds > 0) {
-            m_now += static_cast<uint32_t>(milliseconds);
-        }
+        HeadlessHost::sleep(milliseconds);
         feed();
-        if (static_cast<int32_t>(m_now - m_limit) >= 0 || (m_until && m_until())) {
+        if (static_cast<int32_t>(tickCount() - m_limit) >= 0 || (m_until && m_until())) {
             golf->stop();
-        }
-    }
-    void present(const uint32_t* pixels, int32_t stride, int32_t x, int32_t y, int32_t w, int32_t h) override
-    {
-        for (int32_t row = std::max(y, 0); row < std::min(y + h, m_height); ++row) {
-            for (int32_t col = std::max(x, 0); col < std::min(x + w, m_width); ++col) {
-                m_screen[static_cast<size_t>(row) * m_width + col] = pixels[static_cast<size_t>(row) * stride + col];
-            }
         }
     }
 
@@ -143,7 +131,7 @@ public:
     {
         if (golf->gameState != state) {
             m_until = [this, state] { return golf->gameState == state; };
-            runUntil(m_now + most);
+            runUntil(tickCount() + most);
             m_until = nullptr;
         }
         return golf->gameState == state;
@@ -151,12 +139,12 @@ public:
     // From the start-up screen into aiming at the saved (or first) hole.
     void startAndResume()
     {
-        runUntil(m_now + 1500);
-        key(m_now + 16, 'R');
+        runUntil(tickCount() + 1500);
+        key(tickCount() + 16, 'R');
         ASSERT_TRUE(runTo(Golf::Aiming, 2000)) << "resuming lands in aiming";
     }
 
-    uint32_t now() const { return m_now; }
+    uint32_t now() { return tickCount(); }
     // Runs one of the game's own screen loops directly, until `until` at the latest.
     void runScreen(uint32_t until, const std::function<void()>& screen)
     {
@@ -165,9 +153,9 @@ public:
         screen();
     }
     // Moves the clock on without running the game.
-    void advance(uint32_t ms) { m_now += ms; }
-    uint32_t pixel(int32_t x, int32_t y) const { return m_screen[static_cast<size_t>(y) * m_width + x]; }
-    void shot(const std::string& name) const { saveFrame(name, m_screen.data(), m_width, m_height, m_width); }
+    void advance(uint32_t ms) { setNow(tickCount() + ms); }
+    uint32_t pixel(int32_t x, int32_t y) const { return screenAt(x, y); }
+    void shot(const std::string& name) const { saveFrame(name, screen().data(), width(), height(), width()); }
 
     Ref<Golf> golf;
     LinesLog log;
@@ -175,7 +163,7 @@ public:
 private:
     void feed()
     {
-        while (!m_events.empty() && static_cast<int32_t>(m_now - m_events.front().at) >= 0) {
+        while (!m_events.empty() && static_cast<int32_t>(tickCount() - m_events.front().at) >= 0) {
             auto action = std::move(m_events.front().action);
             m_events.pop_front();
             action();
@@ -186,11 +174,7 @@ private:
         uint32_t at;
         std::function<void()> action;
     };
-    int32_t m_width;
-    int32_t m_height;
-    std::vector<uint32_t> m_screen;
     std::deque<Event> m_events;
-    uint32_t m_now = 0;
     uint32_t m_limit = 0;
     std::function<bool()> m_until;
     std::filesystem::path m_folder;

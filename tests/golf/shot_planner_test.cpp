@@ -4,26 +4,23 @@
 #include <gtest/gtest.h>
 
 #include "golf/clubs.h"
+#include "golf/hole_setup.h"
 #include "golf/holetable.h"
 #include "golf/shot_planner.h"
 #include "golf/surface_table.h"
 #include "runtime/files.h"
 #include "support/test_support.h"
-#include "vector/vswf.h"
 
 namespace tarnby {
 namespace {
 
 Ref<VpolyTerrain> loadTerrain(int32_t course, int32_t hole)
 {
-    setModuleFolder(test::binFolder());
+    setDataFolder(test::binFolder());
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    Ref<Vswf> reader = make<Vswf>();
-    if (!reader->load(terrain, holeFileName(course, hole), 512, 512, 16900, 48, 0)) {
+    if (loadHole(terrain, holeFileName(course, hole), course, nullptr) < 0) {
         return {};
     }
-    applySurfaces(*terrain, Ref<Vilib>(), course);
-    terrain->makeHeightField();
     gravity = kGameGravity;
     return terrain;
 }

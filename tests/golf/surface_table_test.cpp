@@ -1,9 +1,9 @@
 // Fill colours of hole files to surfaces, and a hole set up from them.
 #include <gtest/gtest.h>
 
+#include "golf/hole_setup.h"
 #include "golf/surface_table.h"
 #include "shape-writer/shape_writer.h"
-#include "vector/vswf.h"
 
 namespace tarnby {
 namespace {
@@ -41,12 +41,12 @@ TEST(SurfaceTableTest, ColourKindsAndCourses)
 
 TEST(SurfaceTableTest, AHoleFileBecomesTerrain)
 {
-    ShapeWriter writer(512, 512);
+    ShapeWriter writer(kHoleFileSize, kHoleFileSize);
     int32_t rough = writer.fill(0xFF000000);
     int32_t water = writer.fill(0xFF000020);
     int32_t green = writer.fill(0xFF003040);
     int32_t pond = writer.fill(0xFF000010);
-    writer.addRectangle(0, 0, 512, 512, rough);
+    writer.addRectangle(0, 0, kHoleFileSize, kHoleFileSize, rough);
     writer.addRectangle(100, 100, 200, 200, water, rough);
     writer.addRectangle(300, 100, 400, 200, green, rough);
     writer.addRectangle(300, 300, 400, 400, pond, rough);
@@ -55,11 +55,8 @@ TEST(SurfaceTableTest, AHoleFileBecomesTerrain)
     std::copy(bytes.begin(), bytes.end(), array.begin());
 
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    Vswf reader;
-    ASSERT_TRUE(reader.loadBytes(terrain, array, 512, 512, 16900, 48, 0));
+    EXPECT_EQ(loadHoleBytes(terrain, array, 2, nullptr), 3) << "the last water fill is drawn beyond the map";
     ASSERT_EQ(terrain->fillsUsed(), 4) << "black without alpha is fill 0";
-    EXPECT_EQ(applySurfaces(*terrain, nullptr, 2), 3) << "the last water fill";
-    terrain->makeHeightField();
     auto yards = [](int32_t v) { return toFixed(v); };
     EXPECT_EQ(terrain->surfaceAt(yards(150), yards(150)), kSurfaceWater);
     EXPECT_EQ(terrain->surfaceAt(yards(350), yards(150)), kSurfaceGreen);

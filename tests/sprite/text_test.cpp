@@ -452,11 +452,11 @@ TEST_F(VmenuTest, TextMenuKeysSelectWrapAndPassThrough)
     EXPECT_EQ(menu->handleKey('2', 0, 0), '2') << "a shortcut returns its key";
     EXPECT_EQ(opacities(menu), (Ints { kHalf, kOne, kHalf })) << "and selects its entry alone";
     EXPECT_EQ(menu->handleKey('B', 0, 0), 'B');
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 0, 0), 'B') << "select returns the selected entry's code";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeyEnter, 0, 0), 'B');
+    EXPECT_EQ(menu->handleKey(kKeySelect, 0, 0), 'B') << "select returns the selected entry's code";
+    EXPECT_EQ(menu->handleKey(kKeyEnter, 0, 0), 'B');
     // Down on the last entry wraps to the first, up on the first to the last.
     for (auto [key, index] : std::vector<std::pair<int32_t, int32_t>> {
-             { Vmenu::kKeyDown, 0 }, { Vmenu::kKeyUp, 2 }, { Vmenu::kKeyUp, 1 }, { Vmenu::kKeyDown, 2 } }) {
+             { kKeyDown, 0 }, { kKeyUp, 2 }, { kKeyUp, 1 }, { kKeyDown, 2 } }) {
         EXPECT_EQ(menu->handleKey(key, 0, 0), 0);
         EXPECT_EQ(menu->selectedIndex(), index) << "after key " << key;
     }
@@ -478,23 +478,23 @@ TEST_F(VmenuTest, TextMenuKeysSelectWrapAndPassThrough)
     // Left and right change settings entries (with ':') and pass others by,
     // as they pass an entry with a picture frame, which is not a text entry.
     auto settings = textMenu({ "Sound: on", "Help" });
-    for (int32_t key : { Vmenu::kKeyLeft, Vmenu::kKeyRight }) {
+    for (int32_t key : { kKeyLeft, kKeyRight }) {
         EXPECT_EQ(settings->handleKey(key, 0, 0), 'S') << "key " << key;
     }
     settings->selectIndex(1);
-    EXPECT_EQ(settings->handleKey(Vmenu::kKeyRight, 0, 0), Vmenu::kKeyRight) << "\"Help\" has no ':'";
+    EXPECT_EQ(settings->handleKey(kKeyRight, 0, 0), kKeyRight) << "\"Help\" has no ':'";
     EXPECT_EQ(settings->addItem(String::intern("Exit"), 'Q')->getTag(), 'Q');
     EXPECT_EQ(settings->addItemWithFrame(String::intern("Music: on"), 4)->getTag(), 'M');
     settings->selectIndex(3);
     EXPECT_EQ(settings->getSelectedText(), nullptr);
-    EXPECT_EQ(settings->handleKey(Vmenu::kKeyRight, 0, 0), Vmenu::kKeyRight);
+    EXPECT_EQ(settings->handleKey(kKeyRight, 0, 0), kKeyRight);
 
     // A menu without entries hands every key back, and a tap becomes 0.
     auto empty = textMenu({});
     for (int32_t key : { 1, 2, 3, 4, 5, 10, 120 }) {
         EXPECT_EQ(empty->handleKey(key, 0, 0), key) << "key " << key;
     }
-    EXPECT_EQ(empty->handleKey(Vmenu::kKeySelect, 3, 4), 0);
+    EXPECT_EQ(empty->handleKey(kKeySelect, 3, 4), 0);
 }
 
 TEST_F(VmenuTest, TapsOnTextLines)
@@ -516,7 +516,7 @@ TEST_F(VmenuTest, TapsOnTextLines)
              { right, 44, 0, 2, "right of the panel" },
              { 25, 52, 0, 2, "the row after a line is not on it" },
              { 25, 42, '1', 0, "the first row of a line is" } }) {
-        EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, t.x, t.y), t.result) << t.what;
+        EXPECT_EQ(menu->handleKey(kKeySelect, t.x, t.y), t.result) << t.what;
         EXPECT_EQ(menu->selectedIndex(), t.index) << t.what;
     }
 }
@@ -543,11 +543,11 @@ TEST_F(VmenuTest, IconLayoutTapsAndFading)
 
     // Taps, with the menu 100 pixels down: the third tile is at (0, 187).
     menu->update(0, toFixed(100), kOne);
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 32, 190), 'c') << "the exact right edge of a tile still hits it";
+    EXPECT_EQ(menu->handleKey(kKeySelect, 32, 190), 'c') << "the exact right edge of a tile still hits it";
     EXPECT_EQ(menu->getSelectedSprite(), icon) << "a tile shows its icon";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 33, 190), 0) << "one pixel further misses";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeyUp, 0, 0), Vmenu::kKeyUp) << "icon menus leave arrows to the owner";
-    EXPECT_EQ(menu->handleKey(Vmenu::kKeySelect, 16, 187 + 32), 'c') << "the bottom edge counts too";
+    EXPECT_EQ(menu->handleKey(kKeySelect, 33, 190), 0) << "one pixel further misses";
+    EXPECT_EQ(menu->handleKey(kKeyUp, 0, 0), kKeyUp) << "icon menus leave arrows to the owner";
+    EXPECT_EQ(menu->handleKey(kKeySelect, 16, 187 + 32), 'c') << "the bottom edge counts too";
     EXPECT_EQ(icon->getOpacity(), kOne) << "the fade of a call comes before its tap";
     // The tapped icon fades from full opacity to dim over 32 calls, and stops there.
     for (int i = 0; i < 31; ++i) {

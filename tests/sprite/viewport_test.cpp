@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "runtime/host.h"
+#include "platform/headless/headless_host.h"
 #include "sprite/viewport.h"
 #include "support/test_support.h"
 
@@ -32,7 +32,7 @@ Ref<Viewport> root(int32_t w, int32_t h, uint32_t colour = 0)
     v->setSize(w, h);
     v->setColour(colour);
     if (colour) {
-        v->attach(make<Object>());
+        v->attach();
     } else {
         v->m_dirtyCount = 0;  // forget the full-area request of setSize
     }
@@ -49,21 +49,15 @@ Ref<Vsprite> filled(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour,
     return s;
 }
 
-// A host that records what is shown and keeps a virtual clock; installed while it lives.
-class RecordingHost : public Host {
-public:
-    RecordingHost() { setHost(this); }
-    ~RecordingHost() override { setHost(nullptr); }
-    uint32_t tickCount() override { return now; }
-    void sleep(int32_t ms) override { sleeps.push_back(ms); now += static_cast<uint32_t>(ms); }
-    void present(const uint32_t*, int32_t, int32_t x, int32_t y, int32_t w, int32_t h) override
-    {
-        presents.push_back({ x, y, w, h });
+// The presented rectangles as (x, y, w, h) lists.
+Rects presented(const HeadlessHost& h)
+{
+    Rects out;
+    for (const HeadlessHost::Rect& r : h.presented()) {
+        out.push_back({ r.x, r.y, r.w, r.h });
     }
-    uint32_t now = 1000;
-    std::vector<int32_t> sleeps;
-    Rects presents;
-};
+    return out;
+}
 
 TEST(ViewportTest, ChangedAreasMergeByTheEdgeRuleAndVisibilityNeedsOverlap)
 {
@@ -112,21 +106,24 @@ TEST(ViewportTest, ChangedAreasMergeByTheEdgeRuleAndVisibilityNeedsOverlap)
 
 TEST(ViewportTest, SetSizeReplacesTheBufferAndFullRepaintsWipeInBands)
 {
-    RecordingHost h;
+    HeadlessHost h(200, 100);
+    h.setNow(1000);
     int32_t before = avail();
     auto v = root(25, 12, 0xFF00FF00);
     EXPECT_EQ(avail(), before - 25 * 12 * 4) << "the buffer is charged to the memory budget";
     EXPECT_EQ(dirty(*v), (Rects { { 0, 0, 25, 12 } })) << "a new buffer is redrawn whole";
     // Bands of 10 pixels, one per 10 ms.
     v->paintColumns();
-    EXPECT_EQ(h.presents, (Rects { { 0, 0, 10, 12 }, { 10, 0, 10, 12 }, { 20, 0, 5, 12 } }));
-    EXPECT_EQ(h.sleeps, (std::vector<int32_t> { 10, 10, 10 }));
-    h.presents.clear();
+    EXPECT_EQ(presented(h), (Rects { { 0, 0, 10, 12 }, { 10, 0, 10, 12 }, { 20, 0, 5, 12 } }));
+    EXPECT_EQ(h.sleepCount(), 3);
+    EXPECT_EQ(h.tickCount(), 1030u) << "one band per 10 ms";
+    EXPECT_EQ(h.screenAt(24, 11), 0xFF00FF00u) << "the wipe reached the screen";
+    h.clearPresented();
     v->paintRows();
-    EXPECT_TRUE(h.presents.empty()) << "nothing changed, no wipe";
+    EXPECT_TRUE(h.presented().empty()) << "nothing changed, no wipe";
     v->invalidateAll();
     v->paintRows();
-    EXPECT_EQ(h.presents, (Rects { { 0, 0, 25, 10 }, { 0, 10, 25, 2 } }));
+    EXPECT_EQ(presented(h), (Rects { { 0, 0, 25, 10 }, { 0, 10, 25, 2 } }));
 
     v->setSize(25, 12);
     EXPECT_EQ(v->pixels()[24 + 11 * 25], 0xFF00FF00u) << "the same size keeps buffer and contents";
@@ -142,13 +139,14 @@ TEST(ViewportTest, SetSizeReplacesTheBufferAndFullRepaintsWipeInBands)
 
 TEST(ViewportTest, NestedViewportIsCompositedFromItsOwnBuffer)
 {
-    RecordingHost h;
+    HeadlessHost h(200, 100);
+    h.setNow(1000);
     auto inner = make<Viewport>();
     inner->setSize(8, 6);
     inner->setColour(0xFF0000FF);
     inner->add(filled(1, 1, 2, 2, 0xFFFFFFFF));
     inner->paint();
-    EXPECT_TRUE(h.presents.empty()) << "a viewport without a display presents nothing";
+    EXPECT_TRUE(h.presented().empty()) << "a viewport that is not attached presents nothing";
 
     auto top = root(30, 20, 0xFF000000);
     inner->setPosition(10, 5);
@@ -217,27 +215,30 @@ TEST(ViewportTest, KeysQueueNineAndSelectWhileSteeringIsNotQueued)
 
 TEST(ViewportTest, WaitFrameSleepsOutTheFrameOnAWrappingClock)
 {
-    RecordingHost h;
+    HeadlessHost h(200, 100);
+    h.setNow(1000);
     auto v = make<Viewport>();
-    v->attach(nullptr);
-    h.now += 5;
+    v->attach();
+    h.setNow(1005);
     EXPECT_EQ(v->waitFrame(16), 1016u) << "5 ms into a 16 ms frame sleeps 11";
-    h.now += 20;
+    EXPECT_EQ(h.sleepCount(), 1);
+    h.setNow(1036);
     EXPECT_EQ(v->waitFrame(16), 1036u) << "a late frame does not sleep";
     EXPECT_EQ(v->m_frameTime, 20);
-    h.now += 16;
+    h.setNow(1052);
     EXPECT_EQ(v->waitFrame(16), 1052u) << "on time: no sleep, and lost time is not made up";
-    EXPECT_EQ(h.sleeps, (std::vector<int32_t> { 11 }));
-    h.now = 0xFFFFFFF8u;
+    EXPECT_EQ(h.sleepCount(), 1);
+    h.setNow(0xFFFFFFF8u);
     v->m_lastTick = 0xFFFFFFF6u;
-    EXPECT_EQ(v->waitFrame(16), 0x6u) << "the tick counter wraps";
-    EXPECT_EQ(h.sleeps.back(), 14);
+    EXPECT_EQ(v->waitFrame(16), 0x6u) << "the tick counter wraps: 14 ms slept across zero";
+    EXPECT_EQ(h.sleepCount(), 2);
     EXPECT_EQ(v->m_frameTime, 16);
 }
 
 TEST(ViewportTest, PaintsASmallSceneAndRedrawsOnlyWhatMoves)
 {
-    RecordingHost h;
+    HeadlessHost h(200, 100);
+    h.setNow(1000);
     auto view = root(120, 90, 0xFF203040);
     auto sky = filled(0, 0, 120, 40, 0xFF4060C0, 250);
     sky->setColour2(0xFFC0E0FF);
@@ -259,7 +260,8 @@ TEST(ViewportTest, PaintsASmallSceneAndRedrawsOnlyWhatMoves)
     view->paint();
     view->waitFrame(16);
     view->paint();
-    EXPECT_EQ(h.presents.size(), 1u) << "a still scene shows nothing more";
+    EXPECT_EQ(h.presents(), 1) << "a still scene shows nothing more";
+    EXPECT_EQ(h.screenAt(90, 22), 0xFFE02020u) << "the presented frame reached the screen";
     const uint32_t* px = view->pixels();
     auto at = [&](int32_t x, int32_t y) { return px[y * 120 + x]; };
     EXPECT_EQ(at(90, 22), 0xFFE02020u) << "flag cloth, placed by its group";
@@ -268,14 +270,14 @@ TEST(ViewportTest, PaintsASmallSceneAndRedrawsOnlyWhatMoves)
 
     // Move the ball a few frames: each frame redraws a small area only, and
     // the result equals a full redraw of the same scene.
-    h.presents.clear();
+    h.clearPresented();
     for (int frame = 0; frame < 5; ++frame) {
         ball->moveBy(toFixed(3), -toFixed(2));
         view->paint();
         view->waitFrame(16);
     }
-    EXPECT_EQ(h.presents.size(), 5u) << "old and new place of a slow ball touch: one area per frame";
-    for (const Rect& r : h.presents) {
+    EXPECT_EQ(h.presents(), 5) << "old and new place of a slow ball touch: one area per frame";
+    for (const Rect& r : presented(h)) {
         EXPECT_LE(r[2] * r[3], 9 * 8) << "only the ball's old and new place are drawn";
     }
     EXPECT_EQ(at(45, 50), 0xFFF0F0F0u) << "the ball is centred on its position";
@@ -290,11 +292,11 @@ TEST(ViewportTest, PaintsASmallSceneAndRedrawsOnlyWhatMoves)
     view->paint();
     EXPECT_EQ(at(90, 22), at(60, 22)) << "sky again where the cloth of the removed group was";
     // A stopped view (the window closed) lays out and draws nothing, and does not wait.
-    h.presents.clear();
+    h.clearPresented();
     view->stop();
     view->add(flag);
     view->paint();
-    EXPECT_TRUE(h.presents.empty());
+    EXPECT_TRUE(h.presented().empty());
     EXPECT_EQ(view->waitFrame(16), 0u);
     view->destroy();
 }

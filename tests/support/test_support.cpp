@@ -11,7 +11,7 @@
 
 namespace tarnby::test {
 
-ScratchFolder::ScratchFolder(const std::string& name) : m_oldFolder(moduleFolder())
+ScratchFolder::ScratchFolder(const std::string& name) : m_oldFolder(dataFolder())
 {
     // CTest runs test programs in parallel, often several cases of one program
     // at once: the process id keeps their folders apart.
@@ -20,12 +20,12 @@ ScratchFolder::ScratchFolder(const std::string& name) : m_oldFolder(moduleFolder
     std::filesystem::remove_all(p);
     std::filesystem::create_directories(p);
     m_path = std::filesystem::weakly_canonical(p).string() + "/";
-    setModuleFolder(m_path);
+    setDataFolder(m_path);
 }
 
 ScratchFolder::~ScratchFolder()
 {
-    setModuleFolder(m_oldFolder);
+    setDataFolder(m_oldFolder);
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
 }

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "course-preview/course_preview.h"
-#include "course-preview/test_course.h"
+#include "fixed/fixed.h"
 #include "golf/holetable.h"
 #include "platform/headless/png_writer.h"
+#include "support/test_course.h"
 #include "support/test_support.h"
-#include "terrain/fixed.h"
 
 namespace tarnby {
 namespace {
@@ -56,7 +56,7 @@ protected:
     void SetUp() override
     {
         std::string error;
-        ASSERT_TRUE(preview::writeTestCourse(m_folder.path(), error)) << error;
+        ASSERT_TRUE(test::writeTestCourse(m_folder.path(), error)) << error;
     }
 
     int run(std::vector<std::string> extra)
@@ -140,8 +140,8 @@ TEST_F(CoursePreviewTest, ShotsDownTheFairwayOutOfBoundsAndIntoWater)
     const PathLine& last = wet.lines.back();
     EXPECT_TRUE(last.onGround && last.vx == 0 && last.vy == 0 && last.vz == 0);
     EXPECT_EQ(wet.surface, 3) << "water";
-    EXPECT_GE(wet.endZ >> 15, preview::kTestPond[1]);
-    EXPECT_LT(wet.endZ >> 15, preview::kTestPond[3]);
+    EXPECT_GE(wet.endZ >> 15, test::kTestPond[1]);
+    EXPECT_LT(wet.endZ >> 15, test::kTestPond[3]);
 }
 
 TEST_F(CoursePreviewTest, RefusesBadInput)

@@ -1,7 +1,7 @@
 // Fixed-point arithmetic and vectors at their edges.
 #include <gtest/gtest.h>
 
-#include "terrain/fixed.h"
+#include "fixed/fixed.h"
 #include "terrain/vector.h"
 
 namespace tarnby {

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "course-preview/preview_scene.h"
-#include "course-preview/test_course.h"
+#include "golf/hole_setup.h"
 #include "image/vilib.h"
 #include "runtime/string.h"
+#include "support/test_course.h"
 #include "support/test_support.h"
 #include "vector/vpolyterrain.h"
 
@@ -25,9 +25,9 @@ inline LoadedHole loadFlatHole(const ScratchFolder& folder, unsigned colour)
 {
     LoadedHole hole;
     std::string error;
-    EXPECT_TRUE(preview::writeFlatHole(folder.path(), "flat", colour, error)) << error;
+    EXPECT_TRUE(writeFlatHole(folder.path(), "flat", colour, error)) << error;
     hole.terrain = make<VpolyTerrain>();
-    hole.outsideFill = preview::loadHole(hole.terrain, String::fromChars("flat"), 0, nullptr);
+    hole.outsideFill = loadHole(hole.terrain, String::fromChars("flat"), 0, nullptr);
     EXPECT_GE(hole.outsideFill, 0) << "the flat hole loads";
     return hole;
 }
@@ -37,10 +37,10 @@ inline LoadedHole loadTestCourse(const ScratchFolder& folder)
 {
     LoadedHole hole;
     std::string error;
-    EXPECT_TRUE(preview::writeTestCourse(folder.path(), error)) << error;
+    EXPECT_TRUE(writeTestCourse(folder.path(), error)) << error;
     hole.textures = make<Vilib>(String::intern("golf"));
     hole.terrain = make<VpolyTerrain>();
-    hole.outsideFill = preview::loadHole(hole.terrain, String::fromChars("c0_holes_1-3"), 0, hole.textures);
+    hole.outsideFill = loadHole(hole.terrain, String::fromChars("c0_holes_1-3"), 0, hole.textures);
     EXPECT_GT(hole.outsideFill, 0) << "the test course has a pond";
     return hole;
 }

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "terrain/fixed.h"
+#include "fixed/fixed.h"
 #include "terrain/vector.h"
 #include "terrain/vphob.h"
 #include "test_holes.h"
@@ -54,7 +54,7 @@ protected:
     }
 
     ScratchFolder m_folder { "vphob" };
-    LoadedHole m_hole = test::loadFlatHole(m_folder, preview::kTestFairway);
+    LoadedHole m_hole = test::loadFlatHole(m_folder, test::kTestFairway);
 };
 
 TEST_F(VphobTest, StepZeroAndTheSubStepSplit)

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "terrain/fixed.h"
+#include "fixed/fixed.h"
 #include "terrain/vterrain.h"
 #include "test_holes.h"
 

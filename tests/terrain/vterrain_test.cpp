@@ -4,11 +4,11 @@
 #include <utility>
 #include <vector>
 
+#include "fixed/fixed.h"
 #include "sprite/vsprite.h"
-#include "terrain/fixed.h"
 #include "terrain/vterrain.h"
-#include "vector/vpolyterrain.h"
 #include "test_holes.h"
+#include "vector/vpolyterrain.h"
 
 namespace tarnby {
 namespace {
@@ -135,7 +135,7 @@ TEST(VterrainTest, SpritesNearerThanEightYardsAreHidden)
 TEST(VterrainTest, KeepAboveGround)
 {
     ScratchFolder folder("vterrain_ground");
-    LoadedHole hole = test::loadFlatHole(folder, preview::kTestFairway);
+    LoadedHole hole = test::loadFlatHole(folder, test::kTestFairway);
     ViewHolder view;
     view->setPolyTerrain(hole.terrain);
     const Fixed ground = hole.terrain->heightAt(300 * kYard, 300 * kYard);

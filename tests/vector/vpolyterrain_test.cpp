@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "golf/hole_setup.h"
 #include "support/test_support.h"
 #include "vector/vpolyterrain.h"
 
@@ -13,7 +14,7 @@ namespace {
 Ref<VpolyTerrain> squareTerrain(int32_t l, int32_t t, int32_t r, int32_t b, int32_t level, int32_t ground)
 {
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    terrain->init(512, 512, 16900, 48);
+    terrain->init(kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount);
     const int32_t fill = terrain->addColour(0xFF00FF00);
     terrain->addEdge(toFixed(r), toFixed(t), toFixed(r), toFixed(b), 0, fill); // clockwise: inside on the right
     terrain->addEdge(toFixed(l), toFixed(b), toFixed(l), toFixed(t), 0, fill);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "golf/hole_setup.h"
 #include "runtime/array.h"
 #include "runtime/string.h"
 #include "shape-writer/shape_writer.h"
@@ -17,12 +18,12 @@
 namespace tarnby {
 namespace {
 
-// Loads bytes as the game loads a hole: 512 x 512, 16900 crossings, 48 fills.
+// Reads bytes with the sizes the game gives a hole file.
 bool loadHole(Vswf& reader, const Ref<Vpolyn>& target, const std::vector<uint8_t>& bytes, int32_t angle = 0)
 {
     ByteArray array(static_cast<int32_t>(bytes.size()));
     std::copy(bytes.begin(), bytes.end(), array.begin());
-    return reader.loadBytes(target, array, 512, 512, 16900, 48, angle);
+    return reader.loadBytes(target, array, kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, angle);
 }
 
 int32_t fillAtYards(Vpolyn& p, double x, double y)
@@ -200,10 +201,10 @@ TEST(VswfTest, MissingAndCorruptFilesLeaveAnEmptyDrawing)
     ASSERT_TRUE(writer.save(folder.file("good")));
     Ref<Vpolyn> p = make<Vpolyn>();
     Vswf reader;
-    ASSERT_TRUE(reader.load(p, String::intern("good"), 512, 512, 16900, 48, 0)) << "read from the data folder";
+    ASSERT_TRUE(reader.load(p, String::intern("good"), kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, 0)) << "read from the data folder";
     EXPECT_EQ(fillAtYards(*p, 150, 150), 1);
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(reader.load(p, String::intern("no such hole"), 512, 512, 16900, 48, 0));
+    EXPECT_FALSE(reader.load(p, String::intern("no such hole"), kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, 0));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not open \n");
     EXPECT_EQ(p->crossingCount(), 0) << "the old drawing is gone";
 

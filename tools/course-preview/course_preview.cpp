@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "course-preview/preview_scene.h"
+#include "fixed/fixed.h"
 #include "golf/holetable.h"
 #include "image/vilib.h"
+#include "platform/headless/executable_folder.h"
 #include "platform/headless/png_writer.h"
 #include "runtime/files.h"
 #include "runtime/string.h"
-#include "terrain/fixed.h"
 #include "terrain/vector.h"
 #include "terrain/vphob.h"
 #include "terrain/vterrain.h"
@@ -236,18 +237,18 @@ int run(const std::vector<std::string>& args)
     }
     // Without --data the hole and the pictures come from the tool's own folder,
     // where the build puts the game's data.
-    std::string folder = o.data.empty() ? moduleFolder() : o.data;
+    std::string folder = o.data.empty() ? executableFolder() : o.data;
     if (folder.back() != '/') {
         folder += '/';
     }
-    std::string oldFolder = moduleFolder();
-    setModuleFolder(folder);
+    std::string oldFolder = dataFolder();
+    setDataFolder(folder);
 
     int status = 0;
     {
         Scene scene;
         if (!scene.load(String::fromChars(o.file.c_str()), o.course, o.width, o.height)) {
-            setModuleFolder(oldFolder);
+            setDataFolder(oldFolder);
             return fail("could not read hole file " + folder + o.file);
         }
         if (o.camera) {
@@ -283,7 +284,7 @@ int run(const std::vector<std::string>& args)
             }
         }
     }
-    setModuleFolder(oldFolder);
+    setDataFolder(oldFolder);
     return status;
 }
 

@@ -4,18 +4,12 @@
 
 #include <algorithm>
 
+#include "golf/hole_setup.h"
 #include "golf/holetable.h"
-#include "golf/surface_table.h"
-#include "vector/vswf.h"
 
 namespace tarnby::preview {
 
 namespace {
-
-// Hole files as the game loads them.
-constexpr int32_t kHoleSize = 512;
-constexpr int32_t kCrossings = 16900;
-constexpr int32_t kFills = 48;
 
 // Pictures of the "golf" bundle the hole's sprites show.
 constexpr int32_t kFlagPicture = 25;
@@ -39,32 +33,6 @@ void mark(std::vector<uint32_t>& frame, int32_t side, int32_t x, int32_t y, int3
 }
 
 } // namespace
-
-CameraSetting cameraFor(int32_t viewHeight)
-{
-    if (viewHeight >= 401) {
-        return { 218440, viewHeight - 380 };
-    }
-    if (viewHeight >= 294) {
-        return { 141986, viewHeight - 220 };
-    }
-    if (viewHeight >= 161) {
-        return { 101028, viewHeight - 160 };
-    }
-    return { 81915, std::max(viewHeight - 128, 0) };
-}
-
-int32_t loadHole(const Ref<VpolyTerrain>& terrain, const Ref<String>& name, int32_t course, const Ref<Vilib>& textures)
-{
-    Ref<Vswf> reader = make<Vswf>();
-    if (!reader->load(terrain, name, kHoleSize, kHoleSize, kCrossings, kFills, 0)) {
-        return -1;
-    }
-    // The ground beyond the map is drawn as the hole's (last) water.
-    int32_t outside = applySurfaces(*terrain, textures, course);
-    terrain->makeHeightField();
-    return outside < 0 ? 0 : outside;
-}
 
 Scene::Scene() = default;
 
@@ -121,14 +89,8 @@ void Scene::standAtTee(int32_t hole)
         golfer->m_extendLeft = true;
     }
 
-    // The camera at the ball, looking at the aim point, 11.33 yards behind it.
-    CameraSetting setting = cameraFor(view.getHeight());
-    view.placeOnGround(toFixed(row.teeX), 0, toFixed(row.teeZ));
-    view.lookAt(toFixed(row.aimX), toFixed(row.aimZ));
-    view.setHeightAboveGround(setting.height);
-    view.setHorizon(setting.horizon);
-    view.moveForward(-kCameraBehindBall);
-    view.setSky(kSkyTop, kSkyBottom);
+    // The camera behind the ball, looking at the aim point.
+    placeCameraAtTee(view, m_course, hole);
 }
 
 Ref<Vsprite> Scene::addWorldSprite(int32_t picture, int32_t x, int32_t z, Fixed size, Fixed smallestScale)

@@ -1,39 +1,20 @@
 // A hole set up for previewing: the polygon terrain loaded as the game loads
-// it, the "golf" pictures as ground textures, and a 3-D view whose camera
-// stands at a tee as the game places it (or wherever the author asks).
+// it (golf/hole_setup.h), the "golf" pictures as ground textures, and a 3-D
+// view whose camera stands at a tee as the game places it (or wherever the
+// author asks).
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "fixed/fixed.h"
 #include "image/vilib.h"
 #include "runtime/object.h"
 #include "runtime/string.h"
-#include "terrain/fixed.h"
 #include "terrain/vterrain.h"
 #include "vector/vpolyterrain.h"
 
 namespace tarnby::preview {
-
-// Camera height over the ground and horizon row the game uses for a view of
-// this height when it shows no icon bar.
-struct CameraSetting {
-    Fixed height;
-    int32_t horizon;
-};
-CameraSetting cameraFor(int32_t viewHeight);
-
-// How far the camera stands behind the ball: 11.33 yards.
-constexpr Fixed kCameraBehindBall = 371348;
-constexpr uint32_t kSkyTop = 0xFF005995;
-constexpr uint32_t kSkyBottom = 0xFF3399FF;
-
-// Loads the data file `name` into `terrain` as the game loads a hole file: a
-// 512 x 512 drawing of up to 16900 crossings and 48 fills, each fill given its
-// surface code (texture), height level and friction from the course's surface
-// table, bounce 0, then the height field. Gives the fill to draw beyond the
-// map (the last water fill, or 0), or -1 when the file could not be read.
-int32_t loadHole(const Ref<VpolyTerrain>& terrain, const Ref<String>& name, int32_t course, const Ref<Vilib>& textures);
 
 class Scene {
 public:

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "golf-assets/hole_colours.h"
+#include "golf/hole_setup.h"
 
 namespace tarnby::course {
 
@@ -13,8 +14,8 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kCell = 1.0 / kCellsPerYard;
-// The game sets aside room for this many crossings of a hole file.
-constexpr int32_t kCrossingBudget = 16600;
+// The game's crossing table, less a margin for where the traced drawing differs from the estimate.
+constexpr int32_t kCrossingBudget = kHoleEdgeCapacity - 300;
 
 // Deterministic lattice noise: a hash per lattice point, smoothly blended.
 double latticeValue(int32_t ix, int32_t iz, uint32_t seed)

@@ -153,7 +153,7 @@ int run(const Arguments& args)
     if (name.empty()) {
         return fail("bundle " + prefix + ": no bundle name");
     }
-    setModuleFolder(folder);
+    setDataFolder(folder);
     if (!InputStream::open((name + "0.bin").c_str())) {
         return fail("cannot open bundle " + prefix + "0.bin");
     }

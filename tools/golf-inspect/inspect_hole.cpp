@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "golf-inspect/command.h"
+#include "golf/hole_setup.h"
 #include "golf/surface_table.h"
 #include "image/vilib.h"
+#include "platform/headless/executable_folder.h"
 #include "platform/headless/png_writer.h"
 #include "runtime/files.h"
 #include "vector/vpolyterrain.h"
-#include "vector/vswf.h"
 
 namespace tarnby::inspect {
 
@@ -38,6 +39,7 @@ bool parseYards(const std::string& text, Fixed& out)
 // The picture library "golf" beside the tools, when the build has made it.
 Ref<Vilib> terrainPictures()
 {
+    setDataFolder(executableFolder());
     if (!InputStream::open("golf0.bin")) {
         return nullptr;
     }
@@ -104,16 +106,14 @@ int runHole(const Arguments& args)
     }
     // As the game sets up a hole: the drawing, the surface of every fill, the heights.
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    Vswf reader;
-    if (!reader.loadBytes(terrain, bytes, 512, 512, 0x4204, 0x30, 0)) {
+    if (!readHoleDrawing(terrain, bytes)) {
         return 1;  // the reader has said what is wrong with the file
     }
     std::vector<uint32_t> colours;
     for (int32_t fill = 0; fill < terrain->fillsUsed(); ++fill) {
         colours.push_back(terrain->colour(fill));
     }
-    applySurfaces(*terrain, terrainPictures(), course);
-    terrain->makeHeightField();
+    setUpHoleGround(*terrain, terrainPictures(), course);
 
     std::printf("fills %d crossings %d\n", terrain->fillsUsed(), terrain->crossingCount());
     for (int32_t fill = 0; fill < terrain->fillsUsed(); ++fill) {

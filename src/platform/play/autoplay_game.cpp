@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "golf/golf_keys.h"
 #include "golf/holetable.h"
 #include "golf/save_record.h"
+#include "platform/headless/executable_folder.h"
 #include "runtime/files.h"
 #include "runtime/host.h"
+#include "runtime/keys.h"
 
 namespace tarnby {
 
@@ -71,9 +72,8 @@ std::vector<int32_t> AutoplayGame::holesToPlay(const GameOptions& options)
 
 int AutoplayGame::run()
 {
-    if (!m_options.dataFolder.empty()) {
-        setModuleFolder(m_options.dataFolder.back() == '/' ? m_options.dataFolder : m_options.dataFolder + "/");
-    }
+    // The game's data sits beside the program unless --data names another folder.
+    setDataFolder(m_options.dataFolder.empty() ? executableFolder() : m_options.dataFolder);
     if (!m_options.logPath.empty() && !m_log.open(m_options.logPath)) {
         return complain("cannot write the log " + m_options.logPath, 1);
     }
@@ -98,14 +98,13 @@ int AutoplayGame::run()
     }
 
     deviceProfile() = m_options.profile();
-    setHost(this);
     m_game = make<Golf>();
     m_game->setSavePath(savePath);
     if (!m_options.logPath.empty()) {
         m_game->setLog(&m_log);
     }
     m_game->setSize(m_options.width, m_options.height);
-    m_game->attach(make<Object>());
+    m_game->attach();
     m_golfer = std::make_unique<ComputerGolfer>(*m_game, [this](int32_t key) { press(key); });
     m_golfer->setContinueAfterHole(false);
     m_game->run();
@@ -114,7 +113,6 @@ int AutoplayGame::run()
     m_golfer.reset();
     m_game->destroy();
     m_game = nullptr;
-    setHost(nullptr);
     if (!m_scratchSave.empty()) {
         std::error_code ignored;
         std::filesystem::remove(m_scratchSave, ignored);

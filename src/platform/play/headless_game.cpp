@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "golf/device_profile.h"
-#include "golf/golf_keys.h"
 #include "platform/headless/executable_folder.h"
 #include "runtime/files.h"
+#include "runtime/keys.h"
 
 namespace tarnby {
 
@@ -118,7 +118,7 @@ int HeadlessGame::run()
         m_game->setLog(&m_log);
     }
     m_game->setSize(m_options.width, m_options.height);
-    m_game->attach(make<Object>());
+    m_game->attach();
     attachInput(m_game.get());
     scheduleScript();
     takeDueShots();  // shots and a quit at time 0 come before the first frame

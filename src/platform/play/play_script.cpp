@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <sstream>
 
-#include "golf/golf_keys.h"
 #include "runtime/files.h"
+#include "runtime/keys.h"
 
 namespace tarnby {
 

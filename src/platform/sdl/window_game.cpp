@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "golf/device_profile.h"
+#include "platform/headless/executable_folder.h"
 #include "platform/sdl/raw_copy.h"
 #include "runtime/files.h"
 #include "runtime/host.h"
@@ -87,9 +88,8 @@ std::string WindowGame::defaultSavePath(const std::string& dataFolder)
 
 int WindowGame::prepare()
 {
-    if (!m_options.dataFolder.empty()) {
-        setModuleFolder(m_options.dataFolder.back() == '/' ? m_options.dataFolder : m_options.dataFolder + "/");
-    }
+    // The game's data sits beside the program unless --data names another folder.
+    setDataFolder(m_options.dataFolder.empty() ? executableFolder() : m_options.dataFolder);
     std::string error;
     if (!m_options.scriptPath.empty() && !m_script.load(m_options.scriptPath, m_options.width, m_options.height, error)) {
         return complain(error, error.rfind("cannot read", 0) == 0 ? 1 : 2);
@@ -159,16 +159,16 @@ int WindowGame::run()
     SDL_StartTextInput();
 
     m_game = make<Golf>();
-    m_game->setSavePath(m_options.savePath.empty() ? defaultSavePath(moduleFolder()) : m_options.savePath);
+    m_game->setSavePath(m_options.savePath.empty() ? defaultSavePath(dataFolder()) : m_options.savePath);
     if (!m_options.logPath.empty()) {
         m_game->setLog(&m_log);
     }
     m_game->setSize(gameWidth, gameHeight);
     m_host = std::make_unique<SdlHost>(*m_game, m_handoff, m_paintEvent);
-    m_sound = std::make_unique<SoundPlayer>(m_audioDevice, moduleFolder());
+    m_sound = std::make_unique<SoundPlayer>(m_audioDevice, dataFolder());
     m_host->setSound(m_sound.get());
     setHost(m_host.get());
-    m_game->attach(make<Object>());
+    m_game->attach();
     m_input = std::make_unique<InputMapper>(*m_game, KeyMap(profile.qwertyKeyboard));
     m_gamepad = std::make_unique<GamepadMapper>(*m_game);
     m_start = SDL_GetTicks();

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace tarnby::preview {
+namespace tarnby::test {
 
 // Fill colours of the test hole (0xAARRGGBB) as the course-0 surface table reads them.
 constexpr unsigned kTestRough = 0xFF101020; // every byte set: rough, level 0x20 (4 yards)
@@ -36,4 +36,4 @@ bool writeTestCourse(const std::string& folder, std::string& error);
 // little around it).
 unsigned testTextureColour(int surfaceCode);
 
-} // namespace tarnby::preview
+} // namespace tarnby::test

@@ -1,15 +1,16 @@
 // The stand-in course: a hole drawn with the shape writer and a picture bundle
 // of plain textures and simple figures made with the bundle writer.
-#include "course-preview/test_course.h"
+#include "support/test_course.h"
 
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "bundle-writer/bundle_writer.h"
+#include "golf/hole_setup.h"
 #include "shape-writer/shape_writer.h"
 
-namespace tarnby::preview {
+namespace tarnby::test {
 
 namespace {
 
@@ -124,7 +125,7 @@ unsigned testTextureColour(int surfaceCode)
 
 bool writeTestHole(const std::string& folder, std::string& error)
 {
-    ShapeWriter w(512, 512);
+    ShapeWriter w(kHoleFileSize, kHoleFileSize);
     int32_t rough = w.fill(kTestRough);
     int32_t fairway = w.fill(kTestFairway);
     int32_t fringe = w.fill(kTestFringe);
@@ -132,7 +133,7 @@ bool writeTestHole(const std::string& folder, std::string& error)
     int32_t bunker = w.fill(kTestBunker);
     int32_t water = w.fill(kTestWater);
     int32_t hill = w.fill(kTestHill);
-    w.addRectangle(0, 0, 512, 512, rough);
+    w.addRectangle(0, 0, kHoleFileSize, kHoleFileSize, rough);
     // The first hole runs north from the tee at (89, 436) to the pin at (75, 76).
     w.addPolygon(
         { { 55, 448 }, { 118, 448 }, { 121, 300 }, { 114, 150 }, { 116, 50 }, { 50, 50 }, { 45, 150 }, { 52, 300 } },
@@ -153,8 +154,8 @@ bool writeTestHole(const std::string& folder, std::string& error)
 
 bool writeFlatHole(const std::string& folder, const std::string& name, unsigned colour, std::string& error)
 {
-    ShapeWriter w(512, 512);
-    w.addRectangle(0, 0, 512, 512, w.fill(colour));
+    ShapeWriter w(kHoleFileSize, kHoleFileSize);
+    w.addRectangle(0, 0, kHoleFileSize, kHoleFileSize, w.fill(colour));
     if (!w.save(folder + name)) {
         error = "cannot write " + folder + name;
         return false;
@@ -221,4 +222,4 @@ bool writeTestCourse(const std::string& folder, std::string& error)
     return writeTestHole(folder, error) && writeTestBundle(folder, error);
 }
 
-} // namespace tarnby::preview
+} // namespace tarnby::test
