@@ -256,7 +256,7 @@ private:
     int32_t m_arrowAngle = -1;  // wind arrow angle drawn last
     bool m_skipPaint = false;
     bool m_started = false;     // the start-up screen has been shown
-    Ref<Vtext> soundEntry;
+    Ref<Vtext> m_soundEntry;
 };
 
 }  // namespace tarnby

@@ -66,7 +66,7 @@ void Golf::buildMainMenu(const Ref<Vmenu>& menu)
     if (roundInProgress) {
         menu->addItem(String::intern("Resume"), 'R');
     }
-    soundEntry = menu->addItem(String::intern(soundOff ? "Sound: off" : "Sound: on"), 'S');
+    m_soundEntry = menu->addItem(String::intern(soundOff ? "Sound: off" : "Sound: on"), 'S');
     menu->addItem(String::intern("Help"), 'H');
     menu->addItem(String::intern("About"), 'A');
     menu->addItem(String::intern("Exit"), 'E');
@@ -149,8 +149,8 @@ void Golf::resume()
 void Golf::setSound(bool on)
 {
     soundOff = !on;
-    if (soundEntry) {
-        setEntryText(soundEntry, String::intern(on ? "Sound: on" : "Sound: off"));
+    if (m_soundEntry) {
+        setEntryText(m_soundEntry, String::intern(on ? "Sound: on" : "Sound: off"));
     }
     saveGame();
 }
