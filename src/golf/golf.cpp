@@ -6,10 +6,11 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "runtime/keys.h"
 #include "golf/save_record.h"
 #include "runtime/files.h"
 #include "runtime/host.h"
+#include "runtime/keys.h"
+#include "terrain/game_world.h"
 
 namespace tarnby {
 
@@ -80,6 +81,9 @@ void Golf::attach()
 void Golf::run()
 {
     if (!pictures) {
+        // A new game starts from the same world whatever ran before it in
+        // this process; the scene then sets its own font, menus and gravity.
+        resetGameWorld(host().tickCount());
         pictures = make<Vilib>(String::intern("golf"));
         buildScene();
     }
@@ -298,6 +302,7 @@ void Golf::playSound(const char* name)
     if (soundOff || !isRunning()) {
         return;
     }
+    host().playSound(name);
     logLine("sound %s", name);
 }
 

@@ -65,6 +65,8 @@ TEST(GolfSaveTest, FirstStartPlaysHoleOneOfTheFirstCourse)
     EXPECT_FALSE(play.golf->soundOff);
     EXPECT_EQ(play.golf->golferFrameBase, Golf::kMaleGolfer);
     EXPECT_TRUE(play.log.has(" sound music")) << "the start-up music plays with sound on";
+    ASSERT_FALSE(play.sounds().empty()) << "through the host's sound player";
+    EXPECT_EQ(play.sounds().front(), "music");
 }
 
 TEST(GolfSaveTest, ResumingMidRoundAndSavingAfterAHole)
@@ -83,6 +85,7 @@ TEST(GolfSaveTest, ResumingMidRoundAndSavingAfterAHole)
     EXPECT_EQ(game.hudScore->getNumber(), 25);
     EXPECT_EQ(game.ballSprite->getX3d(), toFixed(holeRow(1, 6).teeX));
     EXPECT_FALSE(play.log.has(" sound ")) << "nothing plays with the sound off";
+    EXPECT_TRUE(play.sounds().empty());
 
     holeOut(game, 3);
     ASSERT_EQ(game.gameState, Golf::HoleOver);
