@@ -1,7 +1,7 @@
 // golf-assets: writes every generated data file of the game into one folder:
 // the 18 hole files of the three courses, the wind arrow, the "golf" picture
-// bundle, the help text and the sounds. Deterministic: the same sources give
-// the same bytes.
+// bundle, the help text, the sounds and the desktop icon. Deterministic: the
+// same sources give the same bytes.
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bundle-writer/bundle_writer.h"
+#include "golf-assets/app_icon.h"
 #include "golf-assets/art.h"
 #include "golf-assets/course_painter.h"
 #include "golf-assets/hole_file.h"
@@ -182,6 +183,10 @@ int main(int argc, char** argv)
         ++failures;
     }
     if (!sound::writeSounds(out, preview)) {
+        ++failures;
+    }
+    if (!art::writeAppIcon(out + "tarnby-golf.png")) {
+        std::printf("golf-assets: cannot write the desktop icon\n");
         ++failures;
     }
     if (!course::writeArrow(out + "arrow")) {
