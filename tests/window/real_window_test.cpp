@@ -195,6 +195,25 @@ TEST_F(RealWindowTest, StartsShowsTheMenuAnswersKeysAndTapsAndTurnsToLandscape)
     EXPECT_LT(blackEdge, 10) << "the landscape window should be filled by the game, not by bars";
 }
 
+TEST_F(RealWindowTest, TheStartUpMusicReachesTheAudioDevice)
+{
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    const std::string raw = folder->file("audio.raw");
+    setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
+    script("2500 quit\n");
+    WindowGame game(options);
+    ASSERT_EQ(game.run(), 0);
+    std::ifstream in(raw, std::ios::binary);
+    ASSERT_TRUE(in) << "the disk audio driver wrote nothing";
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int32_t loud = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const int16_t s = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+        loud += s > 2000 || s < -2000;
+    }
+    EXPECT_GT(loud, 1000) << bytes.size() << " bytes of audio, too few loud samples: the music did not play";
+}
+
 TEST(InstanceLockTest, ASecondCopyWakesTheFirstAndAStaleLockDoesNotBlock)
 {
     test::ScratchFolder folder("instance_lock");

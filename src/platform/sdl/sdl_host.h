@@ -24,7 +24,7 @@ public:
     uint32_t tickCount() override;
     void sleep(int32_t milliseconds) override;
     void present(const uint32_t* pixels, int32_t stride, int32_t x, int32_t y, int32_t w, int32_t h) override;
-    void playSound(const char* name);
+    void playSound(const char* name) override;
 
     // Sound goes to this player (none: silent).
     void setSound(SoundPlayer* player) { m_sound = player; }
