@@ -209,7 +209,9 @@ TEST_F(TarnbyGolfTest, ProblemsAreNamedInOneLine)
           "tarnby-golf: cannot read the script " + file("missing.play") + "\n" },
         { "--headless --max-ms 100 --log '" + file("no/such/folder.log") + "'", 1,
           "tarnby-golf: cannot write the log " + file("no/such/folder.log") + "\n" },
-        { "--size 240x320", 1, "tarnby-golf: the game's window is not built yet; play a script with --headless (see --help)\n" },
+        // The window checks its script before it opens, with the same words.
+        { "--script '" + file("bad.play") + "'", 2,
+          "tarnby-golf: " + file("bad.play") + ":2: time 50 is before the time of the line above (100)\n" },
         { "--headless --device phone", 2, "tarnby-golf: --device: \"phone\" is not touch, keypad or letters\n"
                                           "Run with --help for more information.\n" },
     };

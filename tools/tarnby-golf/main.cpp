@@ -1,10 +1,11 @@
-// tarnby-golf: the game. With --headless it plays a script (or, with
+// tarnby-golf: the game, in a window. With --headless it plays a script (or, with
 // --autoplay, the computer golfer plays) on a virtual clock.
 #include <cstdio>
 
 #include "platform/play/autoplay_game.h"
 #include "platform/play/game_options.h"
 #include "platform/play/headless_game.h"
+#include "platform/sdl/window_game.h"
 
 int main(int argc, char** argv)
 {
@@ -14,8 +15,7 @@ int main(int argc, char** argv)
         return *status;
     }
     if (!options.headless) {
-        std::printf("tarnby-golf: the game's window is not built yet; play a script with --headless (see --help)\n");
-        return 1;
+        return WindowGame(options).run();
     }
     if (options.autoplay) {
         return AutoplayGame(options).run();
