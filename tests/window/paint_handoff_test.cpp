@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "platform/sdl/paint_handoff.h"
@@ -24,18 +25,26 @@ TEST(PaintHandoffTest, TheWindowCopiesWhileTheGameWaitsAndALateWindowCopiesNothi
 
     // A window that serves: the game returns once the copy is done, and the
     // copy saw the frame as it was offered.
+    // The game polls with 1 ms sleeps as it does in play, so a busy machine
+    // still gives the window half a second; and the window stops looking once
+    // the game has gone on, so a missed offer fails the test instead of hanging it.
     std::atomic<bool> woken { false };
+    std::atomic<bool> gameWentOn { false };
     uint32_t copied = 0;
     std::thread window([&]() {
-        while (!woken.load()) {
+        while (!woken.load() && !gameWentOn.load()) {
             std::this_thread::yield();
         }
-        while (!handoff.serve([&](const PaintRequest& r) { copied = r.pixels[0] + r.pixels[1] + r.w; })) {
+        while (!gameWentOn.load() &&
+               !handoff.serve([&](const PaintRequest& r) { copied = r.pixels[0] + r.pixels[1] + r.w; })) {
             std::this_thread::yield();
         }
     });
-    EXPECT_TRUE(handoff.present(request, [&]() { woken = true; }, []() { std::this_thread::yield(); }));
+    const bool shown = handoff.present(request, [&]() { woken = true; },
+                                       []() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); });
+    gameWentOn = true;
     window.join();
+    EXPECT_TRUE(shown);
     EXPECT_EQ(copied, 5u);
     EXPECT_FALSE(handoff.pending());
 
