@@ -19,6 +19,13 @@
 #include "platform/sdl/window_game.h"
 #include "support/test_support.h"
 
+// The X server's client libraries, the session bus and SDL's drivers keep
+// allocations until the process ends, some inside modules they load and
+// unload again, so the leak checker cannot tell them from ours here. The
+// game's own objects are leak-checked by the headless game tests.
+extern "C" int __lsan_is_turned_off();
+extern "C" int __lsan_is_turned_off() { return 1; }
+
 namespace tarnby {
 namespace {
 
