@@ -21,10 +21,13 @@ function(tarnby_library name)
 endfunction()
 
 # tarnby_executable(NAME SOURCES file... DEPS target...)
+# A program of the game: every one is listed in TARNBY_PROGRAMS, whose command
+# lines (--help, --version, usage errors) one test checks together.
 function(tarnby_executable name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} tarnby_options)
+    set_property(GLOBAL APPEND PROPERTY TARNBY_PROGRAMS ${name})
 endfunction()
 
 # tarnby_tests(SUBSYSTEM DEPS target...)

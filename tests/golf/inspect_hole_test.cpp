@@ -85,7 +85,7 @@ TEST(InspectHoleTest, ListsFillsSurfacesAndHeights)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.lines.size(), 1u);
     run = inspect(hole + " --at 12");
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 2) << "a point that is not X,Z is a usage error";
 }
 
 }  // namespace

@@ -148,18 +148,22 @@ TEST_F(CoursePreviewTest, RefusesBadInput)
 {
     testing::internal::CaptureStdout();
     EXPECT_EQ(preview::run({ "--data", m_folder.path(), "--file", "no_such_hole" }), 1);
-    EXPECT_EQ(run({ "--size", "0x100" }), 1);
-    EXPECT_EQ(run({ "--size", "100" }), 1);
-    EXPECT_EQ(run({ "--camera", "1,2,3" }), 1);
-    EXPECT_EQ(run({ "--tee", "18" }), 1);
-    EXPECT_EQ(run({ "--course", "3" }), 1);
-    EXPECT_EQ(run({ "--launch", "1,2,3" }), 1) << "a launch needs --from and --path";
-    EXPECT_EQ(run({ "--view" }), 1);
-    EXPECT_EQ(run({ "--frobnicate", "1" }), 1);
-    EXPECT_EQ(preview::run({}), 1);
+    // Usage errors: status 2, the option named.
+    EXPECT_EQ(run({ "--size", "0x100" }), 2);
+    EXPECT_EQ(run({ "--size", "100" }), 2);
+    EXPECT_EQ(run({ "--camera", "1,2,3" }), 2);
+    EXPECT_EQ(run({ "--camera", "1,2,3,4,99999999999" }), 2);
+    EXPECT_EQ(run({ "--tee", "18" }), 2);
+    EXPECT_EQ(run({ "--course", "3" }), 2);
+    EXPECT_EQ(run({ "--launch", "1,2,3" }), 2) << "a launch needs --from and --path";
+    EXPECT_EQ(run({ "--view" }), 2);
+    EXPECT_EQ(run({ "--frobnicate", "1" }), 2);
+    EXPECT_EQ(preview::run({}), 2);
     std::string said = testing::internal::GetCapturedStdout();
     EXPECT_NE(said.find("could not read hole file"), std::string::npos);
-    EXPECT_NE(said.find("unknown option --frobnicate"), std::string::npos);
+    EXPECT_NE(said.find("course-preview: unknown option --frobnicate\n"), std::string::npos);
+    EXPECT_NE(said.find("--camera: wants X,Z,HEADING,HEIGHT,HORIZON"), std::string::npos) << said;
+    EXPECT_NE(said.find("Run 'course-preview --help' for its options.\n"), std::string::npos);
 }
 
 } // namespace

@@ -4,11 +4,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/tarnby_cli.h"
 #include "course-preview/preview_scene.h"
 #include "fixed/fixed.h"
 #include "golf/holetable.h"
@@ -31,35 +32,7 @@ constexpr int32_t kLongestFlight = 4000; // steps of 16 ms: a little over a minu
 int fail(const std::string& message)
 {
     std::printf("course-preview: %s\n", message.c_str());
-    return 1;
-}
-
-// Comma-separated whole numbers, exactly `count` of them.
-std::optional<std::vector<int32_t>> parseNumbers(const std::string& text, size_t count, char separator = ',')
-{
-    std::vector<int32_t> values;
-    size_t at = 0;
-    while (at <= text.size()) {
-        size_t end = text.find(separator, at);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string part = text.substr(at, end - at);
-        if (part.empty()) {
-            return std::nullopt;
-        }
-        char* stop = nullptr;
-        long long value = std::strtoll(part.c_str(), &stop, 10);
-        if (*stop != '\0' || value < INT32_MIN || value > INT32_MAX) {
-            return std::nullopt;
-        }
-        values.push_back(static_cast<int32_t>(value));
-        at = end + 1;
-    }
-    if (values.size() != count) {
-        return std::nullopt;
-    }
-    return values;
+    return cli::kWorkFailed;
 }
 
 struct Options {
@@ -68,91 +41,52 @@ struct Options {
     int32_t course = 0;
     int32_t width = 240;
     int32_t height = 320;
-    std::optional<std::vector<int32_t>> camera;
+    std::vector<int32_t> camera; // each list empty unless given
     std::optional<int32_t> tee;
     std::string view;
     std::string depth;
     std::string map;
-    std::optional<std::vector<int32_t>> launch;
-    std::optional<std::vector<int32_t>> from;
+    std::vector<int32_t> launch;
+    std::vector<int32_t> from;
     std::vector<int32_t> wind = { 0, 0 };
-    std::optional<std::vector<int32_t>> pin;
+    std::vector<int32_t> pin;
     std::string path;
 };
 
-// Reads the options; gives an error message, or an empty string.
-std::string parse(const std::vector<std::string>& args, Options& o)
+// The tool's command line, its options bound to `o`.
+std::unique_ptr<CLI::App> commandLine(Options& o)
 {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        if (i + 1 >= args.size()) {
-            return "missing value after " + name;
-        }
-        const std::string& value = args[++i];
-        auto numbers = [&](size_t count, std::optional<std::vector<int32_t>>& into) -> bool {
-            into = parseNumbers(value, count);
-            return into.has_value();
-        };
-        bool ok = true;
-        if (name == "--data") {
-            o.data = value;
-        } else if (name == "--file") {
-            o.file = value;
-        } else if (name == "--course") {
-            auto c = parseNumbers(value, 1);
-            ok = c && (*c)[0] >= 0 && (*c)[0] < kCourses;
-            o.course = ok ? (*c)[0] : 0;
-        } else if (name == "--size") {
-            auto size = parseNumbers(value, 2, 'x');
-            ok = size && (*size)[0] > 0 && (*size)[1] > 0 && (*size)[0] <= 4096 && (*size)[1] <= 4096;
-            if (ok) {
-                o.width = (*size)[0];
-                o.height = (*size)[1];
-            }
-        } else if (name == "--camera") {
-            ok = numbers(5, o.camera);
-        } else if (name == "--tee") {
-            auto h = parseNumbers(value, 1);
-            ok = h && (*h)[0] >= 0 && (*h)[0] < kHolesPerCourse;
-            if (ok) {
-                o.tee = (*h)[0];
-            }
-        } else if (name == "--view") {
-            o.view = value;
-        } else if (name == "--depth") {
-            o.depth = value;
-        } else if (name == "--map") {
-            o.map = value;
-        } else if (name == "--launch") {
-            ok = numbers(3, o.launch);
-        } else if (name == "--from") {
-            ok = numbers(2, o.from);
-        } else if (name == "--wind") {
-            std::optional<std::vector<int32_t>> w;
-            ok = numbers(2, w);
-            if (ok) {
-                o.wind = *w;
-            }
-        } else if (name == "--pin") {
-            ok = numbers(2, o.pin);
-        } else if (name == "--path") {
-            o.path = value;
-        } else {
-            return "unknown option " + name;
-        }
-        if (!ok) {
-            return "bad value for " + name + ": " + value;
-        }
-    }
-    if (o.file.empty()) {
-        return "usage: course-preview --data DIR --file NAME [--course C] [--size WxH] "
-               "[--camera X,Z,HEADING,HEIGHT,HORIZON | --tee H] [--view OUT.png] [--depth OUT.png] [--map OUT.png] "
-               "[--launch VX,VY,VZ --from X,Z [--wind WX,WZ] [--pin X,Z] --path OUT.txt]";
-    }
-    if (o.launch.has_value() != o.from.has_value() || o.launch.has_value() != !o.path.empty()) {
-        return "--launch, --from and --path go together";
-    }
-    return "";
+    auto app = cli::makeApp("course-preview",
+        "Renders a hole's 3-D view, depth bytes and course map to PNG files, and plays shots on it.\n"
+        "Every number of --camera, --launch, --from, --wind and --pin is a raw fixed-point value\n"
+        "(32768 is one yard; angles 32768 to a full turn).",
+        "course-preview --data build/bin --file c0_holes_1-3 --tee 0 --view tee.png --map map.png");
+    cli::addDataFolder(*app, o.data);
+    app->add_option("--file", o.file, "The hole file to load from the data folder")->type_name("NAME")->required();
+    app->add_option("--course", o.course, "The course (0 to 2) whose surfaces the hole has")
+        ->type_name("C")
+        ->capture_default_str()
+        ->check(CLI::Range(0, kCourses - 1).description(""));
+    cli::addSize(*app, "--size", o.width, o.height, 4096, "The view size");
+    cli::addNumbers(*app, "--camera", "X,Z,HEADING,HEIGHT,HORIZON", o.camera, "Place the camera by hand");
+    app->add_option_function<int32_t>(
+           "--tee", [&o](int32_t hole) { o.tee = hole; },
+           "Stand at the tee of hole H (0 to 17) as the game does (default: the file's first hole)")
+        ->type_name("H")
+        ->check(CLI::Range(0, kHolesPerCourse - 1).description(""));
+    app->add_option("--view", o.view, "Write the rendered 3-D view")->type_name("OUT.png");
+    app->add_option("--depth", o.depth, "Write the view's depth bytes in grey")->type_name("OUT.png");
+    app->add_option("--map", o.map, "Write the course map (with the shot's path)")->type_name("OUT.png");
+    CLI::Option* launch = cli::addNumbers(*app, "--launch", "VX,VY,VZ", o.launch, "Play a shot at this velocity");
+    CLI::Option* from = cli::addNumbers(*app, "--from", "X,Z", o.from, "The shot starts on the ground here");
+    cli::addNumbers(*app, "--wind", "WX,WZ", o.wind, "The wind during the shot (default: none)");
+    cli::addNumbers(*app, "--pin", "X,Z", o.pin, "The pin for the rest rule (default: the start)");
+    CLI::Option* path = app->add_option("--path", o.path, "Write the ball after every 16 ms step")
+                            ->type_name("OUT.txt");
+    launch->needs(from, path);
+    from->needs(launch);
+    path->needs(launch);
+    return app;
 }
 
 // The hole of the course whose file this is (its first hole), else hole 0.
@@ -178,14 +112,14 @@ bool simulate(const Options& o, const Ref<VpolyTerrain>& terrain, std::vector<Fi
     Ref<Vphob> ball = make<Vphob>();
     ball->setTerrain(terrain);
     ball->setDrag(1);
-    Fixed x = (*o.from)[0];
-    Fixed z = (*o.from)[1];
+    Fixed x = o.from[0];
+    Fixed z = o.from[1];
     ball->setPosition(x, terrain->heightAt(x, z), z);
-    ball->setVelocity((*o.launch)[0], (*o.launch)[1], (*o.launch)[2]);
+    ball->setVelocity(o.launch[0], o.launch[1], o.launch[2]);
     ball->wind()->set(o.wind[0], 0, o.wind[1]);
 
-    Fixed pinX = o.pin ? (*o.pin)[0] : x;
-    Fixed pinZ = o.pin ? (*o.pin)[1] : z;
+    Fixed pinX = o.pin.empty() ? x : o.pin[0];
+    Fixed pinZ = o.pin.empty() ? z : o.pin[1];
     Ref<Vector> pin = make<Vector>(pinX, terrain->heightAt(pinX, pinZ), pinZ);
     Ref<Vector> offset = make<Vector>();
     Fixed lastDistance = 0;
@@ -231,9 +165,9 @@ bool simulate(const Options& o, const Ref<VpolyTerrain>& terrain, std::vector<Fi
 int run(const std::vector<std::string>& args)
 {
     Options o;
-    std::string error = parse(args, o);
-    if (!error.empty()) {
-        return fail(error);
+    std::unique_ptr<CLI::App> app = commandLine(o);
+    if (std::optional<int> status = cli::parse(*app, args)) {
+        return *status;
     }
     // Without --data the hole and the pictures come from the tool's own folder,
     // where the build puts the game's data.
@@ -251,14 +185,14 @@ int run(const std::vector<std::string>& args)
             setDataFolder(oldFolder);
             return fail("could not read hole file " + folder + o.file);
         }
-        if (o.camera) {
-            const std::vector<int32_t>& c = *o.camera;
+        if (!o.camera.empty()) {
+            const std::vector<int32_t>& c = o.camera;
             scene.placeCamera(c[0], c[1], c[2], c[3], c[4]);
         } else {
             scene.standAtTee(o.tee ? *o.tee : defaultHole(o.file, o.course));
         }
         std::vector<Fixed> path;
-        if (o.launch && !simulate(o, scene.terrain(), path)) {
+        if (!o.launch.empty() && !simulate(o, scene.terrain(), path)) {
             status = fail("could not write " + o.path);
         }
         if (status == 0 && (!o.view.empty() || !o.depth.empty())) {

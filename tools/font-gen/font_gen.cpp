@@ -1,7 +1,7 @@
 // font-gen: rasterises the game's typeface into its three font files
 // ("f10.bin", "f13.bin", "f16.bin": small, medium and large screens).
 //
-//   font-gen OUT_DIR [TYPEFACE.ttf]    (DejaVu Sans Bold by default)
+//   font-gen OUT_DIR [TYPEFACE.ttf]
 //
 // The output depends only on the typeface files and the rasteriser, so repeated
 // builds give identical bytes.
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/tarnby_cli.h"
 #include "font-gen/font_writer.h"
 #include "runtime/files.h"
 
@@ -153,15 +154,21 @@ bool makeFont(FT_Library library, const std::string& typeface, const FontRecipe&
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 && argc != 3) {
-        std::printf("usage: font-gen OUT_DIR [TYPEFACE.ttf]\n");
-        return 1;
+    auto app = tarnby::cli::makeApp(
+        "font-gen",
+        "Rasterises a typeface into the game's three font files, f10.bin, f13.bin and f16.bin\n"
+        "(small, medium and large screens). The same typeface always gives the same bytes.",
+        "font-gen build/bin /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
+    std::string outDir;
+    std::string typeface = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+    app->add_option("OUT_DIR", outDir, "Where the font files go")->required()->type_name("");
+    app->add_option("TYPEFACE.ttf", typeface, "The typeface")->type_name("")->capture_default_str();
+    if (auto status = tarnby::cli::parse(*app, argc, argv)) {
+        return *status;
     }
-    std::string outDir = argv[1];
     if (!outDir.empty() && outDir.back() != '/') {
         outDir.push_back('/');
     }
-    std::string typeface = argc == 3 ? argv[2] : "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) {

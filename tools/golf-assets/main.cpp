@@ -14,6 +14,7 @@
 
 #include "bundle-writer/bundle_writer.h"
 #include "golf-assets/app_icon.h"
+#include "cli/tarnby_cli.h"
 #include "golf-assets/art.h"
 #include "golf-assets/course_painter.h"
 #include "golf-assets/hole_file.h"
@@ -101,21 +102,26 @@ struct Job {
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::printf("usage: golf-assets ASSETS_FOLDER OUT_FOLDER [--preview FOLDER] [--quiet]\n");
-        return 1;
-    }
-    const std::string assets = std::string(argv[1]) + "/";
-    const std::string out = std::string(argv[2]) + "/";
+    auto app = cli::makeApp("golf-assets",
+        "Generates the game's data into one folder: the hole files of the three courses from their\n"
+        "descriptions in ASSETS_FOLDER/courses, the wind arrow and the \"golf\" picture bundle.",
+        "golf-assets assets /tmp/out --preview /tmp/look");
+    std::string assets;
+    std::string out;
     std::string preview;
     bool quiet = false;
-    for (int k = 3; k < argc; ++k) {
-        const std::string arg = argv[k];
-        if (arg == "--preview" && k + 1 < argc) {
-            preview = std::string(argv[++k]) + "/";
-        } else if (arg == "--quiet") {
-            quiet = true;
-        }
+    app->add_option("ASSETS_FOLDER", assets, "The sources, the repository's assets folder")->required()->type_name("");
+    app->add_option("OUT_FOLDER", out, "Where the data files go")->required()->type_name("");
+    app->add_option("--preview", preview, "Also draw every hole file and contact sheets of the pictures here")
+        ->type_name("FOLDER");
+    app->add_flag("--quiet", quiet, "Say nothing unless something is wrong");
+    if (auto status = cli::parse(*app, argc, argv)) {
+        return *status;
+    }
+    assets += "/";
+    out += "/";
+    if (!preview.empty()) {
+        preview += "/";
     }
     std::error_code made;
     if (!preview.empty() && !std::filesystem::create_directories(preview, made) && made) {
@@ -205,5 +211,5 @@ int main(int argc, char** argv)
     if (failures == 0) {
         std::ofstream(out + "golf-assets.stamp") << "generated\n";
     }
-    return failures == 0 ? 0 : 1;
+    return failures == 0 ? 0 : cli::kWorkFailed;
 }

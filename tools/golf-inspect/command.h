@@ -1,27 +1,32 @@
-// golf-inspect's commands: each file of the tool registers one by name.
+// golf-inspect's commands: each file of the tool registers one, which adds its
+// subcommand and options to the tool's command line.
 #pragma once
 
+#include <functional>
 #include <string>
-#include <vector>
+
+#include "cli/tarnby_cli.h"
 
 namespace tarnby::inspect {
 
-using Arguments = std::vector<std::string>;
+// Runs a command after its arguments were read; returns the exit status.
+using CommandRun = std::function<int()>;
 
-// Runs a command with the arguments after its name; returns the exit status.
-using CommandFunction = int (*)(const Arguments& args);
-
+// A command: its subcommand of the tool's command line, and what runs it.
 struct Command {
-    const char* name;
-    const char* usage;
-    CommandFunction run;
+    CLI::App* app;
+    CommandRun run;
 };
 
+// Adds a command's subcommand (through cli::addCommand) to the tool, with its
+// options bound to state that its run function shares.
+using CommandSetUp = Command (*)(CLI::App& tool);
+
 // Adds a command to the tool; used through a static RegisterCommand object.
-void registerCommand(const Command& command);
+void registerCommand(CommandSetUp setUp);
 
 struct RegisterCommand {
-    explicit RegisterCommand(const Command& command) { registerCommand(command); }
+    explicit RegisterCommand(CommandSetUp setUp) { registerCommand(setUp); }
 };
 
 // Prints a one-line message and gives the failure status.

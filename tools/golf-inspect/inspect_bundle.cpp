@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -141,12 +142,15 @@ int32_t writeSheet(Vilib& lib, const std::string& out)
     return 0;
 }
 
-int run(const Arguments& args)
+struct BundleOptions {
+    std::string prefix;
+    std::vector<std::string> png; // INDEX OUT.png
+    std::string sheet;
+};
+
+int run(const BundleOptions& o)
 {
-    if (args.empty()) {
-        return fail("usage: golf-inspect bundle PREFIX [--png INDEX OUT.png | --sheet OUT.png]");
-    }
-    const std::string& prefix = args[0];
+    const std::string& prefix = o.prefix;
     size_t slash = prefix.rfind('/');
     std::string folder = slash == std::string::npos ? std::string("./") : prefix.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? prefix : prefix.substr(slash + 1);
@@ -161,33 +165,24 @@ int run(const Arguments& args)
     if (!lib->intact()) {
         return 1; // the library has said what is wrong with the bundle
     }
-    if (args.size() >= 2 && args[1] == "--png") {
+    if (!o.png.empty()) {
         int32_t index = -1;
-        if (args.size() != 4) {
-            return fail("usage: golf-inspect bundle PREFIX --png INDEX OUT.png");
-        }
-        if (!parseIndex(args[2], index) || index >= lib->count()) {
-            return fail("picture index " + args[2] + " out of range (bundle has " + std::to_string(lib->count())
+        if (!parseIndex(o.png[0], index) || index >= lib->count()) {
+            return fail("picture index " + o.png[0] + " out of range (bundle has " + std::to_string(lib->count())
                 + " pictures)");
         }
         Ref<Vpicture> picture = lib->getPicture(index);
         if (!picture || picture->pixelCount() == 0) {
-            return fail("picture " + args[2] + " cannot be decoded");
+            return fail("picture " + o.png[0] + " cannot be decoded");
         }
         std::vector<uint8_t> rgba = toRgba(*picture);
-        if (!writeRgbaPng(args[3], rgba.data(), picture->m_width, picture->m_height)) {
-            return fail("cannot write " + args[3]);
+        if (!writeRgbaPng(o.png[1], rgba.data(), picture->m_width, picture->m_height)) {
+            return fail("cannot write " + o.png[1]);
         }
         return 0;
     }
-    if (args.size() >= 2 && args[1] == "--sheet") {
-        if (args.size() != 3) {
-            return fail("usage: golf-inspect bundle PREFIX --sheet OUT.png");
-        }
-        return writeSheet(*lib, args[2]);
-    }
-    if (args.size() != 1) {
-        return fail("unknown option " + args[1]);
+    if (!o.sheet.empty()) {
+        return writeSheet(*lib, o.sheet);
     }
     for (int32_t i = 0; i < lib->count(); ++i) {
         Ref<Vpicture> p = lib->getPictureRef(i);
@@ -202,7 +197,24 @@ int run(const Arguments& args)
     return 0;
 }
 
-RegisterCommand registration(Command { "bundle", "bundle PREFIX [--png INDEX OUT.png | --sheet OUT.png]", run });
+Command setUp(CLI::App& tool)
+{
+    auto o = std::make_shared<BundleOptions>();
+    CLI::App* app = cli::addCommand(tool, "bundle",
+        "Lists the pictures of the bundle PREFIX0.bin, PREFIX1.bin, ... (index, type, size,\n"
+        "hot spot, encoded bytes), writes one as a PNG, or draws a contact sheet of them all.",
+        "golf-inspect bundle build/bin/golf --png 12 picture.png");
+    app->add_option("PREFIX", o->prefix, "The bundle's files without their number and .bin")->required()->type_name("");
+    CLI::Option* png = app->add_option("--png", o->png, "Write picture INDEX as an RGBA PNG")
+                           ->expected(2)
+                           ->option_text("INDEX OUT.png");
+    app->add_option("--sheet", o->sheet, "Draw every picture with its number into one PNG")
+        ->option_text("OUT.png")
+        ->excludes(png);
+    return Command { app, [o] { return run(*o); } };
+}
+
+RegisterCommand registration(setUp);
 
 } // namespace
 

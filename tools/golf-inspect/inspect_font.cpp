@@ -1,6 +1,7 @@
 // golf-inspect font: lists a font file's metrics and glyphs, and renders a
 // text with it to a PNG for a person to look at.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,13 +50,14 @@ int renderText(const Ref<Vfont>& font, const std::string& text, const std::strin
     return 0;
 }
 
-int runFont(const Arguments& args)
+struct FontOptions {
+    std::string path;
+    std::vector<std::string> render;  // TEXT OUT.png
+};
+
+int runFont(const FontOptions& o)
 {
-    const bool render = args.size() == 4 && args[1] == "--render";
-    if (args.size() != 1 && !render) {
-        return fail("usage: golf-inspect font FILE [--render TEXT OUT.png]");
-    }
-    const std::string& path = args[0];
+    const std::string& path = o.path;
     if (!InputStream::openPath(path)) {
         return fail("cannot read font file " + path);
     }
@@ -74,10 +76,23 @@ int runFont(const Arguments& args)
             std::printf("char %d width %d bytes %d\n", c, font->charWidth(c), font->glyphBytes(c));
         }
     }
-    return render ? renderText(font, args[2], args[3]) : 0;
+    return o.render.empty() ? 0 : renderText(font, o.render[0], o.render[1]);
 }
 
-const RegisterCommand kFontCommand({"font", "font FILE [--render TEXT OUT.png]", runFont});
+Command setUpFont(CLI::App& tool)
+{
+    auto o = std::make_shared<FontOptions>();
+    CLI::App* app = cli::addCommand(tool, "font",
+                                    "Lists a font file's space width, line height and glyphs, and draws a text in it.",
+                                    "golf-inspect font build/bin/f13.bin --render 'Par 4\\tHole 12' text.png");
+    app->add_option("FILE", o->path, "The font file")->required()->type_name("");
+    app->add_option("--render", o->render, "Draw TEXT (\\n and \\t: a line break and a tab) into a PNG")
+        ->expected(2)
+        ->option_text("TEXT OUT.png");
+    return Command { app, [o] { return runFont(*o); } };
+}
+
+const RegisterCommand kFontCommand(setUpFont);
 
 }  // namespace
 

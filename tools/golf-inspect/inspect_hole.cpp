@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +20,6 @@
 namespace tarnby::inspect {
 
 namespace {
-
-constexpr const char* kUsage = "hole FILE [--course C] [--at X,Z]... [--map OUT.png] [--heights OUT.png]";
 
 // Yards as written ("12", "12.5", "-3.25") to the nearest 1/32768.
 bool parseYards(const std::string& text, Fixed& out)
@@ -58,46 +58,33 @@ int writeMap(const Ref<VpolyTerrain>& terrain, const std::string& out)
     return 0;
 }
 
-int runHole(const Arguments& args)
-{
-    if (args.empty()) {
-        return fail(std::string("usage: golf-inspect ") + kUsage);
-    }
-    const std::string& path = args[0];
+struct HoleOptions {
+    std::string path;
     int32_t course = 0;
-    std::vector<std::string> points;
+    std::vector<std::string> points;  // X,Z in yards, as given
     std::string mapOut;
     std::string heightsOut;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (i + 1 >= args.size()) {
-            return fail("missing value after " + option);
-        }
-        const std::string& value = args[++i];
-        if (option == "--course") {
-            if (value != "0" && value != "1" && value != "2") {
-                return fail("course must be 0, 1 or 2, not " + value);
-            }
-            course = value[0] - '0';
-        } else if (option == "--at") {
-            points.push_back(value);
-        } else if (option == "--map") {
-            mapOut = value;
-        } else if (option == "--heights") {
-            heightsOut = value;
-        } else {
-            return fail("unknown option " + option);
-        }
+};
+
+// A point X,Z in yards, or nothing.
+std::optional<std::pair<Fixed, Fixed>> parsePoint(const std::string& point)
+{
+    size_t comma = point.find(',');
+    Fixed x = 0, z = 0;
+    if (comma == std::string::npos || !parseYards(point.substr(0, comma), x)
+        || !parseYards(point.substr(comma + 1), z)) {
+        return std::nullopt;
     }
+    return std::make_pair(x, z);
+}
+
+int runHole(const HoleOptions& o)
+{
+    const std::string& path = o.path;
+    const std::vector<std::string>& points = o.points;
     std::vector<std::pair<Fixed, Fixed>> at;
     for (const std::string& point : points) {
-        size_t comma = point.find(',');
-        Fixed x = 0, z = 0;
-        if (comma == std::string::npos || !parseYards(point.substr(0, comma), x)
-            || !parseYards(point.substr(comma + 1), z)) {
-            return fail("--at wants X,Z in yards, not " + point);
-        }
-        at.push_back({ x, z });
+        at.push_back(*parsePoint(point));  // checked when the arguments were read
     }
 
     ByteArray bytes = readWholeFile(path);
@@ -113,7 +100,7 @@ int runHole(const Arguments& args)
     for (int32_t fill = 0; fill < terrain->fillsUsed(); ++fill) {
         colours.push_back(terrain->colour(fill));
     }
-    setUpHoleGround(*terrain, terrainPictures(), course);
+    setUpHoleGround(*terrain, terrainPictures(), o.course);
 
     std::printf("fills %d crossings %d\n", terrain->fillsUsed(), terrain->crossingCount());
     for (int32_t fill = 0; fill < terrain->fillsUsed(); ++fill) {
@@ -126,17 +113,44 @@ int runHole(const Arguments& args)
         std::printf("at %s fill %d surface %d height %d\n", points[i].c_str(), fill, terrain->surfaceAt(x, z),
                     terrain->heightAt(x, z));
     }
-    if (!mapOut.empty() && writeMap(terrain, mapOut) != 0) {
+    if (!o.mapOut.empty() && writeMap(terrain, o.mapOut) != 0) {
         return 1;
     }
-    if (!heightsOut.empty()
-        && !writeGreyPng(heightsOut, terrain->heightMap().data(), VpolyTerrain::kMapSize, VpolyTerrain::kMapSize)) {
-        return fail("cannot write " + heightsOut);
+    if (!o.heightsOut.empty()
+        && !writeGreyPng(o.heightsOut, terrain->heightMap().data(), VpolyTerrain::kMapSize, VpolyTerrain::kMapSize)) {
+        return fail("cannot write " + o.heightsOut);
     }
     return 0;
 }
 
-const RegisterCommand kHoleCommand({ "hole", kUsage, runHole });
+Command setUpHole(CLI::App& tool)
+{
+    auto o = std::make_shared<HoleOptions>();
+    CLI::App* app = cli::addCommand(tool, "hole",
+                                    "Loads a hole file as the game does and lists its fills (colour, surface code,\n"
+                                    "height level, friction) and the fill, surface and ground height at chosen points.",
+                                    "golf-inspect hole build/bin/c0_holes_1-3 --at 100,200 --map map.png");
+    app->add_option("FILE", o->path, "The hole file")->required()->type_name("");
+    app->add_option("--course", o->course, "The course (0, 1 or 2) whose surface table applies")
+        ->type_name("C")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 2).description(""));
+    const CLI::Validator point(
+        [](const std::string& text) {
+            return parsePoint(text) ? std::string() : "wants X,Z in yards, not '" + text + "'";
+        },
+        "", "point");
+    app->add_option("--at", o->points, "List the fill, surface and height at X,Z (yards, decimals allowed)")
+        ->option_text("X,Z ...")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->check(point);
+    app->add_option("--map", o->mapOut, "Draw the course map at one pixel per yard")->type_name("OUT.png");
+    app->add_option("--heights", o->heightsOut, "Draw the 256 x 256 height field in grey")->type_name("OUT.png");
+    return Command { app, [o] { return runHole(*o); } };
+}
+
+const RegisterCommand kHoleCommand(setUpHole);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // stored (nothing is mended), so a player or a test can see what the game wrote.
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "golf-inspect/command.h"
@@ -12,12 +13,8 @@ namespace tarnby::inspect {
 
 namespace {
 
-int runSave(const Arguments& args)
+int runSave(const std::string& path)
 {
-    if (args.size() != 1) {
-        return fail("usage: golf-inspect save FILE");
-    }
-    const std::string& path = args[0];
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         return fail("cannot read save file " + path);
@@ -49,8 +46,18 @@ int runSave(const Arguments& args)
     return 0;
 }
 
-}  // namespace
+Command setUpSave(CLI::App& tool)
+{
+    auto path = std::make_shared<std::string>();
+    CLI::App* app = cli::addCommand(tool, "save",
+                                    "Shows a saved game (the 40-byte file \"tarnbygolf\") field by field, as stored.",
+                                    "golf-inspect save build/bin/tarnbygolf");
+    app->add_option("FILE", *path, "The save file")->required()->type_name("");
+    return Command { app, [path] { return runSave(*path); } };
+}
 
-const RegisterCommand kSaveCommand({ "save", "save FILE", runSave });
+const RegisterCommand kSaveCommand(setUpSave);
+
+}  // namespace
 
 }  // namespace tarnby::inspect

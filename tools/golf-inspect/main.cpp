@@ -1,51 +1,46 @@
 // golf-inspect: a command-line inspector for art and course authors.
 #include <cstdio>
-#include <cstring>
-#include <map>
 #include <string>
+#include <vector>
 
 #include "golf-inspect/command.h"
 
 namespace tarnby::inspect {
 
 namespace {
-std::map<std::string, Command>& commands()
+std::vector<CommandSetUp>& setUps()
 {
-    static std::map<std::string, Command> table;
+    static std::vector<CommandSetUp> table;
     return table;
-}
-
-int usage()
-{
-    std::printf("usage: golf-inspect COMMAND ARGS...\n");
-    for (const auto& [name, command] : commands()) {
-        std::printf("  golf-inspect %s\n", command.usage);
-    }
-    return 1;
 }
 }  // namespace
 
-void registerCommand(const Command& command) { commands()[command.name] = command; }
+void registerCommand(CommandSetUp setUp) { setUps().push_back(setUp); }
 
 int fail(const std::string& message)
 {
     std::printf("golf-inspect: %s\n", message.c_str());
-    return 1;
+    return cli::kWorkFailed;
 }
 
 }  // namespace tarnby::inspect
 
 int main(int argc, char** argv)
 {
-    using namespace tarnby::inspect;
-    if (argc < 2) {
-        return usage();
+    using namespace tarnby;
+    auto app = cli::makeApp("golf-inspect", "Looks into the game's data files: picture bundles, fonts, hole files.",
+                            "golf-inspect hole build/bin/c0_holes_1-3 --at 100,200 --map map.png");
+    std::vector<inspect::Command> commands;
+    for (inspect::CommandSetUp setUp : inspect::setUps()) {
+        commands.push_back(setUp(*app));
     }
-    auto found = commands().find(argv[1]);
-    if (found == commands().end()) {
-        fail(std::string("unknown command ") + argv[1]);
-        return usage();
+    if (auto status = cli::parse(*app, argc, argv)) {
+        return *status;
     }
-    Arguments args(argv + 2, argv + argc);
-    return found->second.run(args);
+    for (const inspect::Command& command : commands) {
+        if (command.app->parsed()) {
+            return command.run();
+        }
+    }
+    return cli::kUsageError;  // parse() has made sure that a command was given
 }

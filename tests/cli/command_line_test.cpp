@@ -1,0 +1,150 @@
+// Every program's command line as a user meets it: --help and --version on the
+// program and each of its commands, usage errors, and the README's copy of
+// each --help.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace tarnby {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;  // standard output and error together
+};
+
+// Runs a program of the build with arguments, e.g. "golf-inspect hole --help".
+Outcome run(const std::string& commandLine)
+{
+    Outcome result;
+    std::FILE* pipe = ::popen((test::binFolder() + commandLine + " 2>&1").c_str(), "r");
+    char buffer[512];
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) {
+        result.out += buffer;
+    }
+    const int raw = pipe ? ::pclose(pipe) : -1;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return result;
+}
+
+std::vector<std::string> programs()
+{
+    std::istringstream list(TARNBY_PROGRAMS);
+    std::vector<std::string> names;
+    for (std::string name; list >> name;) {
+        names.push_back(name);
+    }
+    return names;
+}
+
+// Programs that read their command line with CLI11 but not yet through the
+// shared helper: only their exit statuses and the gist of --help are checked.
+bool onHelper(const std::string& program) { return program != "tarnby-golf"; }
+
+// The commands a --help lists under "Subcommands:", as "PROGRAM COMMAND".
+std::vector<std::string> commandsOf(const std::string& program, const std::string& help)
+{
+    std::vector<std::string> commands;
+    std::istringstream lines(help);
+    bool listing = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line == "Subcommands:") {
+            listing = true;
+        } else if (line.empty()) {
+            listing = false;
+        } else if (listing && line.size() > 2 && line[2] != ' ') {
+            commands.push_back(program + " " + line.substr(2, line.find(' ', 2) - 2));
+        }
+    }
+    return commands;
+}
+
+// The text the README shows after "$ build/bin/COMMAND --help", up to the end
+// of its code block; empty when it shows none.
+std::string readmeHelp(const std::string& readme, const std::string& command)
+{
+    const std::string prompt = "$ build/bin/" + command + " --help\n";
+    const size_t at = readme.find(prompt);
+    if (at == std::string::npos) {
+        return "";
+    }
+    const size_t start = at + prompt.size();
+    return readme.substr(start, readme.find("```", start) - start);
+}
+
+TEST(CommandLineTest, EveryProgramAnswersHelpVersionAndUsageErrors)
+{
+    const std::vector<std::string> names = programs();
+    ASSERT_GE(names.size(), 5u) << TARNBY_PROGRAMS;
+    for (const std::string& program : names) {
+        SCOPED_TRACE(program);
+        const Outcome version = run(program + " --version");
+        EXPECT_EQ(version.status, 0);
+        if (!onHelper(program)) {
+            EXPECT_NE(version.out.find(TARNBY_VERSION), std::string::npos) << version.out;
+            const Outcome help = run(program + " --help");
+            EXPECT_EQ(help.status, 0);
+            EXPECT_NE(help.out.find("Usage: " + program), std::string::npos) << help.out;
+            EXPECT_NE(help.out.find("--help"), std::string::npos) << help.out;
+            EXPECT_EQ(run(program + " --no-such-option").status, 2);
+            continue;
+        }
+        EXPECT_EQ(version.out, program + " (Tarnby Golf) " TARNBY_VERSION "\n");
+
+        const Outcome help = run(program + " --help");
+        std::vector<std::string> commands = commandsOf(program, help.out);
+        commands.insert(commands.begin(), program);
+        for (const std::string& command : commands) {
+            SCOPED_TRACE(command);
+            const Outcome answer = command == program ? help : run(command + " --help");
+            EXPECT_EQ(answer.status, 0);
+            EXPECT_NE(answer.out.find("\nUsage: " + command + " [OPTIONS]"), std::string::npos) << answer.out;
+            EXPECT_NE(answer.out.find("\n  -h,--help "), std::string::npos) << answer.out;
+            EXPECT_NE(answer.out.find("\nExample:\n  " + program + " "), std::string::npos) << answer.out;
+
+            const Outcome wrong = run(command + " --no-such-option");
+            EXPECT_EQ(wrong.status, 2);
+            EXPECT_EQ(wrong.out, command + ": unknown option --no-such-option\nRun '" + command
+                                     + " --help' for its options.\n");
+        }
+        if (commands.size() > 1) {
+            const Outcome none = run(program);
+            EXPECT_EQ(none.status, 2) << "a program of commands needs one";
+            EXPECT_EQ(none.out.rfind(program + ": a command is needed (", 0), 0u) << none.out;
+            const Outcome unknown = run(program + " no-such-command");
+            EXPECT_EQ(unknown.status, 2);
+            EXPECT_EQ(unknown.out.rfind(program + ": unknown command no-such-command\n", 0), 0u) << unknown.out;
+        }
+    }
+}
+
+TEST(CommandLineTest, ReadmeShowsEachHelpAsItIs)
+{
+    std::ifstream file(std::string(TARNBY_SOURCE_DIR) + "/README.md");
+    std::ostringstream text;
+    text << file.rdbuf();
+    const std::string readme = text.str();
+    ASSERT_FALSE(readme.empty());
+    for (const std::string& program : programs()) {
+        if (!onHelper(program)) {
+            continue;
+        }
+        const Outcome help = run(program + " --help");
+        std::vector<std::string> commands = commandsOf(program, help.out);
+        commands.insert(commands.begin(), program);
+        for (const std::string& command : commands) {
+            EXPECT_EQ(readmeHelp(readme, command), run(command + " --help").out)
+                << "README.md should show the output of build/bin/" << command << " --help";
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarnby
