@@ -213,7 +213,7 @@ TEST_F(TarnbyGolfTest, ProblemsAreNamedInOneLine)
         { "--script '" + file("bad.play") + "'", 2,
           "tarnby-golf: " + file("bad.play") + ":2: time 50 is before the time of the line above (100)\n" },
         { "--headless --device phone", 2, "tarnby-golf: --device: \"phone\" is not touch, keypad or letters\n"
-                                          "Run with --help for more information.\n" },
+                                          "Run 'tarnby-golf --help' for its options.\n" },
     };
     for (const Case& c : cases) {
         ProgramRun run = runProgram("tarnby-golf", c.arguments);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/tarnby_cli.h"
+#include "platform/cli/tarnby_cli.h"
 #include "course-preview/preview_scene.h"
 #include "fixed/fixed.h"
 #include "golf/holetable.h"

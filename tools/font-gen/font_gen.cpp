@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/tarnby_cli.h"
+#include "platform/cli/tarnby_cli.h"
 #include "font-gen/font_writer.h"
 #include "runtime/files.h"
 

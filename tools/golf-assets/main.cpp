@@ -14,7 +14,7 @@
 
 #include "bundle-writer/bundle_writer.h"
 #include "golf-assets/app_icon.h"
-#include "cli/tarnby_cli.h"
+#include "platform/cli/tarnby_cli.h"
 #include "golf-assets/art.h"
 #include "golf-assets/course_painter.h"
 #include "golf-assets/hole_file.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/tarnby_cli.h"
+#include "platform/cli/tarnby_cli.h"
 #include "golf-assets/course_compiler.h"
 #include "platform/headless/png_writer.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "cli/tarnby_cli.h"
+#include "platform/cli/tarnby_cli.h"
 
 namespace tarnby::inspect {
 

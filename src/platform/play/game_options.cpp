@@ -1,40 +1,11 @@
 // The game program's command line on CLI11.
 #include "platform/play/game_options.h"
 
-#include <CLI/CLI.hpp>
+#include "platform/cli/tarnby_cli.h"
 
 #include <cstdio>
 
 namespace tarnby {
-
-namespace {
-
-// "WxH" with both sides 1..4096 (a larger frame would not fit the engine's buffer).
-bool parseSize(const std::string& text, int32_t& width, int32_t& height)
-{
-    const size_t x = text.find('x');
-    if (x == std::string::npos || x == 0 || x + 1 >= text.size() || text.size() > 9) {
-        return false;
-    }
-    int32_t sides[2] = { 0, 0 };
-    const std::string parts[2] = { text.substr(0, x), text.substr(x + 1) };
-    for (int i = 0; i < 2; ++i) {
-        for (char c : parts[i]) {
-            if (c < '0' || c > '9') {
-                return false;
-            }
-            sides[i] = sides[i] * 10 + (c - '0');
-        }
-        if (sides[i] < 1 || sides[i] > 4096) {
-            return false;
-        }
-    }
-    width = sides[0];
-    height = sides[1];
-    return true;
-}
-
-}  // namespace
 
 DeviceProfile GameOptions::profile() const
 {
@@ -80,52 +51,50 @@ bool GameOptions::parseHoles(const std::string& word, int32_t& first, int32_t& l
 
 std::optional<int> GameOptions::parse(int argc, const char* const* argv)
 {
-    CLI::App app("Tarnby Golf: three 18-hole courses of 3-D golf. With --headless the game plays a script on "
-                 "a virtual clock, logs every event of play and writes the frames asked for.",
-                 "tarnby-golf");
-    app.footer("Example:\n  tarnby-golf --headless --script demo.txt --frames shots --log play.log");
-    app.set_version_flag("--version", std::string(TARNBY_VERSION));
-    std::string size = std::to_string(width) + "x" + std::to_string(height);
+    auto command = cli::makeApp("tarnby-golf",
+                                "Tarnby Golf: three 18-hole courses of 3-D golf. With --headless the game plays a "
+                                "script on a virtual clock, logs every event of play and writes the frames asked for.",
+                                "tarnby-golf --headless --script demo.txt --frames shots --log play.log");
+    CLI::App& app = *command;
     std::string deviceWord = "touch";
     app.add_flag("--headless", headless, "Run without a window, on a virtual clock (16 ms frames from 0)");
-    app.add_option("--size", size, "The game's screen size WxH in pixels")->capture_default_str();
-    app.add_option("--device", deviceWord, "touch (PocketPC), keypad (Smartphone) or letters (keypad with letter keys)")
-        ->capture_default_str();
-    app.add_option("--data", dataFolder, "Folder of the game's data files (default: the program's folder)");
-    app.add_option("--save", savePath, "The saved-game file (default: tarnbygolf in the data folder)");
-    app.add_option("--script", scriptPath, "Input events to play, one 'T EVENT [ARG]' a line (headless)");
-    app.add_option("--frames", framesFolder, "Folder for the PNGs of the script's shot events");
-    app.add_option("--log", logPath, "Write one line per event of play to this file");
+    // The largest side still fits the engine's frame buffer.
+    cli::addSize(app, "--size", width, height, 4096, "The game's screen size in pixels");
+    app.add_option("--device", deviceWord, "touch (a touch screen), keypad (a phone's keys) or letters (a keypad with letter keys)")
+        ->capture_default_str()
+        ->type_name("WORD");
+    cli::addDataFolder(app, dataFolder);
+    app.add_option("--save", savePath, "The saved-game file (default: tarnbygolf in the data folder)")
+        ->type_name("FILE");
+    app.add_option("--script", scriptPath, "Input events to play, one 'T EVENT [ARG]' a line (headless)")
+        ->type_name("FILE");
+    app.add_option("--frames", framesFolder, "Folder for the PNGs of the script's shot events")
+        ->type_name("DIR");
+    app.add_option("--log", logPath, "Write one line per event of play to this file")
+        ->type_name("FILE");
     app.add_flag("--log-steps", logSteps, "Also log every step of the ball's flight");
     app.add_flag("--fbdev", fbdev, "Show the game on the Linux frame buffer /dev/fb0 (16-bit 5-6-5) at its size");
     app.add_option("--max-ms", maxMs, "End after this many ms of virtual time (default: the script's end + 2000)")
-        ->check(CLI::Range(int64_t(0), int64_t(0x7FFFFFFF)));
+        ->check(CLI::Range(int64_t(0), int64_t(0x7FFFFFFF)))
+        ->type_name("MS");
 
     std::string holes;
     app.add_flag("--autoplay", autoplay, "The computer golfer plays (headless): a round of each course by default");
     app.add_option("--course", autoplayCourse, "With --autoplay: play this course only (0, 1 or 2)")
-        ->check(CLI::Range(0, 2));
-    app.add_option("--rounds", rounds, "With --autoplay: play the holes this many times")->check(CLI::Range(1, 1000));
-    app.add_option("--holes", holes, "With --autoplay: the holes A-B of each course played (1 to 18)");
+        ->check(CLI::Range(0, 2))
+        ->type_name("C");
+    app.add_option("--rounds", rounds, "With --autoplay: play the holes this many times")->check(CLI::Range(1, 1000))
+        ->type_name("N");
+    app.add_option("--holes", holes, "With --autoplay: the holes A-B of each course played (1 to 18)")
+        ->type_name("A-B");
 
     auto usage = [](const std::string& message) {
-        std::printf("tarnby-golf: %s\nRun with --help for more information.\n", message.c_str());
+        std::printf("tarnby-golf: %s\nRun 'tarnby-golf --help' for its options.\n", message.c_str());
         std::fflush(stdout);
-        return 2;
+        return cli::kUsageError;
     };
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::printf("%s", app.help().c_str());
-        return 0;
-    } catch (const CLI::CallForVersion&) {
-        std::printf("%s\n", TARNBY_VERSION);
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        return usage(e.what());
-    }
-    if (!parseSize(size, width, height)) {
-        return usage("--size: \"" + size + "\" is not WxH with both sides 1 to 4096");
+    if (auto status = cli::parse(app, argc, argv)) {
+        return status;
     }
     if (!parseDevice(deviceWord, device)) {
         return usage("--device: \"" + deviceWord + "\" is not touch, keypad or letters");

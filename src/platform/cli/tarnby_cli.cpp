@@ -1,5 +1,5 @@
 // The shared command-line helper: app set-up, number lists and exit statuses.
-#include "cli/tarnby_cli.h"
+#include "platform/cli/tarnby_cli.h"
 
 #include <algorithm>
 #include <charconv>
