@@ -4,6 +4,7 @@
 #   make test-sanitize   the suite under AddressSanitizer, UBSan and LeakSanitizer (clang)
 #   make bench           build and run the benchmarks
 #   make fuzz            build the fuzz targets (clang + libFuzzer)
+#   make fuzz-run SECONDS=N  run every fuzz target N seconds; fails on any finding
 #   make tidy            clang-tidy over the sources
 
 JOBS     ?= $(shell nproc)
@@ -12,7 +13,9 @@ SANITIZE ?= build-sanitize
 FUZZ     ?= build-fuzz
 CMAKE_GEN = -G Ninja
 
-.PHONY: play test test-sanitize bench fuzz tidy deps configure build clean
+SECONDS  ?= 20
+
+.PHONY: play test test-sanitize bench fuzz fuzz-run tidy deps configure build clean
 
 deps:
 	@scripts/install-deps
@@ -44,7 +47,10 @@ bench: build
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DTARNBY_FUZZ=ON -DTARNBY_BENCH=OFF
-	cmake --build $(FUZZ) -j $(JOBS)
+	cmake --build $(FUZZ) -j $(JOBS) --target fuzz-targets
+
+fuzz-run: fuzz
+	scripts/fuzz-run $(SECONDS) $(FUZZ)
 
 tidy: configure
 	run-clang-tidy -p $(BUILD) -quiet '/src/' '/tools/'

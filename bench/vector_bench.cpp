@@ -139,6 +139,47 @@ void BM_LoadGameHoleFile(benchmark::State& state)
 }
 BENCHMARK(BM_LoadGameHoleFile)->Unit(benchmark::kMillisecond);
 
+// Hostile drawings of about 1 MB that stay under the crossing cap: edges
+// zig-zagging through the same few rows (state.range(0) == 0), or short edges
+// alternating between the top and the bottom rows (1). Loading must stay about
+// linear in the file's size, whatever order the edges come in.
+std::vector<uint8_t> hostileFile(int32_t kind)
+{
+    ShapeWriter w(512, 512);
+    int32_t a = w.fill(0xFF101010);
+    int32_t b = w.fill(0xFF003000);
+    if (kind == 0) {
+        w.moveTo(1, 0.5, a, b);
+        for (int32_t i = 0; i < 190000; ++i) {
+            w.lineTo(1 + (i % 5000) * 0.1, (i & 1) ? 3.5 : 0.5);
+        }
+    } else {
+        for (int32_t i = 0; i < 95000; ++i) {
+            const double x = 1 + (i % 5000) * 0.1;
+            const double y = (i & 1) ? 508.5 : 0.5;
+            w.moveTo(x, y, a, b);
+            w.lineTo(x + 0.05, y + 3);
+        }
+    }
+    return w.bytes();
+}
+
+void BM_LoadHostileFile(benchmark::State& state)
+{
+    std::vector<uint8_t> bytes = hostileFile(static_cast<int32_t>(state.range(0)));
+    ByteArray array(static_cast<int32_t>(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), array.begin());
+    Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
+    Vswf reader;
+    for (auto _ : state) {
+        reader.loadBytes(terrain, array, 512, 512, 0x4204, 0x30, 0);
+        benchmark::DoNotOptimize(terrain->crossingCount());
+    }
+    state.counters["crossings"] = terrain->crossingCount();
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+}
+BENCHMARK(BM_LoadHostileFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(1);
+
 void BM_FillAtAlongRows(benchmark::State& state)
 {
     VpolyTerrain& t = *hole().terrain;

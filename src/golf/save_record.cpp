@@ -62,15 +62,10 @@ int32_t insertTopScore(const ByteArray& save, int32_t total, int32_t course)
     return -1;
 }
 
-bool loadSaveFile(const std::string& path, const ByteArray& save)
+bool readSaveBytes(const uint8_t* bytes, size_t size, const ByteArray& save)
 {
     clear(save);
-    if (save.length() < kSaveSize) {
-        return false;
-    }
-    // A longer file reads as nothing at all (the limit), so only an exact 40 passes.
-    ByteArray bytes = readWholeFile(path, kSaveSize);
-    if (bytes.length() != kSaveSize) {
+    if (save.length() < kSaveSize || !bytes || size != static_cast<size_t>(kSaveSize)) {
         return false;
     }
     for (int32_t i = 0; i < kSaveSize; ++i) {
@@ -82,6 +77,19 @@ bool loadSaveFile(const std::string& path, const ByteArray& save)
         writeSaveShort(save, kSaveCourse, 0);
     }
     return true;
+}
+
+bool loadSaveFile(const std::string& path, const ByteArray& save)
+{
+    clear(save);
+    if (save.length() < kSaveSize) {
+        return false;
+    }
+    // A save killed mid-way leaves its temporary file; the save itself is whole.
+    removeStaleTemporary(path);
+    // A longer file reads as nothing at all (the limit), so only an exact 40 passes.
+    ByteArray bytes = readWholeFile(path, kSaveSize);
+    return readSaveBytes(bytes.data(), static_cast<size_t>(bytes.length()), save);
 }
 
 bool storeSaveFile(const std::string& path, const ByteArray& save)

@@ -14,6 +14,7 @@
 // |        |      | marks an empty entry; best (lowest) first                |
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -57,7 +58,10 @@ int32_t insertTopScore(const ByteArray& save, int32_t total, int32_t course);
 // all zero, without a message, and gives false. A hole above 17 or a course
 // above 2 cannot be resumed: the round is mended to hole 1 of course 0 with
 // no strokes (flags, reserved bytes and top scores are kept as read).
+// A save killed while writing leaves a temporary file beside it: it is removed.
 bool loadSaveFile(const std::string& path, const ByteArray& save);
+// The same for a save file's bytes held in memory.
+bool readSaveBytes(const uint8_t* bytes, size_t size, const ByteArray& save);
 
 // Replaces the save file with the record, atomically (the old file stays
 // whole when writing fails). A failure prints one line and gives false; the

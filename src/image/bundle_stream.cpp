@@ -102,7 +102,7 @@ ByteArray BundleStream::readBytes(int32_t count)
         total += got;
     }
     if (chunks.size() == 1) {
-        account(count);
+        chunks[0].accountStorage();
         return chunks[0];
     }
     ByteArray result = allocByte(count);

@@ -45,6 +45,28 @@ void outputMessage(j_common_ptr)
 {
 }
 
+// A progressive stream may hold any number of scans, each a pass over the
+// whole picture: a small file could keep the decoder busy for minutes. Real
+// pictures have about ten.
+constexpr int kMaxScans = 200;
+
+// The most the library may allocate for one picture. The largest picture we
+// agree to decode (4 M pixels, three components) needs some 30 MB of
+// coefficients when progressive.
+constexpr long kMemoryLimit = 64L << 20;
+
+void watchProgress(j_common_ptr common)
+{
+    if (common->is_decompressor) {
+        auto* info = reinterpret_cast<j_decompress_ptr>(common);
+        if (info->input_scan_number > kMaxScans) {
+            auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+            (void)std::snprintf(manager->message, kJpegMessageLength, "more than %d scans", kMaxScans);
+            std::longjmp(manager->jump, 1);
+        }
+    }
+}
+
 // Memory source over the whole stream. When the library asks for more than
 // there is, it gets an end-of-picture marker, so it can never read past the
 // buffer whatever the data says.
@@ -86,6 +108,7 @@ struct Decode {
     jpeg_decompress_struct info;
     ErrorManager error;
     jpeg_source_mgr source;
+    jpeg_progress_mgr progress;
 };
 
 bool run(Decode& d, int32_t* pixels, int32_t width, int32_t height)
@@ -93,6 +116,16 @@ bool run(Decode& d, int32_t* pixels, int32_t width, int32_t height)
     jpeg_decompress_struct& info = d.info;
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
         (void)std::snprintf(d.error.message, kJpegMessageLength, "no picture in the stream");
+        return false;
+    }
+    // The frame's own size and layout, checked before anything is decoded: a
+    // stream that claims a huge frame would otherwise have the library buffer
+    // all of it (progressive) before the size check below.
+    if (info.num_components != 3 || static_cast<int64_t>(info.image_width) != width
+        || static_cast<int64_t>(info.image_height) != height) {
+        (void)std::snprintf(d.error.message, kJpegMessageLength,
+            "picture is %ux%u with %d components, expected %dx%d RGB", info.image_width, info.image_height,
+            info.num_components, width, height);
         return false;
     }
     // Default parameters: RGB output for colour input, no scaling.
@@ -137,6 +170,10 @@ bool decodeJpeg(const uint8_t* buffer, int32_t length, int32_t* pixels, int32_t 
         (void)std::snprintf(message, kJpegMessageLength, "empty picture");
         return false;
     }
+    if (static_cast<int64_t>(width) * height > kJpegMaxPixels) {
+        (void)std::snprintf(message, kJpegMessageLength, "picture of %dx%d is too large", width, height);
+        return false;
+    }
     Decode d;
     std::memset(&d, 0, sizeof d);
     d.info.err = jpeg_std_error(&d.error.base);
@@ -149,6 +186,9 @@ bool decodeJpeg(const uint8_t* buffer, int32_t length, int32_t* pixels, int32_t 
         return false;
     }
     jpeg_create_decompress(&d.info);
+    d.info.mem->max_memory_to_use = kMemoryLimit;
+    d.progress.progress_monitor = watchProgress;
+    d.info.progress = &d.progress;
     d.source.init_source = initSource;
     d.source.fill_input_buffer = fillInput;
     d.source.skip_input_data = skipInput;

@@ -5,6 +5,11 @@
 
 namespace tarnby {
 
+// Largest picture, in pixels, a decode agrees to make (the picture library's
+// limit). Budget: a decode also stops past 200 progressive scans and when the
+// library would need more than 64 MB.
+constexpr int64_t kJpegMaxPixels = 1 << 22;
+
 // Longest diagnostic a failed decode reports (terminating NUL included).
 constexpr int32_t kJpegMessageLength = 200;
 

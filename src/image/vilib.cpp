@@ -50,7 +50,11 @@ void Vilib::load(const Ref<String>& name)
     const int32_t declared = in.readInt();
     const int32_t bufferSize = in.readInt();
     if (declared < 0 || declared > kMaxPictures || bufferSize < 0) {
-        logDamage(name, "bad picture count", 0);
+        std::string line = std::string("Picture bundle ") + name->chars()
+            + (declared < 0 || declared > kMaxPictures
+                    ? ": bad picture count " + std::to_string(declared) + " (at most " + std::to_string(kMaxPictures) + ")"
+                    : std::string(": bad JPEG buffer size"));
+        V::log(line.c_str());
         return;
     }
     std::vector<Ref<Vpicture>> pictures;
@@ -207,7 +211,8 @@ Ref<Vpicture> Vilib::getPicture(int32_t index)
         return nullptr;
     }
     if (!picture->decoded()) {
-        picture->decode(m_jpegBuffer);
+        const std::string label = "Picture " + std::to_string(index) + " of bundle " + (m_name ? m_name->chars() : "");
+        picture->decode(m_jpegBuffer, label.c_str());
     }
     picture->m_recentlyUsed = true;
     return picture;

@@ -53,17 +53,18 @@ int32_t Vpicture::pixelCount() const
     return static_cast<int32_t>(m_width) * m_height;
 }
 
-void Vpicture::decode(const ByteArray& jpegBuffer)
+void Vpicture::decode(const ByteArray& jpegBuffer, const char* label)
 {
     int32_t count = pixelCount();
     if (count == 0) {
         return;
     }
     IntArray pixels = allocInt(count);
+    m_damaged = false;
     if (m_type == kTypeRun) {
         decodeRun(pixels);
     } else if (m_type == kTypeJpeg) {
-        decodeJpegPicture(jpegBuffer, pixels);
+        m_damaged = !decodeJpegPicture(jpegBuffer, pixels, label);
     }
     m_pixels = pixels;
 }
@@ -194,16 +195,17 @@ void Vpicture::decodeRunInto(uint32_t* frame, int32_t stride, int32_t offset) co
     }
 }
 
-void Vpicture::decodeJpegPicture(const ByteArray& jpegBuffer, const IntArray& pixels) const
+bool Vpicture::decodeJpegPicture(const ByteArray& jpegBuffer, const IntArray& pixels, const char* label) const
 {
     const int32_t count = pixelCount();
     const int32_t total = kJpegHeaderLength + m_jpegLength;
     if (count == 0 || pixels.length() < count) {
-        return;
+        return false;
     }
     if (m_jpegLength <= 0 || m_jpegLength > m_data.length() || jpegBuffer.length() < total) {
-        V::log("Damaged JPEG picture: body does not fit the bundle's buffer");
-        return;
+        std::string line = std::string(label) + ": damaged JPEG: body does not fit the bundle's buffer";
+        V::log(line.c_str());
+        return false;
     }
     uint8_t* buffer = jpegBuffer.data();
     std::memcpy(buffer + kJpegHeaderLength, m_data.data(), static_cast<size_t>(m_jpegLength));
@@ -213,12 +215,13 @@ void Vpicture::decodeJpegPicture(const ByteArray& jpegBuffer, const IntArray& pi
     buffer[kJpegWidthOffset + 1] = static_cast<uint8_t>(m_width);
     char message[kJpegMessageLength];
     if (!decodeJpeg(buffer, total, pixels.data(), m_width, m_height, message)) {
-        std::string line = std::string("Damaged JPEG picture: ") + message;
+        std::string line = std::string(label) + ": damaged JPEG: " + message;
         V::log(line.c_str());
         std::memset(pixels.data(), 0, sizeof(int32_t) * static_cast<size_t>(count));
-        return;
+        return false;
     }
     applyMask(pixels);
+    return true;
 }
 
 void Vpicture::applyMask(const IntArray& pixels) const

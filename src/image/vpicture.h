@@ -61,7 +61,11 @@ public:
 
     // Creates and fills the pixel cache. `jpegBuffer` is the library's buffer
     // that starts with the shared JPEG header (only 'j' pictures use it).
-    void decode(const ByteArray& jpegBuffer);
+    // `label` names the picture in the one line a damaged picture prints
+    // ("Picture 12 of bundle golf").
+    void decode(const ByteArray& jpegBuffer, const char* label = "Picture");
+    // True when the last decode met damaged data (the pixels are then transparent).
+    bool damaged() const { return m_damaged; }
     // Drops the pixel cache; gives the number of bytes freed.
     int32_t dropPixels();
 
@@ -72,8 +76,9 @@ public:
     // with what is there, transparent ones are left alone.
     void decodeRunInto(uint32_t* frame, int32_t stride, int32_t offset) const;
     // 'j' body behind the shared header in `jpegBuffer`, then the alpha mask.
-    // A damaged picture decodes as transparent everywhere.
-    void decodeJpegPicture(const ByteArray& jpegBuffer, const IntArray& pixels) const;
+    // A damaged picture decodes as transparent everywhere and gives false
+    // with one line that starts with `label`.
+    bool decodeJpegPicture(const ByteArray& jpegBuffer, const IntArray& pixels, const char* label = "Picture") const;
     // The alpha mask (data bytes from jpegLength on) applied to decoded pixels.
     void applyMask(const IntArray& pixels) const;
 
@@ -82,6 +87,7 @@ public:
     IntArray m_pixels;
     uint8_t m_type = 0;
     bool m_recentlyUsed = false;
+    bool m_damaged = false;
     int16_t m_width = 0;
     int16_t m_height = 0;
     int16_t m_anchorX = 0;

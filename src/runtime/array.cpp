@@ -4,41 +4,37 @@
 namespace tarnby {
 
 namespace {
-int32_t g_avail = 0;
+int64_t g_avail = 0;
 }
 
-int32_t avail() { return g_avail; }
+int64_t avail() { return g_avail; }
 
-void account(int32_t bytes) { g_avail -= bytes; }
+void account(int64_t bytes) { g_avail -= bytes; }
 
 ByteArray allocByte(int32_t n)
 {
-    account(n);
-    return ByteArray(n);
+    ByteArray array(n);
+    array.accountStorage();
+    return array;
 }
 
 ShortArray allocShort(int32_t n)
 {
-    account(2 * n);
-    return ShortArray(n);
+    ShortArray array(n);
+    array.accountStorage();
+    return array;
 }
 
 IntArray allocInt(int32_t n)
 {
-    account(4 * n);
-    return IntArray(n);
+    IntArray array(n);
+    array.accountStorage();
+    return array;
 }
 
-void deleteByte(ByteArray& array)
-{
-    g_avail += array.length();
-    array = ByteArray();
-}
+// The storage is given back when its last handle goes, which may be this one.
+void deleteByte(ByteArray& array) { array = ByteArray(); }
 
-void deleteInt(IntArray& array)
-{
-    g_avail += 4 * array.length();
-    array = IntArray();
-}
+void deleteInt(IntArray& array) { array = IntArray(); }
 
 }  // namespace tarnby

@@ -3,7 +3,9 @@
 // An array value is a small handle (count word, elements, length) passed by
 // value; copies share the elements and the count. A length of 0 is the empty
 // handle with no storage at all. Elements start zeroed (or null), and reference
-// elements are released last-to-first when the final handle goes.
+// elements are released last-to-first when the final handle goes. Storage made
+// by the accounting allocators (allocInt, ...) is given back to the memory
+// counter when its final handle goes, however that happens.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,9 @@
 
 namespace tarnby {
 
+// The memory counter (see avail() below): bytes > 0 are taken, < 0 given back.
+void account(int64_t bytes);
+
 template <class T>
 class Array {
 public:
@@ -25,7 +30,7 @@ public:
         if (length <= 0) {
             return;
         }
-        m_count = new int32_t(1);
+        m_count = new Shared { 1, 0 };
         m_elements = static_cast<T*>(::operator new(sizeof(T) * static_cast<size_t>(length)));
         if constexpr (std::is_trivially_constructible_v<T>) {
             std::memset(static_cast<void*>(m_elements), 0, sizeof(T) * static_cast<size_t>(length));
@@ -39,7 +44,7 @@ public:
     Array(const Array& other) : m_count(other.m_count), m_elements(other.m_elements), m_length(other.m_length)
     {
         if (m_count) {
-            ++*m_count;
+            ++m_count->handles;
         }
     }
     Array(Array&& other) noexcept
@@ -78,7 +83,16 @@ public:
     T* end() const { return m_elements + m_length; }
 
     // Handles sharing these elements (0 for the empty handle).
-    int32_t shareCount() const { return m_count ? *m_count : 0; }
+    int32_t shareCount() const { return m_count ? m_count->handles : 0; }
+    // Charges the storage to the memory counter until the final handle goes
+    // (once; the accounting allocators call it).
+    void accountStorage()
+    {
+        if (m_count && m_count->accountedBytes == 0) {
+            m_count->accountedBytes = static_cast<int64_t>(sizeof(T)) * m_length;
+            account(m_count->accountedBytes);
+        }
+    }
     bool sameStorage(const Array& other) const { return m_elements == other.m_elements; }
 
 private:
@@ -87,7 +101,10 @@ private:
         if (!m_count) {
             return;
         }
-        if (--*m_count == 0) {
+        if (--m_count->handles == 0) {
+            if (m_count->accountedBytes != 0) {
+                account(-m_count->accountedBytes);
+            }
             if constexpr (!std::is_trivially_destructible_v<T>) {
                 for (int32_t i = m_length - 1; i >= 0; --i) {
                     m_elements[i].~T();
@@ -101,7 +118,12 @@ private:
         m_length = 0;
     }
 
-    int32_t* m_count = nullptr;
+    // The count of handles and what the storage was charged to the counter.
+    struct Shared {
+        int32_t handles;
+        int64_t accountedBytes;
+    };
+    Shared* m_count = nullptr;
     T* m_elements = nullptr;
     int32_t m_length = 0;
 };
@@ -120,8 +142,9 @@ void deleteByte(ByteArray& array);
 void deleteInt(IntArray& array);
 
 // Memory handed out through the accounting allocators, as a falling counter:
-// it starts at 0, drops on allocation and rises on deletion. Diagnostic only.
-int32_t avail();
-void account(int32_t bytes);
+// it starts at 0, drops on allocation and rises when the storage goes (its
+// last handle dropped, or deleteByte/deleteInt). 64-bit: a long run that
+// allocates many gigabytes in total cannot wrap it. Diagnostic only.
+int64_t avail();
 
 }  // namespace tarnby

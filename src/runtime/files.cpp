@@ -1,6 +1,7 @@
 // Data-file access in the data folder.
 #include "runtime/files.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -127,8 +128,26 @@ bool writeWholeFile(const std::string& path, const uint8_t* bytes, size_t length
     }
     if (!ok) {
         std::remove(temporary.c_str());
+        return false;
     }
+    const size_t slash = path.find_last_of('/');
+    return syncFolder(slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1));
+}
+
+bool syncFolder(const std::string& folder)
+{
+    const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
+    }
+    const bool ok = ::fsync(descriptor) == 0;
+    ::close(descriptor);
     return ok;
+}
+
+bool removeStaleTemporary(const std::string& path)
+{
+    return std::remove((path + ".tmp").c_str()) == 0;
 }
 
 ByteArray readWholeFile(const std::string& path, int32_t limit)

@@ -55,7 +55,8 @@ bool readFile(const Ref<String>& name, const ByteArray& array);
 // Replaces a data file with the array's bytes. The bytes go to a temporary file
 // in the same folder that is flushed and then renamed over the old one, so a
 // crash or a full disk never leaves a half-written file: the result is true only
-// when every byte reached the disk and the new file took the old one's place.
+// when every byte reached the disk and the new file took the old one's place
+// (the folder is flushed after the rename, so the new name survives a power cut).
 bool writeFile(const Ref<String>& name, const ByteArray& array);
 // The same for a file at any path (tools and inspectors).
 bool writeWholeFile(const std::string& path, const uint8_t* bytes, size_t length);
@@ -63,5 +64,12 @@ bool writeWholeFile(const std::string& path, const uint8_t* bytes, size_t length
 // The same for a whole file of unknown length (tools and inspectors); gives an
 // empty array when the file is missing or larger than `limit` bytes.
 ByteArray readWholeFile(const std::string& path, int32_t limit = 64 << 20);
+
+// Removes the temporary file a writer killed mid-way left beside `path`; the
+// file at `path` itself is whole (old or new) and stays. True when one was there.
+bool removeStaleTemporary(const std::string& path);
+
+// Flushes a folder's entries (names created, renamed or removed) to the disk.
+bool syncFolder(const std::string& folder);
 
 }  // namespace tarnby

@@ -1,7 +1,9 @@
 // The polygon rasteriser: building the per-row crossings and the point query.
 #include "vector/vpolyn.h"
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "runtime/v.h"
 
@@ -66,6 +68,8 @@ void Vpolyn::init(int32_t width, int32_t height, int32_t crossingCapacity, int32
     m_rowStart[height] = m_crossingSlots;
     m_gapSize = m_crossingSlots;
     m_overflowReported = false;
+    m_pending.clear();
+    m_building = true;
     invalidateCache();
 }
 
@@ -107,62 +111,19 @@ void Vpolyn::addEdge(Fixed x0, Fixed y0, Fixed x1, Fixed y1, int32_t fillA, int3
     }
 }
 
-bool Vpolyn::moveGapTo(int32_t row)
+void Vpolyn::reopen()
 {
-    int32_t* rowStart = m_rowStart.data();
-    if (m_gapSize == 0) {
-        if (m_crossingSlots >= kMaxCrossings) {
-            if (!m_overflowReported) {
-                V::log("Drawing has too many crossings, dropping from", m_crossingSlots);
-                m_overflowReported = true;
-            }
-            return false;
-        }
-        // Grow, opening the gap at the end of this row.
-        int32_t slots = m_crossingSlots + kGrowth;
-        IntArray grown = allocInt(slots);
-        int32_t end = rowStart[row + 1];
-        if (end > 0) {
-            std::memcpy(grown.data(), m_crossings.data(), sizeof(int32_t) * static_cast<size_t>(end));
-        }
-        if (m_crossingSlots > end) {
-            std::memcpy(grown.data() + end + kGrowth, m_crossings.data() + end,
-                        sizeof(int32_t) * static_cast<size_t>(m_crossingSlots - end));
-        }
-        account(-4 * m_crossingSlots);  // the old array's memory comes back
-        m_crossings = grown;
-        for (int32_t r = row + 1; r <= m_rowCount; ++r) {
-            rowStart[r] += kGrowth;
-        }
-        m_crossingSlots = slots;
-        m_gapSize = kGrowth;
-        m_gapRow = row + 1;
-        return true;
-    }
-    int32_t target = row + 1;
-    if (target == m_gapRow) {
-        return true;
-    }
-    int32_t* words = m_crossings.data();
-    int32_t gapEnd = rowStart[m_gapRow];
-    if (target > m_gapRow) {
-        // The gap moves right: rows gapRow..row slide down over it.
-        int32_t count = rowStart[target] - gapEnd;
-        std::memmove(words + gapEnd - m_gapSize, words + gapEnd, sizeof(int32_t) * static_cast<size_t>(count));
-        for (int32_t r = m_gapRow; r < target; ++r) {
-            rowStart[r] -= m_gapSize;
-        }
-    } else {
-        // The gap moves left: rows row+1..gapRow-1 slide up over it.
-        int32_t from = rowStart[target];
-        int32_t count = gapEnd - m_gapSize - from;
-        std::memmove(words + from + m_gapSize, words + from, sizeof(int32_t) * static_cast<size_t>(count));
-        for (int32_t r = target; r < m_gapRow; ++r) {
-            rowStart[r] += m_gapSize;
+    // Edges added after finish(): the crossings in place become pending again,
+    // row by row in their order; re-inserted as non-first crossings they keep
+    // exactly that order, and the new ones fall in among them as they would
+    // have then.
+    m_pending.clear();
+    for (int32_t r = 0; r < m_rowCount; ++r) {
+        for (int32_t c = rowBegin(r), end = rowEnd(r); c < end; ++c) {
+            m_pending.push_back({ r, m_crossings[c], false });
         }
     }
-    m_gapRow = target;
-    return true;
+    m_building = true;
 }
 
 void Vpolyn::insertCrossing(int32_t x16, int32_t row, int32_t nextX16, int32_t leftFill, int32_t rightFill,
@@ -172,47 +133,147 @@ void Vpolyn::insertCrossing(int32_t x16, int32_t row, int32_t nextX16, int32_t l
     if (row < 0 || row >= m_rowCount) {
         return;
     }
+    if (!m_building) {
+        reopen();
+    }
     int32_t x = x16 > 8191 ? 8191 : (x16 < 0 ? 0 : x16);
     int32_t dx = nextX16 - x;
     dx = dx < -4096 ? -4096 : (dx > 4095 ? 4095 : dx);
-    if (!moveGapTo(row)) {
-        return;
-    }
-    int32_t* words = m_crossings.data();
-    int32_t begin = m_rowStart[row];
-    int32_t end = m_rowStart[row + 1] - m_gapSize;
-    int32_t at = begin;
-    while (at < end) {
-        int32_t w = words[at];
-        int32_t wx = crossingX(w);
-        // At a shared vertex the edge that turns more to the left comes first.
-        if (wx > x || (wx == x && first && dx < crossingDx(w))) {
-            break;
+    if (m_gapSize == 0) {
+        if (m_crossingSlots >= kMaxCrossings) {
+            if (!m_overflowReported) {
+                V::log("Drawing has too many crossings, dropping from", m_crossingSlots);
+                m_overflowReported = true;
+            }
+            return;
         }
-        ++at;
+        m_crossingSlots += kGrowth;
+        m_gapSize += kGrowth;
     }
-    if (end > at) {
-        std::memmove(words + at + 1, words + at, sizeof(int32_t) * static_cast<size_t>(end - at));
-    }
-    words[at] = static_cast<int32_t>(static_cast<uint32_t>(x) | (static_cast<uint32_t>(rightFill & 63) << 13)
-                                     | (static_cast<uint32_t>(dx) << 19));
-    m_gapRow = row + 1;
+    int32_t word = static_cast<int32_t>(static_cast<uint32_t>(x) | (static_cast<uint32_t>(rightFill & 63) << 13)
+                                        | (static_cast<uint32_t>(dx) << 19));
+    m_pending.push_back({ row, word, first });
     --m_gapSize;
+}
+
+void Vpolyn::orderEqualX(Pending* run, int32_t count)
+{
+    // Crossings at one x of one row, in the order they arrived. A non-first
+    // crossing joins the end; a first one goes before the earliest crossing
+    // whose dx is larger. That earliest crossing is always a "record" (larger
+    // than everything before it), and the records rise in both place and dx,
+    // so a map from record dx to list node finds it in log time.
+    constexpr int32_t kNone = -1;
+    std::vector<int32_t> next(static_cast<size_t>(count), kNone);
+    std::vector<int32_t> prev(static_cast<size_t>(count), kNone);
+    std::map<int32_t, int32_t> records;
+    int32_t head = kNone, tail = kNone;
+    for (int32_t k = 0; k < count; ++k) {
+        const int32_t d = crossingDx(run[k].word);
+        int32_t before = kNone;  // kNone: join the end
+        bool record;
+        if (run[k].first) {
+            auto it = records.upper_bound(d);
+            if (it != records.end()) {
+                before = it->second;
+            }
+            record = it == records.begin() || std::prev(it)->first < d;
+        } else {
+            record = records.empty() || records.rbegin()->first < d;
+        }
+        const size_t kk = static_cast<size_t>(k);
+        if (before == kNone) {
+            prev[kk] = tail;
+            if (tail != kNone) {
+                next[static_cast<size_t>(tail)] = k;
+            } else {
+                head = k;
+            }
+            tail = k;
+        } else {
+            const int32_t p = prev[static_cast<size_t>(before)];
+            prev[kk] = p;
+            next[kk] = before;
+            prev[static_cast<size_t>(before)] = k;
+            if (p != kNone) {
+                next[static_cast<size_t>(p)] = k;
+            } else {
+                head = k;
+            }
+        }
+        if (record) {
+            records[d] = k;
+        }
+    }
+    std::vector<int32_t> words;
+    words.reserve(static_cast<size_t>(count));
+    for (int32_t k = head; k != kNone; k = next[static_cast<size_t>(k)]) {
+        words.push_back(run[k].word);
+    }
+    for (int32_t k = 0; k < count; ++k) {
+        run[k].word = words[static_cast<size_t>(k)];
+        run[k].first = false;
+    }
 }
 
 int32_t Vpolyn::finish()
 {
-    if (m_rowCount > 0 && m_gapSize > 0 && m_gapRow < m_rowCount) {
-        int32_t gapEnd = m_rowStart[m_gapRow];
-        int32_t count = m_crossingSlots - gapEnd;
-        std::memmove(m_crossings.data() + gapEnd - m_gapSize, m_crossings.data() + gapEnd,
-                     sizeof(int32_t) * static_cast<size_t>(count));
-        for (int32_t r = m_gapRow; r <= m_rowCount; ++r) {
-            m_rowStart[r] -= m_gapSize;
+    if (m_building) {
+        m_building = false;
+        const int32_t count = static_cast<int32_t>(m_pending.size());
+        if (m_crossings.length() < m_crossingSlots) {
+            m_crossings = IntArray();  // the old array goes (and is given back) first
+            m_crossings = allocInt(m_crossingSlots);
         }
-        // The gap now sits at the very end, after the last row.
-        m_rowStart[m_rowCount] += m_gapSize;
+        // Count each row, then place the crossings row by row in arrival order.
+        for (int32_t r = 0; r <= m_rowCount; ++r) {
+            m_rowStart[r] = 0;
+        }
+        for (const Pending& p : m_pending) {
+            ++m_rowStart[p.row + 1];
+        }
+        for (int32_t r = 0; r < m_rowCount; ++r) {
+            m_rowStart[r + 1] += m_rowStart[r];
+            m_cursor[r] = m_rowStart[r];
+        }
+        m_sorted.resize(m_pending.size());
+        for (const Pending& p : m_pending) {
+            m_sorted[static_cast<size_t>(m_cursor[p.row]++)] = p;
+        }
+        // Within a row, x decides; arrival order and slope settle equal x.
+        for (int32_t r = 0; r < m_rowCount; ++r) {
+            Pending* begin = m_sorted.data() + m_rowStart[r];
+            Pending* end = m_sorted.data() + m_rowStart[r + 1];
+            std::stable_sort(begin, end, [](const Pending& a, const Pending& b) {
+                return crossingX(a.word) < crossingX(b.word);
+            });
+            for (Pending* run = begin; run < end;) {
+                Pending* runEnd = run + 1;
+                bool anyFirst = run->first;
+                while (runEnd < end && crossingX(runEnd->word) == crossingX(run->word)) {
+                    anyFirst = anyFirst || runEnd->first;
+                    ++runEnd;
+                }
+                if (anyFirst && runEnd - run > 1) {
+                    orderEqualX(run, static_cast<int32_t>(runEnd - run));
+                }
+                run = runEnd;
+            }
+        }
+        for (int32_t c = 0; c < count; ++c) {
+            m_crossings[c] = m_sorted[static_cast<size_t>(c)].word;
+        }
+        // The free slots sit after the last row.
+        m_rowStart[m_rowCount] = m_crossingSlots;
         m_gapRow = m_rowCount;
+        m_gapSize = m_crossingSlots - count;
+        if (m_pending.capacity() > 65536) {
+            std::vector<Pending>().swap(m_pending);  // a huge drawing's scratch goes back
+            std::vector<Pending>().swap(m_sorted);
+        } else {
+            m_pending.clear();
+            m_sorted.clear();
+        }
     }
     for (int32_t r = 0; r <= m_rowCount && r < m_cursor.length(); ++r) {
         m_cursor[r] = m_rowStart[r];

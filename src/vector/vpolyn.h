@@ -9,12 +9,18 @@
 // | 13-18 | 6, unsigned  | fill of the region right of the crossing (0 = background)      |
 // | 19-31 | 13, signed   | dx: change of the edge's x across the row, in 1/16 pixel       |
 //
-// All rows live in one array in row order, sorted by x within a row, with one
-// movable gap of free slots just before the start of row m_gapRow. Edges arrive
-// row after row, so the gap rarely travels and no edge allocates.
+// All rows live in one array in row order, sorted by x within a row. Crossings
+// are first collected in the order they arrive and put in place by finish() in
+// one pass (rows counted, each row sorted), so building costs about n log n
+// whatever the order of the edges: a file cannot make loading quadratic by
+// piling edges into a few rows or jumping between far-apart rows.
+//
+// Budget: at most about kMaxCrossings crossings (4 MB, plus 8 bytes each while
+// building); crossings beyond it are dropped with one line.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "fixed/fixed.h"
 #include "image/vilib.h"
@@ -55,7 +61,10 @@ public:
     // downward (the shape file's fill 0 and fill 1).
     void addEdge(Fixed x0, Fixed y0, Fixed x1, Fixed y1, int32_t fillA, int32_t fillB);
     // Inserts one crossing at x16 (1/16 pixel) into a row; `first` marks the
-    // top row of its edge, where a shared vertex orders crossings by slope.
+    // top row of its edge, where a shared vertex orders crossings by slope:
+    // it goes before the first crossing at the same x whose dx is larger,
+    // while any other crossing goes after every crossing at its x. The rows
+    // are readable once finish() has put the crossings in place.
     void insertCrossing(int32_t x16, int32_t row, int32_t nextX16, int32_t leftFill, int32_t rightFill, bool first);
     // Closes the gap and resets the query cursors; call after the last edge.
     // Gives the number of crossings.
@@ -115,7 +124,14 @@ protected:
 
 private:
     int32_t rowQuery(Fixed x, Fixed y);
-    bool moveGapTo(int32_t row);
+    // One crossing as it arrived, until finish() puts it in its row.
+    struct Pending {
+        int32_t row;
+        int32_t word;
+        bool first;
+    };
+    void reopen();
+    void orderEqualX(Pending* run, int32_t count);
 
     int32_t m_cacheFill = 0;
     int32_t m_cacheLeft = 0;
@@ -135,6 +151,9 @@ private:
     IntArray m_cursor;
     int32_t m_rowCount = 0;  // rows of the crossing tables (height at init)
     bool m_overflowReported = false;
+    bool m_building = false;  // crossings wait in m_pending until finish()
+    std::vector<Pending> m_pending;
+    std::vector<Pending> m_sorted;
 };
 
 }  // namespace tarnby

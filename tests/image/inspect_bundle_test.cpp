@@ -60,5 +60,39 @@ TEST(InspectBundleTest, ListsWritesPngsAndFailsCleanly)
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
 }
 
+TEST(InspectBundleTest, DamagedPicturesFailAndTheSheetIsCapped)
+{
+    test::ScratchFolder folder("inspect_bundle_damage");
+    // A JPEG whose entropy data is overwritten: --png names the picture and
+    // the bundle and fails instead of writing a blank picture.
+    bundle::BundleWriter writer;
+    ASSERT_EQ(writer.addJpeg(std::vector<uint8_t>(16 * 8 * 3, 90).data(), 3, 16, 8, 0, 0, 75), 0) << writer.error();
+    std::vector<uint8_t> bytes = writer.bytes();
+    std::fill(bytes.end() - 10, bytes.end(), 0xFF);
+    test::writeBytes(folder.file("bad0.bin"), bytes);
+    std::string out;
+    EXPECT_EQ(inspect(folder.path() + "bad --png 0 " + folder.file("bad.png"), out), 1) << out;
+    EXPECT_NE(out.find("Picture 0 of bundle bad: damaged JPEG: "), std::string::npos) << out;
+    EXPECT_NE(out.find("picture 0 of bundle " + folder.path() + "bad cannot be decoded"), std::string::npos) << out;
+    EXPECT_EQ(inspect(folder.path() + "bad --sheet " + folder.file("bad.png"), out), 1) << out;
+
+    // Pictures whose sizes add up to far more than a sheet may hold (each
+    // 2000 x 2000 'r' picture of one transparent run): the sheet shows those
+    // that fit and says so, and the rest are never decoded.
+    bundle::BundleWriter big;
+    for (int32_t i = 0; i < 40; ++i) {
+        big.addRecord('r', 2000, 2000, 0, 0, { 0x7C, 0x00 });
+    }
+    test::writeBytes(folder.file("big0.bin"), big.bytes());
+    EXPECT_EQ(inspect(folder.path() + "big --sheet " + folder.file("big.png"), out), 0) << out;
+    EXPECT_NE(out.find("Sheet shows the first 4 of 40 pictures: a sheet is at most 16777216 pixels"),
+        std::string::npos)
+        << out;
+    std::vector<uint8_t> rgba;
+    int32_t w = 0, h = 0;
+    ASSERT_TRUE(readRgbaPng(folder.file("big.png"), rgba, w, h));
+    EXPECT_LE(static_cast<int64_t>(w) * h, 16 << 20);
+}
+
 } // namespace
 } // namespace tarnby

@@ -157,7 +157,7 @@ TEST(VilibTest, EvictGivesRecentPicturesASecondChance)
         return s;
     };
     // Every flag set: the first turn only clears flags, the second frees from the hand on.
-    const int32_t before = avail();
+    const int64_t before = avail();
     EXPECT_TRUE(lib->evict(1));
     EXPECT_EQ(avail() - before, 400) << "one picture's 4 x 100 bytes come back";
     EXPECT_EQ(decoded(), "-DDD");
@@ -252,6 +252,63 @@ TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
     }
     jpeg->dropPixels();
     EXPECT_TRUE(transparent(lib->getPicture(1))) << "markers everywhere";
+}
+
+TEST(VilibTest, JpegFrameLargerThanItsPictureIsRefusedBeforeDecoding)
+{
+    // A 64 x 64 'j' picture whose stream declares a 65500 x 65500 progressive
+    // frame, followed by valid entropy data (zero bytes: every DC difference
+    // 0). Decoded as declared, it would buffer gigabytes; it must be refused
+    // from the frame header alone.
+    auto marker = [](std::vector<uint8_t>& out, uint8_t code, const std::vector<uint8_t>& body) {
+        out.insert(out.end(), { 0xFF, code, static_cast<uint8_t>((body.size() + 2) >> 8),
+                                  static_cast<uint8_t>(body.size() + 2) });
+        out.insert(out.end(), body.begin(), body.end());
+    };
+    auto stream = [&](int32_t frame) {
+        std::vector<uint8_t> header = { 0xFF, 0xD8 };
+        marker(header, 0xFE, std::vector<uint8_t>(617, 0)); // a comment takes the shared header's place
+        std::vector<uint8_t> body;
+        std::vector<uint8_t> table(65, 1);
+        marker(body, 0xDB, table);
+        std::vector<uint8_t> huffman = { 0, 0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0 };
+        for (uint8_t v = 0; v < 12; ++v) {
+            huffman.push_back(v);
+        }
+        marker(body, 0xC4, huffman);
+        const uint8_t hi = static_cast<uint8_t>(frame >> 8), lo = static_cast<uint8_t>(frame);
+        marker(body, 0xC2, { 8, hi, lo, hi, lo, 3, 1, 0x11, 0, 2, 0x11, 0, 3, 0x11, 0 });
+        marker(body, 0xDA, { 3, 1, 0, 2, 0, 3, 0, 0, 0, 0 });
+        body.insert(body.end(), 200000, 0);
+        body.insert(body.end(), { 0xFF, 0xD9 });
+        std::vector<uint8_t> out;
+        for (uint32_t v : { 1u, 623u + static_cast<uint32_t>(body.size()), uint32_t { 'j' }, 64u, 64u, 0u, 0u,
+                 623u + static_cast<uint32_t>(body.size()), 0u }) {
+            appendPackedNumber(out, v);
+        }
+        out.insert(out.end(), header.begin(), header.end());
+        out.insert(out.end(), body.begin(), body.end());
+        return out;
+    };
+    test::ScratchFolder folder("vilib_huge_jpeg");
+    const struct {
+        int32_t frame;
+        const char* said;
+    } cases[] = { { 65500, "picture is 65500x65500 with 3 components, expected 64x64 RGB" },
+        { 4000, "picture is 4000x4000 with 3 components, expected 64x64 RGB" } };
+    for (const auto& c : cases) {
+        writeBytes(folder.file("huge0.bin"), stream(c.frame));
+        Ref<Vilib> lib = make<Vilib>(String::intern("huge"));
+        ASSERT_EQ(lib->count(), 1);
+        const int64_t before = avail();
+        testing::internal::CaptureStdout();
+        Ref<Vpicture> picture = lib->getPicture(0);
+        const std::string said = testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(picture);
+        EXPECT_TRUE(transparent(picture)) << c.said;
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_EQ(before - avail(), 64 * 64 * 4) << "only the picture's own pixels are charged";
+    }
 }
 
 } // namespace

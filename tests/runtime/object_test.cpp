@@ -97,7 +97,7 @@ TEST(ArrayTest, EmptyHandleAndAccounting)
     IntArray copy = empty;  // copying and dropping the empty handle does nothing
     EXPECT_EQ(copy.shareCount(), 0);
 
-    int32_t before = avail();
+    const int64_t before = avail();
     ByteArray bytes = allocByte(100);
     IntArray ints = allocInt(10);
     ShortArray shorts = allocShort(5);
@@ -109,6 +109,26 @@ TEST(ArrayTest, EmptyHandleAndAccounting)
     deleteInt(ints);
     EXPECT_EQ(avail(), before - 10) << "deletion gives back what allocation took";
     EXPECT_TRUE(bytes.empty());
+    shorts = ShortArray();
+    EXPECT_EQ(avail(), before) << "dropping the last handle gives the storage back too";
+
+    {
+        IntArray shared = allocInt(1000);
+        IntArray holder = shared;
+        deleteInt(shared);
+        EXPECT_EQ(avail(), before - 4000) << "a storage still held elsewhere stays charged";
+        IntArray unaccounted(50);
+        unaccounted.accountStorage();
+        unaccounted.accountStorage();
+        EXPECT_EQ(avail(), before - 4200) << "storage is charged once";
+    }
+    EXPECT_EQ(avail(), before) << "handles going out of scope give everything back";
+
+    // More than 2 GiB charged at once must not wrap the counter.
+    account(3000LL * (1 << 20));
+    EXPECT_EQ(avail(), before - 3000LL * (1 << 20));
+    account(-3000LL * (1 << 20));
+    EXPECT_EQ(avail(), before);
 }
 
 TEST(StringTest, PoolGivesOneObjectPerText)

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "runtime/data_stamp.h"
 #include "runtime/files.h"
 #include "runtime/random.h"
 #include "runtime/v.h"
@@ -139,6 +140,46 @@ TEST(FilesTest, WriteReplacesTheWholeFileOrNothing)
     EXPECT_FALSE(writeFile(String::intern("tarnbygolf"), other));
     ASSERT_TRUE(readFile(String::intern("tarnbygolf"), back));
     EXPECT_EQ(back[39], save[39]);
+
+    // What a kill during a save leaves: the old file whole and a temporary
+    // beside it, which the next reader removes.
+    std::filesystem::remove(folder.file("tarnbygolf.tmp"));
+    std::ofstream(folder.file("tarnbygolf.tmp")) << "half a save";
+    EXPECT_TRUE(removeStaleTemporary(folder.file("tarnbygolf")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("tarnbygolf.tmp")));
+    EXPECT_FALSE(removeStaleTemporary(folder.file("tarnbygolf")));
+    EXPECT_TRUE(std::filesystem::exists(folder.file("tarnbygolf")));
+}
+
+TEST(DataStampTest, AnUnfinishedOrMixedGenerationIsNamed)
+{
+    test::ScratchFolder folder("stamp");
+    const std::string dir = folder.path();
+    auto put = [&](const char* name, const std::string& text) { std::ofstream(dir + name) << text; };
+    put("golf0.bin", "first segment");
+    put("golf1.bin", "second segment");
+    put("help.txt", "Aim with left and right.");
+    EXPECT_NE(checkDataStamp(dir).find("golf-assets.stamp is missing"), std::string::npos);
+    ASSERT_TRUE(writeDataStamp(dir, { "golf0.bin", "golf1.bin", "help.txt" }));
+    EXPECT_EQ(checkDataStamp(dir), "");
+
+    // A segment from another generation (same size, other bytes), a file cut
+    // short, a missing file: each is named.
+    put("golf1.bin", "second segmenT");
+    EXPECT_NE(checkDataStamp(dir).find("golf1.bin is not the one generated with the others"), std::string::npos);
+    put("golf1.bin", "second segment");
+    put("help.txt", "Aim");
+    EXPECT_NE(checkDataStamp(dir).find("help.txt is not the one"), std::string::npos);
+    std::filesystem::remove(dir + "help.txt");
+    EXPECT_NE(checkDataStamp(dir).find("Data file missing: " + dir + "help.txt"), std::string::npos);
+
+    // A damaged stamp, and a generation starting over: no stamp at all.
+    put("golf-assets.stamp", "generated\n");
+    EXPECT_NE(checkDataStamp(dir).find("is damaged"), std::string::npos);
+    EXPECT_TRUE(clearDataStamp(dir));
+    EXPECT_NE(checkDataStamp(dir).find("is missing"), std::string::npos);
+    EXPECT_FALSE(writeDataStamp(dir, { "help.txt" })) << "a file that is not there cannot be stamped";
+    EXPECT_FALSE(std::filesystem::exists(dir + "golf-assets.stamp"));
 }
 
 }  // namespace

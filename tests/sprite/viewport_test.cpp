@@ -108,7 +108,7 @@ TEST(ViewportTest, SetSizeReplacesTheBufferAndFullRepaintsWipeInBands)
 {
     HeadlessHost h(200, 100);
     h.setNow(1000);
-    int32_t before = avail();
+    int64_t before = avail();
     auto v = root(25, 12, 0xFF00FF00);
     EXPECT_EQ(avail(), before - 25 * 12 * 4) << "the buffer is charged to the memory budget";
     EXPECT_EQ(dirty(*v), (Rects { { 0, 0, 25, 12 } })) << "a new buffer is redrawn whole";

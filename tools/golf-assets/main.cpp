@@ -2,6 +2,7 @@
 // the 18 hole files of the three courses, the wind arrow, the "golf" picture
 // bundle, the help text, the sounds and the desktop icon. Deterministic: the
 // same sources give the same bytes.
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -20,11 +21,34 @@
 #include "golf-assets/hole_file.h"
 #include "golf-assets/preview.h"
 #include "golf-assets/sound_synth.h"
+#include "runtime/data_stamp.h"
 #include "runtime/files.h"
 
 namespace {
 
 using namespace tarnby;
+
+// Every data file this generator makes, as found in the output folder: the
+// hole files, the arrow, the bundle's segments, the help text and the sounds.
+std::vector<std::string> generatedNames(const std::string& out)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(out, error)) {
+        const std::string name = entry.path().filename().string();
+        auto endsWith = [&](const char* tail) {
+            const size_t n = std::char_traits<char>::length(tail);
+            return name.size() >= n && name.compare(name.size() - n, n, tail) == 0;
+        };
+        const bool ours = (name.rfind('c', 0) == 0 && name.find("_holes_") != std::string::npos) || name == "arrow"
+            || (name.rfind("golf", 0) == 0 && endsWith(".bin")) || name == "help.txt" || endsWith(".wav");
+        if (ours && entry.is_regular_file(error)) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 bool readText(const std::string& path, std::string& text)
 {
@@ -129,6 +153,13 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // From here on the folder holds a mix of old and new files until the
+    // stamp is written again at the very end.
+    if (!clearDataStamp(out)) {
+        std::printf("golf-assets: cannot remove %s%s\n", out.c_str(), kDataStampName);
+        return 1;
+    }
+
     course::CoursePlan plans[3];
     std::vector<Job> jobs;
     for (int c = 0; c < 3; ++c) {
@@ -208,8 +239,11 @@ int main(int argc, char** argv)
     }
     work();
     courses.join();
-    if (failures == 0) {
-        std::ofstream(out + "golf-assets.stamp") << "generated\n";
+    // Written last, after every file is complete and renamed into place: the
+    // build and the game take a folder without it as an unfinished generation.
+    if (failures == 0 && !writeDataStamp(out, generatedNames(out))) {
+        std::printf("golf-assets: cannot write %s%s\n", out.c_str(), kDataStampName);
+        ++failures;
     }
     return failures == 0 ? 0 : cli::kWorkFailed;
 }

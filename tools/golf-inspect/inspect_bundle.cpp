@@ -34,6 +34,9 @@ constexpr int32_t kDigitWidth = 4 * kDigitScale; // 3 columns and a gap
 constexpr int32_t kLabelHeight = 7 * kDigitScale;
 constexpr int32_t kPad = 8;
 constexpr int32_t kSheetWidth = 1024;
+// The largest sheet drawn (64 MB of pixels): a bundle of many or huge pictures
+// gets a sheet of the pictures that fit, and one line says so.
+constexpr int64_t kMaxSheetPixels = 16 << 20;
 constexpr uint32_t kSheetBackground = 0x303840;
 
 bool parseIndex(const std::string& text, int32_t& index)
@@ -100,23 +103,33 @@ int32_t writeSheet(Vilib& lib, const std::string& out)
         int32_t w = p ? std::max<int32_t>(p->m_width, 0) : 0;
         int32_t h = p ? std::max<int32_t>(p->m_height, 0) : 0;
         int32_t cellWidth = std::max(w, static_cast<int32_t>(std::to_string(i).size()) * kDigitWidth);
-        if (x + cellWidth + kPad > sheetWidth && x > kPad) {
-            x = kPad;
-            y += rowHeight + kPad;
-            rowHeight = 0;
+        int32_t cellX = x, cellY = y, cellRow = rowHeight;
+        if (cellX + cellWidth + kPad > sheetWidth && cellX > kPad) {
+            cellX = kPad;
+            cellY += rowHeight + kPad;
+            cellRow = 0;
         }
-        cells.push_back(Cell { i, x, y, w, h });
-        x += cellWidth + kPad;
-        rowHeight = std::max(rowHeight, kLabelHeight + h);
+        const int64_t height = static_cast<int64_t>(cellY) + std::max(cellRow, kLabelHeight + h) + kPad;
+        if (height * sheetWidth > kMaxSheetPixels) {
+            std::printf("Sheet shows the first %d of %d pictures: a sheet is at most %lld pixels\n", i, lib.count(),
+                static_cast<long long>(kMaxSheetPixels));
+            break;
+        }
+        cells.push_back(Cell { i, cellX, cellY, w, h });
+        x = cellX + cellWidth + kPad;
+        y = cellY;
+        rowHeight = std::max(cellRow, kLabelHeight + h);
     }
     const int32_t sheetHeight = y + rowHeight + kPad;
     std::vector<uint32_t> sheet(static_cast<size_t>(sheetWidth) * sheetHeight, kSheetBackground);
+    int32_t damaged = 0;
     for (const Cell& cell : cells) {
         drawNumber(sheet, sheetWidth, cell.x, cell.y, cell.index);
         Ref<Vpicture> p = lib.getPicture(cell.index);
         if (!p || !p->decoded()) {
             continue;
         }
+        damaged += p->damaged() ? 1 : 0;
         const int32_t top = cell.y + kLabelHeight;
         for (int32_t py = 0; py < cell.h; ++py) {
             for (int32_t px = 0; px < cell.w; ++px) {
@@ -135,9 +148,13 @@ int32_t writeSheet(Vilib& lib, const std::string& out)
                     = mixed;
             }
         }
+        p->dropPixels();  // one decoded picture at a time, however many there are
     }
     if (!writeFramePng(out, sheet.data(), sheetWidth, sheetHeight, sheetWidth)) {
         return fail("cannot write " + out);
+    }
+    if (damaged > 0) {
+        return fail(std::to_string(damaged) + " damaged pictures are blank on the sheet " + out);
     }
     return 0;
 }
@@ -172,8 +189,8 @@ int run(const BundleOptions& o)
                 + " pictures)");
         }
         Ref<Vpicture> picture = lib->getPicture(index);
-        if (!picture || picture->pixelCount() == 0) {
-            return fail("picture " + o.png[0] + " cannot be decoded");
+        if (!picture || picture->pixelCount() == 0 || picture->damaged()) {
+            return fail("picture " + o.png[0] + " of bundle " + prefix + " cannot be decoded");
         }
         std::vector<uint8_t> rgba = toRgba(*picture);
         if (!writeRgbaPng(o.png[1], rgba.data(), picture->m_width, picture->m_height)) {

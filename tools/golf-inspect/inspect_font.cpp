@@ -1,5 +1,6 @@
 // golf-inspect font: lists a font file's metrics and glyphs, and renders a
 // text with it to a PNG for a person to look at.
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -30,6 +31,10 @@ std::string unescape(const std::string& text)
     return out;
 }
 
+// The largest picture --render draws (16 M pixels, 64 MB): a font's metrics
+// come from the file and may be absurd.
+constexpr int64_t kMaxRenderPixels = 16 << 20;
+
 int renderText(const Ref<Vfont>& font, const std::string& text, const std::string& out)
 {
     Ref<Vtext> sprite = make<Vtext>();
@@ -41,6 +46,11 @@ int renderText(const Ref<Vfont>& font, const std::string& text, const std::strin
     if (width <= 0 || height <= 0) {
         return fail("the text measures " + std::to_string(width) + " x " + std::to_string(height)
                     + ": nothing to render");
+    }
+    if (static_cast<int64_t>(width) * height > kMaxRenderPixels) {
+        return fail("the text measures " + std::to_string(width) + " x " + std::to_string(height)
+                    + " in this font: more than the " + std::to_string(kMaxRenderPixels)
+                    + " pixels --render draws");
     }
     std::vector<uint32_t> frame(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFF000000);
     sprite->render(frame.data(), width, height, 0, 0, width, height);

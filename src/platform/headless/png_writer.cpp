@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "runtime/files.h"
+
 namespace tarnby {
 
 namespace {
@@ -57,28 +59,36 @@ bool writeGreyPng(const std::string& path, const uint8_t* grey, int32_t width, i
     return writeImage(path, grey, width, height, PNG_FORMAT_GRAY);
 }
 
-bool readRgbaPng(const std::string& path, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height)
+bool decodeRgbaPng(const uint8_t* bytes, size_t size, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height)
 {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+    if (!bytes || size == 0 || !png_image_begin_read_from_memory(&image, bytes, size)) {
         return false;
     }
     image.format = PNG_FORMAT_RGBA;
-    // Refuse absurd sizes before allocating (a 16384 x 16384 map is plenty).
-    if (image.width == 0 || image.height == 0 || image.width > 16384 || image.height > 16384) {
+    // Refuse absurd sizes before allocating: a course map is 512 x 512.
+    if (image.width == 0 || image.height == 0 || image.width > kPngMaxSide || image.height > kPngMaxSide
+        || static_cast<int64_t>(image.width) * image.height > kPngMaxPixels) {
         png_image_free(&image);
         return false;
     }
     rgba.assign(PNG_IMAGE_SIZE(image), 0);
     if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
         png_image_free(&image);
+        rgba.clear();
         return false;
     }
     width = static_cast<int32_t>(image.width);
     height = static_cast<int32_t>(image.height);
     return true;
+}
+
+bool readRgbaPng(const std::string& path, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height)
+{
+    ByteArray bytes = readWholeFile(path, kPngMaxFileBytes);
+    return decodeRgbaPng(bytes.data(), static_cast<size_t>(bytes.length()), rgba, width, height);
 }
 
 }  // namespace tarnby
