@@ -170,9 +170,8 @@ void BM_LoadHostileFile(benchmark::State& state)
     ByteArray array(static_cast<int32_t>(bytes.size()));
     std::copy(bytes.begin(), bytes.end(), array.begin());
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    Vswf reader;
     for (auto _ : state) {
-        reader.loadBytes(terrain, array, 512, 512, 0x4204, 0x30, 0);
+        readHoleDrawing(terrain, array);
         benchmark::DoNotOptimize(terrain->crossingCount());
     }
     state.counters["crossings"] = terrain->crossingCount();
