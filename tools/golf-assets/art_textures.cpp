@@ -131,6 +131,53 @@ void dots(cairo_t* cr, uint32_t seed, int32_t count, uint32_t colour, double alp
     }
 }
 
+// Tufts: blades fanning out of a few centres, so rough reads as clumps of
+// grass rather than an even sheet.
+void tufts(cairo_t* cr, uint32_t seed, int32_t count, int32_t blades, uint32_t colour, double alpha, double length)
+{
+    Scatter s(seed, kScatterOffset);
+    cairo_set_line_width(cr, 0.9);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (int32_t k = 0; k < count; ++k) {
+        const double x = s.range(0, kSize);
+        const double y = s.range(0, kSize);
+        for (int32_t b = 0; b < blades; ++b) {
+            const double lean = s.range(-1, 1);
+            const double l = length * s.range(0.6, 1.2);
+            const double a = alpha * s.range(0.6, 1);
+            const double bx = x + s.range(-1.2, 1.2);
+            wrapped(cr, [&](cairo_t* c) {
+                setColour(c, colour, a);
+                cairo_move_to(c, bx, y);
+                cairo_curve_to(c, bx + lean * l * 0.2, y - l * 0.5, bx + lean * l * 0.6, y - l * 0.8, bx + lean * l, y - l);
+                cairo_stroke(c);
+            });
+        }
+    }
+}
+
+// Soft dark patches (shade under clumps and hummocks) that break the tile's
+// repeat when it is seen from afar.
+void patches(cairo_t* cr, uint32_t seed, int32_t count, uint32_t colour, double alpha, double radius)
+{
+    Scatter s(seed, kScatterOffset);
+    for (int32_t k = 0; k < count; ++k) {
+        const double x = s.range(0, kSize);
+        const double y = s.range(0, kSize);
+        const double r = radius * s.range(0.6, 1.3);
+        const double a = alpha * s.range(0.6, 1);
+        wrapped(cr, [&](cairo_t* c) {
+            cairo_pattern_t* fade = cairo_pattern_create_radial(x, y, 0, x, y, r);
+            cairo_pattern_add_color_stop_rgba(fade, 0, channel(colour, 16), channel(colour, 8), channel(colour, 0), a);
+            cairo_pattern_add_color_stop_rgba(fade, 1, channel(colour, 16), channel(colour, 8), channel(colour, 0), 0);
+            cairo_set_source(c, fade);
+            cairo_arc(c, x, y, r, 0, 2 * kTilePi);
+            cairo_fill(c);
+            cairo_pattern_destroy(fade);
+        });
+    }
+}
+
 Picture tee()
 {
     Canvas canvas(kSize, kSize);
@@ -185,16 +232,11 @@ Picture dunes()
 {
     // The links course's marram-grass dunes: pale sand through tufts.
     Canvas canvas(kSize, kSize);
-    paintBase(canvas.cr(), { 0xA89868, 0xD2C48E }, 51, 0.3);
-    Scatter s(52, kScatterOffset);
-    for (int k = 0; k < 16; ++k) {
-        const double x = s.range(0, kSize);
-        const double y = s.range(0, kSize);
-        const uint32_t seed = 53 + k;
-        (void)x;
-        (void)y;
-        blades(canvas.cr(), seed, 7, s.next() < 0.5 ? 0x7A8A3A : 0x9AA850, 0.8, 5.0, 2.0);
-    }
+    paintBase(canvas.cr(), { 0xB4A474, 0xDCCE9A }, 51, 0.3);
+    patches(canvas.cr(), 50, 8, 0x8A7A4A, 0.35, 9);
+    // Marram grows in tussocks with bare sand between.
+    tufts(canvas.cr(), 52, 14, 9, 0x6A7A30, 0.85, 6.0);
+    tufts(canvas.cr(), 53, 10, 7, 0xA8B458, 0.8, 5.0);
     return canvas.take("dunes", 0, 0, true);
 }
 
@@ -210,19 +252,41 @@ Picture sand()
 Picture linksRough()
 {
     Canvas canvas(kSize, kSize);
-    paintBase(canvas.cr(), { 0x6A7E34, 0x98A650 }, 71, 0.35);
-    blades(canvas.cr(), 72, 140, 0xC0C070, 0.45, 4.0, 2.5);
-    blades(canvas.cr(), 73, 80, 0x4A5A22, 0.4, 3.0, 2.0);
+    paintBase(canvas.cr(), { 0x667A32, 0x98A650 }, 71, 0.35);
+    patches(canvas.cr(), 70, 10, 0x46561E, 0.4, 8);
+    blades(canvas.cr(), 72, 120, 0xC0C070, 0.45, 4.0, 2.5);
+    tufts(canvas.cr(), 73, 12, 6, 0x4A5A22, 0.6, 4.0);
+    tufts(canvas.cr(), 74, 8, 6, 0xD0C880, 0.55, 4.0);
     return canvas.take("links rough", 0, 0, true);
 }
 
 Picture woodland()
 {
-    // The parkland's deep rough under the trees: dark grass, leaves, shade.
+    // The parkland's woods seen from above and afar: tree crowns, each with
+    // its lit side and its shadow, over dark ground and leaf litter.
     Canvas canvas(kSize, kSize);
-    paintBase(canvas.cr(), { 0x2A4A20, 0x4A6A30 }, 81, 0.35);
-    dots(canvas.cr(), 82, 50, 0x6A5A2A, 0.6, 1.4);
-    blades(canvas.cr(), 83, 90, 0x5A8A3A, 0.45, 3.5, 1.5);
+    cairo_t* cr = canvas.cr();
+    paintBase(cr, { 0x1E3618, 0x3A5626 }, 81, 0.35);
+    dots(cr, 82, 40, 0x5A4A22, 0.6, 1.2);
+    Scatter s(84, kScatterOffset);
+    for (int k = 0; k < 13; ++k) {
+        const double x = s.range(0, kSize);
+        const double y = s.range(0, kSize);
+        const double r = s.range(5, 9);
+        const bool autumn = s.next() < 0.2;
+        wrapped(cr, [&](cairo_t* c) {
+            setColour(c, 0x0E1E0A, 0.55);
+            cairo_arc(c, x + r * 0.35, y + r * 0.35, r, 0, 2 * kTilePi);
+            cairo_fill(c);
+            setColour(c, autumn ? 0x5A6A22 : 0x2E5A22, 1.0);
+            cairo_arc(c, x, y, r, 0, 2 * kTilePi);
+            cairo_fill(c);
+            setColour(c, autumn ? 0x8A9A3A : 0x4E8A34, 0.8);
+            cairo_arc(c, x - r * 0.3, y - r * 0.3, r * 0.55, 0, 2 * kTilePi);
+            cairo_fill(c);
+        });
+    }
+    dots(cr, 83, 70, 0x6AA044, 0.45, 1.0);
     return canvas.take("woodland", 0, 0, true);
 }
 
@@ -230,8 +294,10 @@ Picture parkRough()
 {
     Canvas canvas(kSize, kSize);
     paintBase(canvas.cr(), { 0x2C6A24, 0x428A32 }, 91, 0.35);
-    blades(canvas.cr(), 92, 130, 0x6AB04E, 0.45, 3.0, 1.5);
-    blades(canvas.cr(), 93, 60, 0x25601E, 0.45, 2.5, 1.2);
+    patches(canvas.cr(), 90, 9, 0x1E4A18, 0.35, 8);
+    blades(canvas.cr(), 92, 110, 0x6AB04E, 0.45, 3.0, 1.5);
+    tufts(canvas.cr(), 93, 12, 6, 0x25601E, 0.6, 3.5);
+    dots(canvas.cr(), 94, 12, 0xE8E8C0, 0.5, 0.5);  // daisies
     return canvas.take("park rough", 0, 0, true);
 }
 
@@ -239,6 +305,7 @@ Picture heather()
 {
     Canvas canvas(kSize, kSize);
     paintBase(canvas.cr(), { 0x4A3A3E, 0x6E5462 }, 101, 0.4);
+    patches(canvas.cr(), 100, 9, 0x2A1E24, 0.45, 7);
     dots(canvas.cr(), 102, 110, 0x9A5A8E, 0.7, 1.1);
     dots(canvas.cr(), 103, 60, 0x5A6A34, 0.7, 1.2);
     dots(canvas.cr(), 104, 30, 0xC07AB0, 0.5, 0.7);
@@ -249,8 +316,26 @@ Picture moorRough()
 {
     Canvas canvas(kSize, kSize);
     paintBase(canvas.cr(), { 0x4A6A36, 0x708A4A }, 111, 0.35);
-    blades(canvas.cr(), 112, 110, 0x9AAA66, 0.4, 3.0, 1.6);
-    dots(canvas.cr(), 113, 7, 0x8A8A84, 0.8, 1.3);
+    patches(canvas.cr(), 110, 8, 0x3A4A26, 0.4, 8);
+    blades(canvas.cr(), 112, 100, 0x9AAA66, 0.4, 3.0, 1.6);
+    // Rock breaking through the moor: grey stones, lit on top, shadowed below.
+    Scatter s(113, kScatterOffset);
+    for (int k = 0; k < 6; ++k) {
+        const double x = s.range(0, kSize);
+        const double y = s.range(0, kSize);
+        const double r = s.range(1.5, 3.5);
+        wrapped(canvas.cr(), [&](cairo_t* c) {
+            setColour(c, 0x2A3020, 0.6);
+            cairo_arc(c, x + 0.8, y + 0.9, r, 0, 2 * kTilePi);
+            cairo_fill(c);
+            setColour(c, 0x86867C, 1.0);
+            cairo_arc(c, x, y, r, 0, 2 * kTilePi);
+            cairo_fill(c);
+            setColour(c, 0xB8B8AE, 0.8);
+            cairo_arc(c, x - r * 0.3, y - r * 0.3, r * 0.45, 0, 2 * kTilePi);
+            cairo_fill(c);
+        });
+    }
     return canvas.take("moor rough", 0, 0, true);
 }
 

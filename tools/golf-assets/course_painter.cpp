@@ -135,11 +135,15 @@ struct HoleShape {
     Vec2 teeAlong;  // unit vector of play from the tee
     int32_t greenLevel = 0;
     int32_t teeLevel = 0;
+    double teeLift = 0;    // the tee's mound, eighths of a yard
+    double greenLift = 0;  // the green's shelf (+) or the rim of its hollow (-)
+    double turn = 0;       // the dogleg's bend: + to the player's right, - left, 0 straight
 };
 
 struct BunkerShape {
     Blob blob;
     int32_t level = 0;
+    int32_t depth = 2;  // below the ground round it, eighths of a yard
 };
 
 struct Cell {
@@ -169,6 +173,25 @@ public:
             blob.phase3 = pond.centre.z * 0.1;
             m_ponds.push_back(blob);
         }
+        // A tee's mound is raised further where the ground ahead rises, so
+        // that the golfer looks over the first rise to where the drive lands.
+        std::vector<double> lifts;
+        for (auto& hole : m_holes) {
+            lifts.push_back(hole.teeLift);
+            hole.teeLift = 0;
+        }
+        for (size_t h = 0; h < m_holes.size(); ++h) {
+            HoleShape& hole = m_holes[h];
+            const double here = bankedHeight(hole.teeCentre);
+            double rise = 0;
+            for (double s = 20; s <= std::min(150.0, hole.totalLength - 20); s += 5) {
+                Vec2 at;
+                Vec2 along;
+                pointAlong(hole, s, at, along);
+                rise = std::max(rise, bankedHeight(at) - here - s * 0.02);
+            }
+            hole.teeLift = std::min(lifts[h] + rise, 40.0);
+        }
         // Greens and tees sit flat at the level the ground has there.
         for (auto& hole : m_holes) {
             hole.greenLevel = static_cast<int32_t>(std::lround(std::max(bankedHeight(hole.plan->pin), waterFloor() + 3)));
@@ -191,7 +214,8 @@ public:
             m_bunkers.push_back(shape);
         }
         for (auto& bunker : m_bunkers) {
-            bunker.level = static_cast<int32_t>(std::lround(std::max(height(bunker.blob.centre), waterFloor() + 3))) - 2;
+            bunker.level = static_cast<int32_t>(std::lround(std::max(height(bunker.blob.centre), waterFloor() + 3)))
+                - bunker.depth;
         }
     }
 
@@ -211,6 +235,8 @@ public:
                 slow.edge = valueNoise(p.x / 19.0, p.z / 19.0, m_seed + 37);
                 slow.wobble = valueNoise(p.x / 23.0, p.z / 23.0, m_seed + 41);
                 slow.meander = valueNoise(p.x / 11.0, p.z / 11.0, m_seed + 43);
+                const double ridge = 1 - std::fabs(valueNoise(p.x / 44.0, p.z / 37.0, m_seed + 7));
+                slow.dune = ridge * ridge;
             }
         }
         std::vector<Cell> cells(static_cast<size_t>(kGridCells) * kGridCells);
@@ -223,7 +249,7 @@ public:
         // Wider height bands until the drawing fits the game's crossing table
         // (each change of fill along a drawing row is one crossing).
         HoleDrawing drawing;
-        for (int32_t coarser = 0; coarser < 8; ++coarser) {
+        for (int32_t coarser = 0; coarser < 16; ++coarser) {
             drawing = quantise(cells, coarser);
             if (estimateCrossings(drawing.grid) <= kCrossingBudget) {
                 break;
@@ -262,15 +288,20 @@ private:
         for (size_t k = 0; k + 1 < shape.path.size(); ++k) {
             shape.totalLength += length(sub(shape.path[k + 1], shape.path[k]));
         }
-        // Par 4s and 5s have a carry over rough to a fairway that begins short
-        // of the landing zone; par 3s have an apron in front of the green.
-        shape.fairwayStart = hole.par >= 4 ? std::min(105.0, shape.totalLength * 0.4) : shape.totalLength - 45;
         const uint32_t seed = m_seed + static_cast<uint32_t>(hole.number) * 131u;
-        shape.green.radiusX = std::max(8.0, hole.greenRadius);
-        shape.green.radiusZ = shape.green.radiusX * (0.85 + 0.15 * latticeValue(hole.number, 3, seed));
+        // Par 4s and 5s have a short carry over rough from the tee to a
+        // fairway that runs on to the green (its rounded start reaches about
+        // twelve yards further back); par 3s have an approach in front of the
+        // green.
+        shape.fairwayStart = hole.par >= 4 ? 53 + 8 * std::fabs(latticeValue(hole.number, 15, seed))
+                                           : std::max(60.0, shape.totalLength * 0.45);
+        // Greens of different sizes and outlines: round, long, kidney-like.
+        const double size = 0.9 + 0.4 * std::fabs(latticeValue(hole.number, 17, seed));
+        shape.green.radiusX = std::max(8.0, hole.greenRadius) * size;
+        shape.green.radiusZ = shape.green.radiusX * (0.7 + 0.3 * std::fabs(latticeValue(hole.number, 3, seed)));
         shape.green.turn = (latticeValue(hole.number, 5, seed) + 1) * kPi;
-        shape.green.wobble2 = 0.08;
-        shape.green.wobble3 = 0.05;
+        shape.green.wobble2 = 0.06 + 0.1 * std::fabs(latticeValue(hole.number, 19, seed));
+        shape.green.wobble3 = 0.04 + 0.08 * std::fabs(latticeValue(hole.number, 21, seed));
         shape.green.phase2 = latticeValue(hole.number, 7, seed) * kPi;
         shape.green.phase3 = latticeValue(hole.number, 9, seed) * kPi;
         const Vec2 shift { latticeValue(hole.number, 11, seed), latticeValue(hole.number, 13, seed) };
@@ -290,6 +321,19 @@ private:
         }
         shape.teeAlong = unit(sub(shape.path[1], hole.tee));
         shape.teeCentre = sub(hole.tee, scale(shape.teeAlong, 3.0));
+        // Tees stand on mounds, par 3 tees the highest, so the hole lies open
+        // below the golfer. Most greens sit up on a shelf; some lie in a
+        // hollow that is open to the front.
+        shape.teeLift = (hole.par == 3 ? 20 : 10) + 5 * std::fabs(latticeValue(hole.number, 23, seed));
+        const double lift = latticeValue(hole.number, 25, seed);
+        shape.greenLift = lift > -0.35 ? 8 + 5 * std::fabs(lift) : -(9 + 4 * std::fabs(lift));
+        if (shape.path.size() == 3) {
+            const Vec2 first = sub(shape.path[1], shape.path[0]);
+            const Vec2 second = sub(shape.path[2], shape.path[1]);
+            const double cross = first.x * second.z - first.z * second.x;
+            const double sine = cross / std::max(1e-9, length(first) * length(second));
+            shape.turn = std::fabs(sine) > 0.12 ? (sine > 0 ? 1 : -1) : 0;
+        }
         Vec2 startDirection;
         pointAlong(shape, shape.fairwayStart, shape.fairwayStartPoint, startDirection);
         shape.fairwayStartHalf = fairwayHalfWidth(shape, shape.fairwayStart);
@@ -307,25 +351,70 @@ private:
         const HolePlan& plan = *hole.plan;
         std::vector<BunkerPlan> bunkers = plan.bunkers;
         const uint32_t seed = m_seed + index * 977u + 5;
+        const bool links = m_plan.style == Style::Links;
         if (bunkers.empty()) {
-            // A default dressing: two greenside bunkers, and one beside the
-            // landing zone on the longer holes.
+            // A default dressing that asks questions: bunkers at the front
+            // corners of the green, on the line the approach comes in on; on
+            // the longer holes one where the drive lands (on a dogleg in the
+            // corner it bends round, so cutting it is a risk), another across
+            // from it a little further on, and on a par 5 one where the second
+            // shot is laid up.
             BunkerPlan left;
             left.kind = BunkerPlan::Kind::Green;
-            left.bearing = -45 - 30 * std::fabs(latticeValue(1, 2, seed));
-            left.radius = 4.5 + std::fabs(latticeValue(2, 2, seed)) * 1.5;
+            left.bearing = -18 - 30 * std::fabs(latticeValue(1, 2, seed));
+            left.radius = (links ? 3.2 : 4.5) + std::fabs(latticeValue(2, 2, seed)) * 1.5;
             BunkerPlan right = left;
-            right.bearing = 50 + 60 * std::fabs(latticeValue(3, 2, seed));
-            right.radius = 4 + std::fabs(latticeValue(4, 2, seed)) * 1.5;
+            right.bearing = 25 + 50 * std::fabs(latticeValue(3, 2, seed));
+            right.radius = (links ? 3 : 4) + std::fabs(latticeValue(4, 2, seed)) * 1.5;
             bunkers.push_back(left);
             bunkers.push_back(right);
             if (plan.par >= 4) {
                 BunkerPlan drive;
                 drive.kind = BunkerPlan::Kind::Drive;
-                drive.side = latticeValue(5, 2, seed) < 0 ? -1 : 1;
-                drive.along = std::min(235.0, hole.totalLength - 90);
-                drive.radius = 6;
+                drive.radius = links ? 4 : 6;
+                if (hole.turn != 0) {
+                    drive.side = hole.turn > 0 ? 1 : -1;
+                    drive.along = length(sub(hole.path[1], hole.path[0])) - 12;
+                } else {
+                    drive.side = latticeValue(5, 2, seed) < 0 ? -1 : 1;
+                    drive.along = std::min(225.0, hole.totalLength - 100);
+                }
                 bunkers.push_back(drive);
+                BunkerPlan across = drive;
+                across.side = -drive.side;
+                across.along = drive.along + 28;
+                across.radius = drive.radius * 0.85;
+                if (across.along < hole.totalLength - 80) {
+                    bunkers.push_back(across);
+                }
+                if (plan.par == 5) {
+                    BunkerPlan layUp = drive;
+                    layUp.side = latticeValue(6, 2, seed) < 0 ? -1 : 1;
+                    layUp.along = hole.totalLength - 95;
+                    bunkers.push_back(layUp);
+                }
+            }
+        }
+        if (links) {
+            // Pot bunkers: small, round and deep, in and beside the fairway
+            // where the drive comes down, and one short of the green.
+            for (int32_t k = 0; k < (plan.par >= 4 ? 3 : 1); ++k) {
+                BunkerPlan pot;
+                pot.kind = BunkerPlan::Kind::At;
+                const double along = plan.par >= 4 ? 175 + 28 * k + 10 * latticeValue(k, 12, seed) : hole.totalLength - 28;
+                if (along > hole.totalLength - 25) {
+                    continue;
+                }
+                Vec2 at;
+                Vec2 dir;
+                pointAlong(hole, along, at, dir);
+                const double offset = (k % 2 == 0 ? -1 : 1) * plan.fairwayWidth * (0.12 + 0.2 * std::fabs(latticeValue(k, 13, seed)));
+                pot.centre = add(at, scale(Vec2 { -dir.z, dir.x }, offset));
+                pot.radius = 2.6 + 0.6 * std::fabs(latticeValue(k, 14, seed));
+                pot.radius2 = pot.radius * 0.9;
+                if (length(sub(pot.centre, plan.aim)) > 14 && length(sub(pot.centre, plan.pin)) > 14) {
+                    bunkers.push_back(pot);
+                }
             }
         }
         const Vec2 approach = unit(sub(hole.path[hole.path.size() - 2], plan.pin));
@@ -346,6 +435,9 @@ private:
                 shape.blob.radiusX = bunker.radius * 1.5;
                 shape.blob.radiusZ = bunker.radius * 0.8;
                 shape.blob.turn = std::atan2(dir.z, dir.x) + kPi / 2;
+                if (shape.blob.distance(plan.aim) < 3) {
+                    continue;  // keep the aim point on grass
+                }
             } else if (bunker.kind == BunkerPlan::Kind::Drive) {
                 Vec2 at;
                 Vec2 along;
@@ -362,6 +454,11 @@ private:
                 shape.blob.radiusX = bunker.radius;
                 shape.blob.radiusZ = bunker.radius2 > 0 ? bunker.radius2 : bunker.radius;
                 shape.blob.turn = bunker.turn * kPi / 180;
+                if (links && bunker.radius < 4) {
+                    shape.depth = 4;
+                    shape.blob.wobble2 = 0.04;
+                    shape.blob.wobble3 = 0.03;
+                }
             }
             m_bunkers.push_back(shape);
         }
@@ -389,7 +486,9 @@ private:
     {
         const double width = hole.plan->fairwayWidth * (1 + 0.1 * valueNoise(s / 55.0, hole.plan->number, m_seed + 3));
         const double nearGreen = smoothstep(hole.totalLength - 20, hole.totalLength - 60, s);
-        return std::clamp(width * (0.82 + 0.18 * nearGreen), 25.0, 45.0) * 0.5;
+        // Widest where drives come down, so the landing area shows from the tee.
+        const double landing = smoothstep(40, 90, s) * smoothstep(300, 240, s);
+        return std::clamp(width * (0.82 + 0.18 * nearGreen + 0.14 * landing), 25.0, 48.0) * 0.5;
     }
 
     // Signed distance to open water (negative inside).
@@ -429,18 +528,47 @@ private:
     {
         const double w = m_plan.wavelength;
         double play = 1e30;
+        double h = 0;
         for (const auto& hole : m_holes) {
             double along = 0;
-            play = std::min(play, polylineDistance(hole.path, p, along) - hole.plan->fairwayWidth * 0.5);
+            const double d = polylineDistance(hole.path, p, along) - hole.plan->fairwayWidth * 0.5;
+            play = std::min(play, d);
+            // Each hole's own landform: the green's shelf or the rim of its
+            // hollow (open toward the approach), and a long swell down the
+            // fairway so that it rises and falls in view.
+            const double g = std::max(0.0, hole.green.distance(p));
+            if (hole.greenLift > 0) {
+                const double r = g / 34.0;
+                h += hole.greenLift * std::exp(-2.5 * r * r);
+            } else {
+                const Vec2 approach = unit(sub(hole.path[hole.path.size() - 2], hole.plan->pin));
+                const double facing = std::max(0.0, (sub(p, hole.green.centre).x * approach.x
+                                                         + sub(p, hole.green.centre).z * approach.z)
+                        / std::max(1.0, length(sub(p, hole.green.centre))));
+                const double r = (g - 14) / 10.0;
+                h += -hole.greenLift * std::exp(-r * r) * (1 - 0.85 * facing);
+            }
+            const double swell = smoothstep(45, 5, d) * smoothstep(hole.totalLength, hole.totalLength - 60, along)
+                * smoothstep(50, 90, along);
+            // On the links the fairways heave over old dunes.
+            const double heave = m_plan.style == Style::Links ? 1.4 : 0.9;
+            h += swell * m_plan.relief * heave * std::sin(along / (38.0 + 4 * (hole.plan->number % 4)) + hole.plan->number);
         }
         const double calm = smoothstep(30, 0, play);  // fairways roll more gently
-        double h = m_plan.relief * fbm(p.x / w, p.z / w, m_seed + 1) * (1 - 0.62 * calm);
+        // Two broad octaves only: fine ripples would cost the drawing more
+        // height bands (and crossings) than they add to the look.
+        const double rolling
+            = (valueNoise(p.x / w, p.z / w, m_seed + 1) + 0.35 * valueNoise(p.x * 2.03 / w, p.z * 2.03 / w, m_seed + 18))
+            / 1.1;
+        h += m_plan.relief * rolling * (1 - 0.45 * calm);
         if (m_plan.style == Style::Links) {
-            // Dunes: short sharp ridges away from the fairways.
-            const double ridge = 1 - std::fabs(valueNoise(p.x / 31.0, p.z / 27.0, m_seed + 7));
-            h += m_plan.relief * 0.9 * ridge * ridge * (1 - calm);
+            // Dunes: short sharp ridges away from the fairways, highest
+            // toward the sea.
+            const double ridge = 1 - std::fabs(valueNoise(p.x / 44.0, p.z / 37.0, m_seed + 7));
+            h += m_plan.relief * 1.1 * ridge * ridge * (1 - calm);
         } else if (m_plan.style == Style::Highland) {
-            h += m_plan.relief * 0.5 * valueNoise(p.x / (w * 2.6), p.z / (w * 2.6), m_seed + 9);
+            // Broad hills and valleys under the holes.
+            h += m_plan.relief * 0.8 * valueNoise(p.x / (w * 2.6), p.z / (w * 2.6), m_seed + 9);
         }
         for (const auto& hill : m_file.hills) {
             const double d = length(sub(p, hill.centre)) / hill.radius;
@@ -459,7 +587,13 @@ private:
         // steeply to the water.
         const double drop = std::max(h - floor - 2, 0.0);
         const double bank = smoothstep(0, std::clamp(drop * 2.0, 36.0, 120.0), water);
-        return floor + 2 + (std::max(h, floor + 2) - floor - 2) * bank;
+        // The tees' mounds stand on the finished ground, banks and all.
+        double mounds = 0;
+        for (const auto& hole : m_holes) {
+            const double t = length(sub(p, hole.teeCentre)) / 24.0;
+            mounds += hole.teeLift * std::exp(-2.5 * t * t);
+        }
+        return floor + 2 + (std::max(h, floor + 2) - floor - 2) * bank + mounds;
     }
 
     // The finished ground height at p (bunkers and water levels aside): greens
@@ -470,12 +604,13 @@ private:
         for (const auto& hole : m_holes) {
             const double g = hole.green.distance(p);
             // The blend toward the green's level widens with the height it has
-            // to make up, so greens in hills sit in gentle hollows or shelves.
-            const double reachGreen = 3.5 + std::max(26.0, std::fabs(hole.greenLevel - h) * 2.6);
+            // to make up, so greens in hills sit in gentle hollows or shelves
+            // and raised greens keep the falls round their shelf.
+            const double reachGreen = 3.5 + std::max(12.0, std::fabs(hole.greenLevel - h) * 2.6);
             const double wg = smoothstep(reachGreen, 3.5, g);
             h += (hole.greenLevel - h) * wg;
             const double t = length(sub(p, hole.teeCentre));
-            const double wt = smoothstep(26, 8, t);
+            const double wt = smoothstep(20, 8, t);
             h += (hole.teeLevel - h) * wt;
         }
         return std::max(h, waterFloor() + 1);
@@ -489,6 +624,7 @@ private:
         double edge = 0;
         double wobble = 0;
         double meander = 0;
+        double dune = 0;
     };
 
     Slow slowAt(Vec2 p) const
@@ -508,7 +644,7 @@ private:
             return top + (bottom - top) * fz;
         };
         return { mix(&Slow::height), mix(&Slow::play), mix(&Slow::heath), mix(&Slow::waste), mix(&Slow::edge),
-            mix(&Slow::wobble), mix(&Slow::meander) };
+            mix(&Slow::wobble), mix(&Slow::meander), mix(&Slow::dune) };
     }
 
     // Roughly how far p lies from where the holes are played.
@@ -529,9 +665,32 @@ private:
         Cell cell;
         cell.height = slow.height;
         const double play = slow.play;
-        // Heather crowds the highland fairways; parkland woods keep their distance.
-        const double heathGap = m_plan.style == Style::Highland ? 8 : m_plan.style == Style::Links ? 13 : 18;
-        if (play > heathGap + 9 * slow.edge && slow.heath > 0.55 - 1.1 * m_plan.heath) {
+        // The course's second rough gives it its character: lines of woods
+        // framing the parkland fairways (broken now and then), marram on the
+        // links dunes' ridges, heather crowding the highland fairways.
+        const bool patch = slow.heath > 0.55 - 1.1 * m_plan.heath;
+        bool heath = false;
+        if (m_plan.style == Style::Parkland) {
+            heath = play > 11 + 5 * slow.edge && (play < 40 + 12 * slow.wobble ? slow.wobble > -0.7 : patch);
+        } else if (m_plan.style == Style::Links) {
+            heath = play > 9 + 6 * slow.edge && (slow.dune > 0.74 || patch);
+        } else {
+            heath = play > 5 + 5 * slow.edge && (patch || (play < 24 && slow.wobble > -0.6));
+        }
+        if (m_plan.style != Style::Parkland) {
+            // On the links and the moor the drive first carries a band of
+            // marram or heather a short way in front of the tee.
+            for (const auto& hole : m_holes) {
+                const Vec2 d = sub(p, hole.plan->tee);
+                const double u = d.x * hole.teeAlong.x + d.z * hole.teeAlong.z;
+                const double v = -d.x * hole.teeAlong.z + d.z * hole.teeAlong.x;
+                const double near = hole.plan->par == 3 ? 22 : 16;
+                if (u > near + 4 * slow.edge && u < near + 16 + 5 * slow.wobble && std::fabs(v) < 28 + 6 * slow.edge) {
+                    heath = true;
+                }
+            }
+        }
+        if (heath) {
             cell.ground = Ground::Heath;
         }
         if (m_plan.waste > 0 && play > 10 && slow.waste > 1 - 2 * m_plan.waste) {
@@ -593,7 +752,10 @@ private:
         // not otherwise fit in the file.
         // Banding never takes land down to the water's level.
         const auto landFloor = static_cast<int32_t>(std::lround(waterFloor())) + 1;
-        int32_t step[kGroundKinds] = { 1 + coarser, 1 + coarser, 1, 1, 1, 1, 1 };
+        // Rough and woods take the coarse bands first: the smoothing hides
+        // their steps, while fairway steps would show as slopes too steep
+        // to play on.
+        int32_t step[kGroundKinds] = { 1 + 2 * coarser, 1 + 2 * coarser, 1, 1, 1, 2, 1 };
         auto levelFor = [&](const Cell& cell) {
             const int32_t s = step[static_cast<int32_t>(cell.ground)];
             const auto level = static_cast<int32_t>(std::floor(cell.height / s + 0.5)) * s;
@@ -634,8 +796,12 @@ private:
             }
             const Ground banded[4] = { Ground::Rough, Ground::Heath, Ground::Fairway, Ground::Sand };
             Ground widest = Ground::Rough;
+            auto weight = [&](Ground g) {
+                const int32_t n = counts[static_cast<int32_t>(g)];
+                return g == Ground::Fairway ? n / 2 : n;
+            };
             for (Ground g : banded) {
-                if (counts[static_cast<int32_t>(g)] > counts[static_cast<int32_t>(widest)]) {
+                if (weight(g) > weight(widest)) {
                     widest = g;
                 }
             }
@@ -659,7 +825,8 @@ private:
         std::vector<bool> keep(labelOf.size(), false);
         for (const auto& [key, label] : labelOf) {
             drawing.colours[label] = groundColour(static_cast<Ground>(key.first), key.second);
-            keep[label] = key.first == static_cast<int32_t>(Ground::Green) || key.first == static_cast<int32_t>(Ground::Tee);
+            keep[label] = key.first == static_cast<int32_t>(Ground::Green) || key.first == static_cast<int32_t>(Ground::Tee)
+                || key.first == static_cast<int32_t>(Ground::Sand);
         }
         for (int32_t j = 0; j < kGridCells; ++j) {
             for (int32_t i = 0; i < kGridCells; ++i) {
@@ -667,8 +834,11 @@ private:
                 drawing.grid.set(i, j, labelOf[{ static_cast<int32_t>(cell.ground), levelFor(cell) }]);
             }
         }
+        // Patches smaller than about forty square yards (bunkers aside) are
+        // merged away: each would cost the drawing crossings on every row it
+        // spans for little to see.
         drawing.grid.removeSpecks(24, keep);
-        drawing.grid.removeSpecks(24, keep);
+        drawing.grid.removeSpecks(160, keep);
         return drawing;
     }
 
