@@ -44,14 +44,6 @@ double valueNoise(double x, double z, uint32_t seed)
     return (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * tz;
 }
 
-// Three octaves, roughly within -1..1.
-double fbm(double x, double z, uint32_t seed)
-{
-    return (valueNoise(x, z, seed) + 0.5 * valueNoise(x * 2.03, z * 2.03, seed + 17)
-               + 0.25 * valueNoise(x * 4.1, z * 4.1, seed + 31))
-        / 1.2;
-}
-
 double smoothstep(double edge0, double edge1, double x)
 {
     const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
@@ -110,6 +102,9 @@ struct Blob {
         if (far > (bound + 30) * (bound + 30)) {
             return std::sqrt(far) - bound;  // far away: a lower bound is enough
         }
+        // Between 20 and 30 yards out the outline's distance hands over to
+        // that bound smoothly: a jump would become a step in the banks.
+        const double handOver = smoothstep(bound + 20, bound + 30, std::sqrt(far));
         const double c = std::cos(turn);
         const double s = std::sin(turn);
         const double u = (d.x * c + d.z * s) / radiusX;
@@ -117,7 +112,8 @@ struct Blob {
         const double rho = std::sqrt(u * u + v * v);
         const double angle = std::atan2(v, u);
         const double edge = 1 + wobble2 * std::sin(2 * angle + phase2) + wobble3 * std::sin(3 * angle + phase3);
-        return (rho - edge) * std::min(radiusX, radiusZ);
+        const double near = (rho - edge) * std::min(radiusX, radiusZ);
+        return near + (std::sqrt(far) - bound - near) * handOver;
     }
 };
 
@@ -191,6 +187,15 @@ public:
                 rise = std::max(rise, bankedHeight(at) - here - s * 0.02);
             }
             hole.teeLift = std::min(lifts[h] + rise, 40.0);
+            // A tee right beside another hole's fairway stays low, or its
+            // bank would tilt that fairway.
+            for (const auto& other : m_holes) {
+                double along = 0;
+                if (&other != &hole
+                    && polylineDistance(other.path, hole.teeCentre, along) < other.plan->fairwayWidth * 0.5 + 30) {
+                    hole.teeLift = std::min(hole.teeLift, 4.0);
+                }
+            }
         }
         // Greens and tees sit flat at the level the ground has there.
         for (auto& hole : m_holes) {
@@ -230,7 +235,11 @@ public:
                 Slow& slow = m_lattice[static_cast<size_t>(z) * kLattice + x];
                 slow.height = height(p);
                 slow.play = playDistance(p);
-                slow.heath = fbm(p.x / 70.0, p.z / 70.0, m_seed + 23);
+                // Broad patches: small islands of woods or heather would cost
+                // crossings on every row they span.
+                slow.heath = (valueNoise(p.x / 70.0, p.z / 70.0, m_seed + 23)
+                                 + 0.4 * valueNoise(p.x / 34.0, p.z / 34.0, m_seed + 24))
+                    / 1.1;
                 slow.waste = valueNoise(p.x / 38.0, p.z / 38.0, m_seed + 29);
                 slow.edge = valueNoise(p.x / 19.0, p.z / 19.0, m_seed + 37);
                 slow.wobble = valueNoise(p.x / 23.0, p.z / 23.0, m_seed + 41);
@@ -249,7 +258,7 @@ public:
         // Wider height bands until the drawing fits the game's crossing table
         // (each change of fill along a drawing row is one crossing).
         HoleDrawing drawing;
-        for (int32_t coarser = 0; coarser < 16; ++coarser) {
+        for (int32_t coarser = 0; coarser < 24; ++coarser) {
             drawing = quantise(cells, coarser);
             if (estimateCrossings(drawing.grid) <= kCrossingBudget) {
                 break;
@@ -324,9 +333,9 @@ private:
         // Tees stand on mounds, par 3 tees the highest, so the hole lies open
         // below the golfer. Most greens sit up on a shelf; some lie in a
         // hollow that is open to the front.
-        shape.teeLift = (hole.par == 3 ? 20 : 10) + 5 * std::fabs(latticeValue(hole.number, 23, seed));
+        shape.teeLift = (hole.par == 3 ? 20 : 16) + 5 * std::fabs(latticeValue(hole.number, 23, seed));
         const double lift = latticeValue(hole.number, 25, seed);
-        shape.greenLift = lift > -0.35 ? 8 + 5 * std::fabs(lift) : -(9 + 4 * std::fabs(lift));
+        shape.greenLift = lift > -0.35 ? 10 + 6 * std::fabs(lift) : -(11 + 4 * std::fabs(lift));
         if (shape.path.size() == 3) {
             const Vec2 first = sub(shape.path[1], shape.path[0]);
             const Vec2 second = sub(shape.path[2], shape.path[1]);
@@ -455,7 +464,7 @@ private:
                 shape.blob.radiusZ = bunker.radius2 > 0 ? bunker.radius2 : bunker.radius;
                 shape.blob.turn = bunker.turn * kPi / 180;
                 if (links && bunker.radius < 4) {
-                    shape.depth = 4;
+                    shape.depth = 3;
                     shape.blob.wobble2 = 0.04;
                     shape.blob.wobble3 = 0.03;
                 }
@@ -505,7 +514,9 @@ private:
         const double edges[4] = { p.z, kMapYards - p.x, kMapYards - p.z, p.x };
         for (int k = 0; k < 4; ++k) {
             if (m_plan.shore[k] > 0) {
-                best = std::min(best, edges[k] - m_plan.shore[k] + wobble);
+                // The shore along the map's edges wobbles gently: a wavy line
+                // that runs along the rows crosses them again and again.
+                best = std::min(best, edges[k] - m_plan.shore[k] + wobble * 0.4);
             }
         }
         for (const auto& pond : m_ponds) {
@@ -548,10 +559,10 @@ private:
                 const double r = (g - 14) / 10.0;
                 h += -hole.greenLift * std::exp(-r * r) * (1 - 0.85 * facing);
             }
-            const double swell = smoothstep(45, 5, d) * smoothstep(hole.totalLength, hole.totalLength - 60, along)
+            const double swell = smoothstep(60, 15, d) * smoothstep(hole.totalLength, hole.totalLength - 60, along)
                 * smoothstep(50, 90, along);
             // On the links the fairways heave over old dunes.
-            const double heave = m_plan.style == Style::Links ? 1.4 : 0.9;
+            const double heave = m_plan.style == Style::Links ? 0.95 : m_plan.style == Style::Highland ? 0.5 : 0.9;
             h += swell * m_plan.relief * heave * std::sin(along / (38.0 + 4 * (hole.plan->number % 4)) + hole.plan->number);
         }
         const double calm = smoothstep(30, 0, play);  // fairways roll more gently
@@ -568,7 +579,7 @@ private:
             h += m_plan.relief * 1.1 * ridge * ridge * (1 - calm);
         } else if (m_plan.style == Style::Highland) {
             // Broad hills and valleys under the holes.
-            h += m_plan.relief * 0.8 * valueNoise(p.x / (w * 2.6), p.z / (w * 2.6), m_seed + 9);
+            h += m_plan.relief * 1.1 * valueNoise(p.x / (w * 2.6), p.z / (w * 2.6), m_seed + 9);
         }
         for (const auto& hill : m_file.hills) {
             const double d = length(sub(p, hill.centre)) / hill.radius;
@@ -586,12 +597,25 @@ private:
         // Banks widen with the drop they make, so the ground never falls
         // steeply to the water.
         const double drop = std::max(h - floor - 2, 0.0);
-        const double bank = smoothstep(0, std::clamp(drop * 2.0, 36.0, 120.0), water);
+        const double bank = smoothstep(0, std::clamp(drop * 3.0, 36.0, 150.0), water);
         // The tees' mounds stand on the finished ground, banks and all.
         double mounds = 0;
         for (const auto& hole : m_holes) {
             const double t = length(sub(p, hole.teeCentre)) / 24.0;
-            mounds += hole.teeLift * std::exp(-2.5 * t * t);
+            if (t > 2.5) {
+                continue;
+            }
+            // A mound settles down where another hole's fairway passes by,
+            // so that fairway stays gentle.
+            double settle = 1;
+            for (const auto& other : m_holes) {
+                if (&other != &hole) {
+                    double along = 0;
+                    const double half = other.plan->fairwayWidth * 0.5;
+                    settle = std::min(settle, smoothstep(half + 4, half + 28, polylineDistance(other.path, p, along)));
+                }
+            }
+            mounds += hole.teeLift * std::exp(-2.5 * t * t) * settle;
         }
         return floor + 2 + (std::max(h, floor + 2) - floor - 2) * bank + mounds;
     }
@@ -671,11 +695,11 @@ private:
         const bool patch = slow.heath > 0.55 - 1.1 * m_plan.heath;
         bool heath = false;
         if (m_plan.style == Style::Parkland) {
-            heath = play > 11 + 5 * slow.edge && (play < 40 + 12 * slow.wobble ? slow.wobble > -0.7 : patch);
+            heath = play > 12 + 4 * slow.edge && (play < 40 + 12 * slow.wobble ? slow.wobble > -0.7 : patch);
         } else if (m_plan.style == Style::Links) {
-            heath = play > 9 + 6 * slow.edge && (slow.dune > 0.74 || patch);
+            heath = play > 12 + 3 * slow.edge && (slow.dune > 0.74 || patch);
         } else {
-            heath = play > 5 + 5 * slow.edge && (patch || (play < 24 && slow.wobble > -0.6));
+            heath = play > 9 + 3 * slow.edge && (patch || (play < 24 && slow.wobble > -0.6));
         }
         if (m_plan.style != Style::Parkland) {
             // On the links and the moor the drive first carries a band of
@@ -752,10 +776,10 @@ private:
         // not otherwise fit in the file.
         // Banding never takes land down to the water's level.
         const auto landFloor = static_cast<int32_t>(std::lround(waterFloor())) + 1;
-        // Rough and woods take the coarse bands first: the smoothing hides
-        // their steps, while fairway steps would show as slopes too steep
-        // to play on.
-        int32_t step[kGroundKinds] = { 1 + 2 * coarser, 1 + 2 * coarser, 1, 1, 1, 2, 1 };
+        // Rough and woods take the coarse bands first (woods the coarsest):
+        // the smoothing hides their steps, while fairway steps would show as
+        // slopes too steep to play on.
+        int32_t step[kGroundKinds] = { std::min(1 + coarser, 6), 1 + 2 * coarser, std::min(1 + coarser / 2, 3), 1, 1, 2, 1 };
         auto levelFor = [&](const Cell& cell) {
             const int32_t s = step[static_cast<int32_t>(cell.ground)];
             const auto level = static_cast<int32_t>(std::floor(cell.height / s + 0.5)) * s;
@@ -798,7 +822,15 @@ private:
             Ground widest = Ground::Rough;
             auto weight = [&](Ground g) {
                 const int32_t n = counts[static_cast<int32_t>(g)];
-                return g == Ground::Fairway ? n / 2 : n;
+                // Woods and heather keep their distance from fairways and
+                // greens, so their bands widen first; the rough meeting the
+                // fairway's edge keeps the finer steps.
+                if (g == Ground::Rough && step[static_cast<int32_t>(g)] >= 6) {
+                    return 0;  // rough meets the fairway: its steps stay small
+                }
+                return g == Ground::Fairway ? (step[static_cast<int32_t>(g)] >= 3 ? 0 : n / 2)
+                    : g == Ground::Heath    ? 2 * n
+                                            : n;
             };
             for (Ground g : banded) {
                 if (weight(g) > weight(widest)) {
@@ -825,8 +857,7 @@ private:
         std::vector<bool> keep(labelOf.size(), false);
         for (const auto& [key, label] : labelOf) {
             drawing.colours[label] = groundColour(static_cast<Ground>(key.first), key.second);
-            keep[label] = key.first == static_cast<int32_t>(Ground::Green) || key.first == static_cast<int32_t>(Ground::Tee)
-                || key.first == static_cast<int32_t>(Ground::Sand);
+            keep[label] = key.first == static_cast<int32_t>(Ground::Green) || key.first == static_cast<int32_t>(Ground::Tee);
         }
         for (int32_t j = 0; j < kGridCells; ++j) {
             for (int32_t i = 0; i < kGridCells; ++i) {
@@ -834,11 +865,18 @@ private:
                 drawing.grid.set(i, j, labelOf[{ static_cast<int32_t>(cell.ground), levelFor(cell) }]);
             }
         }
-        // Patches smaller than about forty square yards (bunkers aside) are
-        // merged away: each would cost the drawing crossings on every row it
-        // spans for little to see.
         drawing.grid.removeSpecks(24, keep);
-        drawing.grid.removeSpecks(160, keep);
+        drawing.grid.removeSpecks(24, keep);
+        // Rough and woods patches smaller than about forty square yards are
+        // merged away too: each would cost the drawing crossings on every row
+        // it spans for little to see. Fairway bands stay as they are, since a
+        // merged band would leave a step in the fairway.
+        std::vector<bool> keepAllButRough(labelOf.size(), true);
+        for (const auto& [key, label] : labelOf) {
+            keepAllButRough[label]
+                = key.first != static_cast<int32_t>(Ground::Rough) && key.first != static_cast<int32_t>(Ground::Heath);
+        }
+        drawing.grid.removeSpecks(160, keepAllButRough);
         return drawing;
     }
 
