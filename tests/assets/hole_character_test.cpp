@@ -78,7 +78,7 @@ class HoleCharacterTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        setModuleFolder(test::binFolder());
+        setDataFolder(test::binFolder());
         s_holes = new std::vector<HoleMeasure>;
         for (int32_t course = 0; course < kCourses; ++course) {
             for (int32_t hole = 0; hole < kHolesPerCourse; ++hole) {

@@ -124,12 +124,12 @@ bool writeCourseSheets(const std::string& data, const std::string& folder, std::
         error = "cannot create the folder " + folder;
         return false;
     }
-    std::string dataFolder = data.empty() ? moduleFolder() : data;
-    if (dataFolder.back() != '/') {
-        dataFolder += '/';
+    std::string from = data.empty() ? dataFolder() : data;
+    if (from.back() != '/') {
+        from += '/';
     }
-    const std::string oldFolder = moduleFolder();
-    setModuleFolder(dataFolder);
+    const std::string oldFolder = dataFolder();
+    setDataFolder(from);
     bool ok = true;
     for (int32_t course = 0; course < kCourses && ok; ++course) {
         std::vector<SheetImage> views;
@@ -138,7 +138,7 @@ bool writeCourseSheets(const std::string& data, const std::string& folder, std::
         for (int32_t hole = 0; hole < kHolesPerCourse; ++hole) {
             preview::Scene scene;
             if (!scene.load(holeFileName(course, hole), course, kSheetViewWidth, kSheetViewHeight)) {
-                error = "cannot read the hole file " + dataFolder + holeFileName(course, hole)->chars();
+                error = "cannot read the hole file " + from + holeFileName(course, hole)->chars();
                 ok = false;
                 break;
             }
@@ -162,7 +162,7 @@ bool writeCourseSheets(const std::string& data, const std::string& folder, std::
             }
         }
     }
-    setModuleFolder(oldFolder);
+    setDataFolder(oldFolder);
     return ok;
 }
 
