@@ -5,6 +5,7 @@
 #   make bench           build and run the benchmarks
 #   make fuzz            build the fuzz targets (clang + libFuzzer)
 #   make fuzz-run SECONDS=N  run every fuzz target N seconds; fails on any finding
+#   make mutants         count the slips of tests/mutants.txt that the suite catches
 #   make tidy            clang-tidy over the sources
 
 JOBS     ?= $(shell nproc)
@@ -15,7 +16,7 @@ CMAKE_GEN = -G Ninja
 
 SECONDS  ?= 20
 
-.PHONY: play test test-sanitize bench fuzz fuzz-run tidy deps configure build clean
+.PHONY: play test test-sanitize bench fuzz fuzz-run mutants tidy deps configure build clean
 
 deps:
 	@scripts/install-deps
@@ -52,8 +53,12 @@ fuzz: deps
 fuzz-run: fuzz
 	scripts/fuzz-run $(SECONDS) $(FUZZ)
 
+# Not part of make test: it rebuilds and retests once per slip (in build-mutants/).
+mutants: deps
+	nice -n 15 scripts/mutants $(MUTANTS_ARGS)
+
 tidy: configure
 	run-clang-tidy -p $(BUILD) -quiet '/src/' '/tools/'
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE) $(FUZZ)
+	rm -rf $(BUILD) $(SANITIZE) $(FUZZ) build-mutants

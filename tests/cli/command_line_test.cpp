@@ -127,7 +127,7 @@ TEST(CommandLineTest, EveryProgramAnswersHelpVersionAndUsageErrors)
 
 TEST(CommandLineTest, ReadmeShowsEachHelpAsItIs)
 {
-    std::ifstream file(std::string(TARNBY_SOURCE_DIR) + "/README.md");
+    std::ifstream file(test::sourceFolder() + "README.md");
     std::ostringstream text;
     text << file.rdbuf();
     const std::string readme = text.str();

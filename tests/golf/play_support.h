@@ -50,7 +50,7 @@ public:
     Play(int32_t width, int32_t height, bool touch = true, const std::string& name = "play")
         : HeadlessHost(width, height)
     {
-        m_folder = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-scratch" /
+        m_folder = std::filesystem::path(binFolder()) / ".." / "test-scratch" /
                    (name + "-" + std::to_string(::getpid()));
         std::filesystem::remove_all(m_folder);
         std::filesystem::create_directories(m_folder);

@@ -83,23 +83,44 @@ TEST(VilibTest, ReadIntAndSegmentsReadAsOneStream)
     EXPECT_TRUE(BundleStream("s").readBytes(100).empty()) << "too short for what readBytes asks: nothing at all";
 }
 
+// Transparent runs of every length from 0 to 129 (long skips, their split at
+// 47, the alpha they carry), each before one pixel of 120 colours in turn, so
+// the colour cache fills, wraps and is hit both before and after wrapping.
+std::vector<uint8_t> skipsAndColours(int32_t w, int32_t h)
+{
+    std::vector<uint8_t> rgba(static_cast<size_t>(w * h * 4), 0);
+    size_t at = 0;
+    for (int32_t i = 0; (at + 130) * 4 <= rgba.size(); ++i) {
+        at += static_cast<size_t>(i % 130);
+        const int32_t colour = i % 120;
+        uint8_t* p = &rgba[at++ * 4];
+        p[0] = static_cast<uint8_t>(colour * 8 % 256);
+        p[1] = static_cast<uint8_t>(colour / 32 * 64);
+        p[2] = static_cast<uint8_t>(colour % 7 * 32);
+        p[3] = static_cast<uint8_t>(i % 5 == 0 ? (1 + i % 6) * 255 / 7 : 255);
+    }
+    return rgba;
+}
+
 TEST(VilibTest, RunPicturesRoundTripThroughArbitrarySegmentCuts)
 {
     test::ScratchFolder folder("vilib_roundtrip");
     BundleWriter writer;
-    const std::vector<uint8_t> images[] = { image(32, 90, 1), image(17, 23, 5), image(200, 3, 9) };
+    const std::vector<uint8_t> images[] = { image(32, 90, 1), image(17, 23, 5), image(200, 3, 9),
+                                            skipsAndColours(128, 120) };
     ASSERT_EQ(writer.addRun(images[0].data(), 32, 90, 16, 88), 0) << writer.error();
     ASSERT_EQ(writer.addRun(images[1].data(), 17, 23, -3, 200), 1) << writer.error();
     ASSERT_EQ(writer.addRun(images[2].data(), 200, 3, 0, 0), 2) << writer.error();
+    ASSERT_EQ(writer.addRun(images[3].data(), 128, 120, 0, 0), 3) << writer.error();
     // One file, or segments as short as 8 bytes cut wherever an integer allows.
     for (int32_t size : { 1 << 20, 8, 37, 111 }) {
         const std::string name = "b" + std::to_string(size);
         ASSERT_TRUE(writer.writeSegments(folder.path(), name, size)) << writer.error();
         Ref<Vilib> lib = make<Vilib>(String::fromChars(name.c_str()));
-        ASSERT_TRUE(lib->intact() && lib->count() == 3) << name;
+        ASSERT_TRUE(lib->intact() && lib->count() == 4) << name;
         EXPECT_EQ(lib->getPictureRef(1)->m_anchorX, -3) << "negative anchors survive as 16-bit values";
         EXPECT_EQ(lib->getPictureRef(1)->m_anchorY, 200);
-        for (int32_t i = 0; i < 3; ++i) {
+        for (int32_t i = 0; i < 4; ++i) {
             EXPECT_FALSE(lib->getPictureRef(i)->decoded()) << "decoding waits for first use";
             expectExact(lib->getPicture(i), images[i], name + " picture " + std::to_string(i));
         }

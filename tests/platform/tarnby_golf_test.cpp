@@ -41,7 +41,7 @@ ProgramRun runProgram(const std::string& program, const std::string& arguments)
     return run;
 }
 
-std::string script(const std::string& name) { return std::string(TARNBY_SOURCE_DIR) + "/tests/platform/scripts/" + name; }
+std::string script(const std::string& name) { return test::sourceFolder() + "tests/platform/scripts/" + name; }
 
 std::vector<std::string> readLines(const std::string& path)
 {

@@ -3,6 +3,7 @@
 // drawing) and the menus made of those (keys, taps, selection, icon layout).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -222,6 +223,39 @@ TEST_F(VfontTest, ClippingAndFrameEdges)
     auto zero = loadFont(m_folder, "zero.bin", { 3, 5, 0, 65, { { 0, { 0x3F, 0x20, 0x1F } } } });
     zero->drawChar('A', frame.data(), W, H, 0, 0, W, H, 0, 0, white, kOne);
     EXPECT_EQ(frame, Pixels(W * H, bg));
+}
+
+TEST_F(VfontTest, LaidOutCellsKeepEveryRowOfInkAndRoundCoverage)
+{
+    // As rendered: '!' stands 6 rows tall on the baseline, '"' hangs 3 rows
+    // below it and starts left of the pen, '#' is one pixel of coverage 230.
+    auto glyph = [](int32_t advance, int32_t left, int32_t top, int32_t width, int32_t rows, uint8_t coverage) {
+        return fontgen::RenderedGlyph { advance, left, top, width, rows,
+                                        std::vector<uint8_t>(static_cast<size_t>(width * rows), coverage) };
+    };
+    const fontgen::FontData data = fontgen::layOutFont(
+        { glyph(4, 0, 0, 0, 0, 0), glyph(3, 0, 6, 2, 6, 255), glyph(3, -1, 2, 3, 5, 255), glyph(1, 0, 1, 1, 1, 230) },
+        32, 1);
+    EXPECT_EQ((Ints { data.spaceWidth, data.baseline, data.lineHeight }), (Ints { 4, 6, 6 + 3 + 1 }));
+    auto font = loadFont(m_folder, "laid.bin", data);
+    constexpr int W = 8, H = 12;
+    // Each glyph alone: the box of its ink (left, top, right, bottom, inclusive).
+    auto inkBox = [&](int32_t c) {
+        Pixels frame(W * H, 0);
+        font->drawChar(c, frame.data(), W, H, 0, 0, W, H, 0, 0, 0xFFFFFFFF, kOne);
+        Ints box { W, H, -1, -1 };
+        for (int y = 0; y < H; ++y) {
+            for (int x = 0; x < W; ++x) {
+                if (frame[y * W + x] != 0) {
+                    box = { std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y) };
+                }
+            }
+        }
+        return std::make_pair(box, frame);
+    };
+    EXPECT_EQ(inkBox('!').first, (Ints { 0, 0, 1, 5 }));
+    EXPECT_EQ(inkBox('"').first, (Ints { 0, 4, 2, 8 })) << "the descender keeps all its rows";
+    EXPECT_EQ(inkBox('#').second[5 * W], blend(0, 0xFFFFFF, 14)) << "coverage 230 rounds to level 14";
 }
 
 TEST_F(VfontTest, GeneratedFontsHoldEveryPrintableCharacter)

@@ -37,6 +37,8 @@ bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 
 std::string binFolder() { return std::string(TARNBY_BIN_DIR) + "/"; }
 
+std::string sourceFolder() { return std::string(TARNBY_SOURCE_DIR) + "/"; }
+
 void saveFrame(const std::string& name, const uint32_t* pixels, int32_t width, int32_t height, int32_t stride)
 {
     std::filesystem::path dir = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-output";

@@ -25,8 +25,11 @@ private:
 // Writes bytes to a file (a test's own data files); true when all were written.
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// The folder where the build puts programs and generated data.
+// The folder where the build puts programs and generated data, and the
+// checkout's top folder (both end in '/'). Only test_support.cpp knows where
+// they are, so no other test object depends on the build's place.
 std::string binFolder();
+std::string sourceFolder();
 
 // Writes a frame to build/test-output/<name>.png for a person to look at.
 void saveFrame(const std::string& name, const uint32_t* pixels, int32_t width, int32_t height, int32_t stride);

@@ -19,6 +19,9 @@ TEST(FixedTest, MultiplyAndDivide)
     EXPECT_EQ(fdiv(-0x8000, 0x10000), -0x4000) << "truncates toward zero";
     EXPECT_EQ(fdiv(-1, 0x10000), 0);
     EXPECT_EQ(fdiv(0x40000000, 1), 0) << "2^45 keeps its low 32 bits";
+    EXPECT_EQ(fixedToInt(-1), -1) << "whole yards round down, also below zero";
+    EXPECT_EQ(fixedToInt(-0x8001), -2);
+    EXPECT_EQ(fixedToInt(0xFFFF), 1);
     EXPECT_EQ(fabs(-5), 5);
     EXPECT_EQ(fabs(INT32_MIN), INT32_MIN) << "the larger of a and -a wraps";
 }
@@ -34,8 +37,9 @@ TEST(FixedTest, SquareRootAndHypot)
     Fixed big = fsqrt(int64_t { 512 } * 512 * kOne);
     EXPECT_NEAR(big, 512 * kOne, 2);
 
-    // Newton from above stops within a few units over the true integer root
-    // of s * 32768, never below it.
+    // Newton from above, run until a step is below 4 units, lands on the
+    // integer root of s * 32768 for every small argument (one step fewer is a
+    // unit high around 2048 and 8192) and for a spread of large ones...
     auto isqrt = [](uint64_t n) {
         uint64_t lo = 0, hi = uint64_t{1} << 32;
         while (hi - lo > 1) {
@@ -44,12 +48,16 @@ TEST(FixedTest, SquareRootAndHypot)
         }
         return lo;
     };
-    for (int64_t s = 1; s < (int64_t{1} << 47); s = s * 3 + 7) {
-        const int64_t root = static_cast<int64_t>(isqrt(static_cast<uint64_t>(s) << 15));
-        const int64_t got = static_cast<uint32_t>(fsqrt(s));
-        ASSERT_GE(got, root) << "s " << s;
-        ASSERT_LT(got, root + 4) << "s " << s;
+    for (int64_t s = 1; s < 20000; ++s) {
+        ASSERT_EQ(static_cast<uint32_t>(fsqrt(s)), isqrt(static_cast<uint64_t>(s) << 15)) << "s " << s;
     }
+    for (int64_t s = 1; s < (int64_t{1} << 47); s = s * 3 + 7) {
+        ASSERT_EQ(static_cast<uint32_t>(fsqrt(s)), isqrt(static_cast<uint64_t>(s) << 15)) << "s " << s;
+    }
+    EXPECT_EQ(fsqrt(2046), 8187);
+    // ...but not always: these stop one unit above it.
+    EXPECT_EQ(fsqrt(100345), 57342); // root 57341
+    EXPECT_EQ(fsqrt(294900), 98302); // root 98301
 
     // Beyond 2^48 the product s * 32768 leaves 64 bits; the root is no Fixed
     // any more and the largest one is given (no wrapped iteration, no division by 0).
@@ -86,6 +94,8 @@ TEST(FixedTest, SegmentDistance)
     EXPECT_EQ(segmentDistanceSq(11 * kOne, 0, 0, 0, 10 * kOne, 0), 0x7FFFFFFF) << "foot past B";
     EXPECT_EQ(segmentDistanceSq(0, 2 * kOne, 0, 0, 10 * kOne, 0), 4 * kOne) << "d = 0 takes t = 0";
     EXPECT_EQ(segmentDistanceSq(kOne, kOne, 3, 3, 3, 3), 0x7FFFFFFF) << "a point is no segment";
+    // A one-yard segment has an exact reciprocal: the foot lands on B itself, which belongs to it.
+    EXPECT_EQ(segmentDistanceSq(kOne, kHalf, 0, 0, kOne, 0), 0x2000) << "foot exactly at B";
 }
 
 TEST(VectorTest, LengthsAndNormalize)
@@ -93,6 +103,7 @@ TEST(VectorTest, LengthsAndNormalize)
     EXPECT_EQ(Vector(3 * kOne, 4 * kOne, 0).fastLength(), 0x28400); // 5.03125
     EXPECT_EQ(Vector(0, 0, 2 * kOne).fastLength(), 0x5800); // 0.6875: z alone is short
     EXPECT_EQ(Vector(0, -7 * kOne, 0).fastLength(), 7 * kOne);
+    EXPECT_EQ(Vector(kOne, -2 * kOne, 4 * kOne).fastLength(), 0x1D000) << "2 + 11/32 of 4 + a quarter of 1";
 
     Vector tiny(1, 0, 1);
     tiny.normalize();

@@ -359,6 +359,22 @@ TEST_F(VterrainRenderTest, CachedLandscapeAndDirectRenderAgree)
     m_view->releaseBuffer();
     Frame direct = renderFrame(*m_view.view, "vterrain_tee_direct");
     EXPECT_EQ(first.pixels, direct.pixels);
+
+    // Textures changed between two renders: the second uses the new ones,
+    // exactly as a view that never saw the old ones, and changing back gives
+    // the first picture again.
+    m_view->setTextures(nullptr);
+    Frame plain = renderFrame(*m_view.view, "vterrain_tee_plain");
+    ViewHolder fresh;
+    fresh->setPolyTerrain(m_hole.terrain);
+    fresh->setOutsideFill(m_hole.outsideFill);
+    fresh->placeOnGround(89 * kYard, 141986, 436 * kYard);
+    fresh->setHorizon(100);
+    fresh->setSky(0xFF005995, 0xFF3399FF);
+    EXPECT_NE(plain.pixels, first.pixels);
+    EXPECT_EQ(plain.pixels, renderFrame(*fresh.view, "vterrain_tee_fresh").pixels);
+    m_view->setTextures(m_hole.textures);
+    EXPECT_EQ(renderFrame(*m_view.view, "vterrain_tee_back").pixels, first.pixels);
 }
 
 } // namespace

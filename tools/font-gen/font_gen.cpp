@@ -8,7 +8,6 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -21,8 +20,7 @@
 namespace {
 
 using tarnby::fontgen::FontData;
-using tarnby::fontgen::FontGlyph;
-using tarnby::fontgen::GlyphImage;
+using tarnby::fontgen::RenderedGlyph;
 
 constexpr int kFirst = 32;
 constexpr int kLast = 126;
@@ -42,16 +40,7 @@ constexpr FontRecipe kRecipes[] = {
     {"f16.bin", 16, 1},
 };
 
-struct Rendered {
-    int advance = 0;
-    int left = 0;  // columns from the pen to the bitmap
-    int top = 0;   // rows from the baseline up to the bitmap's top
-    int width = 0;
-    int rows = 0;
-    std::vector<uint8_t> coverage;  // 0..255
-};
-
-bool renderGlyph(FT_Face face, int code, Rendered& out)
+bool renderGlyph(FT_Face face, int code, RenderedGlyph& out)
 {
     FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
     if (index == 0) {
@@ -83,9 +72,6 @@ bool renderGlyph(FT_Face face, int code, Rendered& out)
     return true;
 }
 
-// Coverage 0..255 to the font's 16 levels, rounding to the nearest.
-uint8_t quantise(uint8_t coverage) { return static_cast<uint8_t>((coverage * 15 + 127) / 255); }
-
 bool makeFont(FT_Library library, const std::string& typeface, const FontRecipe& recipe, FontData& font)
 {
     FT_Face face = nullptr;
@@ -94,60 +80,18 @@ bool makeFont(FT_Library library, const std::string& typeface, const FontRecipe&
         return false;
     }
     bool ok = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(recipe.pixelSize)) == 0;
-    std::vector<Rendered> glyphs(kLast - kFirst + 1);
-    int ascent = 0;
-    int descent = 0;
+    std::vector<RenderedGlyph> glyphs(kLast - kFirst + 1);
     for (int code = kFirst; ok && code <= kLast; ++code) {
-        Rendered& g = glyphs[static_cast<size_t>(code - kFirst)];
-        if (!renderGlyph(face, code, g)) {
+        if (!renderGlyph(face, code, glyphs[static_cast<size_t>(code - kFirst)])) {
             std::printf("font-gen: %s has no glyph for character %d\n", typeface.c_str(), code);
             ok = false;
-            break;
-        }
-        if (g.rows > 0) {
-            ascent = std::max(ascent, g.top);
-            descent = std::max(descent, g.rows - g.top);
         }
     }
     FT_Done_Face(face);
-    if (!ok) {
-        return false;
+    if (ok) {
+        font = tarnby::fontgen::layOutFont(glyphs, kFirst, recipe.leading);
     }
-    font.first = kFirst;
-    font.baseline = ascent;
-    font.lineHeight = ascent + descent + recipe.leading;
-    font.spaceWidth = glyphs[0].advance;
-    font.glyphs.clear();
-    for (int code = kFirst; code <= kLast; ++code) {
-        const Rendered& g = glyphs[static_cast<size_t>(code - kFirst)];
-        FontGlyph stored;
-        if (code != ' ') {
-            // The cell is the advance wide; ink that starts left of the pen
-            // moves into the cell, ink past the advance widens it.
-            int shift = std::max(0, g.left);
-            int width = std::max(g.advance, shift + g.width);
-            GlyphImage image;
-            image.width = width;
-            image.height = ascent + descent;
-            image.levels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height), 0);
-            for (int y = 0; y < g.rows; ++y) {
-                int cy = ascent - g.top + y;
-                for (int x = 0; x < g.width; ++x) {
-                    if (cy >= 0 && cy < image.height) {
-                        image.levels[static_cast<size_t>(cy) * width + shift + x] =
-                            quantise(g.coverage[static_cast<size_t>(y) * g.width + x]);
-                    }
-                }
-            }
-            stored.width = width;
-            stored.runs = tarnby::fontgen::encodeGlyph(image);
-            if (stored.runs.empty() && width > 0) {
-                stored.runs.push_back(0x10);  // keep the advance of an inkless glyph
-            }
-        }
-        font.glyphs.push_back(stored);
-    }
-    return true;
+    return ok;
 }
 
 }  // namespace

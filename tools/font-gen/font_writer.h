@@ -30,6 +30,22 @@ struct FontData {
     std::vector<FontGlyph> glyphs;  // from `first` on, one per character code
 };
 
+// A character as the rasteriser draws it: coverage 0..255 of a bitmap that
+// starts `left` columns right of the pen and `top` rows above the baseline.
+struct RenderedGlyph {
+    int32_t advance = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t rows = 0;
+    std::vector<uint8_t> coverage;
+};
+
+// The font of rendered characters `first` on: every cell is as high as the
+// tallest ascent plus the deepest descent, so no ink is clipped, and the
+// space (code 32) keeps only its advance; `leading` rows go between lines.
+FontData layOutFont(const std::vector<RenderedGlyph>& glyphs, int32_t first, int32_t leading);
+
 // Run-length codes a glyph image: runs of equal coverage, at most 16 pixels
 // each, carried across row ends; trailing transparent pixels are left out.
 std::vector<uint8_t> encodeGlyph(const GlyphImage& image);
