@@ -30,6 +30,7 @@ TEST(SurfaceTableTest, ColourKindsAndCourses)
         { 0xFF010203, 0, 9, 0x4000, 3 },      // all three set: as black, level from blue
         { 0xFF010203, 2, 11, 0x4000, 3 },     // ... but not lifted like pure black
         { 0xFF000000, 7, 9, 0x4000, 0 },      // an unknown course reads as course 0
+        { 0xFF110022, 3, 8, 0x4000, 0x22 },   // ... also the one just past the last
     };
     for (const Row& row : rows) {
         Surface s = surfaceForColour(row.course, row.colour);
