@@ -120,9 +120,23 @@ TEST(VilibTest, RunPicturesRoundTripThroughArbitrarySegmentCuts)
         ASSERT_TRUE(lib->intact() && lib->count() == 4) << name;
         EXPECT_EQ(lib->getPictureRef(1)->m_anchorX, -3) << "negative anchors survive as 16-bit values";
         EXPECT_EQ(lib->getPictureRef(1)->m_anchorY, 200);
+        // The last one also straight into a wider frame, as an undecoded
+        // picture drawn whole at its own size is: skips end on row ends there.
+        constexpr int32_t kStride = 131;
+        constexpr uint32_t kBackground = 0x12345678u;
+        std::vector<uint32_t> frame(kStride * 122, kBackground);
+        lib->drawPicture(3, frame.data(), kStride, 122, 2, 1, 130, 121, toFixed(2), toFixed(1), kOne, 0, kOne);
         for (int32_t i = 0; i < 4; ++i) {
             EXPECT_FALSE(lib->getPictureRef(i)->decoded()) << "decoding waits for first use";
             expectExact(lib->getPicture(i), images[i], name + " picture " + std::to_string(i));
+        }
+        const Ref<Vpicture> last = lib->getPicture(3);
+        for (int32_t i = 0; i < last->pixelCount(); ++i) {
+            const uint32_t word = static_cast<uint32_t>(last->m_pixels[i]);
+            const uint32_t got = frame[static_cast<size_t>((i / 128 + 1) * kStride + i % 128 + 2)];
+            if (word >> 29 == 7 || word == 0) {
+                ASSERT_EQ(got, word == 0 ? kBackground : word & 0xFFFFFF) << name << " direct pixel " << i;
+            }
         }
     }
 }

@@ -179,6 +179,11 @@ TEST(VspriteTest, UpdateComposesScaleAndReportsOnlyChangedSprites)
     root->update(0, 0, kOne);
     EXPECT_EQ(root->rects, (std::vector<Ints> { { 110, 60, 130, 80 }, { 112, 60, 132, 80 } }))
         << "old place first, then the new place";
+    root->rects.clear();
+    child->setFrame(4);
+    root->update(0, 0, kOne);
+    EXPECT_EQ(root->rects, (std::vector<Ints> { { 112, 60, 132, 80 }, { 112, 60, 132, 80 } }))
+        << "another picture frame in the same place is redrawn";
 
     root->rects.clear();
     group->invalidateAll();

@@ -95,6 +95,28 @@ TEST_F(VphobTest, BallAtRestOnFlatGroundStaysPut)
     EXPECT_EQ(b->acceleration()->m_y, 0) << "normal reaction equals gravity on flat ground";
 }
 
+TEST_F(VphobTest, FastAlongTheGroundFrictionTakesItsShareOfTheSpeed)
+{
+    // One 16 ms step of a ball sliding on flat ground, without drag. Faster
+    // than 1.125 gravities, friction takes its share of the sliding speed;
+    // slower, only its share of the landing impulse (tiny when rolling).
+    const Fixed friction = m_hole.terrain->friction(m_hole.terrain->fillAt(100 * kYard, 100 * kYard));
+    ASSERT_GT(friction, 0);
+    const Fixed g = -gravity;
+    for (Fixed speed : { g, g + g / 10, g + g / 5, 3 * g / 2 }) {
+        Ref<Vphob> b = ball(0, 0);
+        b->setVelocity(speed, 0, 0);
+        b->step(512);
+        ASSERT_TRUE(b->onGround());
+        const Fixed loss = speed - b->velocity()->m_x;
+        if (speed > g + g / 8) {
+            EXPECT_NEAR(loss, fmul(friction, speed), speed / 50) << "speed " << speed;
+        } else {
+            EXPECT_LT(loss, speed / 20) << "speed " << speed;
+        }
+    }
+}
+
 TEST_F(VphobTest, DragAndWind)
 {
     // drag = 0: neither drag nor wind acts; the default drag slows the ball and lets the wind carry it.

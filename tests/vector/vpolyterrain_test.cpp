@@ -66,6 +66,12 @@ TEST(VpolyTerrainTest, SquareRisesOnASmoothedRamp)
     }
     EXPECT_EQ(terrain->surfaceAt(toFixed(150), toFixed(150)), 3);
     EXPECT_EQ(terrain->surfaceAt(toFixed(-5), toFixed(150)), 9) << "outside: the surface of fill 0";
+    // A strip on the map's south edge: the last row is filtered [3 1]/4 with
+    // the row above it, and so comes out as the ramp's fifth value.
+    Ref<VpolyTerrain> edge = squareTerrain(100, 508, 200, 512, 100, 0);
+    for (int32_t k = 0; k < 5; ++k) {
+        EXPECT_EQ(edge->heightMap()[(251 + k) * 256 + 75], expected[k]) << "row " << 251 + k;
+    }
 }
 
 TEST(VpolyTerrainTest, ShadeScalesClampsAndANewHoleStartsAfresh)

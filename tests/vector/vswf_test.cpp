@@ -160,7 +160,7 @@ TEST(VswfTest, RecordFormsAndStyleArrays)
     straight(b, true, 160); // to (20, 30): crossings in rows 20..29 at x 20, fill 0 on their right
     styleChange(b, 1 | 4, 16 * 100, 16 * 50), b.bits(2, 5); // to (100, 50), fill 1 = style 2
     straight(b, true, -160); // up to (100, 40): fill 1 on its right
-    styleChange(b, 1 | 4, 16 * 200, 16 * 50), b.bits(20, 5); // fill 1 = style 20, beyond the array
+    styleChange(b, 1 | 4, 16 * 200, 16 * 50), b.bits(16, 5); // fill 1 = style 16, just past the 16-entry map
     straight(b, true, -160);
     b.bits(0, 6);
     ASSERT_TRUE(loadHole(reader, p, shapeFile(b.data())));
@@ -187,6 +187,17 @@ TEST(VswfTest, RecordFormsAndStyleArrays)
     EXPECT_EQ(fillAtYards(*p, 15, 15), 0);
     EXPECT_EQ(fillAtYards(*p, 35, 15), 5);
     EXPECT_EQ(p->fillsUsed(), 48);
+
+    // Exactly as many styles as the fresh map has entries: it grows by one.
+    ShapeWriter sixteen(512, 512);
+    for (uint32_t i = 1; i <= 16; ++i) {
+        sixteen.fill(0xFF000000 | (i * 0x10101));
+    }
+    sixteen.addRectangle(10, 10, 20, 20, 16);
+    Vswf edge;
+    ASSERT_TRUE(loadHole(edge, p, sixteen.bytes()));
+    EXPECT_EQ(edge.fillMapLength(), 17);
+    EXPECT_EQ(p->colour(fillAtYards(*p, 15, 15)), 0xFF101010u) << "the sixteenth style is drawn in its colour";
 }
 
 TEST(VswfTest, MissingAndCorruptFilesLeaveAnEmptyDrawing)
