@@ -197,7 +197,7 @@ TEST(VswfTest, RecordFormsAndStyleArrays)
     Vswf edge;
     ASSERT_TRUE(loadHole(edge, p, sixteen.bytes()));
     EXPECT_EQ(edge.fillMapLength(), 17);
-    EXPECT_EQ(p->colour(fillAtYards(*p, 15, 15)), 0xFF101010u) << "the sixteenth style is drawn in its colour";
+    EXPECT_EQ(p->colour(fillAtYards(*p, 15, 15)), 0x101010u) << "the sixteenth style is drawn in its colour";
 }
 
 TEST(VswfTest, MissingAndCorruptFilesLeaveAnEmptyDrawing)
