@@ -2,6 +2,7 @@
 #   make play            build everything and start the game
 #   make test            build and run the whole test suite
 #   make test-sanitize   the suite under AddressSanitizer, UBSan and LeakSanitizer (clang)
+#   make soak            the computer golfer plays all 54 holes under the sanitizers (long)
 #   make bench           build and run the benchmarks
 #   make fuzz            build the fuzz targets (clang + libFuzzer)
 #   make fuzz-run SECONDS=N  run every fuzz target N seconds; fails on any finding
@@ -16,7 +17,7 @@ CMAKE_GEN = -G Ninja
 
 SECONDS  ?= 20
 
-.PHONY: play test test-sanitize bench fuzz fuzz-run mutants tidy deps configure build clean
+.PHONY: play test test-sanitize soak bench fuzz fuzz-run mutants tidy deps configure build clean
 
 deps:
 	@scripts/install-deps
@@ -41,6 +42,13 @@ test-sanitize: deps
 	cmake --build $(SANITIZE) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --test-dir $(SANITIZE) --output-on-failure -j $(JOBS)
+
+soak: deps
+	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	    -DTARNBY_SANITIZE=ON -DTARNBY_BENCH=OFF
+	cmake --build $(SANITIZE) -j $(JOBS) --target autoplay-soak golf-data
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    $(SANITIZE)/bin/autoplay-soak --size 240x320
 
 bench: build
 	@for b in $(BUILD)/bin/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
