@@ -33,11 +33,14 @@ struct Autoplay {
     int64_t frames = 0;
 };
 
-Autoplay autoplay(const std::string& name, const std::vector<std::string>& args)
+Autoplay autoplay(const std::string& name, const std::vector<std::string>& args, bool golfer = true)
 {
     test::ScratchFolder folder(name);
-    std::vector<std::string> all = { "tarnby-golf", "--headless", "--autoplay", "--data", test::binFolder(), "--log",
+    std::vector<std::string> all = { "tarnby-golf", "--headless", "--data", test::binFolder(), "--log",
                                      folder.file("play.log"), "--save", folder.file("save") };
+    if (golfer) {
+        all.push_back("--autoplay");
+    }
     all.insert(all.end(), args.begin(), args.end());
     std::vector<const char*> argv;
     for (const std::string& a : all) {
@@ -125,6 +128,34 @@ TEST(AutoplayGameTest, PlaysTheFirstHoleOfEachCourseToTheCup)
     EXPECT_EQ(n, 3);
     EXPECT_EQ(s, total);
     EXPECT_EQ(p, 12);
+}
+
+TEST(AutoplayGameTest, ARecordingReplaysToTheSameLog)
+{
+    test::ScratchFolder folder("autoplay_record");
+    const std::string recording = folder.file("round.rec");
+    const Autoplay played = autoplay("autoplay_recorded", { "--course", "2", "--holes", "1-2", "--record", recording });
+    ASSERT_EQ(played.status, 0);
+    ASSERT_EQ(events(played.log, "hole").size(), 2u);
+
+    const Autoplay replayed = autoplay("autoplay_replayed", { "--course", "2", "--holes", "1-2", "--replay", recording }, false);
+    ASSERT_EQ(replayed.status, 0);
+    ASSERT_EQ(replayed.log.size(), played.log.size());
+    for (size_t i = 0; i < played.log.size(); ++i) {
+        ASSERT_EQ(replayed.log[i], played.log[i]) << "line " << i + 1;
+    }
+
+    // The same keys on slower frames make another game: the frame times count.
+    std::ifstream in(recording);
+    std::ostringstream slower;
+    for (std::string line; std::getline(in, line);) {
+        const size_t at = line.find(" frame 16");
+        slower << (at != std::string::npos && line.size() == at + 9 ? line.substr(0, at) + " frame 17" : line) << "\n";
+    }
+    std::ofstream(folder.file("slower.rec")) << slower.str();
+    const Autoplay other = autoplay("autoplay_slower", { "--course", "2", "--holes", "1-2", "--replay", folder.file("slower.rec") }, false);
+    EXPECT_EQ(other.status, 0);
+    EXPECT_NE(other.log, played.log);
 }
 
 TEST(AutoplayGameTest, HoleRangesRoundsAndCourses)

@@ -48,6 +48,9 @@ AutoplayGame::AutoplayGame(const GameOptions& options)
 
 AutoplayGame::~AutoplayGame()
 {
+    if (m_record) {
+        std::fclose(m_record);
+    }
     m_golfer.reset();
     if (m_game) {
         m_game->destroy();
@@ -74,6 +77,20 @@ int AutoplayGame::run()
 {
     // The game's data sits beside the program unless --data names another folder.
     setDataFolder(m_options.dataFolder.empty() ? executableFolder() : m_options.dataFolder);
+    if (!m_options.replayPath.empty()) {
+        std::string error;
+        if (!m_script.load(m_options.replayPath, m_options.width, m_options.height, error)) {
+            return complain(error, error.rfind("cannot read", 0) == 0 ? 1 : 2);
+        }
+        m_replay = true;
+    }
+    if (!m_options.recordPath.empty()) {
+        m_record = std::fopen(m_options.recordPath.c_str(), "wb");
+        if (!m_record) {
+            return complain("cannot write the recording " + m_options.recordPath, 1);
+        }
+        std::fprintf(m_record, "# tarnby-golf recording: replay with --replay FILE and the same --course and --holes\n");
+    }
     if (!m_options.logPath.empty() && !m_log.open(m_options.logPath)) {
         return complain("cannot write the log " + m_options.logPath, 1);
     }
@@ -121,6 +138,18 @@ int AutoplayGame::run()
         m_failed = true;
         complain("could not write the whole log " + m_options.logPath, 1);
     }
+    if (m_record) {
+        const bool written = std::fflush(m_record) == 0 && !std::ferror(m_record);
+        std::fclose(m_record);
+        m_record = nullptr;
+        if (!written) {
+            m_failed = true;
+            complain("could not write the whole recording " + m_options.recordPath, 1);
+        }
+    }
+    if (m_replay) {
+        return m_failed ? 1 : 0;
+    }
     if (!m_done && !m_failed && m_options.maxMs < 0) {
         return complain("the golfer could not start the first hole", 1);
     }
@@ -132,21 +161,73 @@ void AutoplayGame::sleep(int32_t milliseconds)
     ++m_frames;
     if (!m_done) {
         watch();
-        if (m_onHole && !m_done) {
+        if (m_onHole && !m_done && !m_replay) {
             m_golfer->act();
         }
     }
+    if (m_replay) {
+        // The recording's own frame time; the game ends with the recording.
+        while (m_scriptAt < m_script.events().size() && m_script.events()[m_scriptAt].kind != ScriptEvent::Frame
+               && m_script.events()[m_scriptAt].at <= tickCount()) {
+            ++m_scriptAt;  // input due before this frame was delivered already
+        }
+        if (m_scriptAt >= m_script.events().size() || m_script.events()[m_scriptAt].kind != ScriptEvent::Frame) {
+            m_game->stop();
+            return;
+        }
+        milliseconds = m_script.events()[m_scriptAt++].a;
+    }
+    record("%u frame %d\n", tickCount(), milliseconds);
     HeadlessHost::sleep(milliseconds);
+    deliver();
+    if (m_options.maxMs >= 0 && static_cast<int64_t>(tickCount()) >= m_options.maxMs) {
+        m_game->stop();
+    }
+}
+
+void AutoplayGame::deliver()
+{
     // The keys reach the game as the window would give them: pressed and
     // released while the game waits for its next frame.
+    if (m_replay) {
+        const std::vector<ScriptEvent>& events = m_script.events();
+        for (; m_scriptAt < events.size() && events[m_scriptAt].at <= tickCount(); ++m_scriptAt) {
+            const ScriptEvent& e = events[m_scriptAt];
+            if (e.kind == ScriptEvent::Frame) {
+                break;
+            }
+            if (e.kind == ScriptEvent::Key || e.kind == ScriptEvent::Down) {
+                m_game->keyDown(e.a);
+            }
+            if (e.kind == ScriptEvent::Key || e.kind == ScriptEvent::Up) {
+                m_game->keyUp(e.a);
+            }
+        }
+        return;
+    }
     for (int32_t key : m_keys) {
+        record("%u key %02d\n", tickCount(), key);
         m_game->keyDown(key);
         m_game->keyUp(key);
     }
     m_keys.clear();
-    if (m_options.maxMs >= 0 && static_cast<int64_t>(tickCount()) >= m_options.maxMs) {
-        m_game->stop();
+}
+
+void AutoplayGame::record(const char* format, uint32_t at, int32_t value)
+{
+    if (m_record) {
+        std::fprintf(m_record, format, at, value);
     }
+}
+
+bool AutoplayGame::replayHasKeys() const
+{
+    for (size_t i = m_scriptAt; i < m_script.events().size(); ++i) {
+        if (m_script.events()[i].kind != ScriptEvent::Frame) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void AutoplayGame::press(int32_t key)
@@ -166,6 +247,16 @@ void AutoplayGame::watch()
     Golf& g = *m_game;
     const uint32_t now = tickCount();
     const bool clubMenuOpen = g.clubMenu && g.clubMenu->hasParent();
+    if (m_replay) {
+        // A recording only needs watching: the hole that starts, and how it ends.
+        if (!m_onHole && g.gameState == Golf::Aiming && g.holeStrokes == 0) {
+            m_onHole = true;
+            m_holeId = g.course * kHolesPerCourse + g.hole;
+        } else if (m_onHole && g.gameState == Golf::HoleOver) {
+            finishHole(true);
+        }
+        return;
+    }
     if (m_onHole) {
         if (g.gameState == Golf::HoleOver) {
             finishHole(true);
@@ -180,6 +271,7 @@ void AutoplayGame::watch()
         if (g.course * kHolesPerCourse + g.hole == id && g.holeStrokes == 0) {
             m_started = true;
             m_onHole = true;
+            m_holeId = id;
             m_holeStart = now;
         } else {
             startHole(id, false);  // not the hole asked for: go there
@@ -208,7 +300,7 @@ void AutoplayGame::watch()
 void AutoplayGame::finishHole(bool holed)
 {
     Golf& g = *m_game;
-    const int32_t id = m_holes[m_next];
+    const int32_t id = m_holeId;
     const int32_t course = id / kHolesPerCourse;
     const int32_t hole = id % kHolesPerCourse;
     const int32_t strokes = g.holeStrokes;
@@ -224,7 +316,7 @@ void AutoplayGame::finishHole(bool holed)
     m_par += holePar(hole);
     m_onHole = false;
     m_next += 1;
-    if (m_next == m_holes.size()) {
+    if (m_replay ? !replayHasKeys() : m_next == m_holes.size()) {
         std::snprintf(line, sizeof line, "autoplay holes %d strokes %d par %d", m_played, m_strokes, m_par);
         logLine(line);
         m_done = true;
@@ -232,7 +324,7 @@ void AutoplayGame::finishHole(bool holed)
         return;
     }
     // The scorecard leads on to the game's next hole; any other goes there directly.
-    if (!holed || m_holes[m_next] != naturalNext(id)) {
+    if (!m_replay && (!holed || m_holes[m_next] != naturalNext(id))) {
         startHole(m_holes[m_next], true);
     }
     m_pressWait = kPressEvery / 2;

@@ -6,9 +6,16 @@
 // a player would use the menus: it resumes the first hole from a scratch save,
 // dismisses the scorecard, and jumps to the next hole asked for when that is
 // not simply the next one; a hole not finished after 20 strokes is given up.
+//
+// With --record the runner writes every key the game receives and every frame
+// (`T frame MS`: at T the game slept MS ms) in the script format; --replay
+// plays such a recording back, frame for frame, and logs the same lines. Only
+// the runner's keys are in a recording, so a replay is exact when the holes
+// follow each other in the game's own order (no hole given up or skipped).
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +25,7 @@
 #include "platform/headless/headless_host.h"
 #include "platform/play/file_game_log.h"
 #include "platform/play/game_options.h"
+#include "platform/play/play_script.h"
 
 namespace tarnby {
 
@@ -32,8 +40,9 @@ public:
     explicit AutoplayGame(const GameOptions& options);
     ~AutoplayGame() override;
 
-    // Plays every hole asked for. Gives the exit status: 0 when all were
-    // played, 1 when a file could not be read or written.
+    // Plays every hole asked for (or the recording). Gives the exit status: 0
+    // when all were played, 1 when a file could not be read or written, 2 for
+    // a recording that is no script.
     int run();
 
     // The runner and the golfer look at the game once per frame, then the
@@ -55,6 +64,10 @@ private:
     void startHole(int32_t index, bool natural);
     void press(int32_t key);
     void logLine(const std::string& text);
+    void record(const char* format, uint32_t at, int32_t value);
+    void deliver();
+    // The keys of the recording still to come.
+    bool replayHasKeys() const;
 
     GameOptions m_options;
     std::vector<int32_t> m_holes;
@@ -73,6 +86,11 @@ private:
     int64_t m_frames = 0;
 
     std::vector<int32_t> m_keys;  // pressed this frame, delivered as the clock moves on
+    int32_t m_holeId = -1;        // the hole in play, course * 18 + hole
+    bool m_replay = false;
+    PlayScript m_script;
+    size_t m_scriptAt = 0;        // next event of the recording
+    std::FILE* m_record = nullptr;
     FileGameLog m_log;
     Ref<Golf> m_game;
     std::unique_ptr<ComputerGolfer> m_golfer;

@@ -87,6 +87,11 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
         ->type_name("N");
     app.add_option("--holes", holes, "With --autoplay: the holes A-B of each course played (1 to 18)")
         ->type_name("A-B");
+    app.add_option("--record", recordPath, "With --autoplay: write every key and frame time, in the script format")
+        ->type_name("FILE");
+    app.add_option("--replay", replayPath,
+                   "Play back a recording with its frame times (headless; give the same --course and --holes)")
+        ->type_name("FILE");
 
     auto usage = [](const std::string& message) {
         std::printf("tarnby-golf: %s\nRun 'tarnby-golf --help' for its options.\n", message.c_str());
@@ -104,6 +109,12 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
     }
     if (autoplay && !headless) {
         return usage("--autoplay needs --headless");
+    }
+    if (!replayPath.empty() && (!headless || autoplay || !scriptPath.empty())) {
+        return usage("--replay needs --headless, without --autoplay or --script");
+    }
+    if (!recordPath.empty() && !autoplay) {
+        return usage("--record needs --autoplay");
     }
     if (autoplay && !scriptPath.empty()) {
         return usage("--autoplay plays by itself: leave out --script");

@@ -32,6 +32,8 @@ struct GameOptions {
     int32_t rounds = 1;
     int32_t firstHole = 1;        // the holes of each course played, 1 to 18
     int32_t lastHole = 18;
+    std::string recordPath;  // every input event and frame time of the game, in the script format
+    std::string replayPath;  // a recording played back with its own frame times
 
     // The device profile the game is started with: touch is "PocketPC";
     // keypad is "Smartphone"; letters is a keypad phone with letter keys.

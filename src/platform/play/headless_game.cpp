@@ -102,6 +102,7 @@ void HeadlessGame::scheduleScript()
         case ScriptEvent::Drag: schedule({ e.at, InputEvent::Drag, e.a, e.b }); break;
         case ScriptEvent::Shot:
         case ScriptEvent::Quit: m_pending.push_back(e); break;
+        case ScriptEvent::Frame: break;  // frame times of a recording: see the autoplay runner's replay
         }
     }
 }

@@ -94,6 +94,16 @@ int32_t PlayScript::keyCode(const std::string& word)
     return 0;
 }
 
+bool PlayScript::hasFrames() const
+{
+    for (const ScriptEvent& event : m_events) {
+        if (event.kind == ScriptEvent::Frame) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool PlayScript::takesShots() const
 {
     for (const ScriptEvent& event : m_events) {
@@ -193,8 +203,15 @@ bool PlayScript::parse(const std::string& text, const std::string& name, int32_t
             event.name = arg;
         } else if (kind == "quit") {
             event.kind = ScriptEvent::Quit;
+        } else if (kind == "frame") {
+            event.kind = ScriptEvent::Frame;
+            int64_t ms = -1;
+            if (!parseCount(arg, kMaxFrame, ms)) {
+                return fail("frame \"" + arg + "\" is not a time of 0 to " + std::to_string(kMaxFrame) + " ms");
+            }
+            event.a = static_cast<int32_t>(ms);
         } else {
-            return fail("unknown event \"" + kind + "\" (key down up char tap drag shot quit)");
+            return fail("unknown event \"" + kind + "\" (key down up char tap drag shot quit frame)");
         }
         m_events.push_back(event);
     }

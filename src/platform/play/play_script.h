@@ -10,6 +10,8 @@
 //     T drag DX,DY the stylus moves by (DX, DY)
 //     T shot NAME  write the frame presented last as NAME.png
 //     T quit       end the game
+//     T frame MS   a recorded frame: the game slept MS ms at T (a recording
+//                  replays with these frame times instead of 16 ms frames)
 //
 // T is whole milliseconds from the start, never less than the line before.
 // K is one of left right up down select soft back space star pound, a single
@@ -24,10 +26,10 @@
 namespace tarnby {
 
 struct ScriptEvent {
-    enum Kind { Key, Down, Up, Char, Tap, Drag, Shot, Quit };
+    enum Kind { Key, Down, Up, Char, Tap, Drag, Shot, Quit, Frame };
     uint32_t at = 0;  // milliseconds of virtual time
     Kind kind = Key;
-    int32_t a = 0;    // key code, character, or x / dx
+    int32_t a = 0;    // key code, character, x / dx, or a frame's milliseconds
     int32_t b = 0;    // y / dy
     std::string name; // the shot's name
     int32_t line = 0; // line of the script it came from
@@ -40,6 +42,8 @@ public:
     static constexpr uint32_t kLastTime = 0x7FFFFFFF;
     // Largest stylus movement of one drag event, pixels.
     static constexpr int32_t kMaxDrag = 10000;
+    // Longest recorded frame, milliseconds (an hour).
+    static constexpr int32_t kMaxFrame = 3600000;
 
     // Reads a script for a screen of width x height pixels (taps must land on
     // it). On a bad line gives false with `error` set to one line naming the
@@ -53,6 +57,8 @@ public:
     // Time of the last event (0 for an empty script).
     uint32_t endTime() const { return m_events.empty() ? 0 : m_events.back().at; }
     bool takesShots() const;
+    // Whether the script is a recording with frame times.
+    bool hasFrames() const;
 
     // The game key code a script names (see above), or 0 for none.
     static int32_t keyCode(const std::string& word);
