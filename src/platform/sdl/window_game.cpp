@@ -429,6 +429,7 @@ void WindowGame::pushScriptEvents(uint32_t now)
             SDL_PushEvent(&move);
             break;
         }
+        case ScriptEvent::Frame: break;  // a recording's frame times: a headless replay follows them
         case ScriptEvent::Shot: {
             servePaints();
             const std::string path = (std::filesystem::path(m_options.framesFolder) / (e.name + ".png")).string();
