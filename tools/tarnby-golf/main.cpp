@@ -17,7 +17,8 @@ int main(int argc, char** argv)
     if (!options.headless) {
         return WindowGame(options).run();
     }
-    if (options.autoplay) {
+    // A recorded autoplay game is played back by the same runner.
+    if (options.autoplay || !options.replayPath.empty()) {
         return AutoplayGame(options).run();
     }
     return HeadlessGame(options).run();
