@@ -13,13 +13,14 @@
 
 #include "fixed/fixed.h"
 #include "runtime/array.h"
+#include "vector/height_field.h"
 #include "vector/vpolyn.h"
 
 namespace tarnby {
 
 class VpolyTerrain : public Vpolyn {
 public:
-    static constexpr int32_t kMapSize = 256;
+    static constexpr int32_t kMapSize = HeightField::kSide;
     static constexpr int32_t kTextureSize = 64;
 
     VpolyTerrain();
@@ -48,32 +49,11 @@ public:
 
     // Ground height in Fixed yards at (x, z), bilinear between the samples;
     // outside the whole cells the height of the first sample.
-    Fixed heightAt(Fixed x, Fixed z) const
+    Fixed heightAt(Fixed x, Fixed z) const { return heightField().at(x, z); }
+    // The height rule over this terrain's map, for callers that ask often.
+    HeightField heightField() const
     {
-        int32_t i = x >> 16;
-        int32_t j = z >> 16;
-        if (static_cast<uint32_t>(i) >= 255 || j < 0 || j >= 255 || m_heightMap.empty()) {
-            return m_outsideHeight;
-        }
-        const uint8_t* k = m_heightMap.data() + i + j * kMapSize;
-        int32_t h00 = k[0], h10 = k[1], h01 = k[kMapSize], h11 = k[kMapSize + 1];
-        if (h00 == h10 && h00 == h01 && h00 == h11) {
-            return h00 << 12;  // flat cell: most of a course
-        }
-        int32_t fx = (x >> 4) & 0xFFF;
-        int32_t fz = (z >> 4) & 0xFFF;
-        int32_t top = h00 << 12;
-        if (h10 != h00) {
-            top += (h10 - h00) * fx;
-        }
-        int32_t bottom = h01 << 12;
-        if (h11 != h01) {
-            bottom += (h11 - h01) * fx;
-        }
-        if (bottom == top) {
-            return top;
-        }
-        return top + ((fz * (bottom - top)) >> 12);
+        return HeightField(m_heightMap.empty() ? nullptr : m_heightMap.data(), m_outsideHeight);
     }
 
     // Slope shading: each channel scaled by 1 + d (d clamped to +-0.5) and

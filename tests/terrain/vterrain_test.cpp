@@ -6,6 +6,7 @@
 
 #include "fixed/fixed.h"
 #include "sprite/vsprite.h"
+#include "terrain/ground_blend.h"
 #include "terrain/vterrain.h"
 #include "test_holes.h"
 #include "vector/vpolyterrain.h"
@@ -227,6 +228,13 @@ TEST(VterrainTest, BilinearTexelsMatchTheBlendRule)
         uint32_t expected = blendByTheRule(top, bottom, fz);
         ASSERT_EQ(Vterrain::bilinear(t[0], t[1], t[2], t[3], fx, fz) & 0xFFFFFF, expected & 0xFFFFFF)
             << std::hex << t[0] << " " << t[1] << " " << t[2] << " " << t[3] << " fx " << fx << " fz " << fz;
+        // Both forms of the kernel, whichever the view draws with.
+        ASSERT_EQ(blend::portable::blendTexels(t[0], t[1], t[2], t[3], fx, fz) & 0xFFFFFF, expected & 0xFFFFFF)
+            << "portable blend, " << std::hex << t[0] << " " << t[1] << " fx " << fx << " fz " << fz;
+#ifdef TARNBY_SSE2_BLEND
+        ASSERT_EQ(blend::sse2::blendTexels(t[0], t[1], t[2], t[3], fx, fz) & 0xFFFFFF, expected & 0xFFFFFF)
+            << "SSE2 blend, " << std::hex << t[0] << " " << t[1] << " fx " << fx << " fz " << fz;
+#endif
     }
 }
 
@@ -242,8 +250,19 @@ TEST(VterrainTest, SlopedGroundIsShadedAsOnTheMap)
     for (int32_t i = 0; i < 20000; ++i) {
         uint32_t colour = next() ^ (next() << 16);
         Fixed slope = i < 10 ? edges[i] : static_cast<Fixed>(next() % 0x10000) - 0x8000;
-        ASSERT_EQ(Vterrain::shadeGround(colour, slope), VpolyTerrain::shade(colour, slope) & 0xFFFFFF)
-            << std::hex << colour << " slope " << slope;
+        const uint32_t expected = VpolyTerrain::shade(colour, slope) & 0xFFFFFF;
+        ASSERT_EQ(Vterrain::shadeGround(colour, slope), expected) << std::hex << colour << " slope " << slope;
+        // A blend of four equal texels is that texel, so the fused blend and
+        // shade must shade it exactly as the map does, in both kernel forms.
+        const uint32_t c = colour | 0xFF000000u;
+        ASSERT_EQ(blend::portable::blendShade(c, c, c, c, 0x1234, 0x4321, slope) & 0xFFFFFF, expected)
+            << "portable, " << std::hex << colour << " slope " << slope;
+#ifdef TARNBY_SSE2_BLEND
+        ASSERT_EQ(blend::sse2::blendShade(c, c, c, c, 0x1234, 0x4321, slope) & 0xFFFFFF, expected)
+            << "SSE2, " << std::hex << colour << " slope " << slope;
+        ASSERT_EQ(blend::sse2::shadeTexel(colour, slope) & 0xFFFFFF, expected)
+            << "SSE2 shade, " << std::hex << colour << " slope " << slope;
+#endif
     }
 }
 
