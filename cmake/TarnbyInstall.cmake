@@ -12,7 +12,7 @@ if(TARGET tarnby-golf)
 endif()
 install(DIRECTORY ${TARNBY_BIN_DIR}/ DESTINATION ${TARNBY_INSTALL_DIR}
     FILES_MATCHING PATTERN "c?_holes_*" PATTERN "arrow" PATTERN "golf*.bin" PATTERN "f*.bin"
-                   PATTERN "*.wav" PATTERN "help.txt"
+                   PATTERN "*.wav" PATTERN "help.txt" PATTERN "golf-assets.stamp"
     PATTERN "CMakeFiles" EXCLUDE)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/desktop/tarnby-golf.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

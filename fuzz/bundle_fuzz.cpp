@@ -1,55 +1,25 @@
 // Fuzz target for the picture bundle reader and the picture decoders: the
-// input becomes a bundle (split into two segments at a point taken from its
-// first byte), then every picture is decoded, drawn scaled, drawn as a
-// shadow and decoded straight into a frame.
-#include <unistd.h>
-
+// input, read from memory as a whole bundle, then every picture is decoded,
+// drawn scaled, drawn as a shadow and decoded straight into a frame.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <string>
+#include <cstring>
 #include <vector>
 
 #include "image/vilib.h"
-#include "runtime/files.h"
-
-namespace {
-
-const std::string& folder()
-{
-    static std::string path = [] {
-        char pattern[] = "/tmp/tarnby-bundle-fuzz-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::string(made ? made : "/tmp") + "/";
-    }();
-    return path;
-}
-
-void writeFile(const std::string& path, const uint8_t* data, size_t size)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        return;
-    }
-    if (size > 0) {
-        std::fwrite(data, 1, size, f);
-    }
-    std::fclose(f);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace tarnby;
-    if (size == 0) {
+    if (size > static_cast<size_t>(Vilib::kMaxBundleBytes)) {
         return 0;
     }
-    const size_t cut = 1 + (size - 1) * data[0] / 255;
-    writeFile(folder() + "fuzz0.bin", data + 1, cut - 1);
-    writeFile(folder() + "fuzz1.bin", data + cut, size - cut);
-    setDataFolder(folder());
-    Ref<Vilib> lib = make<Vilib>(String::intern("fuzz"));
+    ByteArray bytes(static_cast<int32_t>(size));
+    if (size > 0) {
+        std::memcpy(bytes.data(), data, size);
+    }
+    Ref<Vilib> lib = make<Vilib>(String::intern("fuzz"), bytes);
     constexpr int32_t kW = 64, kH = 48;
     static std::vector<uint32_t> frame(kW * kH);
     for (int32_t i = 0; i < lib->count() && i < 64; ++i) {

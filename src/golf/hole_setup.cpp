@@ -13,11 +13,11 @@ bool readHoleDrawing(const Ref<Vpolyn>& drawing, const Ref<String>& name)
     return drawing && reader->load(drawing, name, kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, 0);
 }
 
-bool readHoleDrawing(const Ref<Vpolyn>& drawing, const ByteArray& bytes, int32_t angle)
+bool readHoleDrawing(const Ref<Vpolyn>& drawing, const ByteArray& bytes, int32_t angle, const char* name)
 {
     Ref<Vswf> reader = make<Vswf>();
-    return drawing &&
-           reader->loadBytes(drawing, bytes, kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, angle);
+    return drawing && reader->loadBytes(drawing, bytes, kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity,
+                                        kHoleFillCount, angle, name);
 }
 
 int32_t setUpHoleGround(VpolyTerrain& terrain, const Ref<Vilib>& textures, int32_t course)

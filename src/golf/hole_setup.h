@@ -44,9 +44,10 @@ int32_t loadHoleBytes(const Ref<VpolyTerrain>& terrain, const ByteArray& bytes, 
 // lists the drawing's own colours, the course compiler's check compares them):
 // reading the drawing, whose fills then still hold the file's colours (false
 // when the file could not be read; `angle` turns the drawing as the shape
-// reader does, 0 in the game) ...
+// reader does, 0 in the game; `name` names bytes in memory in messages) ...
 bool readHoleDrawing(const Ref<Vpolyn>& drawing, const Ref<String>& name);
-bool readHoleDrawing(const Ref<Vpolyn>& drawing, const ByteArray& bytes, int32_t angle = 0);
+bool readHoleDrawing(const Ref<Vpolyn>& drawing, const ByteArray& bytes, int32_t angle = 0,
+                     const char* name = "shape data");
 // ... and turning it into ground: surfaces and the height field. Gives the
 // fill to draw beyond the map (the last water fill, or 0).
 int32_t setUpHoleGround(VpolyTerrain& terrain, const Ref<Vilib>& textures, int32_t course);

@@ -12,6 +12,10 @@
 // | 10     | 2    | course, 0..2                                             |
 // | 12     | 28   | top scores: 7 entries of (round total, course); total 0  |
 // |        |      | marks an empty entry; best (lowest) first                |
+//
+// Budget: only a file of exactly 40 bytes is read (its size is asked first, so
+// a larger file is never read at all); reading and mending take constant time
+// and memory.
 #pragma once
 
 #include <cstddef>

@@ -5,24 +5,50 @@
 #include <string>
 #include <vector>
 
-#include "image/bundle_stream.h"
+#include "runtime/byte_reader.h"
+#include "runtime/files.h"
 
 namespace tarnby {
 
 namespace {
 
-void logDamage(const Ref<String>& name, const char* what, int32_t index)
+std::string bundleName(const Ref<String>& name) { return name ? name->chars() : ""; }
+
+void say(const Ref<String>& name, const std::string& what)
 {
-    std::string line = std::string("Picture bundle ") + (name ? name->chars() : "") + ": " + what + " at picture "
-        + std::to_string(index);
+    const std::string line = "Picture bundle " + bundleName(name) + ": " + what;
     V::log(line.c_str());
 }
 
-} // namespace
+// A record's field: its value, or -1 after saying why there is none.
+int32_t readField(ByteReader& in, const Ref<String>& name, int32_t index, const char* field)
+{
+    const int32_t value = in.readPacked();
+    if (value == ByteReader::kEnd) {
+        say(name, "ends early in picture " + std::to_string(index) + " (its " + field + ")");
+        return -1;
+    }
+    if (value == ByteReader::kTooLarge) {
+        say(name, std::string("picture ") + std::to_string(index) + ": " + field + " does not fit 31 bits");
+        return -1;
+    }
+    return value;
+}
+
+}  // namespace
 
 Vilib::Vilib(const Ref<String>& name)
 {
-    load(name);
+    m_name = name;
+    ByteArray bytes;
+    if (readSegments(name, bytes)) {
+        load(name, bytes);
+    }
+}
+
+Vilib::Vilib(const Ref<String>& name, const ByteArray& bytes)
+{
+    load(name, bytes);
 }
 
 Vilib::~Vilib()
@@ -32,45 +58,85 @@ Vilib::~Vilib()
     }
 }
 
-void Vilib::load(const Ref<String>& name)
+bool Vilib::readSegments(const Ref<String>& name, ByteArray& bytes)
+{
+    if (!name) {
+        return false;
+    }
+    std::vector<ByteArray> segments;
+    int64_t total = 0;
+    for (int32_t k = 0;; ++k) {
+        ByteArray segment;
+        const std::string file = dataPath((std::string("/") + name->chars() + std::to_string(k) + ".bin").c_str());
+        const FileRead read = readBoundedFile(file, kMaxBundleBytes, segment);
+        if (read == FileRead::Missing) {
+            if (k == 0) {
+                V::log(("Could not open picture bundle " + bundleName(name)).c_str());
+                return false;
+            }
+            break;
+        }
+        total += segment.length();
+        if (read == FileRead::TooLarge || total > kMaxBundleBytes) {
+            say(name, "larger than " + std::to_string(kMaxBundleBytes) + " bytes, not read");
+            return false;
+        }
+        segments.push_back(segment);
+    }
+    bytes = total > 0 ? ByteArray(static_cast<int32_t>(total)) : ByteArray();
+    int32_t at = 0;
+    for (const ByteArray& segment : segments) {
+        if (!segment.empty()) {
+            std::memcpy(bytes.data() + at, segment.data(), static_cast<size_t>(segment.length()));
+            at += segment.length();
+        }
+    }
+    return true;
+}
+
+void Vilib::load(const Ref<String>& name, const ByteArray& bytes)
 {
     m_name = name;
     m_count = 0;
     m_clockHand = 0;
     m_intact = false;
-    if (!name) {
+    if (bytes.length() > kMaxBundleBytes) {
+        say(name, "larger than " + std::to_string(kMaxBundleBytes) + " bytes, not read");
         return;
     }
-    BundleStream in(name->chars());
-    if (!in.opened()) {
-        std::string line = std::string("Could not open picture bundle ") + name->chars();
-        V::log(line.c_str());
+    ByteReader in(bytes);
+    const int32_t declared = in.readPacked();
+    const int32_t bufferSize = in.readPacked();
+    if (bytes.empty()) {
+        say(name, "no bytes at all");
         return;
     }
-    const int32_t declared = in.readInt();
-    const int32_t bufferSize = in.readInt();
-    if (declared < 0 || declared > kMaxPictures || bufferSize < 0) {
-        std::string line = std::string("Picture bundle ") + name->chars()
-            + (declared < 0 || declared > kMaxPictures
-                    ? ": bad picture count " + std::to_string(declared) + " (at most " + std::to_string(kMaxPictures) + ")"
-                    : std::string(": bad JPEG buffer size"));
-        V::log(line.c_str());
+    if (declared == ByteReader::kEnd || bufferSize == ByteReader::kEnd) {
+        say(name, "ends before its picture count and JPEG buffer size");
+        return;
+    }
+    if (declared < 0 || declared > kMaxPictures) {
+        say(name, "bad picture count " + std::string(declared < 0 ? "beyond 31 bits" : std::to_string(declared))
+                + " (at most " + std::to_string(kMaxPictures) + ")");
+        return;
+    }
+    if (bufferSize < 0) {
+        say(name, "bad JPEG buffer size (beyond 31 bits)");
         return;
     }
     std::vector<Ref<Vpicture>> pictures;
     ByteArray header;
     int32_t largestBody = 0;
     bool intact = true;
-    for (int32_t i = 0; i < declared; ++i) {
-        const int32_t type = in.readInt();
-        const int32_t width = in.readInt();
-        const int32_t height = in.readInt();
-        const int32_t anchorX = in.readInt();
-        const int32_t anchorY = in.readInt();
-        int32_t size = in.readInt();
-        if (type < 0 || width < 0 || height < 0 || anchorX < 0 || anchorY < 0 || size < 0) {
-            logDamage(name, "bundle ends early", i);
-            intact = false;
+    for (int32_t i = 0; i < declared && intact; ++i) {
+        intact = false;
+        const int32_t type = readField(in, name, i, "type");
+        const int32_t width = type < 0 ? -1 : readField(in, name, i, "width");
+        const int32_t height = width < 0 ? -1 : readField(in, name, i, "height");
+        const int32_t anchorX = height < 0 ? -1 : readField(in, name, i, "anchor x");
+        const int32_t anchorY = anchorX < 0 ? -1 : readField(in, name, i, "anchor y");
+        int32_t size = anchorY < 0 ? -1 : readField(in, name, i, "data size");
+        if (size < 0) {
             break;
         }
         Ref<Vpicture> picture = make<Vpicture>();
@@ -79,55 +145,58 @@ void Vilib::load(const Ref<String>& name)
         picture->m_height = static_cast<int16_t>(height);
         picture->m_anchorX = static_cast<int16_t>(anchorX);
         picture->m_anchorY = static_cast<int16_t>(anchorY);
-        int32_t total = size;
+        int64_t total = size;
         if (picture->m_type == Vpicture::kTypeJpeg) {
-            const int32_t maskLength = in.readInt();
+            const int32_t maskLength = readField(in, name, i, "mask length");
             if (maskLength < 0) {
-                logDamage(name, "bundle ends early", i);
-                intact = false;
                 break;
             }
             if (header.empty()) {
                 if (size < Vpicture::kJpegHeaderLength) {
-                    logDamage(name, "JPEG header missing", i);
-                    intact = false;
+                    say(name, "picture " + std::to_string(i) + ": JPEG header missing");
                     break;
                 }
                 header = in.readBytes(Vpicture::kJpegHeaderLength);
                 if (header.empty()) {
-                    logDamage(name, "bundle ends early", i);
-                    intact = false;
+                    say(name, "ends early in picture " + std::to_string(i) + " (its JPEG header)");
                     break;
                 }
                 size -= Vpicture::kJpegHeaderLength;
             }
-            if (static_cast<int64_t>(size) + maskLength > INT32_MAX) {
-                logDamage(name, "record larger than a bundle can be", i);
-                intact = false;
-                break;
-            }
             picture->m_jpegLength = size;
-            total = size + maskLength;
-            largestBody = size > largestBody ? size : largestBody;
+            total = static_cast<int64_t>(size) + maskLength;
         }
-        picture->m_data = in.readBytes(total);
-        if (picture->m_data.length() != total) {
-            logDamage(name, "record overruns the bundle", i);
-            intact = false;
+        // Sizes are checked against the bytes really left before anything is
+        // allocated, in 64 bits: a size near 2^31 can neither wrap nor reserve
+        // memory the bundle does not hold.
+        if (total > in.remaining()) {
+            say(name, "picture " + std::to_string(i) + " claims " + std::to_string(total) + " bytes of data, but only "
+                    + std::to_string(in.remaining()) + " are left");
             break;
+        }
+        picture->m_data = in.readBytes(static_cast<int32_t>(total));
+        // Only a body that was really read may size the shared JPEG buffer.
+        if (picture->m_type == Vpicture::kTypeJpeg && size > largestBody) {
+            largestBody = size;
         }
         // A picture of a negative or absurd size keeps its place in the
         // numbering but is dropped: nothing can draw it.
         const int64_t pixels = static_cast<int64_t>(picture->m_width) * picture->m_height;
         if (picture->m_width < 0 || picture->m_height < 0 || pixels > kMaxPicturePixels) {
-            logDamage(name, "bad picture size", i);
+            say(name, "picture " + std::to_string(i) + ": bad picture size " + std::to_string(picture->m_width) + "x"
+                    + std::to_string(picture->m_height));
             picture = nullptr;
         }
         pictures.push_back(picture);
+        intact = true;
     }
-    in.close();
+    if (intact && !in.atEnd()) {
+        say(name, std::to_string(in.remaining()) + " bytes after its last picture (" + std::to_string(declared)
+                + " declared): the count is damaged");
+        intact = false;
+    }
     if (!header.empty()) {
-        m_jpegBuffer = allocByte(Vpicture::kJpegHeaderLength + largestBody);
+        m_jpegBuffer = allocByte(static_cast<int32_t>(static_cast<int64_t>(Vpicture::kJpegHeaderLength) + largestBody));
         std::memcpy(m_jpegBuffer.data(), header.data(), static_cast<size_t>(Vpicture::kJpegHeaderLength));
         deleteByte(header);
     }

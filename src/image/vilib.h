@@ -1,9 +1,10 @@
 // A picture library: the numbered pictures of one bundle ("golf" for the game),
-// read from the segment files "golf0.bin", "golf1.bin", ... as one stream.
-// Encoded data is kept in memory; pixels are decoded on first use and may be
-// dropped again (evict) and rebuilt.
+// read from the segment files "golf0.bin", "golf1.bin", ... as one stream, or
+// from the bundle's bytes in memory. Encoded data is kept in memory; pixels
+// are decoded on first use and may be dropped again (evict) and rebuilt.
 //
-// Bundle layout (every integer variable-length, see bundle_stream.h):
+// Bundle layout (every integer a packed number, see runtime/byte_reader.h;
+// the bytes of one number always lie in one segment):
 //   count             number of pictures
 //   jpegBufferSize    623 + the largest JPEG body (informational: the reader
 //                     sizes its buffer from the bodies it actually read)
@@ -16,6 +17,15 @@
 //     maskLength      'j' only: alpha-mask bytes after the body
 //     header          first 'j' record only: 623 bytes shared by every JPEG
 //     data            'r': size bytes of run code; 'j': body, then the mask
+//   nothing after the last record
+//
+// Budget: a bundle of at most kMaxBundleBytes (32 MB) is read whole, once; a
+// larger one is refused. Loading is linear in its size and holds at most twice
+// its size (the bytes read and the records kept), every count and size being
+// checked against the bytes really left before anything is allocated. At most
+// kMaxPictures pictures; one picture decodes to at most kMaxPicturePixels
+// (16 MB of pixels), in time linear in its pixels and data; a JPEG decode may
+// take at most 64 MB inside the decoder and 200 scans (image/jpeg_decoder.h).
 #pragma once
 
 #include <cstdint>
@@ -33,8 +43,14 @@ public:
     // library agrees to decode; anything beyond is treated as damaged data.
     static constexpr int32_t kMaxPictures = 1 << 16;
     static constexpr int32_t kMaxPicturePixels = 1 << 22;
+    // The largest bundle read, all segments together.
+    static constexpr int32_t kMaxBundleBytes = 32 << 20;
 
+    // Reads the bundle `name` from the data folder.
     explicit Vilib(const Ref<String>& name);
+    // Reads a bundle from its bytes in memory (all segments, in order);
+    // `name` only names it in messages.
+    Vilib(const Ref<String>& name, const ByteArray& bytes);
     ~Vilib() override;
 
     int32_t count() const { return m_count; }
@@ -66,7 +82,10 @@ public:
     void setClockHand(int32_t hand) { m_clockHand = hand; }
 
 private:
-    void load(const Ref<String>& name);
+    // The segments of bundle `name` one after the other; false (with one
+    // line said) when segment 0 is missing or the whole is too large.
+    static bool readSegments(const Ref<String>& name, ByteArray& bytes);
+    void load(const Ref<String>& name, const ByteArray& bytes);
 
     Ref<String> m_name;
     int32_t m_clockHand = 0;

@@ -198,7 +198,8 @@ void Vpicture::decodeRunInto(uint32_t* frame, int32_t stride, int32_t offset) co
 bool Vpicture::decodeJpegPicture(const ByteArray& jpegBuffer, const IntArray& pixels, const char* label) const
 {
     const int32_t count = pixelCount();
-    const int32_t total = kJpegHeaderLength + m_jpegLength;
+    // 64 bits: the body's length comes from the file.
+    const int64_t total = static_cast<int64_t>(kJpegHeaderLength) + m_jpegLength;
     if (count == 0 || pixels.length() < count) {
         return false;
     }
@@ -214,7 +215,7 @@ bool Vpicture::decodeJpegPicture(const ByteArray& jpegBuffer, const IntArray& pi
     buffer[kJpegWidthOffset] = static_cast<uint8_t>(static_cast<uint16_t>(m_width) >> 8);
     buffer[kJpegWidthOffset + 1] = static_cast<uint8_t>(m_width);
     char message[kJpegMessageLength];
-    if (!decodeJpeg(buffer, total, pixels.data(), m_width, m_height, message)) {
+    if (!decodeJpeg(buffer, static_cast<int32_t>(total), pixels.data(), m_width, m_height, message)) {
         std::string line = std::string(label) + ": damaged JPEG: " + message;
         V::log(line.c_str());
         std::memset(pixels.data(), 0, sizeof(int32_t) * static_cast<size_t>(count));

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <vector>
 
 namespace tarnby {
 
@@ -148,6 +149,43 @@ bool syncFolder(const std::string& folder)
 bool removeStaleTemporary(const std::string& path)
 {
     return std::remove((path + ".tmp").c_str()) == 0;
+}
+
+FileRead readBoundedFile(const std::string& path, int32_t limit, ByteArray& bytes)
+{
+    bytes = ByteArray();
+    limit = limit < 0 ? 0 : limit;
+    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return FileRead::Missing;
+    }
+    // Read in pieces rather than trusting a size from the file system: a
+    // folder, a pipe or a file that grows meanwhile reads as what it gives.
+    constexpr size_t kPiece = 64 << 10;
+    std::vector<uint8_t> held;
+    bool failed = false;
+    while (held.size() <= static_cast<size_t>(limit)) {
+        const size_t at = held.size();
+        held.resize(at + kPiece);
+        const size_t n = std::fread(held.data() + at, 1, kPiece, file);
+        held.resize(at + n);
+        if (n < kPiece) {
+            failed = std::ferror(file) != 0;
+            break;
+        }
+    }
+    std::fclose(file);
+    if (failed) {
+        return FileRead::Missing;
+    }
+    if (held.size() > static_cast<size_t>(limit)) {
+        return FileRead::TooLarge;
+    }
+    if (!held.empty()) {
+        bytes = ByteArray(static_cast<int32_t>(held.size()));
+        std::memcpy(bytes.data(), held.data(), held.size());
+    }
+    return FileRead::Read;
 }
 
 ByteArray readWholeFile(const std::string& path, int32_t limit)

@@ -65,6 +65,15 @@ bool writeWholeFile(const std::string& path, const uint8_t* bytes, size_t length
 // empty array when the file is missing or larger than `limit` bytes.
 ByteArray readWholeFile(const std::string& path, int32_t limit = 64 << 20);
 
+// What became of reading a whole file with readBoundedFile.
+enum class FileRead { Read, Missing, TooLarge };
+
+// Reads the whole file at `path` into `bytes` when it holds at most `limit`
+// bytes (an empty file is Read, with an empty array). A missing or unreadable
+// file is Missing and a longer one TooLarge, both with an empty array; never
+// more than `limit` + 64 KB is held while finding out.
+FileRead readBoundedFile(const std::string& path, int32_t limit, ByteArray& bytes);
+
 // Removes the temporary file a writer killed mid-way left beside `path`; the
 // file at `path` itself is whole (old or new) and stays. True when one was there.
 bool removeStaleTemporary(const std::string& path);

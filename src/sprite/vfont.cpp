@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <string>
 
+#include "runtime/byte_reader.h"
+#include "runtime/files.h"
+
 namespace tarnby {
 
 namespace {
@@ -85,126 +88,123 @@ int32_t Vfont::stringWidth(const char* text) const
 
 int32_t Vfont::stringWidth(const Ref<String>& text) const { return text ? stringWidth(text->chars()) : 0; }
 
-int32_t Vfont::readByte() { return m_stream ? m_stream->read() : -1; }
-
-int32_t Vfont::readNumber()
-{
-    int32_t b = readByte();
-    if (b < 0) {
-        return -1;
-    }
-    uint32_t value = 0;
-    while (true) {
-        value = (value << 7) | static_cast<uint32_t>(b & 0x7F);
-        if (!(b & 0x80)) {
-            break;
-        }
-        b = readByte();
-        if (b < 0) {
-            return -1;  // the file ended inside the number
-        }
-    }
-    return static_cast<int32_t>(value);
-}
-
 bool Vfont::load(const char* name)
 {
     if (!name) {
         return false;
     }
-    std::string prefixed = std::string("/") + name;
-    return loadStream(InputStream::open(prefixed.c_str()), name);
+    return loadFile(dataPath((std::string("/") + name).c_str()), name);
 }
 
 bool Vfont::load(const Ref<String>& name) { return name ? load(name->chars()) : false; }
 
-bool Vfont::loadPath(const std::string& path) { return loadStream(InputStream::openPath(path), path.c_str()); }
+bool Vfont::loadPath(const std::string& path) { return loadFile(path, path.c_str()); }
 
-bool Vfont::loadStream(const Ref<InputStream>& stream, const char* name)
+bool Vfont::loadFile(const std::string& path, const char* name)
 {
-    if (!stream) {
+    ByteArray bytes;
+    const FileRead read = readBoundedFile(path, kMaxFileBytes, bytes);
+    if (read == FileRead::Missing) {
+        V::log((std::string("Font file ") + name + " cannot be opened: the font is unchanged").c_str());
         return false;
     }
-    m_stream = stream;
-    const char* fault = readFont();
-    m_stream->close();
-    m_stream = nullptr;
-    if (fault) {
-        std::string message = std::string("Font file ") + name + " " + fault + ": the font is left empty";
-        V::log(message.c_str());
+    if (read == FileRead::TooLarge) {
+        V::log((std::string("Font file ") + name + " is larger than " + std::to_string(kMaxFileBytes)
+                + " bytes: the font is left empty").c_str());
         clear();
+        return false;
     }
-    return !fault;
+    return loadBytes(bytes.data(), static_cast<size_t>(bytes.length()), name);
+}
+
+bool Vfont::loadBytes(const uint8_t* bytes, size_t size, const char* name)
+{
+    const std::string fault = size > static_cast<size_t>(kMaxFileBytes)
+        ? "is larger than " + std::to_string(kMaxFileBytes) + " bytes"
+        : readFont(bytes, size);
+    if (!fault.empty()) {
+        V::log((std::string("Font file ") + (name ? name : "") + " " + fault + ": the font is left empty").c_str());
+        clear();
+        return false;
+    }
+    return true;
 }
 
 // Reads the whole font into fresh arrays and only then makes them the font's,
 // so a file that turns out to be corrupt half-way leaves nothing half-loaded.
-// Gives what is wrong with the file, or null when it is sound.
-const char* Vfont::readFont()
+// Gives what is wrong with the file, or an empty string when it is sound.
+std::string Vfont::readFont(const uint8_t* bytes, size_t size)
 {
-    static constexpr const char* kTruncated = "ends early";
-    static constexpr const char* kBadHeader = "has impossible sizes or character codes";
-    static constexpr const char* kBadTable = "has an impossible glyph length or width";
-    int32_t space = readNumber();
-    int32_t lineHeight = readNumber();
-    int32_t baseline = readNumber();
-    int32_t first = readNumber();
-    int32_t last = readNumber();
-    if (last == -1 || first == -1 || baseline == -1) {
-        return kTruncated;
+    ByteReader in(bytes, size);
+    // A number that is missing or does not fit 31 bits, said as such.
+    auto problem = [](int32_t value, const std::string& where) {
+        return (value == ByteReader::kEnd ? "ends early, in " : "has a number beyond 31 bits, in ") + where;
+    };
+    static constexpr const char* kFields[] = { "space width", "line height", "baseline", "first character",
+                                               "last character" };
+    int32_t header[5];
+    for (int32_t k = 0; k < 5; ++k) {
+        header[k] = in.readPacked();
+        if (header[k] < 0) {
+            return problem(header[k], std::string("its ") + kFields[k]);
+        }
     }
-    if (space < 0 || space > kMaxMetric || lineHeight < 0 || lineHeight > kMaxMetric || baseline < 0 || first < 0
-        || last < 0 || first > last + 1) {
-        return kBadHeader;
+    const int32_t space = header[0], lineHeight = header[1], baseline = header[2], first = header[3];
+    const int32_t last = header[4];
+    if (space > kMaxMetric || lineHeight > kMaxMetric) {
+        return "has a space width or line height above " + std::to_string(kMaxMetric);
     }
-    int64_t count64 = static_cast<int64_t>(last) - first + 1;
-    if (count64 > kMaxChars) {
-        return kBadHeader;
+    const int64_t count64 = static_cast<int64_t>(last) - first + 1;
+    if (count64 < 0 || count64 > kMaxChars) {
+        return "has impossible character codes " + std::to_string(first) + " to " + std::to_string(last);
     }
     auto count = static_cast<int32_t>(count64);
+    // Each character takes at least one byte of the table: a count beyond the
+    // bytes left is refused before anything is allocated for it.
+    if (count > in.remaining()) {
+        return problem(ByteReader::kEnd, "its table of " + std::to_string(count) + " characters");
+    }
     IntArray offsets = allocInt(count + 1);
     ShortArray widths = count > 0 ? allocShort(count) : ShortArray();
     int32_t total = 0;
     for (int32_t i = 0; i < count; ++i) {
         offsets[i] = total;
-        int32_t length = readNumber();
-        if (length == -1) {
-            return kTruncated;
+        const std::string glyph = "character " + std::to_string(first + i);
+        const int32_t length = in.readPacked();
+        if (length < 0) {
+            return problem(length, "the glyph length of " + glyph);
         }
-        if (length < 0 || length > kMaxGlyphBytes - total) {
-            return kBadTable;
+        if (length > kMaxGlyphBytes - total) {
+            return "has more than " + std::to_string(kMaxGlyphBytes) + " bytes of glyphs at " + glyph;
         }
         total += length;
         if (length != 0) {
-            int32_t width = readNumber();
-            if (width == -1) {
-                return kTruncated;
+            const int32_t width = in.readPacked();
+            if (width < 0) {
+                return problem(width, "the width of " + glyph);
             }
-            if (width < 0 || width > kMaxMetric) {
-                return kBadTable;
+            if (width > kMaxMetric) {
+                return "has an impossible width " + std::to_string(width) + " for " + glyph;
             }
             widths[i] = static_cast<int16_t>(width);
         }
     }
     offsets[count] = total;
-    int32_t dataSize = readNumber();
-    if (dataSize == -1) {
-        return kTruncated;
+    const int32_t dataSize = in.readPacked();
+    if (dataSize < 0) {
+        return problem(dataSize, "its glyph data size");
     }
     // Glyphs index the data through the table's offsets, so the data must
     // hold at least the table's total.
     if (dataSize < total || dataSize > kMaxGlyphBytes) {
-        return "has less glyph data than its character table needs, or too much";
+        return "has " + std::to_string(dataSize) + " bytes of glyph data where its character table needs "
+            + std::to_string(total) + " (at most " + std::to_string(kMaxGlyphBytes) + ")";
     }
-    ByteArray data = dataSize > 0 ? allocByte(dataSize) : ByteArray();
-    int32_t filled = 0;
-    while (filled < dataSize) {
-        int32_t n = m_stream->read(data, filled, dataSize - filled);
-        if (n <= 0) {
-            return kTruncated;  // shorter than its own count
-        }
-        filled += n;
+    if (dataSize > in.remaining()) {
+        return "ends early: " + std::to_string(in.remaining()) + " of its " + std::to_string(dataSize)
+            + " bytes of glyph data";
     }
+    ByteArray data = dataSize > 0 ? in.readBytes(dataSize) : ByteArray();
     m_glyphData = data;
     m_offsets = offsets;
     m_widths = widths;
@@ -214,7 +214,7 @@ const char* Vfont::readFont()
     m_baseline = baseline;
     m_first = first;
     m_last = last;
-    return nullptr;
+    return {};
 }
 
 void Vfont::drawChar(int32_t c, uint32_t* pixels, int32_t stride, int32_t height, int32_t clipL, int32_t clipT,

@@ -20,13 +20,20 @@
 // corner. Each byte is one run: high nibble the length in pixels (0 means 16),
 // low nibble the coverage 0..15 of every pixel in it. Runs carry on across row
 // ends; trailing empty rows need no bytes.
+//
+// Budget: a file of at most kMaxFileBytes (4 MB) is read whole, once; a larger
+// one is refused. At most kMaxChars characters, kMaxGlyphBytes of glyph data
+// and widths, space and line height up to kMaxMetric, so a font holds at most
+// about 1.4 MB and loads in time linear in its file. Drawing a character
+// costs at most its own runs; measuring, one step a character.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "fixed/fixed.h"
 #include "runtime/array.h"
-#include "runtime/files.h"
 #include "runtime/string.h"
 #include "runtime/v.h"
 
@@ -38,6 +45,7 @@ public:
     static constexpr int32_t kMaxChars = 0x10000;
     static constexpr int32_t kMaxMetric = 4096;       // widths, space, line height
     static constexpr int32_t kMaxGlyphBytes = 1 << 20;  // glyph data of one font
+    static constexpr int32_t kMaxFileBytes = 4 << 20;   // the whole file
 
     Vfont() = default;
 
@@ -55,16 +63,14 @@ public:
     int32_t getLineHeight() const { return m_lineHeight; }
 
     // Reads a font file from the data folder. False when it cannot be opened
-    // (the font is unchanged) or is corrupt (the font is left empty).
+    // (the font is unchanged) or is corrupt or too large (the font is left
+    // empty); either way one line names the file.
     bool load(const Ref<String>& name);
     bool load(const char* name);
     // The same for a file by its own path (tools).
     bool loadPath(const std::string& path);
-
-    // Next byte of the file being loaded, 0..255, or -1 at its end.
-    int32_t readByte();
-    // Next variable-length number; -1 when the file ends before it does.
-    int32_t readNumber();
+    // The same for a font file's bytes in memory; `name` names it in messages.
+    bool loadBytes(const uint8_t* bytes, size_t size, const char* name);
 
     // Width of a text laid out on one line, tabs included. Characters are
     // taken as signed 8-bit codes.
@@ -84,14 +90,13 @@ public:
     bool empty() const { return m_last < m_first; }
 
 private:
-    bool loadStream(const Ref<InputStream>& stream, const char* name);
-    const char* readFont();
+    bool loadFile(const std::string& path, const char* name);
+    std::string readFont(const uint8_t* bytes, size_t size);
     void clear();
 
     ByteArray m_glyphData;
     int32_t m_lineHeight = 0;
     int32_t m_last = -1;
-    Ref<InputStream> m_stream;
     int32_t m_first = 0;
     IntArray m_offsets;
     int32_t m_spaceWidth = 0;

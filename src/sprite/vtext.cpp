@@ -198,6 +198,7 @@ void Vtext::loadText(const Ref<String>& name)
     std::string prefixed = std::string("/") + name->chars();
     Ref<InputStream> in = InputStream::open(prefixed.c_str());
     if (!in) {
+        V::log((std::string("Text file ") + name->chars() + " cannot be opened: nothing to show").c_str());
         return;
     }
     Ref<StringBuffer> buffer = make<StringBuffer>();

@@ -2,12 +2,14 @@
 #include "vector/vswf.h"
 
 #include <cstring>
+#include <string>
+
+#include "runtime/files.h"
 
 namespace tarnby {
 
 namespace {
 
-constexpr int32_t kBufferSize = 128;
 constexpr int32_t kFirstFillMap = 16;
 // Curves halve their control polygon at each level; a curve of the largest
 // possible size is flat long before this depth.
@@ -20,7 +22,7 @@ int32_t wrapMul(int32_t a, int32_t b)
 
 }  // namespace
 
-Vswf::Vswf() : m_fillMap(allocInt(kFirstFillMap)), m_readBuffer(allocByte(kBufferSize)) { }
+Vswf::Vswf() : m_fillMap(allocInt(kFirstFillMap)) { }
 
 int32_t Vswf::chordDistanceSq(int32_t px, int32_t py, int32_t ax, int32_t ay, int32_t bx, int32_t by)
 {
@@ -51,8 +53,7 @@ void Vswf::begin(const Ref<Vpolyn>& target, int32_t width, int32_t height, int32
         m_target->init(width, height, edgeCapacity, fillCount);
     }
     m_bytePosition = 0;
-    m_readIndex = 0;
-    m_readCount = 0;
+    m_curvePiecesLeft = kMaxCurvePieces;
     m_endOfFile = false;
     alignToByte();
 }
@@ -62,45 +63,46 @@ void Vswf::end()
     if (m_target) {
         m_target->finish();
     }
-    if (m_input) {
-        m_input->close();
-        m_input = nullptr;
-    }
-    m_source = ByteArray();
-    m_sourcePosition = 0;
+    m_reader = ByteReader();
 }
 
 bool Vswf::load(const Ref<Vpolyn>& target, const Ref<String>& name, int32_t width, int32_t height,
                 int32_t edgeCapacity, int32_t fillCount, int32_t angle)
 {
     begin(target, width, height, edgeCapacity, fillCount);
-    std::string path = "/";
-    if (name) {
-        path += name->chars();
-    }
-    m_input = InputStream::open(path.c_str());
-    int32_t read = 0;
-    if (!m_input) {
+    const std::string label = name ? name->chars() : "";
+    ByteArray bytes;
+    const FileRead read = readBoundedFile(dataPath(("/" + label).c_str()), kMaxFileBytes, bytes);
+    int32_t opened = 0;
+    if (read == FileRead::Missing) {
         V::log("Could not open ");
+    } else if (read == FileRead::TooLarge) {
+        V::log(("Shape file " + label + " is larger than " + std::to_string(kMaxFileBytes) + " bytes: not read").c_str());
     } else if (m_target) {
-        read = open(angle);
+        m_reader = ByteReader(bytes);
+        opened = open(angle, label.c_str());
     }
     end();
-    return read != 0;
+    return opened != 0;
 }
 
 bool Vswf::loadBytes(const Ref<Vpolyn>& target, const ByteArray& bytes, int32_t width, int32_t height,
-                     int32_t edgeCapacity, int32_t fillCount, int32_t angle)
+                     int32_t edgeCapacity, int32_t fillCount, int32_t angle, const char* name)
 {
     begin(target, width, height, edgeCapacity, fillCount);
-    m_source = bytes;
-    m_sourcePosition = 0;
-    int32_t read = m_target ? open(angle) : 0;
+    int32_t opened = 0;
+    if (bytes.length() > kMaxFileBytes) {
+        V::log((std::string("Shape file ") + (name ? name : "") + " is larger than " + std::to_string(kMaxFileBytes)
+                + " bytes: not read").c_str());
+    } else if (m_target) {
+        m_reader = ByteReader(bytes);
+        opened = open(angle, name ? name : "");
+    }
     end();
-    return read != 0;
+    return opened != 0;
 }
 
-int32_t Vswf::open(int32_t angle)
+int32_t Vswf::open(int32_t angle, const char* name)
 {
     int32_t signature[3];
     for (int32_t& byte : signature) {
@@ -108,7 +110,8 @@ int32_t Vswf::open(int32_t angle)
     }
     readU8();  // version
     if (signature[0] != 'F' || signature[1] != 'W' || signature[2] != 'S') {
-        V::log("Not a shape file: no FWS signature");
+        V::log((std::string("Not a shape file: ") + name
+                + (m_reader.size() == 0 ? " is empty" : " has no FWS signature")).c_str());
         return 0;
     }
     readU32();  // file length
@@ -116,7 +119,7 @@ int32_t Vswf::open(int32_t angle)
     int32_t frameWidth = wrapSub(m_rect[1], m_rect[0]);
     int32_t frameHeight = wrapSub(m_rect[3], m_rect[2]);
     if (frameWidth <= 0) {
-        V::log("Shape file has an empty frame, width", frameWidth);
+        V::log((std::string("Shape file ") + name + " has an empty frame, width " + std::to_string(frameWidth)).c_str());
         return 0;
     }
     m_originX = m_penX = wrapSub(0, frameWidth) >> 1;
@@ -141,31 +144,21 @@ int32_t Vswf::open(int32_t angle)
     readU16();  // frame rate
     readU16();  // frame count
     readTags(0);
+    if (m_endOfFile) {
+        // Everything up to the cut is drawn; the rest of the drawing is lost.
+        V::log((std::string("Shape file ") + name + " ends early, before its end tag: drawn as far as it goes").c_str());
+    }
     return 1;
 }
 
 int32_t Vswf::readByte()
 {
     m_bytePosition = wrapAdd(m_bytePosition, 1);
-    if (m_readIndex == m_readCount) {
-        int32_t n = -1;
-        if (m_input) {
-            n = m_input->read(m_readBuffer, 0, kBufferSize);
-        } else if (m_sourcePosition < m_source.length()) {
-            n = m_source.length() - m_sourcePosition;
-            n = n > kBufferSize ? kBufferSize : n;
-            std::memcpy(m_readBuffer.data(), m_source.data() + m_sourcePosition, static_cast<size_t>(n));
-            m_sourcePosition += n;
-        }
-        if (n < 1) {
-            m_readIndex = m_readCount = 0;
-            m_endOfFile = true;
-            return -1;
-        }
-        m_readIndex = 0;
-        m_readCount = n;
+    const int32_t b = m_reader.readByte();
+    if (b < 0) {
+        m_endOfFile = true;
     }
-    return m_readBuffer[m_readIndex++];
+    return b;
 }
 
 int32_t Vswf::readU8()
@@ -176,17 +169,23 @@ int32_t Vswf::readU8()
 
 int32_t Vswf::readU16()
 {
-    int32_t lo = readU8();
-    int32_t hi = readU8();
+    alignToByte();
+    m_bytePosition = wrapAdd(m_bytePosition, 2);
     // An end of file in either byte reads as -1 (which ends the tag loop).
-    return (lo < 0 || hi < 0) ? -1 : lo | (hi << 8);
+    const int32_t v = m_reader.readU16();
+    if (v < 0) {
+        m_endOfFile = true;
+    }
+    return v;
 }
 
 int32_t Vswf::readU32()
 {
+    alignToByte();
+    m_bytePosition = wrapAdd(m_bytePosition, 4);
     uint32_t v = 0;
-    for (int32_t i = 0; i < 4; ++i) {
-        v |= (static_cast<uint32_t>(readU8()) & 0xFF) << (8 * i);
+    if (!m_reader.readU32(v)) {
+        m_endOfFile = true;
     }
     return static_cast<int32_t>(v);
 }
@@ -427,7 +426,9 @@ void Vswf::curveTo(Fixed x0, Fixed y0, Fixed cx, Fixed cy, Fixed x1, Fixed y1, i
     int32_t r1 = y1 >> 15;
     int32_t rc = cy >> 15;
     int32_t rowSpan = r0 > r1 ? r0 - r1 : r1 - r0;
-    if ((rowSpan <= 1 && (rc == r0 || rc == r1)) || depth >= kMaxCurveDepth) {
+    // Each split costs a piece of the file's budget, so no file of curves can
+    // multiply into more edges than that budget, whatever its size.
+    if ((rowSpan <= 1 && (rc == r0 || rc == r1)) || depth >= kMaxCurveDepth || m_curvePiecesLeft <= 0) {
         m_target->addEdge(x0, y0, x1, y1, m_fill0, m_fill1);
         return;
     }
@@ -437,6 +438,7 @@ void Vswf::curveTo(Fixed x0, Fixed y0, Fixed cx, Fixed cy, Fixed x1, Fixed y1, i
     Fixed mx1 = mid(cx, x1), my1 = mid(cy, y1);
     Fixed mx = mid(mx0, mx1), my = mid(my0, my1);
     if (chordDistanceSq(mx >> 15, my >> 15, x0 >> 15, y0 >> 15, x1 >> 15, y1 >> 15) != 0) {
+        --m_curvePiecesLeft;
         curveTo(x0, y0, mx0, my0, mx, my, depth + 1);
         curveTo(mx, my, mx1, my1, x1, y1, depth + 1);
     } else {

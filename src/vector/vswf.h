@@ -37,13 +37,20 @@
 // The frame is scaled so that its width fills the target's width (both axes)
 // and centred on the target; fill 0 of a style change is the region on the left
 // of the edge's direction, fill 1 on its right (the map seen from above, y down).
+//
+// Budget: a file of at most kMaxFileBytes (16 MB) is read whole, once; a larger
+// one is refused. Every byte is read once, each fill-style count is at most
+// 65535 (one table of as many entries), a curve is split at most 16 levels
+// deep and all curves of a file together into at most kMaxCurvePieces edges
+// (beyond that a curve is drawn as its chord), and the drawing holds at most
+// its crossing capacity, so time and memory grow linearly with the file.
 #pragma once
 
 #include <cstdint>
 
 #include "fixed/fixed.h"
 #include "runtime/array.h"
-#include "runtime/files.h"
+#include "runtime/byte_reader.h"
 #include "runtime/string.h"
 #include "runtime/v.h"
 #include "vector/vpolyn.h"
@@ -52,6 +59,11 @@ namespace tarnby {
 
 class Vswf : public V {
 public:
+    // The largest shape file read, and the most edges all curves of one file
+    // may be split into.
+    static constexpr int32_t kMaxFileBytes = 16 << 20;
+    static constexpr int32_t kMaxCurvePieces = 1 << 22;
+
     Vswf();
 
     // Squared distance in whole pixels from P to its foot on the segment AB, or
@@ -65,17 +77,19 @@ public:
     // the file was read.
     bool load(const Ref<Vpolyn>& target, const Ref<String>& name, int32_t width, int32_t height,
               int32_t edgeCapacity, int32_t fillCount, int32_t angle);
-    // The same from bytes already in memory (tools, tests).
+    // The same from bytes already in memory; `name` names them in messages.
     bool loadBytes(const Ref<Vpolyn>& target, const ByteArray& bytes, int32_t width, int32_t height,
-                   int32_t edgeCapacity, int32_t fillCount, int32_t angle);
+                   int32_t edgeCapacity, int32_t fillCount, int32_t angle, const char* name = "shape data");
 
     // --- Exposed for tests -------------------------------------------------
     int32_t fillMapLength() const { return m_fillMap.length(); }
     int32_t fillMapEntry(int32_t i) const { return i >= 0 && i < m_fillMap.length() ? m_fillMap[i] : 0; }
+    // Edges the curves of the last file were split into beyond one each.
+    int32_t curvePiecesUsed() const { return kMaxCurvePieces - m_curvePiecesLeft; }
 
 private:
     // Reads the open input into the target; 1 when read, 0 when rejected.
-    int32_t open(int32_t angle);
+    int32_t open(int32_t angle, const char* name);
     int32_t readByte();
     int32_t readU8();
     int32_t readU16();
@@ -110,7 +124,6 @@ private:
     int32_t m_bytePosition = 0;
     int32_t m_fill0 = 0;
     int32_t m_fill1 = 0;
-    Ref<InputStream> m_input;
     int32_t m_numFillBits = 0;
     int32_t m_numLineBits = 0;
     int32_t m_tagEnd = 0;
@@ -127,12 +140,9 @@ private:
     int32_t m_penY = 0;
     int32_t m_originX = 0;
     int32_t m_originY = 0;
-    ByteArray m_readBuffer;
-    int32_t m_readIndex = 0;
-    int32_t m_readCount = 0;
-    // Bytes handed over by loadBytes instead of a file, and how far they are read.
-    ByteArray m_source;
-    int32_t m_sourcePosition = 0;
+    // The file's bytes, and edges curves may still be split into.
+    ByteReader m_reader;
+    int32_t m_curvePiecesLeft = 0;
     bool m_endOfFile = false;
 };
 

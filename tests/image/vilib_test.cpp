@@ -1,5 +1,5 @@
-// Picture bundles: the segment stream, writer-to-reader round trips, the
-// pixel cache and its clock sweep, and damaged bundles.
+// Picture bundles: writer-to-reader round trips through segments and memory,
+// the pixel cache and its clock sweep, and damaged bundles.
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 
 #include "bundle-writer/bundle_writer.h"
 #include "bundle-writer/picture_encoder.h"
-#include "image/bundle_stream.h"
 #include "image/vilib.h"
 #include "support/test_support.h"
 #include "writer-support/packed_number.h"
@@ -63,24 +62,6 @@ void expectExact(const Ref<Vpicture>& p, const std::vector<uint8_t>& rgba, const
 bool transparent(const Ref<Vpicture>& p)
 {
     return p->decoded() && std::all_of(p->m_pixels.begin(), p->m_pixels.end(), [](int32_t w) { return w == 0; });
-}
-
-TEST(VilibTest, ReadIntAndSegmentsReadAsOneStream)
-{
-    test::ScratchFolder folder("vilib_readint");
-    writeBytes(folder.file("s0.bin"), { 0x7F, 0x81, 0x00, 0xFF, 0x7F });
-    writeBytes(folder.file("s1.bin"), { 0x83, 0xFF, 0x7F, 1, 2 });
-    writeBytes(folder.file("s2.bin"), { 3, 4 });
-    BundleStream in("s");
-    ASSERT_TRUE(in.opened());
-    for (int32_t value : { 127, 128, 16383, (3 << 14) | (127 << 7) | 127 }) {
-        EXPECT_EQ(in.readInt(), value);
-    }
-    ByteArray four(4);
-    EXPECT_EQ(in.readFully(four, 0, 4), 4) << "readFully crosses into segment 2";
-    EXPECT_TRUE(four[0] == 1 && four[3] == 4);
-    EXPECT_EQ(in.readInt(), -1) << "end of the last segment";
-    EXPECT_TRUE(BundleStream("s").readBytes(100).empty()) << "too short for what readBytes asks: nothing at all";
 }
 
 // Transparent runs of every length from 0 to 129 (long skips, their split at
@@ -144,6 +125,16 @@ TEST(VilibTest, RunPicturesRoundTripThroughArbitrarySegmentCuts)
         if (word >> 29 == 7 || word == 0) {
             ASSERT_EQ(got, word == 0 ? kBackground : word & 0xFFFFFF) << "direct pixel " << i;
         }
+    }
+
+    // The same bundle from memory, as the fuzzers and tools read it.
+    const std::vector<uint8_t> whole = writer.bytes();
+    ByteArray bytes(static_cast<int32_t>(whole.size()));
+    std::copy(whole.begin(), whole.end(), bytes.begin());
+    Ref<Vilib> fromMemory = make<Vilib>(String::intern("memory"), bytes);
+    ASSERT_TRUE(fromMemory->intact() && fromMemory->count() == 3);
+    for (int32_t i = 0; i < 3; ++i) {
+        expectExact(fromMemory->getPicture(i), images[i], "from memory, picture " + std::to_string(i));
     }
 }
 
@@ -293,6 +284,86 @@ TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
     }
     jpeg->dropPixels();
     EXPECT_TRUE(transparent(lib->getPicture(1))) << "markers everywhere";
+}
+
+TEST(VilibTest, SizesNearTwoGigabytesAreRefusedWithoutAllocatingAndEveryFaultIsNamed)
+{
+    auto packed = [](std::vector<uint32_t> values) {
+        std::vector<uint8_t> out;
+        for (uint32_t v : values) {
+            appendPackedNumber(out, v);
+        }
+        return out;
+    };
+    auto load = [](const std::vector<uint8_t>& raw, std::string& said) {
+        ByteArray bytes(static_cast<int32_t>(raw.size()));
+        std::copy(raw.begin(), raw.end(), bytes.begin());
+        testing::internal::CaptureStdout();
+        Ref<Vilib> lib = make<Vilib>(String::intern("bad"), bytes);
+        said = testing::internal::GetCapturedStdout();
+        return lib;
+    };
+    // A 'j' record (the first, carrying the shared header, or a later one)
+    // whose body claims nearly 2 GB in a bundle of a few kilobytes: nothing of
+    // that size may be counted into the JPEG buffer, summed in 32 bits or
+    // allocated. Memory stays within what the bundle's bytes hold.
+    BundleWriter writer;
+    const std::vector<uint8_t> tex = image(16, 16, -2);
+    ASSERT_EQ(writer.addJpeg(tex.data(), 4, 16, 16, 0, 0, 80), 0) << writer.error();
+    const std::vector<uint8_t> sound = writer.bytes();
+    for (uint32_t size : { 0x7FFFFFFFu, 0x7FFFF000u, 0x7FFFFD91u }) {
+        // The first record alone, with its 623-byte header and a few bytes.
+        std::vector<uint8_t> first = packed({ 1, 0, 'j', 16, 16, 0, 0, size, 0 });
+        first.insert(first.end(), 623 + 40, 0x11);
+        // A sound first picture, then a second 'j' claiming the size.
+        std::vector<uint8_t> second = sound;
+        second[0] = 2;  // the count (below 128: one byte)
+        const std::vector<uint8_t> record = packed({ 'j', 16, 16, 0, 0, size, 7 });
+        second.insert(second.end(), record.begin(), record.end());
+        second.insert(second.end(), 100, 0x22);
+        for (const auto* raw : { &first, &second }) {
+            const int64_t before = avail();
+            std::string said;
+            Ref<Vilib> lib = load(*raw, said);
+            const bool isSecond = raw == &second;
+            EXPECT_EQ(lib->count(), isSecond ? 1 : 0) << std::hex << size;
+            EXPECT_FALSE(lib->intact());
+            EXPECT_LT(before - avail(), 64 << 10) << "memory charged for a claimed size 0x" << std::hex << size;
+            EXPECT_NE(said.find(std::string("Picture bundle bad: picture ") + (isSecond ? "1" : "0") + " claims "),
+                      std::string::npos) << said;
+            if (isSecond) {
+                Ref<Vpicture> p = lib->getPicture(0);
+                ASSERT_TRUE(p);
+                EXPECT_FALSE(transparent(p)) << "the sound picture before the damage still decodes";
+            }
+        }
+    }
+
+    // Each kind of damage in one line that names it: an empty bundle, a
+    // zero-filled one (count 0 and nothing else may follow), a field that
+    // reads 0xFFFFFFFF (too large, not the end of the bundle), a record cut
+    // short, and a count beyond the limit.
+    std::vector<uint8_t> large = packed({ 1, 0, 'r', 4, 0xFFFFFFFFu, 0, 0, 2 });
+    large.insert(large.end(), { 0x7C, 0x00 });
+    const struct {
+        std::vector<uint8_t> bytes;
+        const char* said;
+    } cases[] = {
+        { {}, "Picture bundle bad: no bytes at all\n" },
+        { std::vector<uint8_t>(4096, 0), "Picture bundle bad: 4094 bytes after its last picture (0 declared)" },
+        { large, "Picture bundle bad: picture 0: height does not fit 31 bits\n" },
+        { packed({ 1, 0, 'r', 4, 4 }), "Picture bundle bad: ends early in picture 0 (its anchor x)\n" },
+        { packed({ 70000, 0 }), "Picture bundle bad: bad picture count 70000 (at most 65536)\n" },
+        { { 0x81 }, "Picture bundle bad: ends before its picture count" },
+    };
+    for (const auto& c : cases) {
+        std::string said;
+        Ref<Vilib> lib = load(c.bytes, said);
+        EXPECT_EQ(lib->count(), 0) << c.said;
+        EXPECT_FALSE(lib->intact()) << c.said;
+        EXPECT_NE(said.find(c.said), std::string::npos) << "said: " << said << "expected: " << c.said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one line: " << said;
+    }
 }
 
 TEST(VilibTest, JpegFrameLargerThanItsPictureIsRefusedBeforeDecoding)

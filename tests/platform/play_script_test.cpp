@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/play/play_script.h"
 #include "support/test_support.h"
@@ -140,6 +141,39 @@ TEST(PlayScriptTest, LoadsAFileAndNamesOneThatCannotBeRead)
     ASSERT_TRUE(test::writeBytes(folder.file("bad.txt"), { '1', ' ', 't', 'a', 'p', ' ', '1', '7', '6', ',', '0' }));
     EXPECT_FALSE(script.load(folder.file("bad.txt"), 176, 220, error));
     EXPECT_EQ(error, folder.file("bad.txt") + ":1: tap \"176,0\" is not X,Y on the 176x220 screen");
+}
+
+TEST(PlayScriptTest, TheLongestScriptsAndLinesStayWithinTheirLimits)
+{
+    // As many events as a script may hold, then one more.
+    std::string text;
+    text.reserve(PlayScript::kMaxEvents * 7 + 16);
+    for (size_t i = 0; i < PlayScript::kMaxEvents; ++i) {
+        text += "9 quit\n";
+    }
+    PlayScript script;
+    std::string error;
+    ASSERT_TRUE(script.parse(text, "long", 176, 220, error)) << error;
+    EXPECT_EQ(script.events().size(), PlayScript::kMaxEvents);
+    text += "10 key 5\n";
+    EXPECT_FALSE(script.parse(text, "long", 176, 220, error));
+    EXPECT_EQ(error, "long:1048577: more than 1048576 events");
+    EXPECT_TRUE(script.events().empty());
+
+    // A word of a megabyte is quoted in part: the message stays one short line.
+    const std::string word(1 << 20, '7');
+    for (const std::string& line : { word + " quit", "1 " + word + " 5", "1 key " + word, "1 quit " + word }) {
+        EXPECT_FALSE(script.parse(line, "wide", 176, 220, error));
+        EXPECT_LT(error.size(), 200u) << error.substr(0, 200);
+        EXPECT_NE(error.find("7777..."), std::string::npos) << error.substr(0, 200);
+    }
+
+    // A file beyond the limit is refused before it is parsed.
+    test::ScratchFolder folder("play_script_large");
+    std::vector<uint8_t> large(PlayScript::kMaxFileBytes + 1, '\n');
+    ASSERT_TRUE(test::writeBytes(folder.file("large.txt"), large));
+    EXPECT_FALSE(script.load(folder.file("large.txt"), 176, 220, error));
+    EXPECT_EQ(error, "the script " + folder.file("large.txt") + " is larger than 16777216 bytes");
 }
 
 }  // namespace

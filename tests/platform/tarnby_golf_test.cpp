@@ -3,7 +3,6 @@
 // scores, the same script giving the same game, and the program's errors.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstring>
@@ -19,27 +18,8 @@
 namespace tarnby {
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string output;
-};
-
-ProgramRun runProgram(const std::string& program, const std::string& arguments)
-{
-    ProgramRun run;
-    const std::string command = test::binFolder() + program + " " + arguments + " 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        run.output += buffer;
-    }
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using test::ProgramRun;
+using test::runProgram;
 
 std::string script(const std::string& name) { return test::sourceFolder() + "tests/platform/scripts/" + name; }
 

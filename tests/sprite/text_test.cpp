@@ -144,9 +144,71 @@ TEST_F(VfontTest, CorruptFilesLeaveAnEmptyFont)
     check(file({ 32, 32, 1, 70000, 1 }), "a glyph 70000 pixels wide");
 
     // A file that cannot be opened is no fault in the file: the font keeps what it had.
+    testing::internal::CaptureStdout();
     EXPECT_FALSE(m_font->load("missing.bin"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Font file missing.bin cannot be opened: the font is unchanged\n");
     EXPECT_EQ(m_font->charWidth('!'), 5);
-    EXPECT_EQ(m_font->readNumber(), -1) << "no stream is left open after loading";
+}
+
+TEST_F(VfontTest, TheLargestFontLoadsAndOneStepBeyondEachLimitIsNamed)
+{
+    // 65536 characters of 16 glyph bytes each (exactly 1 MB of glyphs), all
+    // metrics at their largest: the biggest font the reader takes.
+    fontgen::FontData data { Vfont::kMaxMetric, Vfont::kMaxMetric, 7, 0, {} };
+    for (int32_t c = 0; c < Vfont::kMaxChars; ++c) {
+        data.glyphs.push_back({ c == 65 ? Vfont::kMaxMetric : 1 + c % 7, std::vector<uint8_t>(16, 0x1F) });
+    }
+    ASSERT_EQ(16 * Vfont::kMaxChars, Vfont::kMaxGlyphBytes);
+    std::vector<uint8_t> largest = fontgen::writeFont(data);
+    auto load = [](const std::vector<uint8_t>& bytes, std::string& said) {
+        Ref<Vfont> font = make<Vfont>();
+        testing::internal::CaptureStdout();
+        font->loadBytes(bytes.data(), bytes.size(), "big.bin");
+        said = testing::internal::GetCapturedStdout();
+        return font;
+    };
+    std::string said;
+    Ref<Vfont> font = load(largest, said);
+    EXPECT_EQ(said, "");
+    EXPECT_EQ((Ints { font->first(), font->last(), font->charWidth(65), font->charWidth(66), font->glyphBytes(65535),
+                      font->spaceWidth(), font->getLineHeight() }),
+              (Ints { 0, 65535, 4096, 4, 16, 4096, 4096 }));
+
+    // One glyph byte too many, one character too many, one pixel too wide.
+    data.glyphs[40000].runs.push_back(0x1F);
+    load(fontgen::writeFont(data), said);
+    EXPECT_EQ(said, "Font file big.bin has more than 1048576 bytes of glyphs at character 65535: the font is left "
+                    "empty\n");
+    data.glyphs[40000].runs.pop_back();
+    data.glyphs.push_back({});
+    load(fontgen::writeFont(data), said);
+    EXPECT_EQ(said, "Font file big.bin has impossible character codes 0 to 65536: the font is left empty\n");
+    data.glyphs.pop_back();
+    data.glyphs[300].width = Vfont::kMaxMetric + 1;
+    Ref<Vfont> wide = load(fontgen::writeFont(data), said);
+    EXPECT_EQ(said, "Font file big.bin has an impossible width 4097 for character 300: the font is left empty\n");
+    EXPECT_TRUE(wide->empty());
+
+    // Numbers that end early or do not fit are told apart, and the glyph is named.
+    // The header takes 9 bytes and characters 0..65 133 bytes of the table
+    // (65 is two bytes wider), every later one 2: a cut 65537 bytes into the
+    // table ends just before the glyph length of character 32768.
+    std::vector<uint8_t> cut(largest.begin(), largest.begin() + 9 + 65537);
+    load(cut, said);
+    EXPECT_EQ(said, "Font file big.bin ends early, in the glyph length of character 32768: the font is left empty\n");
+    std::vector<uint8_t> huge = { 4, 10, 7, 32, 32, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 1, 0 };
+    load(huge, said);
+    EXPECT_EQ(said, "Font file big.bin has a number beyond 31 bits, in the glyph length of character 32: the font "
+                    "is left empty\n");
+
+    // A file larger than the reader takes is refused before it is parsed.
+    largest.resize(static_cast<size_t>(Vfont::kMaxFileBytes) + 1, 0);
+    ASSERT_TRUE(writeBytes(m_folder.file("huge.bin"), largest));
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(font->load("huge.bin"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Font file huge.bin is larger than 4194304 bytes: the font is left empty\n");
+    EXPECT_TRUE(font->empty());
 }
 
 TEST_F(VfontTest, GlyphRunsLevelsShadowsAndOpacity)
@@ -363,7 +425,9 @@ TEST_F(VtextTest, WordWrapBreaksAtTheLastSpaceThatFits)
     t->loadText(String::intern("help.txt"));
     EXPECT_STREQ(t->toString()->chars(), "ab cd\nefg");
     EXPECT_EQ(t->getHeight(), 20);
+    testing::internal::CaptureStdout();
     t->loadText(String::intern("missing.txt"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Text file missing.txt cannot be opened: nothing to show\n");
     EXPECT_STREQ(t->toString()->chars(), "ab cd\nefg");
     t->setWrapped(Ref<StringBuffer>());
     EXPECT_STREQ(t->toString()->chars(), "");

@@ -1,7 +1,10 @@
 // Shared test helpers.
 #include "support/test_support.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <filesystem>
 #include <string>
@@ -38,6 +41,23 @@ bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 std::string binFolder() { return std::string(TARNBY_BIN_DIR) + "/"; }
 
 std::string sourceFolder() { return std::string(TARNBY_SOURCE_DIR) + "/"; }
+
+ProgramRun runProgram(const std::string& program, const std::string& arguments)
+{
+    ProgramRun run;
+    const std::string command = binFolder() + program + " " + arguments + " 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) {
+        return run;
+    }
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe)) {
+        run.output += buffer;
+    }
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
 
 void saveFrame(const std::string& name, const uint32_t* pixels, int32_t width, int32_t height, int32_t stride)
 {

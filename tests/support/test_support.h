@@ -31,6 +31,15 @@ bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::string binFolder();
 std::string sourceFolder();
 
+// What a program of the build said (standard output and error together) and
+// its exit status (-1 when it did not exit normally).
+struct ProgramRun {
+    int status = -1;
+    std::string output;
+};
+// Runs `program` from binFolder() with `arguments` (shell words) and waits for it.
+ProgramRun runProgram(const std::string& program, const std::string& arguments);
+
 // Writes a frame to build/test-output/<name>.png for a person to look at.
 void saveFrame(const std::string& name, const uint32_t* pixels, int32_t width, int32_t height, int32_t stride);
 

@@ -18,6 +18,8 @@
 namespace tarnby {
 namespace {
 
+using test::writeBytes;
+
 // Reads bytes with the sizes the game gives a hole file.
 bool loadHole(Vswf& reader, const Ref<Vpolyn>& target, const std::vector<uint8_t>& bytes, int32_t angle = 0)
 {
@@ -200,6 +202,55 @@ TEST(VswfTest, RecordFormsAndStyleArrays)
     EXPECT_EQ(p->colour(fillAtYards(*p, 15, 15)), 0x101010u) << "the sixteenth style is drawn in its colour";
 }
 
+TEST(VswfTest, CurvesOfAHostileFileSplitIntoABoundedNumberOfEdges)
+{
+    // A frame one twip wide makes every twip 512 pixels: each curve with a
+    // far control point would split 16 levels deep into 65535 edges, and a
+    // megabyte of such curves into billions. 3000 of them use up the file's
+    // budget; the rest are drawn as chords, and a square after them is read.
+    SwfBitWriter body;
+    body.u16(1);
+    body.rect(0, 1, 0, 1);
+    body.u8(1), body.u8(0x00), body.u8(0), body.u8(255), body.u8(0);  // one solid fill
+    body.u8(0);                                                         // no line styles
+    body.bits(1, 4), body.bits(0, 4);
+    body.bits(0, 1), body.bits(1 | 2, 5), body.bits(2, 5), body.sbits(0, 2), body.sbits(0, 2);
+    body.bits(1, 1);
+    for (int32_t k = 0; k < 3000; ++k) {
+        // A curved edge of 17-bit deltas: out to a far control point and back.
+        body.bits(1, 1), body.bits(0, 1), body.bits(15, 4);
+        body.sbits(60000, 17), body.sbits(k % 2 ? 50000 : -50000, 17), body.sbits(-60000, 17), body.sbits(0, 17);
+    }
+    body.bits(0, 1), body.bits(1, 5), body.bits(2, 5), body.sbits(0, 2), body.sbits(0, 2);  // move back to 0,0
+    body.bits(0, 1), body.bits(0, 5);                                                          // end of shape
+    body.align();
+    SwfBitWriter file;
+    file.text("FWS");
+    file.u8(6);
+    file.u32(0);
+    file.rect(0, 1, 0, 1);
+    file.u16(0), file.u16(1);
+    file.tag(2, body.data(), true);
+    file.tag(0, {});
+    Ref<Vpolyn> p = make<Vpolyn>();
+    Vswf reader;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(loadHole(reader, p, file.data()));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(reader.curvePiecesUsed(), Vswf::kMaxCurvePieces) << "the budget is spent, and not overdrawn";
+
+    // A real curve takes a few pieces of it.
+    ShapeWriter disc(512, 512);
+    disc.moveTo(256, 156, disc.fill(0xFF00FF00), ShapeWriter::kNoFill);
+    disc.curveTo(156, 156, 156, 256);
+    disc.curveTo(156, 356, 256, 356);
+    disc.curveTo(356, 356, 356, 256);
+    disc.curveTo(356, 156, 256, 156);
+    ASSERT_TRUE(loadHole(reader, p, disc.bytes()));
+    EXPECT_GT(reader.curvePiecesUsed(), 4);
+    EXPECT_LT(reader.curvePiecesUsed(), 1000) << "each load starts with the whole budget";
+}
+
 TEST(VswfTest, MissingAndCorruptFilesLeaveAnEmptyDrawing)
 {
     test::ScratchFolder folder("vswf_corrupt");
@@ -223,7 +274,7 @@ TEST(VswfTest, MissingAndCorruptFilesLeaveAnEmptyDrawing)
     // refused with one line, the old drawing gone.
     std::vector<uint8_t> compressed = good;
     compressed[0] = 'C';
-    for (const auto& bad : { compressed, shapeFile({}, 0) }) {
+    for (const auto& bad : { compressed, shapeFile({}, 0), std::vector<uint8_t>() }) {
         ASSERT_TRUE(loadHole(reader, p, good));
         testing::internal::CaptureStdout();
         EXPECT_FALSE(loadHole(reader, p, bad));
@@ -231,6 +282,24 @@ TEST(VswfTest, MissingAndCorruptFilesLeaveAnEmptyDrawing)
         EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
         EXPECT_EQ(p->crossingCount(), 0);
     }
+    // Named by the file they came from, and told apart.
+    ASSERT_TRUE(writeBytes(folder.file("packed"), compressed));
+    ASSERT_TRUE(writeBytes(folder.file("empty"), {}));
+    for (const auto& [name, said] : { std::pair { "packed", "Not a shape file: packed has no FWS signature\n" },
+                                      { "empty", "Not a shape file: empty is empty\n" } }) {
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(reader.load(p, String::intern(name), kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity,
+                                 kHoleFillCount, 0));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), said);
+    }
+    // A file beyond the reader's limit is refused unread.
+    std::vector<uint8_t> large = good;
+    large.resize(static_cast<size_t>(Vswf::kMaxFileBytes) + 1, 0);
+    ASSERT_TRUE(writeBytes(folder.file("large"), large));
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(reader.load(p, String::intern("large"), kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity,
+                             kHoleFillCount, 0));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Shape file large is larger than 16777216 bytes: not read\n");
 
     // Every truncation of a good file, a tag claiming 4 GB, random damage: in bounds.
     testing::internal::CaptureStdout();

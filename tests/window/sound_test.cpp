@@ -78,6 +78,34 @@ TEST(SoundTest, DecodesSixteenAndEightBitAndSurvivesShortOrBogusFiles)
     }
 }
 
+TEST(SoundTest, TheLongestSoundIsReadWholeAndALongerOneInPart)
+{
+    // Exactly the most sample data a sound may have: all of it, no message.
+    std::vector<uint8_t> data(WavSound::kMaxDataBytes, 0x90);
+    data.back() = 0x10;
+    testing::internal::CaptureStdout();
+    const auto longest = WavSound::decode(wavFile(8, data).data(), WavSound::kHeaderBytes + data.size(), "longest");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(longest.length(), static_cast<int32_t>(2 * WavSound::kMaxDataBytes)) << "8-bit data doubles";
+    EXPECT_EQ(longest.samples().back(), (0x10 - 128) * 256);
+
+    // One byte more, in memory or in a file: its beginning, said in one line.
+    data.push_back(0x70);
+    const auto file = wavFile(16, data);
+    testing::internal::CaptureStdout();
+    const auto longer = WavSound::decode(file.data(), file.size(), "longer");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "sound longer: too long, playing its beginning\n");
+    EXPECT_EQ(longer.length(), static_cast<int32_t>(WavSound::kMaxDataBytes));
+    test::ScratchFolder folder("sound_longest");
+    ASSERT_TRUE(test::writeBytes(folder.file("long.wav"), file));
+    testing::internal::CaptureStdout();
+    const auto loaded = WavSound::load(folder.file("long.wav"));
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(loaded.length(), static_cast<int32_t>(WavSound::kMaxDataBytes));
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("long.wav: "), std::string::npos) << said;
+}
+
 // A device that keeps what is written and hands buffers back when told.
 class FakeDevice : public AudioDevice {
 public:

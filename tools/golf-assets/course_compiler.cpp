@@ -7,10 +7,25 @@
 #include "golf-assets/course_painter.h"
 #include "golf-assets/hole_colours.h"
 #include "golf-assets/hole_file.h"
+#include "runtime/files.h"
 
 namespace tarnby::course {
 
 bool compileCourseMap(const std::vector<uint8_t>& rgba, int32_t width, int32_t height, const std::string& outPath,
+    std::string& error)
+{
+    std::vector<uint8_t> file;
+    if (!compileCourseBytes(rgba, width, height, file, error)) {
+        return false;
+    }
+    if (!writeWholeFile(outPath, file.data(), file.size())) {
+        error = "cannot write " + outPath;
+        return false;
+    }
+    return true;
+}
+
+bool compileCourseBytes(const std::vector<uint8_t>& rgba, int32_t width, int32_t height, std::vector<uint8_t>& file,
     std::string& error)
 {
     if (width != kMapYards || height != kMapYards) {
@@ -44,10 +59,7 @@ bool compileCourseMap(const std::vector<uint8_t>& rgba, int32_t width, int32_t h
     std::vector<Chain> chains = traceBoundaries(grid);
     // Under half a pixel, so every pixel centre stays on its painted side.
     simplifyChains(chains, 0.45);
-    if (!writeTracedShape(colours, chains, kMapYards, 1.0, outPath)) {
-        error = "cannot write " + outPath;
-        return false;
-    }
+    file = tracedShapeBytes(colours, chains, kMapYards, 1.0);
     return true;
 }
 

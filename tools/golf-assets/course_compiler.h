@@ -13,5 +13,8 @@ namespace tarnby::course {
 // writes the hole file. On failure gives false and a one-line reason.
 bool compileCourseMap(const std::vector<uint8_t>& rgba, int32_t width, int32_t height, const std::string& outPath,
     std::string& error);
+// The same, giving the hole file's bytes instead of writing them.
+bool compileCourseBytes(const std::vector<uint8_t>& rgba, int32_t width, int32_t height, std::vector<uint8_t>& file,
+    std::string& error);
 
 }  // namespace tarnby::course

@@ -5,8 +5,10 @@
 
 namespace tarnby::course {
 
-bool writeTracedShape(const std::vector<uint32_t>& colours, const std::vector<Chain>& chains, double size,
-    double yardsPerCell, const std::string& path)
+namespace {
+
+ShapeWriter tracedShape(const std::vector<uint32_t>& colours, const std::vector<Chain>& chains, double size,
+    double yardsPerCell)
 {
     ShapeWriter writer(size, size);
     // Fill indices follow the label order, so equal drawings give equal files.
@@ -25,7 +27,21 @@ bool writeTracedShape(const std::vector<uint32_t>& colours, const std::vector<Ch
             writer.lineTo(chain.points[k].x * yardsPerCell, chain.points[k].y * yardsPerCell);
         }
     }
-    return writer.save(path);
+    return writer;
+}
+
+}  // namespace
+
+bool writeTracedShape(const std::vector<uint32_t>& colours, const std::vector<Chain>& chains, double size,
+    double yardsPerCell, const std::string& path)
+{
+    return tracedShape(colours, chains, size, yardsPerCell).save(path);
+}
+
+std::vector<uint8_t> tracedShapeBytes(const std::vector<uint32_t>& colours, const std::vector<Chain>& chains,
+    double size, double yardsPerCell)
+{
+    return tracedShape(colours, chains, size, yardsPerCell).bytes();
 }
 
 bool writeHoleFile(const HoleDrawing& drawing, const std::vector<Chain>& chains, const std::string& path)

@@ -1,6 +1,7 @@
 // Writing traced drawings as the game's shape files, and the wind arrow.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ bool writeHoleFile(const HoleDrawing& drawing, const std::vector<Chain>& chains,
 // The same for any traced label grid whose cells are `yardsPerCell` wide.
 bool writeTracedShape(const std::vector<uint32_t>& colours, const std::vector<Chain>& chains, double size,
     double yardsPerCell, const std::string& path);
+// The bytes writeTracedShape writes.
+std::vector<uint8_t> tracedShapeBytes(const std::vector<uint32_t>& colours, const std::vector<Chain>& chains,
+    double size, double yardsPerCell);
 
 // The wind arrow "arrow": one filled arrow pointing up the drawing, centred so
 // that it stays inside its 24 x 24 pixels at every angle.

@@ -93,7 +93,7 @@ int runHole(const HoleOptions& o)
     }
     // As the game sets up a hole: the drawing, the surface of every fill, the heights.
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    if (!readHoleDrawing(terrain, bytes)) {
+    if (!readHoleDrawing(terrain, bytes, 0, path.c_str())) {
         return 1;  // the reader has said what is wrong with the file
     }
     std::vector<uint32_t> colours;

@@ -8,7 +8,7 @@
 
 #include "golf/holetable.h"
 #include "golf/save_record.h"
-#include "platform/headless/executable_folder.h"
+#include "platform/play/game_data.h"
 #include "runtime/files.h"
 #include "runtime/host.h"
 #include "runtime/keys.h"
@@ -76,7 +76,9 @@ std::vector<int32_t> AutoplayGame::holesToPlay(const GameOptions& options)
 int AutoplayGame::run()
 {
     // The game's data sits beside the program unless --data names another folder.
-    setDataFolder(m_options.dataFolder.empty() ? executableFolder() : m_options.dataFolder);
+    if (const std::string problem = useDataFolder(m_options.dataFolder); !problem.empty()) {
+        return complain(problem, 1);
+    }
     if (!m_options.replayPath.empty()) {
         std::string error;
         if (!m_script.load(m_options.replayPath, m_options.width, m_options.height, error)) {

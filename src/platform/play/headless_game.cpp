@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "golf/device_profile.h"
-#include "platform/headless/executable_folder.h"
+#include "platform/play/game_data.h"
 #include "runtime/files.h"
 #include "runtime/keys.h"
 
@@ -56,7 +56,9 @@ int32_t HeadlessGame::letterKey(int32_t character)
 
 int HeadlessGame::prepare()
 {
-    setDataFolder(m_options.dataFolder.empty() ? executableFolder() : m_options.dataFolder);
+    if (const std::string problem = useDataFolder(m_options.dataFolder); !problem.empty()) {
+        return complain(problem, 1);
+    }
     std::string error;
     if (!m_options.scriptPath.empty() && !m_script.load(m_options.scriptPath, m_options.width, m_options.height, error)) {
         // A script that is there but wrong is a usage error; one that cannot be read, a failure.

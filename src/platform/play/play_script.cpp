@@ -29,6 +29,10 @@ bool parseCount(const std::string& text, int64_t limit, int64_t& value)
     return value <= limit;
 }
 
+// A word of the script as a message quotes it: at most 40 characters, so that
+// a line of a whole megabyte still gives a one-line message.
+std::string clip(const std::string& word) { return word.size() <= 40 ? word : word.substr(0, 37) + "..."; }
+
 // A whole number with an optional minus sign, within -limit..limit.
 bool parseSigned(const std::string& text, int64_t limit, int64_t& value)
 {
@@ -145,7 +149,7 @@ bool PlayScript::parse(const std::string& text, const std::string& name, int32_t
         event.line = number;
         int64_t at = 0;
         if (!parseCount(w[0], kLastTime, at)) {
-            return fail("\"" + w[0] + "\" is not a time in milliseconds (0 to " + std::to_string(kLastTime) + ")");
+            return fail("\"" + clip(w[0]) + "\" is not a time in milliseconds (0 to " + std::to_string(kLastTime) + ")");
         }
         event.at = static_cast<uint32_t>(at);
         if (event.at < last) {
@@ -158,23 +162,23 @@ bool PlayScript::parse(const std::string& text, const std::string& name, int32_t
         const std::string& kind = w[1];
         const bool takesArgument = kind != "quit";
         if (takesArgument && w.size() < 3) {
-            return fail("\"" + kind + "\" needs a value");
+            return fail("\"" + clip(kind) + "\" needs a value");
         }
         if (w.size() > (takesArgument ? 3u : 2u)) {
-            return fail("unexpected \"" + w[takesArgument ? 3 : 2] + "\" after the event");
+            return fail("unexpected \"" + clip(w[takesArgument ? 3 : 2]) + "\" after the event");
         }
         const std::string arg = takesArgument ? w[2] : std::string();
         if (kind == "key" || kind == "down" || kind == "up") {
             event.kind = kind == "key" ? ScriptEvent::Key : kind == "down" ? ScriptEvent::Down : ScriptEvent::Up;
             event.a = keyCode(arg);
             if (event.a == 0) {
-                return fail("unknown key \"" + arg
+                return fail("unknown key \"" + clip(arg)
                             + "\" (left right up down select soft back space star pound, a digit, or a code 10..127)");
             }
         } else if (kind == "char") {
             event.kind = ScriptEvent::Char;
             if (arg.size() != 1 || arg[0] < 33 || arg[0] > 126) {
-                return fail("\"" + arg + "\" is not one printable character");
+                return fail("\"" + clip(arg) + "\" is not one printable character");
             }
             event.a = arg[0];
         } else if (kind == "tap" || kind == "drag") {
@@ -183,13 +187,13 @@ bool PlayScript::parse(const std::string& text, const std::string& name, int32_t
             if (kind == "tap") {
                 event.kind = ScriptEvent::Tap;
                 if (!parsePair(arg, kLastTime, x, y) || x < 0 || y < 0 || x >= width || y >= height) {
-                    return fail("tap \"" + arg + "\" is not X,Y on the " + std::to_string(width) + "x"
+                    return fail("tap \"" + clip(arg) + "\" is not X,Y on the " + std::to_string(width) + "x"
                                 + std::to_string(height) + " screen");
                 }
             } else {
                 event.kind = ScriptEvent::Drag;
                 if (!parsePair(arg, kMaxDrag, x, y)) {
-                    return fail("drag \"" + arg + "\" is not DX,DY (each -" + std::to_string(kMaxDrag) + " to "
+                    return fail("drag \"" + clip(arg) + "\" is not DX,DY (each -" + std::to_string(kMaxDrag) + " to "
                                 + std::to_string(kMaxDrag) + ")");
                 }
             }
@@ -198,7 +202,7 @@ bool PlayScript::parse(const std::string& text, const std::string& name, int32_t
         } else if (kind == "shot") {
             event.kind = ScriptEvent::Shot;
             if (!goodShotName(arg)) {
-                return fail("shot name \"" + arg + "\" must be letters, digits, '-', '_' or '.' (not first)");
+                return fail("shot name \"" + clip(arg) + "\" must be letters, digits, '-', '_' or '.' (not first)");
             }
             event.name = arg;
         } else if (kind == "quit") {
@@ -207,11 +211,14 @@ bool PlayScript::parse(const std::string& text, const std::string& name, int32_t
             event.kind = ScriptEvent::Frame;
             int64_t ms = -1;
             if (!parseCount(arg, kMaxFrame, ms)) {
-                return fail("frame \"" + arg + "\" is not a time of 0 to " + std::to_string(kMaxFrame) + " ms");
+                return fail("frame \"" + clip(arg) + "\" is not a time of 0 to " + std::to_string(kMaxFrame) + " ms");
             }
             event.a = static_cast<int32_t>(ms);
         } else {
-            return fail("unknown event \"" + kind + "\" (key down up char tap drag shot quit frame)");
+            return fail("unknown event \"" + clip(kind) + "\" (key down up char tap drag shot quit frame)");
+        }
+        if (m_events.size() == kMaxEvents) {
+            return fail("more than " + std::to_string(kMaxEvents) + " events");
         }
         m_events.push_back(event);
     }
@@ -230,9 +237,9 @@ bool PlayScript::load(const std::string& path, int32_t width, int32_t height, st
     size_t n = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         text.append(buffer, n);
-        if (text.size() > (64u << 20)) {
+        if (text.size() > kMaxFileBytes) {
             std::fclose(file);
-            error = "the script " + path + " is larger than 64 MB";
+            error = "the script " + path + " is larger than " + std::to_string(kMaxFileBytes) + " bytes";
             return false;
         }
     }

@@ -17,8 +17,13 @@
 // K is one of left right up down select soft back space star pound, a single
 // digit 0..9 (that digit's key), or a key code of two or more digits ("10" is
 // Enter, "05" is select).
+//
+// Budget: a script file of at most kMaxFileBytes (16 MB) and kMaxEvents events
+// (about 64 MB held), parsed in one pass in time linear in its length; a
+// message quotes at most 40 characters of a word.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,6 +49,9 @@ public:
     static constexpr int32_t kMaxDrag = 10000;
     // Longest recorded frame, milliseconds (an hour).
     static constexpr int32_t kMaxFrame = 3600000;
+    // Largest script file, and most events of one script.
+    static constexpr size_t kMaxFileBytes = 16u << 20;
+    static constexpr size_t kMaxEvents = 1u << 20;
 
     // Reads a script for a screen of width x height pixels (taps must land on
     // it). On a bad line gives false with `error` set to one line naming the

@@ -8,6 +8,10 @@
 //              else signed 16-bit)
 //   offset 40  size of the sample data in bytes (u32)
 //   offset 44  the samples
+//
+// Budget: at most kHeaderBytes + kMaxDataBytes (8 MB of samples) are read from
+// a file, whatever its length or its header claims; decoding is one pass and
+// holds at most 16 MB of 16-bit samples (8-bit data doubles).
 #pragma once
 
 #include <cstddef>

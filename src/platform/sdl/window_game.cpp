@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "golf/device_profile.h"
-#include "platform/headless/executable_folder.h"
+#include "platform/play/game_data.h"
 #include "platform/sdl/raw_copy.h"
 #include "runtime/files.h"
 #include "runtime/host.h"
@@ -89,7 +89,9 @@ std::string WindowGame::defaultSavePath(const std::string& dataFolder)
 int WindowGame::prepare()
 {
     // The game's data sits beside the program unless --data names another folder.
-    setDataFolder(m_options.dataFolder.empty() ? executableFolder() : m_options.dataFolder);
+    if (const std::string problem = useDataFolder(m_options.dataFolder); !problem.empty()) {
+        return complain(problem, 1);
+    }
     std::string error;
     if (!m_options.scriptPath.empty() && !m_script.load(m_options.scriptPath, m_options.width, m_options.height, error)) {
         return complain(error, error.rfind("cannot read", 0) == 0 ? 1 : 2);

@@ -1,0 +1,157 @@
+// The game's start-up with damaged data files: every kind of data file
+// missing, empty, cut short or full of garbage. With the data generation's
+// stamp the game names the file in one line and does not start; without one
+// (hand-made data) it plays what it can, never crashing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "runtime/data_stamp.h"
+#include "runtime/files.h"
+#include "support/test_support.h"
+
+namespace tarnby {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class Damage { Missing, Empty, CutShort, Garbage };
+constexpr Damage kDamages[] = { Damage::Missing, Damage::Empty, Damage::CutShort, Damage::Garbage };
+
+const char* damageName(Damage d)
+{
+    switch (d) {
+    case Damage::Missing: return "missing";
+    case Damage::Empty: return "empty";
+    case Damage::CutShort: return "cut short";
+    case Damage::Garbage: return "garbage";
+    }
+    return "?";
+}
+
+// One data file of each kind the game reads: a bundle segment, the hole file
+// of the first holes, the wind arrow, the help text, a sound and a font.
+constexpr const char* kKinds[] = { "golf1.bin", "c0_holes_1-3", "arrow", "help.txt", "swing.wav", "f13.bin" };
+
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class GameDataTest : public testing::Test {
+protected:
+    GameDataTest() : m_folder(testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+
+    // A fresh copy of the build's data files, with or without the stamp.
+    void copyData(bool withStamp)
+    {
+        fs::remove_all(data());
+        fs::create_directories(data());
+        for (const auto& entry : fs::directory_iterator(test::binFolder())) {
+            const std::string name = entry.path().filename().string();
+            const bool wanted = name.find("_holes_") != std::string::npos || name == "arrow" || name == "help.txt"
+                || (name.rfind("golf", 0) == 0 && name.size() > 8 && name.compare(name.size() - 4, 4, ".bin") == 0)
+                || (name.size() > 4 && name.compare(name.size() - 4, 4, ".wav") == 0)
+                || (name.size() == 7 && name[0] == 'f' && name.compare(3, 4, ".bin") == 0)
+                || (withStamp && name == kDataStampName);
+            if (wanted && entry.is_regular_file()) {
+                fs::copy_file(entry.path(), data() + name);
+            }
+        }
+    }
+
+    void damage(const std::string& name, Damage how)
+    {
+        const std::string path = data() + name;
+        ByteArray bytes = readWholeFile(path);
+        ASSERT_GT(bytes.length(), 16) << name << " must be generated";
+        std::vector<uint8_t> out(bytes.begin(), bytes.end());
+        switch (how) {
+        case Damage::Missing: ASSERT_TRUE(fs::remove(path)); return;
+        case Damage::Empty: out.clear(); break;
+        case Damage::CutShort: out.resize(out.size() / 2); break;
+        case Damage::Garbage: {
+            uint32_t x = 12345;
+            for (uint8_t& b : out) {
+                x = x * 1103515245u + 12345u;
+                b = static_cast<uint8_t>(x >> 24);
+            }
+            break;
+        }
+        }
+        ASSERT_TRUE(test::writeBytes(path, out));
+    }
+
+    test::ProgramRun start(const std::string& extra)
+    {
+        return test::runProgram("tarnby-golf", "--headless --data '" + data() + "' --save '" + m_folder.file("save")
+                                                   + "' " + extra);
+    }
+
+    std::string data() const { return m_folder.file("data/"); }
+
+    test::ScratchFolder m_folder;
+};
+
+TEST_F(GameDataTest, AStampedGenerationWithAnyFileDamagedIsNamedInOneLineAndRefused)
+{
+    copyData(true);
+    test::ProgramRun sound = start("--max-ms 300");
+    ASSERT_EQ(sound.status, 0) << "the intact copy plays: " << sound.output;
+    for (const char* kind : kKinds) {
+        if (std::string(kind) == "f13.bin") {
+            continue;  // fonts are made apart from the data generation
+        }
+        for (Damage how : kDamages) {
+            copyData(true);
+            damage(kind, how);
+            test::ProgramRun run = start("--max-ms 300");
+            const std::string what = std::string(kind) + " " + damageName(how);
+            EXPECT_EQ(run.status, 1) << what;
+            EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << what << ": " << run.output;
+            EXPECT_EQ(run.output.rfind("tarnby-golf: Data file", 0), 0u) << what << ": " << run.output;
+            EXPECT_NE(run.output.find(data() + kind), std::string::npos) << what << ": " << run.output;
+        }
+    }
+    // A damaged stamp is a generation that cannot be trusted either.
+    for (Damage how : { Damage::Empty, Damage::CutShort, Damage::Garbage }) {
+        copyData(true);
+        damage(kDataStampName, how);
+        test::ProgramRun run = start("--max-ms 300");
+        EXPECT_EQ(run.status, 1) << damageName(how);
+        EXPECT_EQ(run.output.rfind("tarnby-golf: Data files incomplete: " + data() + kDataStampName, 0), 0u)
+            << run.output;
+    }
+}
+
+TEST_F(GameDataTest, HandMadeDataWithAnyFileDamagedStillPlays)
+{
+    const std::string script = test::sourceFolder() + "tests/platform/scripts/damaged.play";
+    for (const char* kind : kKinds) {
+        for (Damage how : kDamages) {
+            copyData(false);
+            damage(kind, how);
+            const std::string log = m_folder.file("game.log");
+            test::ProgramRun run = start("--script '" + script + "' --max-ms 7000 --log '" + log + "'");
+            const std::string what = std::string(kind) + " " + damageName(how);
+            EXPECT_EQ(run.status, 0) << what << ": " << run.output;
+            const std::vector<std::string> lines = readLines(log);
+            EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                                    [](const std::string& l) { return l.find(" state Aiming hole 1 ") != std::string::npos; }))
+                << what << ": the game reaches hole 1";
+            EXPECT_LE(std::count(run.output.begin(), run.output.end(), '\n'), 4) << what << ": " << run.output;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarnby
