@@ -139,6 +139,9 @@ protected:
         for (int32_t leg = 0; leg < 2; ++leg) {
             const double ex = path[leg + 1][0] - path[leg][0], ez = path[leg + 1][1] - path[leg][1];
             const double legLength = std::hypot(ex, ez);
+            if (legLength == 0) {
+                continue;  // the aim point is the pin: a straight hole has one leg
+            }
             for (double s = 0; s <= legLength; s += 2) {
                 for (double side = -20; side <= 20; side += 2) {
                     const double x = path[leg][0] + (ex * s - ez * side) / legLength;
