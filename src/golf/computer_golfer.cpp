@@ -140,7 +140,6 @@ void ComputerGolfer::aim()
         m_planHole = m_game.course * 18 + m_game.hole;
         m_planStroke = m_game.holeStrokes;
         m_refines = 0;
-        ++m_shotsPlanned;
     }
     if (m_game.club != m_choice.club) {
         press('1');

@@ -36,7 +36,6 @@ public:
 
     // The shot being played, and counts for the notes.
     const ShotChoice& choice() const { return m_choice; }
-    int32_t shotsPlanned() const { return m_shotsPlanned; }
     int64_t simulations() const { return m_planner ? m_planner->simulations() + m_pastSimulations : m_pastSimulations; }
 
 private:
@@ -71,7 +70,6 @@ private:
     int32_t m_planHole = -1;
     int32_t m_planStroke = -1;
     int32_t m_refines = 0;
-    int32_t m_shotsPlanned = 0;
     int32_t m_targetPower = 0x7FFFFFFF;  // none: the meter was not started by the golfer
 
     int32_t m_pace = 0;

@@ -148,9 +148,6 @@ public:
     void showStartupScreen();
     // Puts the map's scale and place in the map sprite and clamps it.
     void placeMap(int32_t x, int32_t y, Fixed scale);
-    // Whether the 3-D view's key help is an icon bar.
-    bool iconBars() const { return m_iconBars; }
-    bool smallScreen() const { return m_smallScreen; }
 
     // --- Fields (the game's state, readable by tests and tools) ------------------------
     ByteArray saveData;
@@ -245,8 +242,6 @@ private:
     void resume();
     void addHudPanel();
     // Text panels of the game's screens.
-    Ref<Vtext> newPanelText(const char* text, int32_t width);
-    void setHudNumber(const Ref<Vtext>& line, const char* label, int32_t number);
 
     GameLog* m_log = nullptr;
     std::string m_savePath;

@@ -49,10 +49,10 @@ public:
     // inside the clip [left, right) x [top, bottom), its top-left corner at
     // (placeX, placeY) in Fixed pixels, magnified by `scale`, with depth 0..255
     // and `opacity`. Gives the number of pixels hidden by nearer depth.
-    virtual int32_t draw(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t left, int32_t top, int32_t right,
+    int32_t draw(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t left, int32_t top, int32_t right,
         int32_t bottom, Fixed placeX, Fixed placeY, Fixed scale, int32_t depth, Fixed opacity);
     // The picture flattened to a sheared shadow on the ground.
-    virtual void drawShadow(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t left, int32_t top,
+    void drawShadow(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t left, int32_t top,
         int32_t right, int32_t bottom, Fixed placeX, Fixed placeY, Fixed scale, int32_t depth, Fixed opacity);
 
     // Width x height, or 0 for a picture with a negative side.

@@ -93,7 +93,6 @@ public:
             account(m_count->accountedBytes);
         }
     }
-    bool sameStorage(const Array& other) const { return m_elements == other.m_elements; }
 
 private:
     void releaseStorage()

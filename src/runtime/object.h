@@ -47,7 +47,9 @@ class Ref {
 public:
     Ref() = default;
     Ref(std::nullptr_t) {}
-    Ref(T* object) : m_object(object) { retainObject(); }
+    // Explicit: taking a raw pointer adopts a count, which should never happen
+    // unnoticed (a temporary handle made from `this` would delete the object).
+    explicit Ref(T* object) : m_object(object) { retainObject(); }
     Ref(const Ref& other) : m_object(other.m_object) { retainObject(); }
     Ref(Ref&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
     template <class U>
@@ -120,13 +122,6 @@ template <class T, class... Args>
 Ref<T> make(Args&&... args)
 {
     return Ref<T>(new T(std::forward<Args>(args)...));
-}
-
-// Static or dynamic downcast of a handle, for callers that know the kind.
-template <class T, class U>
-Ref<T> refCast(const Ref<U>& from)
-{
-    return Ref<T>(static_cast<T*>(from.get()));
 }
 
 }  // namespace tarnby

@@ -49,13 +49,13 @@ void Vsprite::add(const Ref<Vsprite>& newChild)
         before = after;
         after = after->m_next.get();
     }
-    child->m_next = after;
+    child->m_next = Ref<Vsprite>(after);
     if (before) {
         before->m_next = child;
     } else {
         m_child = child;
     }
-    child->m_parent = this;
+    child->m_parent = Ref<Vsprite>(this);
 }
 
 void Vsprite::addTail(const Ref<Vsprite>& newChild)
@@ -73,7 +73,7 @@ void Vsprite::addTail(const Ref<Vsprite>& newChild)
         }
         last->m_next = child;
     }
-    child->m_parent = this;
+    child->m_parent = Ref<Vsprite>(this);
 }
 
 void Vsprite::addBelow(const Ref<Vsprite>& child)
@@ -157,11 +157,6 @@ void Vsprite::destroy()
         remove(first);
         first->destroy();
     }
-}
-
-void Vsprite::moveBy3d(Fixed dx, Fixed dy, Fixed dz)
-{
-    setPosition3d(wrapAdd(m_x3d, dx), wrapAdd(m_y3d, dy), wrapAdd(m_z3d, dz));
 }
 
 void Vsprite::moveBy(Fixed dx, Fixed dy)

@@ -63,7 +63,6 @@ public:
     void destroy();
 
     // --- Movement and placement ----------------------------------------------
-    void moveBy3d(Fixed dx, Fixed dy, Fixed dz);
     void moveBy(Fixed dx, Fixed dy);
     // Centre in the pixel rectangle (l, t, r, b), keeping the top on screen.
     void centreIn(int32_t l, int32_t t, int32_t r, int32_t b);

@@ -48,13 +48,11 @@ public:
     // sprite's width; a missing file changes nothing.
     void loadText(const Ref<String>& name);
     void setFont(const Ref<Vfont>& font, const Ref<String>& text);
-    Ref<Vfont> getFont() const { return m_font; }
     void setText(const Ref<String>& text);
     // Breaks the text into lines no wider than the sprite (at spaces; a word
     // longer than a line stays whole) and shows it.
     void setWrapped(const Ref<StringBuffer>& text);
     void setTextColour(uint32_t colour) { m_textColour = colour; }
-    uint32_t getTextColour() const { return m_textColour; }
 
     int32_t signature(Fixed x, Fixed y, Fixed scale) override;
     void render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT, int32_t clipR,

@@ -26,13 +26,6 @@ void Vector::cross(const Vector& a, const Vector& b)
     set(x, y, z);
 }
 
-void Vector::div(Fixed s)
-{
-    m_x = fdiv(m_x, s);
-    m_y = fdiv(m_y, s);
-    m_z = fdiv(m_z, s);
-}
-
 Fixed Vector::dot(const Vector& v) const
 {
     return wrapAdd(wrapAdd(fmul(m_x, v.m_x), fmul(m_y, v.m_y)), fmul(m_z, v.m_z));

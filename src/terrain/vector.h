@@ -29,7 +29,6 @@ public:
     void set(const Vector& v);
     // this = a x b (either may be this vector itself).
     void cross(const Vector& a, const Vector& b);
-    void div(Fixed s);
     Fixed dot(const Vector& v) const;
     Fixed length() const;
     // Cheap estimate without a square root: the larger of |x| and |y| plus
@@ -41,7 +40,6 @@ public:
     void negate();
     // Makes the length ONE; vectors shorter than two units become zero.
     void normalize();
-    void trace(const char*) const {}
 
     Fixed m_x = 0;
     Fixed m_y = 0;

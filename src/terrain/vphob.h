@@ -31,17 +31,17 @@ public:
 
     // Contact test after a move: lifts a ball that sank below the ground onto
     // it and samples the surface there. 1 on contact, 0 in the air.
-    virtual int32_t checkGround();
+    int32_t checkGround();
     // Gravity, drag, wind and (while on the ground) the ground's reaction and
     // friction, into `acceleration`.
-    virtual void computeAcceleration();
+    void computeAcceleration();
     // The live position vector itself: the game reads it after every step.
-    virtual Ref<Vector> getPosition() const { return m_position; }
-    virtual void setTerrain(const Ref<VpolyTerrain>& terrain);
-    virtual void setPosition(Fixed x, Fixed y, Fixed z);
-    virtual void setVelocity(Fixed x, Fixed y, Fixed z);
+    Ref<Vector> getPosition() const { return m_position; }
+    void setTerrain(const Ref<VpolyTerrain>& terrain);
+    void setPosition(Fixed x, Fixed y, Fixed z);
+    void setVelocity(Fixed x, Fixed y, Fixed z);
     // Advances the ball by dt time units in sub-steps of at most 512.
-    virtual void step(Fixed dt);
+    void step(Fixed dt);
 
     const Ref<Vector>& velocity() const { return m_velocity; }
     // The game writes the wind's components directly before each shot.

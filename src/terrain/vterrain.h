@@ -28,30 +28,30 @@ public:
     void update(Fixed parentX, Fixed parentY, Fixed parentScale) override;
 
     // Draws the children's pictures with their depth, so hills hide them.
-    virtual void renderSprites(uint32_t* pixels, int32_t stride, int32_t height, int32_t clipLeft, int32_t clipTop,
+    void renderSprites(uint32_t* pixels, int32_t stride, int32_t height, int32_t clipLeft, int32_t clipTop,
         int32_t clipRight, int32_t clipBottom);
     // The landscape and the sky, column by column.
-    virtual void renderTerrain(uint32_t* pixels, int32_t stride, int32_t height, int32_t clipLeft, int32_t clipTop,
+    void renderTerrain(uint32_t* pixels, int32_t stride, int32_t height, int32_t clipLeft, int32_t clipTop,
         int32_t clipRight, int32_t clipBottom);
-    virtual int32_t getHeading() const { return m_heading; }
+    int32_t getHeading() const { return m_heading; }
     // Turns the camera toward a ground point (Fixed yards).
-    virtual void lookAt(Fixed x, Fixed z);
+    void lookAt(Fixed x, Fixed z);
     // Moves the camera d yards along its heading (backward when d is negative).
-    virtual void moveForward(Fixed d);
+    void moveForward(Fixed d);
     // Renders the stale landscape into the view's own buffer at once.
-    virtual void renderChangeDetect();
+    void renderChangeDetect();
     // A ground offset of a yards to the right and b yards behind, turned by the heading.
-    virtual Fixed viewX(Fixed a, Fixed b) const;
-    virtual Fixed viewZ(Fixed a, Fixed b) const;
-    virtual void setHeading(int32_t angle);
-    virtual void setHeightAboveGround(Fixed dy);
-    virtual void setHorizon(int32_t row) { m_horizon = row; }
+    Fixed viewX(Fixed a, Fixed b) const;
+    Fixed viewZ(Fixed a, Fixed b) const;
+    void setHeading(int32_t angle);
+    void setHeightAboveGround(Fixed dy);
+    void setHorizon(int32_t row) { m_horizon = row; }
     // Lays a child sprite out at the screen place of its world position.
-    virtual void project(const Ref<Vsprite>& sprite);
+    void project(const Ref<Vsprite>& sprite);
     // Keeps the camera at least 4 yards over the ground; gives the ground height.
-    virtual Fixed keepAboveGround();
-    virtual void setSky(uint32_t topColour, uint32_t bottomColour);
-    virtual void placeOnGround(Fixed x, Fixed dy, Fixed z);
+    Fixed keepAboveGround();
+    void setSky(uint32_t topColour, uint32_t bottomColour);
+    void placeOnGround(Fixed x, Fixed dy, Fixed z);
 
     // Two-texel-by-two blend of ground colours by the 15-bit fractions fx and
     // fz (along the row first, then between the rows), channel by channel;
@@ -64,17 +64,13 @@ public:
     void rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) const;
 
     void setPolyTerrain(const Ref<VpolyTerrain>& terrain);
-    const Ref<VpolyTerrain>& polyTerrain() const { return m_polyTerrain; }
     void setTextures(const Ref<Vilib>& textures) { m_textures = textures; }
     const Ref<Vilib>& textures() const { return m_textures; }
     void setOutsideFill(int32_t fill) { m_outsideFill = fill; }
     int32_t outsideFill() const { return m_outsideFill; }
     int32_t horizon() const { return m_horizon; }
-    Fixed headingCos() const { return m_headingCos; }
-    Fixed headingSin() const { return m_headingSin; }
     bool needsRender() const { return m_render != 0; }
     const IntArray& skyColours() const { return m_skyColours; }
-    const ShortArray& columnTops() const { return m_columnTops; }
 
 private:
     void setAngle(int32_t angle);

@@ -48,7 +48,6 @@ public:
     SDL_Window* handle() const { return m_window; }
     int32_t width() const { return m_width; }
     int32_t height() const { return m_height; }
-    int32_t fullPaintsLeft() const { return m_fullPaints; }
     bool needsShow() const { return m_changed; }
     const std::vector<uint32_t>& frame() const { return m_frame; }
 

@@ -46,7 +46,6 @@ public:
 
     bool audioAvailable() const { return m_audioAvailable; }
     bool bufferFree(int32_t buffer) const { return m_done[buffer].load(std::memory_order_acquire); }
-    const int16_t* bufferSamples(int32_t buffer) const { return m_buffers[buffer]; }
     int32_t loadedSounds() const;
     bool isPlaying(const std::string& name) const;
 
