@@ -31,8 +31,10 @@ function(tarnby_executable name)
 endfunction()
 
 # tarnby_tests(SUBSYSTEM DEPS target...)
-# One test program per *_test.cpp file in the calling folder, linked with the
-# subsystem's library, the shared test support and GoogleTest.
+# One test program per *_test.cpp file in the calling folder, named
+# SUBSYSTEM_<file>, linked with the libraries in DEPS (the subsystem under test),
+# the shared test support and GoogleTest, and nothing else: a test that needs a
+# writer or the frame PNGs links it itself with target_link_libraries.
 function(tarnby_tests subsystem)
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
@@ -40,8 +42,7 @@ function(tarnby_tests subsystem)
         get_filename_component(stem ${source} NAME_WE)
         set(target ${subsystem}_${stem})
         add_executable(${target} ${source})
-        get_property(tool_libs GLOBAL PROPERTY TARNBY_TOOL_LIBS)
-        target_link_libraries(${target} PRIVATE ${ARG_DEPS} ${tool_libs} tarnby_test_support
+        target_link_libraries(${target} PRIVATE ${ARG_DEPS} tarnby_test_support
                               GTest::gtest GTest::gtest_main tarnby_options)
         set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
         gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -49,8 +50,9 @@ function(tarnby_tests subsystem)
 endfunction()
 
 # tarnby_tool_library(NAME SOURCES file... DEPS target...)
-# A library shared by the tools (bundle, shape and font writers). Tests link
-# every tool library, so writer-to-reader round trips need no extra set-up.
+# A library shared by the tools (bundle, shape and font writers, a tool's own
+# work). The inspector and the benchmarks link every one; a test links the one
+# it needs.
 function(tarnby_tool_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})

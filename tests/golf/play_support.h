@@ -22,6 +22,7 @@
 #include "runtime/files.h"
 #include "runtime/host.h"
 #include "runtime/random.h"
+#include "support/test_frames.h"
 #include "support/test_support.h"
 
 namespace tarnby::test {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/vpicture.h"
+#include "support/test_frames.h"
 #include "support/test_support.h"
 
 namespace tarnby {

@@ -7,6 +7,7 @@
 
 #include "platform/headless/headless_host.h"
 #include "sprite/viewport.h"
+#include "support/test_frames.h"
 #include "support/test_support.h"
 
 namespace tarnby {

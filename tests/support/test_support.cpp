@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/headless/png_writer.h"
 #include "runtime/files.h"
 
 namespace tarnby::test {
@@ -57,13 +56,6 @@ ProgramRun runProgram(const std::string& program, const std::string& arguments)
     const int status = ::pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
-}
-
-void saveFrame(const std::string& name, const uint32_t* pixels, int32_t width, int32_t height, int32_t stride)
-{
-    std::filesystem::path dir = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-output";
-    std::filesystem::create_directories(dir);
-    writeFramePng((dir / (name + ".png")).string(), pixels, width, height, stride);
 }
 
 }  // namespace tarnby::test

@@ -1,4 +1,4 @@
-// Shared helpers for the tests: a scratch folder per test, data files and frame PNGs.
+// Shared helpers for the tests: a scratch folder per test, data files, the build folder.
 #pragma once
 
 #include <cstdint>
@@ -39,8 +39,5 @@ struct ProgramRun {
 };
 // Runs `program` from binFolder() with `arguments` (shell words) and waits for it.
 ProgramRun runProgram(const std::string& program, const std::string& arguments);
-
-// Writes a frame to build/test-output/<name>.png for a person to look at.
-void saveFrame(const std::string& name, const uint32_t* pixels, int32_t width, int32_t height, int32_t stride);
 
 }  // namespace tarnby::test

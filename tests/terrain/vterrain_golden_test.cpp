@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fixed/fixed.h"
+#include "support/test_frames.h"
 #include "terrain/vterrain.h"
 #include "test_holes.h"
 

@@ -7,6 +7,7 @@
 #include "fixed/fixed.h"
 #include "sprite/vsprite.h"
 #include "terrain/ground_blend.h"
+#include "support/test_frames.h"
 #include "terrain/vterrain.h"
 #include "test_holes.h"
 #include "vector/vpolyterrain.h"

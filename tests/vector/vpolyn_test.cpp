@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/array.h"
+#include "support/test_frames.h"
 #include "support/test_support.h"
 #include "vector/vpolyn.h"
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "golf/hole_setup.h"
+#include "support/test_frames.h"
 #include "support/test_support.h"
 #include "vector/vpolyterrain.h"
 

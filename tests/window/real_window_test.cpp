@@ -17,6 +17,7 @@
 
 #include "platform/headless/png_writer.h"
 #include "platform/sdl/window_game.h"
+#include "support/test_frames.h"
 #include "support/test_support.h"
 
 // The X server's client libraries, the session bus and SDL's drivers keep

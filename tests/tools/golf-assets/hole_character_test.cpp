@@ -11,6 +11,7 @@
 #include "golf/holetable.h"
 #include "golf/surface_table.h"
 #include "runtime/files.h"
+#include "support/test_frames.h"
 #include "support/test_support.h"
 
 namespace tarnby {

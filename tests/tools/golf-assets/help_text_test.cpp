@@ -8,6 +8,7 @@
 #include "runtime/files.h"
 #include "sprite/vfont.h"
 #include "sprite/vtext.h"
+#include "support/test_frames.h"
 #include "support/test_support.h"
 
 namespace tarnby {

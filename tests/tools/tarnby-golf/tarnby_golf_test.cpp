@@ -21,7 +21,7 @@ namespace {
 using test::ProgramRun;
 using test::runProgram;
 
-std::string script(const std::string& name) { return test::sourceFolder() + "tests/platform/scripts/" + name; }
+std::string script(const std::string& name) { return test::sourceFolder() + "tests/tools/tarnby-golf/scripts/" + name; }
 
 std::vector<std::string> readLines(const std::string& path)
 {

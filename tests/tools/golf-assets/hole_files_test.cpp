@@ -11,6 +11,7 @@
 #include "image/vilib.h"
 #include "runtime/files.h"
 #include "runtime/string.h"
+#include "support/test_frames.h"
 #include "support/test_support.h"
 #include "vector/vpolyterrain.h"
 #include "vector/vswf.h"
