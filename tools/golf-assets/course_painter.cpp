@@ -6,6 +6,8 @@
 #include <map>
 
 #include "golf-assets/hole_colours.h"
+#include "golf-assets/lattice_noise.h"
+#include "golf-assets/plane_vectors.h"
 #include "golf/hole_setup.h"
 
 namespace tarnby::course {
@@ -16,71 +18,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kCell = 1.0 / kCellsPerYard;
 // The game's crossing table, less a margin for where the traced drawing differs from the estimate.
 constexpr int32_t kCrossingBudget = kHoleEdgeCapacity - 300;
-
-// Deterministic lattice noise: a hash per lattice point, smoothly blended.
-double latticeValue(int32_t ix, int32_t iz, uint32_t seed)
-{
-    uint32_t h = static_cast<uint32_t>(ix) * 0x8DA6B343u ^ static_cast<uint32_t>(iz) * 0xD8163841u ^ seed * 0xCB1AB31Fu;
-    h ^= h >> 13;
-    h *= 0x5BD1E995u;
-    h ^= h >> 15;
-    return (h & 0xFFFFFF) / static_cast<double>(0x800000) - 1.0;
-}
-
-double fade(double t) { return t * t * (3 - 2 * t); }
-
-double valueNoise(double x, double z, uint32_t seed)
-{
-    const double fx = std::floor(x);
-    const double fz = std::floor(z);
-    const auto ix = static_cast<int32_t>(fx);
-    const auto iz = static_cast<int32_t>(fz);
-    const double tx = fade(x - fx);
-    const double tz = fade(z - fz);
-    const double a = latticeValue(ix, iz, seed);
-    const double b = latticeValue(ix + 1, iz, seed);
-    const double c = latticeValue(ix, iz + 1, seed);
-    const double d = latticeValue(ix + 1, iz + 1, seed);
-    return (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * tz;
-}
-
-double smoothstep(double edge0, double edge1, double x)
-{
-    const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
-    return t * t * (3 - 2 * t);
-}
-
-double length(Vec2 v) { return std::sqrt(v.x * v.x + v.z * v.z); }
-Vec2 sub(Vec2 a, Vec2 b) { return { a.x - b.x, a.z - b.z }; }
-Vec2 add(Vec2 a, Vec2 b) { return { a.x + b.x, a.z + b.z }; }
-Vec2 scale(Vec2 a, double s) { return { a.x * s, a.z * s }; }
-Vec2 unit(Vec2 a)
-{
-    const double l = length(a);
-    return l > 0 ? scale(a, 1 / l) : Vec2 { 0, -1 };
-}
-
-// Distance from p to a polyline, with the arc length of the nearest point.
-double polylineDistance(const std::vector<Vec2>& line, Vec2 p, double& along)
-{
-    double best = 1e30;
-    double run = 0;
-    along = 0;
-    for (size_t k = 0; k + 1 < line.size(); ++k) {
-        const Vec2 e = sub(line[k + 1], line[k]);
-        const double l2 = e.x * e.x + e.z * e.z;
-        const Vec2 d = sub(p, line[k]);
-        double t = l2 > 0 ? (d.x * e.x + d.z * e.z) / l2 : 0;
-        t = std::clamp(t, 0.0, 1.0);
-        const double dist = length(sub(d, scale(e, t)));
-        if (dist < best) {
-            best = dist;
-            along = run + t * std::sqrt(l2);
-        }
-        run += std::sqrt(l2);
-    }
-    return best;
-}
 
 // A bunker, pond or green outline: an ellipse whose radius wobbles with angle.
 struct Blob {
