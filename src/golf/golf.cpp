@@ -161,6 +161,9 @@ void Golf::setGameState(int32_t state)
         return;
     }
     gameState = state;
+    if (state == Menu) {
+        m_menuWatched = false;
+    }
     logLine("state %s hole %d course %d strokes %d round %d", stateName(state), hole + 1, course, holeStrokes,
             roundStrokes);
 }

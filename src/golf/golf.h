@@ -7,6 +7,7 @@
 // that animate (swing, help, menus) paint and wait inside themselves.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -50,6 +51,8 @@ public:
     static constexpr int32_t kMaleGolfer = 32;
     static constexpr int32_t kFemaleGolfer = 55;
     static constexpr uint32_t kPanelColour = 0x80008080;
+    // A main menu without input this long starts the demo.
+    static constexpr uint32_t kDemoAfterMs = 30000;
 
     Golf();
     ~Golf() override;
@@ -60,6 +63,8 @@ public:
     void setSize(int32_t width, int32_t height) override;
     void attach() override;
     void run() override;
+    // Window thread: while the demo plays a press only ends it.
+    void keyDown(int32_t key) override;
 
     // --- Seams for the program around the game -----------------------------------
     // Every event of play goes to this log (none by default).
@@ -132,6 +137,11 @@ public:
     void recordTopScore();
     void showTopScores();
     void updateWind();
+    // The computer golfer plays random holes of the current course in a game
+    // of its own until a key or tap; then this game shows its menu again, as
+    // it was. The demo never writes the save file.
+    void playDemo();
+    bool isDemo() const { return m_demo; }
 
     // --- Smaller steps, public for the tests -----------------------------------------
     // Follows a display-size change; true when it resized.
@@ -242,6 +252,8 @@ private:
     void resume();
     void addHudPanel();
     // Text panels of the game's screens.
+    // The main menu's quiet time; true when it ran the demo this pass.
+    bool watchMenuIdle(int32_t key);
 
     GameLog* m_log = nullptr;
     std::string m_savePath;
@@ -252,6 +264,11 @@ private:
     bool m_skipPaint = false;
     bool m_started = false;     // the start-up screen has been shown
     Ref<Vtext> m_soundEntry;
+    bool m_demo = false;          // this game is a demo: it never saves
+    bool m_menuWatched = false;   // the menu's quiet time is being counted
+    uint32_t m_menuQuietSince = 0;
+    std::atomic<bool> m_demoRunning{false};
+    std::atomic<bool> m_demoEnded{false};
 };
 
 }  // namespace tarnby

@@ -47,6 +47,9 @@ void Golf::writeSaveShort(int32_t offset, int32_t value) { tarnby::writeSaveShor
 
 void Golf::saveGame()
 {
+    if (m_demo) {
+        return;  // the player's save is not the demo's
+    }
     writeSaveShort(kSaveHole, hole);
     writeSaveShort(kSaveCourse, course);
     writeSaveShort(kSaveRoundStrokes, roundStrokes);
@@ -58,6 +61,9 @@ void Golf::saveGame()
 
 void Golf::loadSave()
 {
+    if (m_demo) {
+        return;  // the demo takes the player's settings from the game it stands in for
+    }
     if (!loadSaveFile(m_savePath.empty() ? dataPath("tarnbygolf") : m_savePath, saveData)) {
         return;
     }

@@ -96,7 +96,15 @@ void Golf::runMenu()
         }
         addCentred(mainMenu);
     }
-    int32_t code = menuKey(mainMenu, nextKey());
+    const int32_t key = nextKey();
+    if (watchMenuIdle(key)) {
+        return;
+    }
+    int32_t code = menuKey(mainMenu, key);
+    if (code != 0) {
+        // Whatever the entry shows, the quiet time starts again after it.
+        m_menuWatched = false;
+    }
     if (code == kKeyBack) {
         // Back first moves to "Exit"; a second Back goes back to the game.
         if (!mainMenu->m_selected || mainMenu->m_selected->getTag() != 'E') {

@@ -7,13 +7,6 @@ namespace tarnby {
 
 namespace {
 
-struct RandomState {
-    uint8_t table[54];
-    int32_t j;
-    int32_t k;
-    bool ready = false;
-};
-
 RandomState g_random;
 
 int32_t next()
@@ -42,6 +35,10 @@ void reseedRandom(uint32_t tick)
         next();
     }
 }
+
+RandomState randomState() { return g_random; }
+
+void restoreRandomState(const RandomState& state) { g_random = state; }
 
 int32_t random()
 {

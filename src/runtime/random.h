@@ -9,6 +9,17 @@ namespace tarnby {
 // The first call seeds itself from the host's tick count.
 int32_t random();
 
+// The whole state of the source, to put it back after a detour.
+struct RandomState {
+    uint8_t table[54];
+    int32_t j;
+    int32_t k;
+    bool ready = false;
+    bool operator==(const RandomState&) const = default;
+};
+RandomState randomState();
+void restoreRandomState(const RandomState& state);
+
 // Starts the sequence again as if the tick count had been `tick` at first use.
 void reseedRandom(uint32_t tick);
 
