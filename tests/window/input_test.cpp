@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/sdl/gamepad_mapper.h"
+#include "platform/sdl/input_gate.h"
 #include "platform/sdl/input_mapper.h"
 
 namespace tarnby {
@@ -194,6 +195,45 @@ TEST(InputTest, MouseIsTheStylusHalvedWhileDoublingWithDragsAccumulated)
     EXPECT_EQ(plain->m_dragY.load(), 2);
     EXPECT_EQ(plain->m_penX.load(), 10);
     EXPECT_EQ(plain->m_penY.load(), 10);
+}
+
+TEST(InputTest, TheGateHoldsInputUntilTheFrameEndsThenDeliversAndRecordsItInOrder)
+{
+    auto gate = make<InputGate>();
+    auto game = make<KeyRecorder>();
+    InputMapper input(*gate, KeyMap(false));
+    FrameLayout doubled;
+    doubled.set(480, 640, 240, 320, true);
+    input.setLayout(doubled);
+    Recording recording;
+
+    // A key, then a stroke of the stylus: down, two moves, up elsewhere.
+    input.keyDown(SDLK_LEFT);
+    input.keyUp(SDLK_LEFT);
+    input.penDown(300, 200);
+    input.penMove(311, 205, true);
+    input.penMove(321, 209, true);
+    input.penUp(333, 401);
+    // A second stroke still going on when the frame ends.
+    input.penDown(100, 100);
+    input.penMove(110, 104, true);
+    EXPECT_EQ(game->take(), "") << "nothing reaches the game before its frame ends";
+
+    gate->deliver(*game, recording, 48);
+    EXPECT_EQ(game->take(), "+1 -1 +5 -5 +5");
+    // The pen's last place is where it went down again; the moves add up.
+    EXPECT_EQ(game->m_penX.load(), 50);
+    EXPECT_EQ(game->m_penY.load(), 50);
+    EXPECT_EQ(game->m_dragX.load(), 15);
+    EXPECT_EQ(game->m_dragY.load(), 6);
+    EXPECT_EQ(recording.text(), "48 down 01\n48 up 01\n48 pen 150,100\n48 down 05\n48 drag 10,4\n"
+                                "48 pen 166,200\n48 up 05\n48 pen 50,50\n48 down 05\n48 drag 5,2\n");
+
+    // Delivered once: the next frame brings nothing new.
+    gate->deliver(*game, recording, 64);
+    EXPECT_EQ(game->take(), "");
+    EXPECT_EQ(recording.size(), recording.text().size());
+    EXPECT_EQ(recording.text().find("64 "), std::string::npos);
 }
 
 TEST(InputTest, FrameLayoutDoublesLetterboxesAndMapsBothWays)

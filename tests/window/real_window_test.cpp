@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/headless/png_writer.h"
+#include "platform/play/headless_game.h"
 #include "platform/sdl/window_game.h"
 #include "support/test_frames.h"
 #include "support/test_support.h"
@@ -201,6 +202,62 @@ TEST_F(RealWindowTest, StartsShowsTheMenuAnswersKeysAndTapsAndTurnsToLandscape)
         blackEdge += black(0, y) + black(639, y);
     }
     EXPECT_LT(blackEdge, 10) << "the landscape window should be filled by the game, not by bars";
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST_F(RealWindowTest, AGameRecordedInTheWindowReplaysHeadlessToTheSameLog)
+{
+    // Into play, two turns, a swing whose power the real frames decide, the
+    // ball's flight, a tap on the view and a key that goes nowhere.
+    script("1500 key select\n"
+           "2200 key right\n"
+           "2300 key right\n"
+           "2700 key select\n"
+           "3350 key select\n"
+           "9500 tap 200,150\n"
+           "9800 char q\n"
+           "10500 quit\n");
+    options.recordPath = folder->file("game.play");
+    {
+        WindowGame game(options);
+        ASSERT_EQ(game.run(), 0);
+    }
+    const std::string played = fileText(options.logPath);
+    ASSERT_NE(played.find(" strike "), std::string::npos) << "the window game should have swung";
+    const std::string recording = fileText(options.recordPath);
+    EXPECT_NE(recording.find(" frame "), std::string::npos);
+    EXPECT_NE(recording.find(" pen "), std::string::npos) << "the tap's place is recorded";
+    EXPECT_NE(recording.find(" down 113"), std::string::npos) << "the typed q is recorded as the game got it";
+
+    GameOptions replay;
+    replay.headless = true;
+    replay.dataFolder = options.dataFolder;
+    replay.savePath = folder->file("replayed-save");
+    replay.scriptPath = options.recordPath;
+    replay.logPath = folder->file("replay.log");
+    ASSERT_EQ(HeadlessGame(replay).run(), 0);
+    EXPECT_EQ(fileText(replay.logPath), played) << "the replay must log the window's game line for line";
+    // The same recording on the headless host's own 16 ms frames is another game.
+    std::string keysOnly;
+    {
+        std::istringstream lines(recording);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find(" frame ") == std::string::npos) {
+                keysOnly += line + "\n";
+            }
+        }
+    }
+    std::ofstream(folder->file("keys-only.play")) << keysOnly;
+    replay.scriptPath = folder->file("keys-only.play");
+    replay.logPath = folder->file("keys-only.log");
+    replay.savePath = folder->file("keys-only-save");
+    ASSERT_EQ(HeadlessGame(replay).run(), 0);
+    EXPECT_NE(fileText(replay.logPath), played) << "the frame times should matter to the swing";
 }
 
 TEST_F(RealWindowTest, TheStartUpMusicReachesTheAudioDevice)

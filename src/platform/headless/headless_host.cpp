@@ -144,6 +144,10 @@ void HeadlessHost::deliver(const InputEvent& event)
     case InputEvent::PenUp:
         v->keyUp(kKeySelect);
         break;
+    case InputEvent::Pen:
+        v->m_penX.store(event.a, std::memory_order_release);
+        v->m_penY.store(event.b, std::memory_order_release);
+        break;
     case InputEvent::Drag:
         v->m_dragX.fetch_add(event.a, std::memory_order_acq_rel);
         v->m_dragY.fetch_add(event.b, std::memory_order_acq_rel);

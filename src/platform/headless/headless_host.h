@@ -37,6 +37,7 @@ struct InputEvent {
         PenDown,  // the stylus goes down at (a, b) and stays
         PenUp,    // the stylus comes up
         Drag,     // the stylus moves by (a, b) while down
+        Pen,      // the stylus's place is set to (a, b), with no press (a recorded pen's place)
     };
     uint32_t at;  // milliseconds on the virtual clock
     Kind kind;

@@ -87,7 +87,7 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
         ->type_name("N");
     app.add_option("--holes", holes, "With --autoplay: the holes A-B of each course played (1 to 18)")
         ->type_name("A-B");
-    app.add_option("--record", recordPath, "With --autoplay: write every key and frame time, in the script format")
+    app.add_option("--record", recordPath, "In the window or with --autoplay: write every input event and frame time, in the script format")
         ->type_name("FILE");
     app.add_option("--replay", replayPath,
                    "Play back a recording with its frame times (headless; give the same --course and --holes)")
@@ -113,8 +113,8 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
     if (!replayPath.empty() && (!headless || autoplay || !scriptPath.empty())) {
         return usage("--replay needs --headless, without --autoplay or --script");
     }
-    if (!recordPath.empty() && !autoplay) {
-        return usage("--record needs --autoplay");
+    if (!recordPath.empty() && headless && !autoplay) {
+        return usage("--record records the window's game or, with --headless, --autoplay");
     }
     if (autoplay && !scriptPath.empty()) {
         return usage("--autoplay plays by itself: leave out --script");

@@ -104,7 +104,8 @@ void HeadlessGame::scheduleScript()
         case ScriptEvent::Drag: schedule({ e.at, InputEvent::Drag, e.a, e.b }); break;
         case ScriptEvent::Shot:
         case ScriptEvent::Quit: m_pending.push_back(e); break;
-        case ScriptEvent::Frame: break;  // frame times of a recording: see the autoplay runner's replay
+        case ScriptEvent::Pen: schedule({ e.at, InputEvent::Pen, e.a, e.b }); break;
+        case ScriptEvent::Frame: m_frames.push_back(e.a); break;
         }
     }
 }
@@ -141,6 +142,15 @@ int HeadlessGame::run()
 
 void HeadlessGame::sleep(int32_t milliseconds)
 {
+    if (!m_frames.empty()) {
+        // A recording: each sleep lasts as long as the recorded frame's, and
+        // the game ends with the recording.
+        if (m_nextFrame >= m_frames.size()) {
+            m_game->stop();
+            return;
+        }
+        milliseconds = m_frames[m_nextFrame++];
+    }
     HeadlessHost::sleep(milliseconds);
     takeDueShots();
 }

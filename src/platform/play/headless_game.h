@@ -1,11 +1,14 @@
 // The game played without a window: the real game loop on the headless host's
 // virtual clock (16 ms frames, the clock at 0 at the start), fed by a play
 // script, logging every event of play and writing the frames the script asks for.
+// A script with frame times (a recording of a game in the window) sets the
+// length of every frame instead, so the game replays as it was played.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "golf/golf.h"
 #include "platform/headless/headless_host.h"
@@ -42,6 +45,8 @@ private:
     GameOptions m_options;
     PlayScript m_script;
     std::deque<ScriptEvent> m_pending;  // shots and quits still to come
+    std::vector<int32_t> m_frames;      // a recording's frame times, in order
+    size_t m_nextFrame = 0;
     uint32_t m_limit = 0;
     FileGameLog m_log;
     Ref<Golf> m_game;

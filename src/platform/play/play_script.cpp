@@ -181,6 +181,17 @@ bool PlayScript::parse(const std::string& text, const std::string& name, int32_t
                 return fail("\"" + clip(arg) + "\" is not one printable character");
             }
             event.a = arg[0];
+        } else if (kind == "pen") {
+            // A recorded stylus place, inside the frame or beyond it (a touch on a window's bars).
+            event.kind = ScriptEvent::Pen;
+            int64_t x = 0;
+            int64_t y = 0;
+            if (!parsePair(arg, kMaxDrag, x, y)) {
+                return fail("pen \"" + clip(arg) + "\" is not X,Y (each -" + std::to_string(kMaxDrag) + " to "
+                            + std::to_string(kMaxDrag) + ")");
+            }
+            event.a = static_cast<int32_t>(x);
+            event.b = static_cast<int32_t>(y);
         } else if (kind == "tap" || kind == "drag") {
             int64_t x = 0;
             int64_t y = 0;
@@ -215,7 +226,7 @@ bool PlayScript::parse(const std::string& text, const std::string& name, int32_t
             }
             event.a = static_cast<int32_t>(ms);
         } else {
-            return fail("unknown event \"" + clip(kind) + "\" (key down up char tap drag shot quit frame)");
+            return fail("unknown event \"" + clip(kind) + "\" (key down up char tap drag shot quit frame pen)");
         }
         if (m_events.size() == kMaxEvents) {
             return fail("more than " + std::to_string(kMaxEvents) + " events");

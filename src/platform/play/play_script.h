@@ -12,6 +12,8 @@
 //     T quit       end the game
 //     T frame MS   a recorded frame: the game slept MS ms at T (a recording
 //                  replays with these frame times instead of 16 ms frames)
+//     T pen X,Y    the stylus is at (X, Y), with no press (a recording's
+//                  place of the pen as it went down or up)
 //
 // T is whole milliseconds from the start, never less than the line before.
 // K is one of left right up down select soft back space star pound, a single
@@ -31,7 +33,7 @@
 namespace tarnby {
 
 struct ScriptEvent {
-    enum Kind { Key, Down, Up, Char, Tap, Drag, Shot, Quit, Frame };
+    enum Kind { Key, Down, Up, Char, Tap, Drag, Shot, Quit, Frame, Pen };
     uint32_t at = 0;  // milliseconds of virtual time
     Kind kind = Key;
     int32_t a = 0;    // key code, character, x / dx, or a frame's milliseconds

@@ -1,7 +1,13 @@
-// The machine as the game sees it in a window: SDL's millisecond clock,
-// sleeping, showing a finished rectangle (handed to the window thread, which
-// copies it while the game waits), and sound. Every call comes from the game
-// thread; the window thread talks to it only through atomics.
+// The machine as the game sees it in a window: a millisecond clock, sleeping,
+// showing a finished rectangle (handed to the window thread, which copies it
+// while the game waits), and sound. Every call comes from the game thread; the
+// window thread talks to it only through atomics and the input gate.
+//
+// The clock the game reads stands still between sleeps: each sleep ends at
+// the real time it woke, and then the input that came meanwhile is let
+// through. The game thus sees time and input only between frames, and the
+// recording of every frame's length and every input event replays headless
+// to the same game.
 #pragma once
 
 #include <atomic>
@@ -9,6 +15,8 @@
 
 #include <SDL.h>
 
+#include "platform/play/recording.h"
+#include "platform/sdl/input_gate.h"
 #include "platform/sdl/paint_handoff.h"
 #include "platform/sdl/sound_player.h"
 #include "runtime/host.h"
@@ -18,8 +26,9 @@ namespace tarnby {
 
 class SdlHost : public Host {
 public:
-    // `paintEvent` is the SDL event type that wakes the window thread.
-    SdlHost(Viewport& game, PaintHandoff& handoff, uint32_t paintEvent);
+    // `paintEvent` is the SDL event type that wakes the window thread; the
+    // input comes through `gate`, and frames and input go into `recording`.
+    SdlHost(Viewport& game, PaintHandoff& handoff, uint32_t paintEvent, InputGate& gate, Recording& recording);
 
     uint32_t tickCount() override;
     void sleep(int32_t milliseconds) override;
@@ -38,7 +47,10 @@ private:
     Viewport& m_game;
     PaintHandoff& m_handoff;
     uint32_t m_paintEvent;
+    InputGate& m_gate;
+    Recording& m_recording;
     uint32_t m_start;
+    uint32_t m_now = 0;  // the game's clock: ms from the start, moved by sleeping
     SoundPlayer* m_sound = nullptr;
     std::atomic<uint32_t> m_pendingSize { 0 };  // width << 16 | height; 0 for none
 };

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "golf/device_profile.h"
+#include "platform/play/crash_report.h"
 #include "platform/play/game_data.h"
 #include "platform/sdl/raw_copy.h"
 #include "runtime/files.h"
@@ -161,18 +162,25 @@ int WindowGame::run()
     SDL_StartTextInput();
 
     m_game = make<Golf>();
-    m_game->setSavePath(m_options.savePath.empty() ? defaultSavePath(dataFolder()) : m_options.savePath);
+    const std::string savePath = m_options.savePath.empty() ? defaultSavePath(dataFolder()) : m_options.savePath;
+    m_game->setSavePath(savePath);
     if (!m_options.logPath.empty()) {
         m_game->setLog(&m_log);
     }
     m_game->setSize(gameWidth, gameHeight);
-    m_host = std::make_unique<SdlHost>(*m_game, m_handoff, m_paintEvent);
+    // The window's input reaches the game through the gate, between frames.
+    m_gate = make<InputGate>();
+    m_recording.line("# tarnby-golf: a game in the window at " + std::to_string(gameWidth) + "x" +
+                     std::to_string(gameHeight) + ". Replay: tarnby-golf --headless --script THIS with the "
+                     "same --size and --device, and --save a copy of the save file as the game found it");
+    const CrashReport crashReport(m_recording, CrashReport::pathFor(savePath));
+    m_host = std::make_unique<SdlHost>(*m_game, m_handoff, m_paintEvent, *m_gate, m_recording);
     m_sound = std::make_unique<SoundPlayer>(m_audioDevice, dataFolder());
     m_host->setSound(m_sound.get());
     setHost(m_host.get());
     m_game->attach();
-    m_input = std::make_unique<InputMapper>(*m_game, KeyMap(profile.qwertyKeyboard));
-    m_gamepad = std::make_unique<GamepadMapper>(*m_game);
+    m_input = std::make_unique<InputMapper>(*m_gate, KeyMap(profile.qwertyKeyboard));
+    m_gamepad = std::make_unique<GamepadMapper>(*m_gate);
     m_start = SDL_GetTicks();
 
     const uint32_t endEvent = m_paintEvent + 1;
@@ -216,6 +224,10 @@ int WindowGame::run()
     if (!m_log.close()) {
         m_failed = true;
         complain("could not write the whole log " + m_options.logPath, 1);
+    }
+    if (!m_options.recordPath.empty() && !m_recording.save(m_options.recordPath)) {
+        m_failed = true;
+        complain("could not write the recording " + m_options.recordPath, 1);
     }
     m_instance.release();
     return m_failed ? 1 : 0;
@@ -432,6 +444,11 @@ void WindowGame::pushScriptEvents(uint32_t now)
             break;
         }
         case ScriptEvent::Frame: break;  // a recording's frame times: a headless replay follows them
+        case ScriptEvent::Pen:
+            // A recorded place of the pen: the scripted stylus moves there without touching.
+            m_pointerX = e.a;
+            m_pointerY = e.b;
+            break;
         case ScriptEvent::Shot: {
             servePaints();
             const std::string path = (std::filesystem::path(m_options.framesFolder) / (e.name + ".png")).string();

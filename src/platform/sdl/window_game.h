@@ -19,7 +19,9 @@
 #include "platform/play/file_game_log.h"
 #include "platform/play/game_options.h"
 #include "platform/play/play_script.h"
+#include "platform/play/recording.h"
 #include "platform/sdl/gamepad_mapper.h"
+#include "platform/sdl/input_gate.h"
 #include "platform/sdl/input_mapper.h"
 #include "platform/sdl/instance_lock.h"
 #include "platform/sdl/linux_framebuffer.h"
@@ -54,6 +56,11 @@ public:
     // at the frames as they come).
     void setPaintWatcher(std::function<void(const PaintRequest&)> watcher) { m_paintWatcher = std::move(watcher); }
 
+    // The game's recording so far: every input event the game received and
+    // every frame's length, in the script format (--record writes it at the
+    // end; a crash writes it beside the save file).
+    const Recording& recording() const { return m_recording; }
+
 private:
     int prepare();
     void handle(const SDL_Event& event);
@@ -82,6 +89,8 @@ private:
     int32_t m_pointerY = 0;
 
     Ref<Golf> m_game;
+    Ref<InputGate> m_gate;
+    Recording m_recording;
     PaintHandoff m_handoff;
     SdlWindow m_window;
     LinuxFramebuffer m_framebuffer;
