@@ -2,23 +2,14 @@
 #include "platform/play/headless_game.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include "golf/device_profile.h"
-#include "platform/play/game_data.h"
 #include "runtime/files.h"
 #include "runtime/keys.h"
 
 namespace tarnby {
 
 namespace {
-
-int complain(const std::string& message, int status)
-{
-    std::printf("tarnby-golf: %s\n", message.c_str());
-    std::fflush(stdout);
-    return status;
-}
 
 bool notAfter(uint32_t at, uint32_t now) { return static_cast<int32_t>(at - now) <= 0; }
 
@@ -56,38 +47,17 @@ int32_t HeadlessGame::letterKey(int32_t character)
 
 int HeadlessGame::prepare()
 {
-    if (const std::string problem = useDataFolder(m_options.dataFolder); !problem.empty()) {
-        return complain(problem, 1);
+    if (int status = m_session.prepare(m_options.width, m_options.height); status != 0) {
+        return status;
     }
-    std::string error;
-    if (!m_options.scriptPath.empty() && !m_script.load(m_options.scriptPath, m_options.width, m_options.height, error)) {
-        // A script that is there but wrong is a usage error; one that cannot be read, a failure.
-        return complain(error, error.rfind("cannot read", 0) == 0 ? 1 : 2);
-    }
-    if (m_script.takesShots()) {
-        if (m_options.framesFolder.empty()) {
-            return complain("the script takes shots: give --frames DIR for them", 2);
-        }
-        std::error_code made;
-        std::filesystem::create_directories(m_options.framesFolder, made);
-        if (made || !std::filesystem::is_directory(m_options.framesFolder, made)) {
-            return complain("cannot make the frames folder " + m_options.framesFolder, 1);
-        }
-    }
-    if (!m_options.logPath.empty() && !m_log.open(m_options.logPath)) {
-        return complain("cannot write the log " + m_options.logPath, 1);
-    }
-    m_log.steps = m_options.logSteps;
-    const uint64_t end = m_options.maxMs >= 0 ? static_cast<uint64_t>(m_options.maxMs)
-                                              : static_cast<uint64_t>(m_script.endTime()) + 2000;
-    m_limit = static_cast<uint32_t>(std::min<uint64_t>(end, 0xFFFFFFFFu));
+    m_limit = static_cast<uint32_t>(std::min<int64_t>(m_session.limit(false), 0xFFFFFFFF));
     return 0;
 }
 
 void HeadlessGame::scheduleScript()
 {
     const bool letters = m_options.device == GameOptions::Device::Letters;
-    for (const ScriptEvent& e : m_script.events()) {
+    for (const ScriptEvent& e : m_session.script().events()) {
         switch (e.kind) {
         case ScriptEvent::Key: schedule({ e.at, InputEvent::Key, e.a, 0 }); break;
         case ScriptEvent::Down: schedule({ e.at, InputEvent::KeyDown, e.a, 0 }); break;
@@ -118,9 +88,7 @@ int HeadlessGame::run()
     deviceProfile() = m_options.profile();
     m_game = make<Golf>();
     m_game->setSavePath(m_options.savePath.empty() ? dataPath("tarnbygolf") : m_options.savePath);
-    if (!m_options.logPath.empty()) {
-        m_game->setLog(&m_log);
-    }
+    m_session.attachLog(*m_game);
     m_game->setSize(m_options.width, m_options.height);
     m_game->attach();
     attachInput(m_game.get());
@@ -130,13 +98,9 @@ int HeadlessGame::run()
         m_game->run();
     }
     attachInput(nullptr);
-    m_game->setLog(nullptr);
+    m_failed = !m_session.finish(m_game.get()) || m_failed;
     m_game->destroy();
     m_game = nullptr;
-    if (!m_log.close()) {
-        m_failed = true;
-        complain("could not write the whole log " + m_options.logPath, 1);
-    }
     return m_failed ? 1 : 0;
 }
 
@@ -164,10 +128,10 @@ void HeadlessGame::takeDueShots()
             m_game->stop();
             continue;
         }
-        const std::string path = (std::filesystem::path(m_options.framesFolder) / (event.name + ".png")).string();
+        const std::string path = m_session.shotPath(event.name);
         if (!writePng(path)) {
             m_failed = true;
-            complain("cannot write the frame " + path, 1);
+            PlaySession::complain("cannot write the frame " + path, 1);
         }
     }
     if (notAfter(m_limit, tickCount())) {

@@ -12,9 +12,9 @@
 
 #include "golf/golf.h"
 #include "platform/headless/headless_host.h"
-#include "platform/play/file_game_log.h"
 #include "platform/play/game_options.h"
 #include "platform/play/play_script.h"
+#include "platform/play/play_session.h"
 
 namespace tarnby {
 
@@ -43,12 +43,11 @@ private:
     void takeDueShots();
 
     GameOptions m_options;
-    PlayScript m_script;
+    PlaySession m_session{ m_options };
     std::deque<ScriptEvent> m_pending;  // shots and quits still to come
     std::vector<int32_t> m_frames;      // a recording's frame times, in order
     size_t m_nextFrame = 0;
     uint32_t m_limit = 0;
-    FileGameLog m_log;
     Ref<Golf> m_game;
     bool m_failed = false;
 };

@@ -10,7 +10,6 @@
 
 #include "golf/device_profile.h"
 #include "platform/play/crash_report.h"
-#include "platform/play/game_data.h"
 #include "platform/sdl/raw_copy.h"
 #include "runtime/files.h"
 #include "runtime/host.h"
@@ -19,12 +18,7 @@ namespace tarnby {
 
 namespace {
 
-int complain(const std::string& message, int status)
-{
-    std::printf("tarnby-golf: %s\n", message.c_str());
-    std::fflush(stdout);
-    return status;
-}
+int complain(const std::string& message, int status) { return PlaySession::complain(message, status); }
 
 // The keyboard key that gives a game code, or 0 when only a character does.
 SDL_Keycode keyFor(int32_t code)
@@ -89,34 +83,11 @@ std::string WindowGame::defaultSavePath(const std::string& dataFolder)
 
 int WindowGame::prepare()
 {
-    // The game's data sits beside the program unless --data names another folder.
-    if (const std::string problem = useDataFolder(m_options.dataFolder); !problem.empty()) {
-        return complain(problem, 1);
+    if (int status = m_session.prepare(m_options.width, m_options.height); status != 0) {
+        return status;
     }
-    std::string error;
-    if (!m_options.scriptPath.empty() && !m_script.load(m_options.scriptPath, m_options.width, m_options.height, error)) {
-        return complain(error, error.rfind("cannot read", 0) == 0 ? 1 : 2);
-    }
-    if (m_script.takesShots()) {
-        if (m_options.framesFolder.empty()) {
-            return complain("the script takes shots: give --frames DIR for them", 2);
-        }
-        std::error_code made;
-        std::filesystem::create_directories(m_options.framesFolder, made);
-        if (made || !std::filesystem::is_directory(m_options.framesFolder, made)) {
-            return complain("cannot make the frames folder " + m_options.framesFolder, 1);
-        }
-    }
-    if (!m_options.logPath.empty() && !m_log.open(m_options.logPath)) {
-        return complain("cannot write the log " + m_options.logPath, 1);
-    }
-    m_log.steps = m_options.logSteps;
-    if (m_options.maxMs >= 0) {
-        m_limit = m_options.maxMs;
-    } else if (!m_options.scriptPath.empty()) {
-        m_limit = static_cast<int64_t>(m_script.endTime()) + 2000;
-    }
-    for (const ScriptEvent& e : m_script.events()) {
+    m_limit = m_session.limit(true);
+    for (const ScriptEvent& e : m_session.script().events()) {
         m_pending.push_back(e);
     }
     return 0;
@@ -164,9 +135,7 @@ int WindowGame::run()
     m_game = make<Golf>();
     const std::string savePath = m_options.savePath.empty() ? defaultSavePath(dataFolder()) : m_options.savePath;
     m_game->setSavePath(savePath);
-    if (!m_options.logPath.empty()) {
-        m_game->setLog(&m_log);
-    }
+    m_session.attachLog(*m_game);
     m_game->setSize(gameWidth, gameHeight);
     // The window's input reaches the game through the gate, between frames.
     m_gate = make<InputGate>();
@@ -218,13 +187,9 @@ int WindowGame::run()
     gameThread.join();
     setHost(nullptr);
     m_sound->close();
-    m_game->setLog(nullptr);
+    m_failed = !m_session.finish(m_game.get()) || m_failed;
     m_game->destroy();
     m_game = nullptr;
-    if (!m_log.close()) {
-        m_failed = true;
-        complain("could not write the whole log " + m_options.logPath, 1);
-    }
     if (!m_options.recordPath.empty() && !m_recording.save(m_options.recordPath)) {
         m_failed = true;
         complain("could not write the recording " + m_options.recordPath, 1);
@@ -451,7 +416,7 @@ void WindowGame::pushScriptEvents(uint32_t now)
             break;
         case ScriptEvent::Shot: {
             servePaints();
-            const std::string path = (std::filesystem::path(m_options.framesFolder) / (e.name + ".png")).string();
+            const std::string path = m_session.shotPath(e.name);
             if (!m_window.writeWindowPng(path)) {
                 m_failed = true;
                 complain("cannot write the frame " + path, 1);

@@ -16,9 +16,9 @@
 #include <SDL.h>
 
 #include "golf/golf.h"
-#include "platform/play/file_game_log.h"
 #include "platform/play/game_options.h"
 #include "platform/play/play_script.h"
+#include "platform/play/play_session.h"
 #include "platform/play/recording.h"
 #include "platform/sdl/gamepad_mapper.h"
 #include "platform/sdl/input_gate.h"
@@ -72,12 +72,11 @@ private:
     void rawPaint(const PaintRequest& request);
 
     GameOptions m_options;
-    PlayScript m_script;
+    PlaySession m_session{ m_options };
     std::deque<ScriptEvent> m_pending;
     std::vector<std::pair<uint32_t, std::function<void(SDL_Window*)>>> m_actions;
     std::function<void(const PaintRequest&)> m_paintWatcher;
     int64_t m_limit = -1;  // ms from the start; -1 for none
-    FileGameLog m_log;
     InstanceLock m_instance;
     bool m_sdlStarted = false;
     bool m_doubling = false;
