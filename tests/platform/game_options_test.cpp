@@ -69,6 +69,13 @@ TEST(GameOptionsTest, DefaultsAndEveryOption)
         EXPECT_FALSE(profile.pixelDoubling) << row.word;
     }
 
+    // The window records its game; headless, only the computer golfer's game is recorded.
+    Parsed window = parse({ "--record", "game.play" });
+    ASSERT_FALSE(window.status) << window.output;
+    EXPECT_EQ(window.options.recordPath, "game.play");
+    Parsed autoplay = parse({ "--headless", "--autoplay", "--record", "game.play" });
+    ASSERT_FALSE(autoplay.status) << autoplay.output;
+
     Parsed help = parse({ "--help" });
     EXPECT_EQ(help.status, 0);
     for (const char* option : { "--headless", "--size", "--device", "--data", "--save", "--script", "--frames",
@@ -94,6 +101,7 @@ TEST(GameOptionsTest, UsageErrorsNameTheOptionAndExitTwo)
         { { "--log-steps" }, "--log-steps" },
         { { "--frames" }, "--frames" },
         { { "--window" }, "--window" },
+        { { "--headless", "--record", "game.play" }, "--record" },
     };
     for (const Row& row : rows) {
         Parsed p = parse(row.args);
