@@ -251,7 +251,6 @@ private:
     void rebuildMainMenu();
     void resume();
     void addHudPanel();
-    // Text panels of the game's screens.
     // The main menu's quiet time; true when it ran the demo this pass.
     bool watchMenuIdle(int32_t key);
 
