@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "bundle-writer/bundle_writer.h"
@@ -17,14 +16,9 @@ namespace {
 // Runs golf-inspect bundle; gives its exit status and fills `output`.
 int inspect(const std::string& args, std::string& output)
 {
-    output.clear();
-    std::FILE* pipe = popen((test::binFolder() + "golf-inspect bundle " + args + " 2>&1").c_str(), "r");
-    char buffer[512];
-    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) {
-        output += buffer;
-    }
-    const int raw = pipe ? pclose(pipe) : -1;
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const test::ProgramRun run = test::runProgram("golf-inspect", "bundle " + args);
+    output = run.output;
+    return run.status;
 }
 
 TEST(InspectBundleTest, ListsWritesPngsAndFailsCleanly)

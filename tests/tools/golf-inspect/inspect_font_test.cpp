@@ -1,8 +1,6 @@
 // golf-inspect font: the listing of a font file and a text drawn in it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -15,26 +13,9 @@
 namespace tarnby {
 namespace {
 
-struct InspectRun {
-    int status = -1;
-    std::string output;
-};
-
-InspectRun inspectFont(const std::string& arguments)
+test::ProgramRun inspectFont(const std::string& arguments)
 {
-    InspectRun run;
-    std::string command = test::binFolder() + "golf-inspect font " + arguments + " 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        run.output += buffer;
-    }
-    int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return test::runProgram("golf-inspect", "font " + arguments);
 }
 
 TEST(InspectFontTest, ListsGlyphsDrawsTabsAndBreaksAndRefusesADamagedFile)
@@ -44,7 +25,7 @@ TEST(InspectFontTest, ListsGlyphsDrawsTabsAndBreaksAndRefusesADamagedFile)
     // of 5 full-coverage pixels each, 5 wide; 3 data bytes.
     const std::string font = folder.file("five.bin");
     ASSERT_TRUE(test::writeBytes(font, { 4, 10, 7, 'a', 'c', 1, 5, 1, 5, 1, 5, 3, 0x5F, 0x5F, 0x5F }));
-    InspectRun listed = inspectFont(font);
+    test::ProgramRun listed = inspectFont(font);
     EXPECT_EQ(listed.status, 0) << listed.output;
     EXPECT_EQ(listed.output, "space 4 line 10 first 97 last 99 glyphs 3\n"
                              "char 97 width 5 bytes 1\nchar 98 width 5 bytes 1\nchar 99 width 5 bytes 1\n");
@@ -63,7 +44,7 @@ TEST(InspectFontTest, ListsGlyphsDrawsTabsAndBreaksAndRefusesADamagedFile)
 
     // A file that ends inside its glyph data: one line, failure status.
     ASSERT_TRUE(test::writeBytes(font, { 4, 10, 7, 'a', 'c', 1, 5, 1, 5, 1, 5, 3, 0x5F }));
-    InspectRun damaged = inspectFont(font);
+    test::ProgramRun damaged = inspectFont(font);
     EXPECT_EQ(damaged.status, 1);
     EXPECT_EQ(std::count(damaged.output.begin(), damaged.output.end(), '\n'), 1) << damaged.output;
 }

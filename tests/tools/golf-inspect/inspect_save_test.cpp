@@ -1,8 +1,6 @@
 // golf-inspect save on records written by the game's own save functions.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,26 +11,9 @@
 namespace tarnby {
 namespace {
 
-struct InspectRun {
-    int status = -1;
-    std::string output;
-};
-
-InspectRun inspectSave(const std::string& path)
+test::ProgramRun inspectSave(const std::string& path)
 {
-    InspectRun run;
-    std::string command = test::binFolder() + "golf-inspect save '" + path + "' 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        run.output += buffer;
-    }
-    int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return test::runProgram("golf-inspect", "save '" + path + "'");
 }
 
 TEST(InspectSaveTest, PrintsEveryFieldOfARecord)
@@ -51,7 +32,7 @@ TEST(InspectSaveTest, PrintsEveryFieldOfARecord)
     insertTopScore(save, 75, 0);
     insertTopScore(save, 70, 2);
     ASSERT_TRUE(storeSaveFile(folder.file("tarnbygolf"), save));
-    InspectRun run = inspectSave(folder.file("tarnbygolf"));
+    test::ProgramRun run = inspectSave(folder.file("tarnbygolf"));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "next hole 18\n"
                           "round strokes 301\n"
@@ -89,12 +70,12 @@ TEST(InspectSaveTest, AFileOfAnyOtherSizeIsRefusedInOneLine)
     for (size_t size : { size_t(0), size_t(39), size_t(41), size_t(4000) }) {
         std::string path = folder.file("save" + std::to_string(size));
         ASSERT_TRUE(test::writeBytes(path, std::vector<uint8_t>(size, 1)));
-        InspectRun run = inspectSave(path);
+        test::ProgramRun run = inspectSave(path);
         EXPECT_EQ(run.status, 1) << size;
         EXPECT_EQ(run.output, "golf-inspect: " + path + " is " + std::to_string(size) + " bytes, not a 40-byte save file\n");
     }
     for (const std::string& path : { folder.file("missing"), folder.path() }) {
-        InspectRun run = inspectSave(path);
+        test::ProgramRun run = inspectSave(path);
         EXPECT_EQ(run.status, 1) << path;
         EXPECT_EQ(run.output, "golf-inspect: cannot read save file " + path + "\n");
     }
