@@ -15,6 +15,11 @@ if(TARNBY_SANITIZE)
     # sanitizer suite takes it so that both it and the SSE2 blend are tested.
     target_compile_definitions(tarnby_options INTERFACE TARNBY_PORTABLE_BLEND)
 endif()
+if(TARNBY_THREAD_SANITIZE)
+    set(TARNBY_TSAN_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+    target_compile_options(tarnby_options INTERFACE ${TARNBY_TSAN_FLAGS})
+    target_link_options(tarnby_options INTERFACE ${TARNBY_TSAN_FLAGS})
+endif()
 if(TARNBY_FUZZ)
     # Instrument every library for coverage; the fuzz targets add the driver.
     target_compile_options(tarnby_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)

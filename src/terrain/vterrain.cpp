@@ -23,6 +23,13 @@ constexpr Fixed kNearestSprite = 0x40001;
 constexpr Fixed kFarthestSprite = 0xFF7FFFF;
 constexpr uint32_t kRgbMask = 0xFFFFFF;
 
+// Landscapes smaller than this many pixels are drawn by the calling thread
+// alone: waking the workers would cost more than it saves.
+constexpr int64_t kSmallestShared = 4096;
+// Bands a thread of the pool gets on average: several, so that a thread that
+// other work slows down leaves its share to the others.
+constexpr int32_t kBandsPerThread = 4;
+
 // Texture side: 64 texels, two to a yard, so a texture repeats every 32 yards.
 constexpr int32_t kTextureSide = 64;
 constexpr int32_t kTexels = kTextureSide * kTextureSide;
@@ -309,37 +316,55 @@ void Vterrain::renderTerrain(uint32_t* pixels, int32_t stride, int32_t height, i
     if (!pixels || clipLeft >= clipRight || clipTop >= clipBottom) {
         return;
     }
-    const int32_t rows = clipBottom - m_horizon;
-    const int32_t topLimit = stride * clipTop;
-    const bool ownBuffer = !m_pixels.empty();
-    const int32_t* sky = m_skyColours.length() >= clipBottom ? m_skyColours.data() : nullptr;
-    int16_t* tops = m_columnTops.length() >= clipRight ? m_columnTops.data() : nullptr;
-    // The first sample looks its fill and texture up afresh, whatever the
-    // terrain was last asked.
-    if (m_polyTerrain) {
-        m_polyTerrain->invalidateCache();
+    Frame frame { this, pixels, stride, clipLeft, clipTop, clipRight, clipBottom, clipBottom - m_horizon, stride * clipTop,
+        !m_pixels.empty(), m_skyColours.length() >= clipBottom ? m_skyColours.data() : nullptr,
+        m_columnTops.length() >= clipRight ? m_columnTops.data() : nullptr, 1 };
+    lookUpGround();
+    const int32_t columns = clipRight - clipLeft;
+    WorkerPool& pool = m_pool ? *m_pool : WorkerPool::shared();
+    if (m_bands > 0) {
+        frame.bands = std::min(m_bands, columns);
+    } else if (pool.threads() > 1 && static_cast<int64_t>(columns) * (clipBottom - clipTop) >= kSmallestShared) {
+        frame.bands = std::min(pool.threads() * kBandsPerThread, columns);
     }
-    m_ground = GroundTexture {};
-    std::fill(std::begin(m_texelsKnown), std::end(m_texelsKnown), false);
+    pool.run(&Vterrain::renderBand, &frame, frame.bands);
+}
 
-    for (int32_t col = clipLeft; col < clipRight; ++col) {
-        int32_t start = std::max(tops ? static_cast<int32_t>(tops[col]) : 0, clipTop);
-        int32_t row = clipBottom;
-        if (start - 2 < clipBottom) {
+void Vterrain::renderBand(void* context, int32_t band)
+{
+    const Frame& frame = *static_cast<const Frame*>(context);
+    // Band b covers the columns from b / bands to (b + 1) / bands of the clip.
+    const Vterrain& view = *frame.view;
+    const int64_t columns = frame.clipRight - frame.clipLeft;
+    const int32_t left = frame.clipLeft + static_cast<int32_t>(columns * band / frame.bands);
+    const int32_t right = frame.clipLeft + static_cast<int32_t>(columns * (band + 1) / frame.bands);
+    view.renderColumns(frame, left, right);
+}
+
+void Vterrain::renderColumns(const Frame& frame, int32_t left, int32_t right) const
+{
+    // Each band remembers its own last span of the drawing.
+    Vpolyn::FillSpan span;
+    uint32_t* pixels = frame.pixels;
+    const int32_t stride = frame.stride;
+    for (int32_t col = left; col < right; ++col) {
+        int32_t start = std::max(frame.tops ? static_cast<int32_t>(frame.tops[col]) : 0, frame.clipTop);
+        int32_t row = frame.clipBottom;
+        if (start - 2 < frame.clipBottom) {
             if (m_polyTerrain) {
-                castColumn(pixels, stride, col, topLimit, clipBottom, rows, row);
+                castColumn(frame, col, span, row);
             }
-            if (clipTop == 0 && tops) {
-                tops[col] = static_cast<int16_t>(row);
+            if (frame.clipTop == 0 && frame.tops) {
+                frame.tops[col] = static_cast<int16_t>(row);
             }
         }
-        if (!ownBuffer) {
-            start = clipTop;
+        if (!frame.ownBuffer) {
+            start = frame.clipTop;
         }
         // The sky above the ground, from the precomputed gradient.
         uint32_t* p = pixels + static_cast<int64_t>(row - 1) * stride + col;
         for (int32_t r = row - 1; r >= start; --r, p -= stride) {
-            *p = sky ? static_cast<uint32_t>(sky[r]) : 0xFF000000u;
+            *p = frame.sky ? static_cast<uint32_t>(frame.sky[r]) : 0xFF000000u;
         }
     }
 }
@@ -355,24 +380,12 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
 
 // Defined ahead of the march, which calls it for every ground sample.
 [[gnu::always_inline]] inline uint32_t Vterrain::groundColour(
-    GroundTexture& ground, Fixed x, Fixed z, int32_t dz, Fixed slope)
+    Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz, Fixed slope) const
 {
-    if (static_cast<uint32_t>(x) >= 0x1000000u || static_cast<uint32_t>(z) >= 0x1000000u) {
-        // Beyond the map: always the outside ground, whatever span the point
-        // query last cached (its span can run on past the map's east edge).
-        // The next sample inside the map looks its fill up again.
-        ground = lookUpTexture(m_outsideFill);
-        ground.fill = -1;
-        m_polyTerrain->invalidateCache();
-    } else {
-        // The polygon's span cache answers most samples at once; the texture
-        // is looked up again only when the ray crosses into another fill.
-        int32_t fill = m_polyTerrain->fillAt(x, z);
-        if (fill != ground.fill) {
-            ground = lookUpTexture(fill);
-            ground.fill = fill;
-        }
-    }
+    // Beyond the map: always the outside ground. Inside, the drawing's fill
+    // grid answers most samples at once.
+    const bool outside = static_cast<uint32_t>(x) >= 0x1000000u || static_cast<uint32_t>(z) >= 0x1000000u;
+    const GroundLook& ground = m_looks[outside ? kFills : m_polyTerrain->fillAt(x, z, span)];
     const uint32_t* texture = ground.texels;
     if (!texture) {
         return blend::shadeTexel(kPlainGround[ground.code & 15], slope);
@@ -393,10 +406,14 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
 
 // The frame is never one of the view's own fields or the terrain's, so its
 // pixels are written without the march reloading what it reads from those.
-void Vterrain::castColumn(uint32_t* __restrict pixels, int32_t stride, int32_t col, int32_t topLimit,
-    int32_t clipBottom, int32_t rows, int32_t& row)
+void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& span, int32_t& row) const
 {
-    VpolyTerrain& ground = *m_polyTerrain;
+    uint32_t* __restrict pixels = frame.pixels;
+    const int32_t stride = frame.stride;
+    const int32_t topLimit = frame.topLimit;
+    const int32_t clipBottom = frame.clipBottom;
+    const int32_t rows = frame.rows;
+    const VpolyTerrain& ground = *m_polyTerrain;
     const HeightField heights = ground.heightField(); // held in registers through the march
     int32_t dx;
     int32_t dz;
@@ -411,7 +428,6 @@ void Vterrain::castColumn(uint32_t* __restrict pixels, int32_t stride, int32_t c
     int32_t mult = 1; // the stride in sixteenths; a row's height grows by 4 * mult a step
     bool clear = true;
     int64_t idx = static_cast<int64_t>(stride) * clipBottom + col;
-    GroundTexture texture = m_ground; // carried from column to column
 
     // The march ends by distance, whatever the ground: every step that is not
     // taken back adds its stride to dist, and a step taken back (halving the
@@ -448,7 +464,7 @@ void Vterrain::castColumn(uint32_t* __restrict pixels, int32_t stride, int32_t c
             } else {
                 // Slopes falling toward +x/+z are lit, the others darkened.
                 Fixed slope = wrapSub(h, heights.at(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000))) >> 1;
-                uint32_t colour = groundColour(texture, x, z, dz, slope);
+                uint32_t colour = groundColour(span, x, z, dz, slope);
                 uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u; // 2 yards a step
                 colour = (colour & kRgbMask) | depthByte;
                 // Fill the rows up to where the ground meets the ray.
@@ -467,35 +483,45 @@ void Vterrain::castColumn(uint32_t* __restrict pixels, int32_t stride, int32_t c
         }
         dist += mult;
     }
-    m_ground = texture;
     // The topmost row drawn (clipBottom when none was); a full column
     // stepped one row above the clip.
     row = static_cast<int32_t>(std::max<int64_t>((idx - col) / stride, topLimit / stride));
 }
 
-Vterrain::GroundTexture Vterrain::lookUpTexture(int32_t fill)
+void Vterrain::lookUpGround()
 {
-    GroundTexture ground;
-    ground.code = m_polyTerrain->frame(fill);
-    ground.blended = ground.code != 2 && ground.code != 4; // those two surfaces keep their crisp texels
-    // Each surface's texture is fetched from the library once per render.
-    const int32_t code = ground.code;
-    bool cacheable = code >= 0 && code < kCachedCodes;
-    if (cacheable && m_texelsKnown[code]) {
-        ground.texels = m_codeTexels[code];
-        return ground;
-    }
-    if (m_textures) {
-        Ref<Vpicture> picture = m_textures->getPicture(code);
-        if (picture && picture->m_pixels.length() >= kTexels) {
-            ground.texels = reinterpret_cast<const uint32_t*>(picture->m_pixels.data());
+    // Pictures are fetched (and decoded if need be) here, in the calling
+    // thread, so that the bands only read texels. Fills share surfaces, so
+    // each surface's texture is fetched once.
+    constexpr int32_t kCodes = 64;
+    const uint32_t* codeTexels[kCodes] = {};
+    bool known[kCodes] = {};
+    auto look = [&](int32_t fill) {
+        GroundLook ground;
+        ground.code = m_polyTerrain ? m_polyTerrain->frame(fill) : 0;
+        ground.blended = ground.code != 2 && ground.code != 4; // those two surfaces keep their crisp texels
+        const int32_t code = ground.code;
+        const bool cacheable = code >= 0 && code < kCodes;
+        if (cacheable && known[code]) {
+            ground.texels = codeTexels[code];
+            return ground;
         }
+        if (m_textures) {
+            Ref<Vpicture> picture = m_textures->getPicture(code);
+            if (picture && picture->m_pixels.length() >= kTexels) {
+                ground.texels = reinterpret_cast<const uint32_t*>(picture->m_pixels.data());
+            }
+        }
+        if (cacheable) {
+            known[code] = true;
+            codeTexels[code] = ground.texels;
+        }
+        return ground;
+    };
+    for (int32_t fill = 0; fill < kFills; ++fill) {
+        m_looks[fill] = look(fill);
     }
-    if (cacheable) {
-        m_texelsKnown[code] = true;
-        m_codeTexels[code] = ground.texels;
-    }
-    return ground;
+    m_looks[kFills] = look(m_outsideFill);
 }
 
 } // namespace tarnby

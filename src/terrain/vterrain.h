@@ -9,7 +9,9 @@
 #include "image/vilib.h"
 #include "runtime/array.h"
 #include "runtime/object.h"
+#include "runtime/worker_pool.h"
 #include "sprite/viewport.h"
+#include "vector/vpolyn.h"
 
 namespace tarnby {
 
@@ -72,24 +74,50 @@ public:
     bool needsRender() const { return m_render != 0; }
     const IntArray& skyColours() const { return m_skyColours; }
 
+    // The landscape's columns are shared out in bands over `pool` (null: the
+    // process's shared pool); `bands` 0 picks a split by the pool's threads.
+    // Every pool and split draws the same bytes.
+    void setWorkers(WorkerPool* pool, int32_t bands = 0)
+    {
+        m_pool = pool;
+        m_bands = bands;
+    }
+
 private:
     void setAngle(int32_t angle);
-    // Marches one column's ray and draws its ground; `row` ends at the topmost row drawn.
-    void castColumn(uint32_t* pixels, int32_t stride, int32_t col, int32_t topLimit, int32_t clipBottom, int32_t rows,
-        int32_t& row);
-    // The fill of the last ground sample and how it is drawn: its surface
-    // code, its texture (null for plain colour) and whether near ground of it
-    // is blended between texels. A column's march keeps it in registers.
-    struct GroundTexture {
-        int32_t fill = -1;
+    // How the ground of one fill is drawn: its surface code, its texture
+    // (null for plain colour) and whether near ground of it is blended
+    // between texels.
+    struct GroundLook {
         int32_t code = 0;
         bool blended = true;
         const uint32_t* texels = nullptr;
     };
+    // What every band of one landscape render shares (read only).
+    struct Frame {
+        const Vterrain* view;
+        uint32_t* pixels;
+        int32_t stride;
+        int32_t clipLeft;
+        int32_t clipTop;
+        int32_t clipRight;
+        int32_t clipBottom;
+        int32_t rows; // from the horizon to the clip's bottom
+        int32_t topLimit; // the first pixel index of the clip's top row
+        bool ownBuffer;
+        const int32_t* sky;
+        int16_t* tops;
+        int32_t bands;
+    };
+    static void renderBand(void* context, int32_t band);
+    // Ground and sky of the columns left .. right - 1.
+    void renderColumns(const Frame& frame, int32_t left, int32_t right) const;
+    // Marches one column's ray and draws its ground; `row` ends at the topmost row drawn.
+    void castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& span, int32_t& row) const;
     // The textured colour of the ground sample at (x, z), shaded by its slope.
-    uint32_t groundColour(GroundTexture& ground, Fixed x, Fixed z, int32_t dz, Fixed slope);
-    // How the fill is drawn; `fill` is left for the caller to set.
-    GroundTexture lookUpTexture(int32_t fill);
+    uint32_t groundColour(Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz, Fixed slope) const;
+    // Fetches every fill's texture once per render, before the bands start.
+    void lookUpGround();
 
     Ref<VpolyTerrain> m_polyTerrain;
     int32_t m_heading = 0;
@@ -102,12 +130,12 @@ private:
     ShortArray m_columnTops;
     int32_t m_outsideFill = 0;
 
-    // The ground texture between columns, and each surface's texture as
-    // fetched once per render.
-    static constexpr int32_t kCachedCodes = 64;
-    GroundTexture m_ground;
-    const uint32_t* m_codeTexels[kCachedCodes] = {};
-    bool m_texelsKnown[kCachedCodes] = {};
+    // Each fill's look as fetched for the current render; the last entry is
+    // the ground beyond the map.
+    static constexpr int32_t kFills = 64; // a crossing's fill has six bits
+    GroundLook m_looks[kFills + 1];
+    WorkerPool* m_pool = nullptr;
+    int32_t m_bands = 0;
 };
 
 } // namespace tarnby

@@ -1,4 +1,4 @@
-// The polygon rasteriser: building the per-row crossings and the point query.
+// The polygon rasteriser: building the per-row crossings.
 #include "vector/vpolyn.h"
 
 #include <algorithm>
@@ -9,12 +9,6 @@
 
 namespace tarnby {
 
-namespace {
-
-constexpr int32_t kNoRight = 0x7FFFFFFF;
-
-}  // namespace
-
 Vpolyn::Vpolyn() = default;
 
 void Vpolyn::setSize(int32_t width, int32_t height)
@@ -22,6 +16,7 @@ void Vpolyn::setSize(int32_t width, int32_t height)
     Vsprite::setSize(width, height);
     m_widthBound = toFixed(width);
     m_heightBound = toFixed(height);
+    m_gridReady = false; // the grid has the old size
 }
 
 void Vpolyn::setFillCount(int32_t n)
@@ -70,6 +65,7 @@ void Vpolyn::init(int32_t width, int32_t height, int32_t crossingCapacity, int32
     m_overflowReported = false;
     m_pending.clear();
     m_building = true;
+    dropQueryTables();
     invalidateCache();
 }
 
@@ -136,6 +132,7 @@ void Vpolyn::insertCrossing(int32_t x16, int32_t row, int32_t nextX16, int32_t l
     if (!m_building) {
         reopen();
     }
+    dropQueryTables();
     int32_t x = x16 > 8191 ? 8191 : (x16 < 0 ? 0 : x16);
     int32_t dx = nextX16 - x;
     dx = dx < -4096 ? -4096 : (dx > 4095 ? 4095 : dx);
@@ -275,86 +272,10 @@ int32_t Vpolyn::finish()
             m_sorted.clear();
         }
     }
-    for (int32_t r = 0; r <= m_rowCount && r < m_cursor.length(); ++r) {
-        m_cursor[r] = m_rowStart[r];
-    }
+    buildQueryTables();
     ++m_signature;
     invalidateCache();
     return m_crossingSlots - m_gapSize;
-}
-
-int32_t Vpolyn::rowQuery(Fixed x, Fixed y)
-{
-    int32_t row = y >> 15;
-    int32_t xq = x >> 11;
-    int32_t fy = y & 0x7FFF;
-    m_cacheRow = row;
-    m_cacheLeft = 0;
-    if (row >= m_rowCount) {
-        m_cacheRight = kNoRight;
-        m_cacheFill = 0;
-        return 0;
-    }
-    const int32_t* words = m_crossings.data();
-    int32_t begin = m_rowStart[row];
-    int32_t end = rowEnd(row);
-    if (begin >= end) {
-        m_cacheRight = kNoRight;  // an empty row is background all along
-        m_cacheFill = 0;
-        return 0;
-    }
-    int32_t c = m_cursor[row];
-    c = c < begin ? begin : (c >= end ? end - 1 : c);
-
-    // Back up to a crossing that lies wholly left of the point.
-    bool atStart = false;
-    int32_t xs = 0, xe = 0;
-    for (;;) {
-        xs = crossingX(words[c]);
-        xe = xs + crossingDx(words[c]);
-        if (xq >= xs && xq > xe) {
-            break;
-        }
-        if (c == begin) {
-            atStart = true;
-            break;
-        }
-        --c;
-        m_cursor[row] = c;
-    }
-    int32_t fill = 0;
-    if (!atStart) {
-        fill = crossingFill(words[c]);
-        ++c;
-        m_cacheLeft = xs > xe ? xs : xe;
-        if (c == end) {
-            m_cacheRight = kNoRight;
-            m_cacheFill = 0;
-            return 0;  // right of the last crossing is background
-        }
-    }
-
-    // Then forward over every crossing the point lies right of.
-    while (c < end) {
-        int32_t w = words[c];
-        xs = crossingX(w);
-        int32_t dx = crossingDx(w);
-        xe = xs + dx;
-        if (xq < xs && xq <= xe) {
-            break;
-        }
-        // A slanted crossing: compare with its x at the point's height.
-        if ((xq < xs || xq < xe) && x < xs * 2048 + ((fy * dx) >> 4)) {
-            break;
-        }
-        m_cursor[row] = c;
-        fill = crossingFill(w);
-        ++c;
-        m_cacheLeft = xs + (dx > 0 ? dx : 0);
-    }
-    m_cacheRight = xs < xe ? xs : xe;
-    m_cacheFill = fill;
-    return fill;
 }
 
 int32_t Vpolyn::addColour(uint32_t colour)

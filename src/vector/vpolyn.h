@@ -77,19 +77,46 @@ public:
     void setColour(int32_t fill, uint32_t value);
     void setFillPicture(int32_t fill, const Ref<Vilib>& library, int32_t frame);
 
+    // A caller's memory of the row span it was last answered from; each
+    // thread that asks keeps its own.
+    struct FillSpan {
+        int32_t row = -1;
+        int32_t left = 0; // 1/16 pixel, inclusive
+        int32_t right = 0; // exclusive
+        int32_t fill = 0;
+    };
+    // A fill grid cell that an edge crosses (the crossings answer there).
+    static constexpr uint8_t kCrossedCell = 0xFF;
+    // Drawings of more pixels than this get no fill grid and answer from
+    // their crossings alone.
+    static constexpr int32_t kMaxGridCells = 1 << 22;
+
     // The fill under the point (x, y) in Fixed pixels; 0 outside the drawing.
-    // Cached: neighbouring queries along a row cost next to nothing.
-    int32_t fillAt(Fixed x, Fixed y)
+    // The answer depends on the point alone, never on earlier queries: a
+    // pixel the fill grid knows is answered at once, others from the span
+    // remembered in `span`, else by walking the row's crossings.
+    int32_t fillAt(Fixed x, Fixed y, FillSpan& span) const
     {
         if (x < 0 || x >= m_widthBound || y < 0 || y >= m_heightBound) {
             return 0;
         }
-        int32_t xq = x >> 11;
-        if ((y >> 15) == m_cacheRow && m_cacheLeft <= xq && xq < m_cacheRight) {
-            return m_cacheFill;
+        if (m_gridReady) {
+            const uint8_t cell = m_grid.data()[(y >> 15) * m_gridWidth + (x >> 15)];
+            if (cell != kCrossedCell) {
+                return cell;
+            }
         }
-        return rowQuery(x, y);
+        const int32_t xq = x >> 11;
+        if ((y >> 15) == span.row && span.left <= xq && xq < span.right) {
+            return span.fill;
+        }
+        return rowQuery(x, y, span);
     }
+    // The same with the drawing's own span (one caller at a time).
+    int32_t fillAt(Fixed x, Fixed y) { return fillAt(x, y, m_span); }
+    // The same by the crossings alone, without grid, span or skipping: the
+    // rule that the others must agree with.
+    int32_t fillByCrossings(Fixed x, Fixed y) const;
     uint32_t colourAt(Fixed x, Fixed y) { return colour(fillAt(x, y)); }
 
     // --- Queries for the terrain, tools and tests -----------------------------
@@ -111,19 +138,36 @@ public:
     int32_t crossingWord(int32_t index) const { return m_crossings[index]; }
     int32_t rows() const { return m_rowCount; }
 
-    // Forgets the cached span, so the next query walks the crossings.
-    void invalidateCache() { m_cacheRow = -1; }
+    // Forgets the drawing's own span, so the next query walks the crossings.
+    void invalidateCache() { m_span.row = -1; }
+    // The fill grid: one cell a pixel, row by row, fillGridWidth() cells a
+    // row, holding the fill of the whole pixel or kCrossedCell; finish()
+    // builds it.
+    bool fillGridReady() const { return m_gridReady; }
+    int32_t fillGridWidth() const { return m_gridWidth; }
+    const ByteArray& fillGrid() const { return m_grid; }
+    // Memory the query tables (reach and grid) take.
+    int32_t queryTableBytes() const { return 4 * m_reach.length() + m_grid.length(); }
 
 protected:
-    // Would fillAt (x, y) be answered from the cached span?
+    // Would fillAt (x, y) be answered from the drawing's own span?
     bool cacheHolds(Fixed x, Fixed y) const
     {
         int32_t xq = x >> 11;
-        return (y >> 15) == m_cacheRow && m_cacheLeft <= xq && xq < m_cacheRight;
+        return (y >> 15) == m_span.row && m_span.left <= xq && xq < m_span.right;
     }
 
 private:
-    int32_t rowQuery(Fixed x, Fixed y);
+    int32_t rowQuery(Fixed x, Fixed y, FillSpan& span) const;
+    // The query tables of a finished drawing: the crossings' reach and the fill grid.
+    void buildQueryTables();
+    void buildFillGrid();
+    // Forgets the query tables when the crossings change.
+    void dropQueryTables()
+    {
+        m_reachReady = false;
+        m_gridReady = false;
+    }
     // One crossing as it arrived, until finish() puts it in its row.
     struct Pending {
         int32_t row;
@@ -133,10 +177,7 @@ private:
     void reopen();
     void orderEqualX(Pending* run, int32_t count);
 
-    int32_t m_cacheFill = 0;
-    int32_t m_cacheLeft = 0;
-    int32_t m_cacheRight = 0;
-    int32_t m_cacheRow = -1;
+    FillSpan m_span;
     IntArray m_colours;
     int32_t m_fillsUsed = 1;
     IntArray m_crossings;
@@ -148,7 +189,15 @@ private:
     IntArray m_frames;
     Fixed m_widthBound = 0;
     IntArray m_rowStart;
-    IntArray m_cursor;
+    IntArray m_cursor; // finish()'s scratch
+    // Per crossing, the rightmost x (1/16 pixel) that it or any crossing
+    // before it in its row reaches: a point at or right of it lies right of
+    // all of them, so a query skips them by a binary search.
+    IntArray m_reach;
+    bool m_reachReady = false;
+    ByteArray m_grid;
+    int32_t m_gridWidth = 0;
+    bool m_gridReady = false;
     int32_t m_rowCount = 0;  // rows of the crossing tables (height at init)
     bool m_overflowReported = false;
     bool m_building = false;  // crossings wait in m_pending until finish()

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fixed/fixed.h"
+#include "runtime/worker_pool.h"
 #include "support/test_frames.h"
 #include "terrain/vterrain.h"
 #include "test_holes.h"
@@ -63,9 +64,11 @@ protected:
     // Renders the camera's landscape into a fresh frame (no own buffer, so
     // the sky fills every column); a clip rectangle of zeros means the whole view.
     std::vector<uint32_t> render(const Camera& c, int32_t width, int32_t height, int32_t scale, int32_t clipLeft = 0,
-        int32_t clipTop = 0, int32_t clipRight = 0, int32_t clipBottom = 0)
+        int32_t clipTop = 0, int32_t clipRight = 0, int32_t clipBottom = 0, WorkerPool* pool = nullptr,
+        int32_t bands = 0)
     {
         Ref<Vterrain> view = make<Vterrain>(width, height);
+        view->setWorkers(pool, bands);
         view->setPolyTerrain(m_hole.terrain);
         view->setTextures(m_hole.textures);
         view->setOutsideFill(m_hole.outsideFill);
@@ -133,6 +136,43 @@ TEST_F(VterrainGoldenTest, ClippedRendersMatchTheWholeView)
             }
         }
     }
+}
+
+TEST_F(VterrainGoldenTest, EveryThreadCountAndBandSplitDrawsTheSameBytes)
+{
+    // The columns are shared out over worker threads in bands; whichever
+    // thread draws a band and however the view is cut, every byte (depth
+    // included) is that of one thread drawing it all.
+    WorkerPool one(1);
+    WorkerPool two(2);
+    WorkerPool three(3);
+    WorkerPool most(WorkerPool::kMaxThreads);
+    for (const Camera& c : { kCameras[0], kCameras[3], kCameras[5], kCameras[7] }) {
+        const std::vector<uint32_t> alone = render(c, 240, 320, 1, 0, 0, 0, 0, &one, 1);
+        struct Split {
+            WorkerPool* pool;
+            int32_t bands;
+        };
+        for (const Split& split : { Split { &two, 0 }, Split { &two, 2 }, Split { &three, 7 }, Split { &most, 0 },
+                 Split { &most, 240 }, Split { &two, 1000 }, Split { nullptr, 0 } }) {
+            const int32_t threads = split.pool ? split.pool->threads() : WorkerPool::shared().threads();
+            const std::vector<uint32_t> shared = render(c, 240, 320, 1, 0, 0, 0, 0, split.pool, split.bands);
+            ASSERT_TRUE(shared == alone) << c.name << " with " << threads << " threads in " << split.bands << " bands";
+        }
+        // A clipped render shared out draws the clip's pixels as the whole view does.
+        const std::vector<uint32_t> clipped = render(c, 240, 320, 1, 13, 0, 229, 320, &three, 5);
+        for (int32_t y = 0; y < 320; ++y) {
+            for (int32_t x = 0; x < 240; ++x) {
+                const bool inside = x >= 13 && x < 229;
+                ASSERT_EQ(clipped[y * 240 + x], inside ? alone[y * 240 + x] : 0x5A5A5A5Au)
+                    << c.name << " clipped at " << x << "," << y;
+            }
+        }
+    }
+    // The larger view, split unevenly.
+    EXPECT_TRUE(render(kCameras[1], 480, 640, 2, 0, 0, 0, 0, &one, 1)
+        == render(kCameras[1], 480, 640, 2, 0, 0, 0, 0, &three, 11))
+        << "hill_north at 480 x 640";
 }
 
 } // namespace

@@ -121,7 +121,8 @@ TEST(VpolynTest, CrossingsInAnyOrderLandSortedAndTheArrayGrowsWithoutLosingAny)
         }
         EXPECT_EQ(p->finish(), 5000);
         expectRows("finished");
-        EXPECT_EQ(before - avail(), 4 * (p->crossingCapacity() - capacity)) << "old arrays are given back";
+        EXPECT_EQ(before - avail(), 4 * (p->crossingCapacity() - capacity) + p->queryTableBytes())
+            << "old arrays are given back";
         // Edges added after finish still land in the right rows.
         p->addEdge(px(60), px(40), px(60), px(47), 1, 0);
         for (int32_t r = 40; r < 47; ++r) {
@@ -220,6 +221,113 @@ TEST(VpolynTest, QueriesInAnyOrderAgreeWithAFreshWalk)
         const auto& [x, y, fill] = points[random() % points.size()];
         ASSERT_EQ(p->fillAt(x, y), fill) << "random order at " << x << "," << y;
     }
+}
+
+// Checks every pixel of the drawing at several points inside it: the grid's
+// answer where it has one, and the query with a span of its own and with the
+// drawing's span, against the crossings alone. Gives the share of crossed
+// pixels in percent.
+int32_t expectQueriesAgree(Vpolyn& p, const char* what)
+{
+    EXPECT_TRUE(p.fillGridReady()) << what;
+    const int32_t width = p.drawingWidth();
+    const int32_t height = p.drawingHeight();
+    EXPECT_EQ(p.fillGridWidth(), width) << what;
+    EXPECT_EQ(p.fillGrid().length(), width * height) << what;
+    int32_t crossed = 0;
+    Vpolyn::FillSpan span;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint8_t cell = p.fillGrid()[y * width + x];
+            crossed += cell == Vpolyn::kCrossedCell;
+            for (Fixed fy : { 0, 0x2001, 0x5555, 0x7FFF }) {
+                for (Fixed fx : { 0, 0x0800, 0x3FFF, 0x7FFF }) {
+                    const Fixed qx = px(x) + fx, qy = px(y) + fy;
+                    const int32_t truth = p.fillByCrossings(qx, qy);
+                    if (cell != Vpolyn::kCrossedCell) {
+                        EXPECT_EQ(cell, truth) << what << ": grid at " << x << "," << y << " +" << fx << ",+" << fy;
+                    }
+                    EXPECT_EQ(p.fillAt(qx, qy, span), truth) << what << ": own span at " << qx << "," << qy;
+                    EXPECT_EQ(p.fillAt(qx, qy), truth) << what << ": drawing's span at " << qx << "," << qy;
+                    if (::testing::Test::HasFailure()) {
+                        return -1;
+                    }
+                }
+            }
+        }
+    }
+    return crossed * 100 / std::max(width * height, 1);
+}
+
+TEST(VpolynTest, FillGridAgreesWithTheCrossingsEverywhere)
+{
+    Ref<Vpolyn> p = make<Vpolyn>();
+    p->init(128, 96, 16, 16);
+    const int32_t a = p->addColour(0xFF0000FF), b = p->addColour(0xFF00FF00), c = p->addColour(0xFFFF0000);
+    // A slanted quadrilateral with a shallow top edge, a triangle inside it
+    // and a thin sliver: long crossings, shared vertices, edges on pixel
+    // boundaries and edges within one pixel.
+    const int32_t quad[][2] = { { 8, 10 }, { 120, 22 }, { 100, 90 }, { 16, 70 } };
+    for (int32_t i = 0; i < 4; ++i) {
+        const int32_t* s = quad[i];
+        const int32_t* e = quad[(i + 1) % 4];
+        p->addEdge(px(s[0]), px(s[1]), px(e[0]), px(e[1]), 0, a); // clockwise: a on the inside
+    }
+    const int32_t tri[][2] = { { 40, 30 }, { 80, 60 }, { 30, 60 } };
+    for (int32_t i = 0; i < 3; ++i) {
+        const int32_t* s = tri[i];
+        const int32_t* e = tri[(i + 1) % 3];
+        p->addEdge(px(s[0]), px(s[1]), px(e[0]), px(e[1]), a, b);
+    }
+    p->addEdge(px(90) + 0x1000, px(40), px(90) + 0x5000, px(80), c, a);
+    p->addEdge(px(90) + 0x6000, px(80), px(90) + 0x2000, px(40), c, a);
+    p->finish();
+    const int32_t crossedShare = expectQueriesAgree(*p, "shapes");
+    EXPECT_GT(crossedShare, 0) << "the edges cross some pixels";
+    EXPECT_LT(crossedShare, 25) << "but most pixels are answered by the grid";
+    EXPECT_EQ(p->fillAt(px(60), px(50)), b);
+    EXPECT_EQ(p->fillAt(px(90) + 0x3000, px(60)), c) << "the sliver, in a crossed pixel";
+
+    // An edge added after finish: the grid is dropped until the next finish.
+    p->addEdge(px(4), px(2), px(4), px(8), c, 0);
+    EXPECT_FALSE(p->fillGridReady());
+    p->finish();
+    expectQueriesAgree(*p, "after a late edge");
+    EXPECT_EQ(p->fillAt(px(6), px(5)), c);
+    EXPECT_EQ(p->fillAt(px(2), px(5)), 0);
+    // A new size drops it too: its cells no longer match the drawing.
+    p->setSize(64, 64);
+    EXPECT_FALSE(p->fillGridReady());
+    EXPECT_EQ(p->fillAt(px(60), px(50)), b) << "answered by the crossings";
+}
+
+TEST(VpolynTest, AnswersDependOnThePointAlone)
+{
+    // Crossings that cross each other inside one row (a shallow edge over
+    // two steep ones, as a corrupt or self-crossing drawing gives): a point
+    // near the row's bottom lies left of the shallow edge but right of the
+    // next one. It gets one answer, whatever was asked before it.
+    Ref<Vpolyn> p = make<Vpolyn>();
+    p->init(64, 8, 8, 8);
+    const int32_t a = p->addColour(0xFF0000FF), b = p->addColour(0xFF00FF00), c = p->addColour(0xFFFF0000);
+    p->addEdge(px(10), px(0), px(40), px(1), a, 0); // row 0: x 10 -> 40
+    p->addEdge(px(20), px(6), px(20), px(0), 0, b);
+    p->addEdge(px(50), px(6), px(50), px(0), 0, c);
+    p->finish();
+    const Fixed x = px(25), y = 0x7000; // in row 0, near its bottom
+    const int32_t truth = p->fillByCrossings(x, y);
+    Vpolyn::FillSpan fresh;
+    EXPECT_EQ(p->fillAt(x, y, fresh), truth);
+    for (Fixed before : { px(2), px(30), px(45), px(55), px(63) }) {
+        for (Fixed beforeY : { 0, 0x4000, 0x7FFF }) {
+            Vpolyn::FillSpan span;
+            p->fillAt(before, beforeY, span);
+            EXPECT_EQ(p->fillAt(x, y, span), truth) << "after asking " << before << "," << beforeY;
+            p->fillAt(before, beforeY);
+            EXPECT_EQ(p->fillAt(x, y), truth) << "after asking " << before << "," << beforeY << " (drawing's span)";
+        }
+    }
+    expectQueriesAgree(*p, "crossing crossings");
 }
 
 TEST(VpolynTest, RenderFillsSpansAndBlendsEdges)

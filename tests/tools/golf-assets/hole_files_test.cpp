@@ -145,6 +145,47 @@ TEST_F(HoleFilesTest, GroundRollsGentlyWaterLiesLowestAndTheMapIsPainted)
     }
 }
 
+TEST_F(HoleFilesTest, FillGridAnswersAsTheDrawingDoesOnEveryHole)
+{
+    // The grid built at load answers a pixel only when no crossing touches
+    // it; there its answer must be the crossings' at every point of the
+    // pixel (its corners and a point inside stand for them), and the
+    // points of crossed pixels are asked of the crossings.
+    for (const HoleFile& file : *s_files) {
+        VpolyTerrain& t = *file.terrain;
+        ASSERT_TRUE(t.fillGridReady()) << file.name;
+        ASSERT_EQ(t.fillGridWidth(), kHoleFileSize) << file.name;
+        const uint8_t* grid = t.fillGrid().data();
+        int32_t crossed = 0;
+        int32_t wrong = 0;
+        Vpolyn::FillSpan span;
+        for (int32_t z = 0; z < kHoleFileSize; ++z) {
+            for (int32_t x = 0; x < kHoleFileSize; ++x) {
+                const uint8_t cell = grid[z * kHoleFileSize + x];
+                const Fixed left = x * kYard, top = z * kYard;
+                const Fixed inside[][2] = { { 0, 0 }, { kYard - 1, kYard - 1 }, { kYard - 1, 0 }, { 0, kYard - 1 },
+                    { (x * 0x1357) & 0x7FFF, (z * 0x2468) & 0x7FFF } };
+                for (const auto& [dx, dz] : inside) {
+                    const int32_t truth = t.fillByCrossings(left + dx, top + dz);
+                    if (cell == Vpolyn::kCrossedCell) {
+                        wrong += t.fillAt(left + dx, top + dz, span) != truth;
+                    } else {
+                        wrong += cell != truth;
+                    }
+                }
+                crossed += cell == Vpolyn::kCrossedCell;
+                if (wrong != 0) {
+                    FAIL() << file.name << ": yard " << x << "," << z << " answers wrong (grid " << int32_t { cell }
+                           << ")";
+                }
+            }
+        }
+        // Edges touch only a few yards of a hole; a grid of mostly crossed
+        // cells would save nothing.
+        EXPECT_LT(crossed, kHoleFileSize * kHoleFileSize / 8) << file.name << ": " << crossed << " crossed yards";
+    }
+}
+
 TEST_F(HoleFilesTest, WindArrowPointsUpAndStaysInsideAtEveryAngle)
 {
     Vswf reader;
