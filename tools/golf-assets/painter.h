@@ -47,9 +47,9 @@ struct HoleShape {
     Vec2 teeAlong;  // unit vector of play from the tee
     int32_t greenLevel = 0;
     int32_t teeLevel = 0;
-    double teeLift = 0;  // the tee's mound, eighths of a yard
+    double teeLift = 0;    // the tee's mound, eighths of a yard
     double greenLift = 0;  // the green's shelf (+) or the rim of its hollow (-)
-    double turn = 0;  // the dogleg's bend: + to the player's right, - left, 0 straight
+    double turn = 0;       // the dogleg's bend: + to the player's right, - left, 0 straight
 };
 
 struct BunkerShape {
