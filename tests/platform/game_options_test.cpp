@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/play/game_options.h"
+#include "runtime/worker_pool.h"
 
 namespace tarnby {
 namespace {
@@ -38,9 +40,11 @@ TEST(GameOptionsTest, DefaultsAndEveryOption)
     EXPECT_TRUE(d.options.dataFolder.empty() && d.options.savePath.empty() && d.options.scriptPath.empty());
     EXPECT_EQ(d.options.maxMs, -1);
     EXPECT_FALSE(d.options.logSteps);
+    EXPECT_EQ(d.options.threads, 0);
 
     Parsed all = parse({ "--headless", "--size", "176x220", "--device", "letters", "--data", "d", "--save", "s",
-                         "--script", "play.txt", "--frames", "f", "--log", "l.log", "--log-steps", "--max-ms", "900" });
+                         "--script", "play.txt", "--frames", "f", "--log", "l.log", "--log-steps", "--max-ms", "900",
+                         "--threads", "3" });
     ASSERT_FALSE(all.status) << all.output;
     const GameOptions& o = all.options;
     EXPECT_TRUE(o.headless);
@@ -54,6 +58,7 @@ TEST(GameOptionsTest, DefaultsAndEveryOption)
     EXPECT_EQ(o.logPath, "l.log");
     EXPECT_TRUE(o.logSteps);
     EXPECT_EQ(o.maxMs, 900);
+    EXPECT_EQ(o.threads, 3);
 
     // The three devices as the game sees them.
     struct Row {
@@ -79,7 +84,7 @@ TEST(GameOptionsTest, DefaultsAndEveryOption)
     Parsed help = parse({ "--help" });
     EXPECT_EQ(help.status, 0);
     for (const char* option : { "--headless", "--size", "--device", "--data", "--save", "--script", "--frames",
-                                "--log", "--log-steps", "--max-ms", "Example" }) {
+                                "--log", "--log-steps", "--max-ms", "--threads", "Example" }) {
         EXPECT_NE(help.output.find(option), std::string::npos) << option << " missing from --help";
     }
 }
@@ -98,6 +103,9 @@ TEST(GameOptionsTest, UsageErrorsNameTheOptionAndExitTwo)
         { { "--device", "phone" }, "--device" },
         { { "--max-ms", "-1" }, "--max-ms" },
         { { "--max-ms", "soon" }, "--max-ms" },
+        { { "--threads", "0" }, "--threads" },
+        { { "--threads", "9" }, "--threads" },
+        { { "--threads", "two" }, "--threads" },
         { { "--log-steps" }, "--log-steps" },
         { { "--frames" }, "--frames" },
         { { "--window" }, "--window" },
@@ -110,6 +118,23 @@ TEST(GameOptionsTest, UsageErrorsNameTheOptionAndExitTwo)
         EXPECT_NE(p.output.find(row.names), std::string::npos) << p.output;
         EXPECT_NE(p.output.find("--help"), std::string::npos) << "a hint to --help: " << p.output;
     }
+}
+
+// --threads sizes the pool the landscape is drawn on; without it the pool
+// takes the machine's cores, at most eight.
+TEST(GameOptionsTest, ThreadsSizeTheLandscapesPool)
+{
+    const int32_t cores = static_cast<int32_t>(std::thread::hardware_concurrency());
+    const int32_t machine = cores < 1 ? 1 : cores > 8 ? 8 : cores;
+    for (const char* n : { "1", "2", "8" }) {
+        Parsed p = parse({ "--threads", n });
+        ASSERT_FALSE(p.status) << p.output;
+        p.options.useThreads();
+        EXPECT_EQ(WorkerPool::preferredThreads(), std::stoi(n));
+    }
+    Parsed none = parse({});
+    none.options.useThreads();
+    EXPECT_EQ(WorkerPool::preferredThreads(), machine);
 }
 
 }  // namespace

@@ -317,5 +317,28 @@ TEST(SaveFolderTest, SavesGoToTheUsersDataFolderWhenTheProgramsIsReadOnly)
     EXPECT_EQ(WindowGame::defaultSavePath(readOnly), folder.path() + ".local/share/tarnby-golf/tarnbygolf");
 }
 
+// Between events the window sleeps: as long as it may with nothing timed
+// ahead, else until the next scripted event, test action or the time limit.
+TEST(WindowWaitTest, TheWindowSleepsUntilItsNextTimedWork)
+{
+    const int idle = WindowGame::kIdleWaitMs;
+    EXPECT_GE(idle, 100) << "an idle window should wake rarely";
+    EXPECT_EQ(WindowGame::waitTime(5000, std::nullopt, -1), idle);
+    EXPECT_EQ(WindowGame::waitTime(5000, 5007u, -1), 7);
+    EXPECT_EQ(WindowGame::waitTime(5000, 5000u + idle + 40, -1), idle);
+    // Overdue work is done at once.
+    EXPECT_EQ(WindowGame::waitTime(5000, 4990u, -1), 0);
+    EXPECT_EQ(WindowGame::waitTime(5000, 5000u, -1), 0);
+    // The limit counts until it is reached; after that the game is stopping
+    // and the window waits for its end event, not in a spin.
+    EXPECT_EQ(WindowGame::waitTime(5000, std::nullopt, 5003), 3);
+    EXPECT_EQ(WindowGame::waitTime(5000, 5009u, 5003), 3);
+    EXPECT_EQ(WindowGame::waitTime(5000, 5002u, 5003), 2);
+    EXPECT_EQ(WindowGame::waitTime(5000, std::nullopt, 5000), idle);
+    EXPECT_EQ(WindowGame::waitTime(5000, std::nullopt, 4000), idle);
+    // The tick count wraps: an event just past the wrap is still ahead.
+    EXPECT_EQ(WindowGame::waitTime(0xFFFFFFFEu, 3u, -1), 5);
+}
+
 }  // namespace
 }  // namespace tarnby

@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     if (auto status = options.parse(static_cast<int>(args.size()), args.data())) {
         return *status;
     }
+    options.useThreads();
     const size_t wanted = AutoplayGame::holesToPlay(options).size();
     const auto start = std::chrono::steady_clock::now();
     AutoplayGame game(options);

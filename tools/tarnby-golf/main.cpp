@@ -14,6 +14,7 @@ int main(int argc, char** argv)
     if (auto status = options.parse(argc, argv)) {
         return *status;
     }
+    options.useThreads();
     if (!options.headless) {
         return WindowGame(options).run();
     }

@@ -2,6 +2,7 @@
 #include "platform/play/game_options.h"
 
 #include "platform/cli/tarnby_cli.h"
+#include "runtime/worker_pool.h"
 
 #include <cstdio>
 
@@ -73,6 +74,10 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
     app.add_option("--log", logPath, "Write one line per event of play to this file")
         ->type_name("FILE");
     app.add_flag("--log-steps", logSteps, "Also log every step of the ball's flight");
+    app.add_option("--threads", threads,
+                   "Draw the landscape on N threads, 1 to 8 (default: the machine's cores, at most 8)")
+        ->check(CLI::Range(1, WorkerPool::kMaxThreads))
+        ->type_name("N");
     app.add_flag("--fbdev", fbdev, "Show the game on the Linux frame buffer /dev/fb0 (16-bit 5-6-5) at its size");
     app.add_option("--max-ms", maxMs, "End after this many ms of virtual time (default: the script's end + 2000)")
         ->check(CLI::Range(int64_t(0), int64_t(0x7FFFFFFF)))
@@ -124,5 +129,7 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
     }
     return std::nullopt;
 }
+
+void GameOptions::useThreads() const { WorkerPool::setPreferredThreads(threads); }
 
 }  // namespace tarnby

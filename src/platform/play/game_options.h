@@ -1,5 +1,6 @@
 // The game program's command line, shared by the window and the headless run:
-// screen size, device, data folder, save file, and the scripted-play options.
+// screen size, device, data folder, save file, the landscape's threads, and
+// the scripted-play options.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,7 @@ struct GameOptions {
     bool logSteps = false;
     bool fbdev = false;       // the window: also show frames on /dev/fb0 (16-bit 5-6-5)
     int64_t maxMs = -1;       // -1: two seconds after the script's last event
+    int32_t threads = 0;      // the landscape's threads, 1 to 8; 0: the machine's cores, at most 8
 
     // The computer golfer plays instead of a script (headless only).
     bool autoplay = false;
@@ -48,6 +50,10 @@ struct GameOptions {
     // --version, 2 after a usage error (named in one line on standard output,
     // with a hint to --help).
     std::optional<int> parse(int argc, const char* const* argv);
+
+    // Sizes the landscape's worker pool by --threads; call before the first
+    // landscape is drawn (the pool is started then and kept).
+    void useThreads() const;
 };
 
 }  // namespace tarnby

@@ -26,6 +26,13 @@ bool SdlWindow::open(int32_t width, int32_t height, bool doubling)
     m_doubling = doubling;
     // Whole pixels: a doubled frame stays sharp.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // The frame is small, so the software renderer copies it to the screen
+    // cheaply, and without OpenGL the window opens at once: loading a GL
+    // driver costs a fifth of a second at start-up, and a software GL driver
+    // (a machine without a graphics card) several per cent of a core while
+    // anything moves. SDL_RENDER_DRIVER in the environment still chooses.
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     m_window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
                                 SDL_WINDOW_RESIZABLE);
     if (m_window == nullptr) {

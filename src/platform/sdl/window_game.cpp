@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -168,7 +169,8 @@ int WindowGame::run()
             m_game->stop();
         }
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, 4) != 0) {
+        const uint32_t later = SDL_GetTicks() - m_start;
+        if (SDL_WaitEventTimeout(&event, waitTime(later, nextDue(later), m_limit)) != 0) {
             handle(event);
             while (!m_quit && SDL_PollEvent(&event) != 0) {
                 handle(event);
@@ -196,6 +198,38 @@ int WindowGame::run()
     }
     m_instance.release();
     return m_failed ? 1 : 0;
+}
+
+int WindowGame::waitTime(uint32_t now, std::optional<uint32_t> due, int64_t limit)
+{
+    // The game thread wakes the window with an event for every finished frame
+    // and at its end, and input comes as events: between them the window
+    // sleeps, waking only for its own timed work.
+    int64_t wait = kIdleWaitMs;
+    if (due) {
+        wait = std::min<int64_t>(wait, static_cast<int32_t>(*due - now));
+    }
+    if (limit > static_cast<int64_t>(now)) {
+        wait = std::min<int64_t>(wait, limit - static_cast<int64_t>(now));
+    }
+    return static_cast<int>(std::clamp<int64_t>(wait, 0, kIdleWaitMs));
+}
+
+std::optional<uint32_t> WindowGame::nextDue(uint32_t now) const
+{
+    std::optional<uint32_t> due;
+    auto consider = [&](uint32_t at) {
+        if (!due || static_cast<int32_t>(at - now) < static_cast<int32_t>(*due - now)) {
+            due = at;
+        }
+    };
+    if (!m_pending.empty()) {
+        consider(m_pending.front().at);
+    }
+    for (const auto& action : m_actions) {
+        consider(action.first);
+    }
+    return due;
 }
 
 void WindowGame::handle(const SDL_Event& event)

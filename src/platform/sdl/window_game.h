@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <SDL.h>
@@ -61,8 +62,19 @@ public:
     // end; a crash writes it beside the save file).
     const Recording& recording() const { return m_recording; }
 
+    // The longest the window thread sleeps with nothing to do: a later copy
+    // of the game asking this one to come forward waits at most this long.
+    static constexpr int kIdleWaitMs = 250;
+    // How long the window thread may wait for events at `now` (ms from the
+    // start): until `due` (the next scripted event or test action, if any) or
+    // the time limit `limit` (-1 for none; one already reached no longer
+    // counts), at most kIdleWaitMs. Times wrap as the tick count does.
+    static int waitTime(uint32_t now, std::optional<uint32_t> due, int64_t limit);
+
 private:
     int prepare();
+    // The time of the next scripted event or test action.
+    std::optional<uint32_t> nextDue(uint32_t now) const;
     void handle(const SDL_Event& event);
     void servePaints();
     void pushScriptEvents(uint32_t now);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -158,16 +159,26 @@ TEST_F(TarnbyGolfTest, TheEighteenthHoleEndsOnTheTopScores)
     }
 }
 
+// Whatever number of threads draws the landscape: the same log, and every
+// frame the same to the byte.
 TEST_F(TarnbyGolfTest, TheSameScriptPlaysTheSameGame)
 {
-    ProgramRun a = play("hole1.play", "a.log", "--log-steps --max-ms 26000");
+    ProgramRun a = play("hole1.play", "a.log", "--log-steps --max-ms 26000 --threads 1");
     ASSERT_EQ(a.status, 0) << a.output;
     ASSERT_TRUE(std::remove(save().c_str()) == 0);
-    ProgramRun b = play("hole1.play", "b.log", "--log-steps --max-ms 26000");
+    std::filesystem::rename(file("frames"), file("frames-a"));
+    ProgramRun b = play("hole1.play", "b.log", "--log-steps --max-ms 26000 --threads 3");
     ASSERT_EQ(b.status, 0) << b.output;
     const std::vector<std::string> first = readLines(file("a.log"));
     EXPECT_GT(matching(first, " step ").size(), 100u) << "every flight step is logged";
     EXPECT_EQ(first, readLines(file("b.log")));
+    for (const char* name : { "aiming", "meter", "flight", "scorecard" }) {
+        const ByteArray one = readWholeFile(file(std::string("frames-a/") + name + ".png"));
+        const ByteArray three = readWholeFile(frame(name));
+        ASSERT_GT(one.length(), 0) << name;
+        EXPECT_TRUE(one.length() == three.length() && std::memcmp(one.data(), three.data(), one.length()) == 0)
+            << name << " differs between one thread and three";
+    }
 }
 
 TEST_F(TarnbyGolfTest, ProblemsAreNamedInOneLine)
