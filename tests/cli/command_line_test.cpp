@@ -1,11 +1,8 @@
 // Every program's command line as a user meets it: --help and --version on the
 // program and each of its commands, usage errors, and the README's copy of
 // each --help.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,23 +12,14 @@
 namespace tarnby {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;  // standard output and error together
-};
+using Outcome = test::ProgramRun;
 
 // Runs a program of the build with arguments, e.g. "golf-inspect hole --help".
 Outcome run(const std::string& commandLine)
 {
-    Outcome result;
-    std::FILE* pipe = ::popen((test::binFolder() + commandLine + " 2>&1").c_str(), "r");
-    char buffer[512];
-    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) {
-        result.out += buffer;
-    }
-    const int raw = pipe ? ::pclose(pipe) : -1;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
+    const size_t space = commandLine.find(' ');
+    return test::runProgram(commandLine.substr(0, space),
+        space == std::string::npos ? "" : commandLine.substr(space + 1));
 }
 
 std::vector<std::string> programs()
@@ -88,39 +76,39 @@ TEST(CommandLineTest, EveryProgramAnswersHelpVersionAndUsageErrors)
         const Outcome version = run(program + " --version");
         EXPECT_EQ(version.status, 0);
         if (!onHelper(program)) {
-            EXPECT_NE(version.out.find(TARNBY_VERSION), std::string::npos) << version.out;
+            EXPECT_NE(version.output.find(TARNBY_VERSION), std::string::npos) << version.output;
             const Outcome help = run(program + " --help");
             EXPECT_EQ(help.status, 0);
-            EXPECT_NE(help.out.find("Usage: " + program), std::string::npos) << help.out;
-            EXPECT_NE(help.out.find("--help"), std::string::npos) << help.out;
+            EXPECT_NE(help.output.find("Usage: " + program), std::string::npos) << help.output;
+            EXPECT_NE(help.output.find("--help"), std::string::npos) << help.output;
             EXPECT_EQ(run(program + " --no-such-option").status, 2);
             continue;
         }
-        EXPECT_EQ(version.out, program + " (Tarnby Golf) " TARNBY_VERSION "\n");
+        EXPECT_EQ(version.output, program + " (Tarnby Golf) " TARNBY_VERSION "\n");
 
         const Outcome help = run(program + " --help");
-        std::vector<std::string> commands = commandsOf(program, help.out);
+        std::vector<std::string> commands = commandsOf(program, help.output);
         commands.insert(commands.begin(), program);
         for (const std::string& command : commands) {
             SCOPED_TRACE(command);
             const Outcome answer = command == program ? help : run(command + " --help");
             EXPECT_EQ(answer.status, 0);
-            EXPECT_NE(answer.out.find("\nUsage: " + command + " [OPTIONS]"), std::string::npos) << answer.out;
-            EXPECT_NE(answer.out.find("\n  -h,--help "), std::string::npos) << answer.out;
-            EXPECT_NE(answer.out.find("\nExample:\n  " + program + " "), std::string::npos) << answer.out;
+            EXPECT_NE(answer.output.find("\nUsage: " + command + " [OPTIONS]"), std::string::npos) << answer.output;
+            EXPECT_NE(answer.output.find("\n  -h,--help "), std::string::npos) << answer.output;
+            EXPECT_NE(answer.output.find("\nExample:\n  " + program + " "), std::string::npos) << answer.output;
 
             const Outcome wrong = run(command + " --no-such-option");
             EXPECT_EQ(wrong.status, 2);
-            EXPECT_EQ(wrong.out, command + ": unknown option --no-such-option\nRun '" + command
-                                     + " --help' for its options.\n");
+            EXPECT_EQ(wrong.output,
+                command + ": unknown option --no-such-option\nRun '" + command + " --help' for its options.\n");
         }
         if (commands.size() > 1) {
             const Outcome none = run(program);
             EXPECT_EQ(none.status, 2) << "a program of commands needs one";
-            EXPECT_EQ(none.out.rfind(program + ": a command is needed (", 0), 0u) << none.out;
+            EXPECT_EQ(none.output.rfind(program + ": a command is needed (", 0), 0u) << none.output;
             const Outcome unknown = run(program + " no-such-command");
             EXPECT_EQ(unknown.status, 2);
-            EXPECT_EQ(unknown.out.rfind(program + ": unknown command no-such-command\n", 0), 0u) << unknown.out;
+            EXPECT_EQ(unknown.output.rfind(program + ": unknown command no-such-command\n", 0), 0u) << unknown.output;
         }
     }
 }
@@ -137,10 +125,10 @@ TEST(CommandLineTest, ReadmeShowsEachHelpAsItIs)
             continue;
         }
         const Outcome help = run(program + " --help");
-        std::vector<std::string> commands = commandsOf(program, help.out);
+        std::vector<std::string> commands = commandsOf(program, help.output);
         commands.insert(commands.begin(), program);
         for (const std::string& command : commands) {
-            EXPECT_EQ(readmeHelp(readme, command), run(command + " --help").out)
+            EXPECT_EQ(readmeHelp(readme, command), run(command + " --help").output)
                 << "README.md should show the output of build/bin/" << command << " --help";
         }
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,23 +21,13 @@ struct InspectRun {
 
 InspectRun inspect(const std::string& arguments)
 {
-    InspectRun run;
-    std::string command = test::binFolder() + "golf-inspect hole " + arguments + " 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
+    const test::ProgramRun run = test::runProgram("golf-inspect", "hole " + arguments);
+    InspectRun result { run.status, {} };
+    std::istringstream text(run.output);
+    for (std::string line; std::getline(text, line);) {
+        result.lines.push_back(line);
     }
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        std::string line(buffer);
-        if (!line.empty() && line.back() == '\n') {
-            line.pop_back();
-        }
-        run.lines.push_back(line);
-    }
-    int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return result;
 }
 
 TEST(InspectHoleTest, ListsFillsSurfacesAndHeights)
@@ -44,10 +35,10 @@ TEST(InspectHoleTest, ListsFillsSurfacesAndHeights)
     test::ScratchFolder folder("inspect_hole");
     // Rough everywhere, a fairway strip per hole with a green at its end, a pond.
     ShapeWriter writer(kHoleFileSize, kHoleFileSize);
-    int32_t rough = writer.fill(0xFF202020);    // all three bytes set: rough, level 0x20
+    int32_t rough = writer.fill(0xFF202020);  // all three bytes set: rough, level 0x20
     int32_t fairway = writer.fill(0xFF003000);  // green byte only: code 2, level 0x30
-    int32_t green = writer.fill(0xFF002838);    // cyan: the green, level 0x38
-    int32_t water = writer.fill(0xFF000010);    // blue: water, level 0x10
+    int32_t green = writer.fill(0xFF002838);  // cyan: the green, level 0x38
+    int32_t water = writer.fill(0xFF000010);  // blue: water, level 0x10
     writer.addRectangle(0, 0, kHoleFileSize, kHoleFileSize, rough);
     for (int32_t h = 0; h < 3; ++h) {
         double x = 60 + 170 * h;
