@@ -1,6 +1,7 @@
 // Reference counts, arrays with shared counts, and the string pool.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "runtime/array.h"
@@ -55,7 +56,7 @@ TEST_F(ObjectTest, HandlesCountCopiesAndDestroyAtZero)
         EXPECT_EQ(raw->refCount(), 1);
         EXPECT_TRUE(m_destroyed.empty());
     }
-    EXPECT_EQ(m_destroyed, std::vector<int>{1});
+    EXPECT_EQ(m_destroyed, std::vector<int> { 1 });
 }
 
 TEST_F(ObjectTest, CyclesLiveUntilBrokenExplicitly)
@@ -69,7 +70,7 @@ TEST_F(ObjectTest, CyclesLiveUntilBrokenExplicitly)
         // Breaking the cycle is the owner's duty (the sprite tree does it in remove/destroy).
         b->m_other = nullptr;
     }
-    EXPECT_EQ(m_destroyed, (std::vector<int>{1, 2})) << "a goes first, then b released by a's destructor";
+    EXPECT_EQ(m_destroyed, (std::vector<int> { 1, 2 })) << "a goes first, then b released by a's destructor";
 }
 
 TEST_F(ObjectTest, ReferenceArraysReleaseLastToFirst)
@@ -85,7 +86,7 @@ TEST_F(ObjectTest, ReferenceArraysReleaseLastToFirst)
         array = RefArray<Probe>();
         EXPECT_TRUE(m_destroyed.empty()) << "the second handle still holds the elements";
     }
-    EXPECT_EQ(m_destroyed, (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(m_destroyed, (std::vector<int> { 3, 2, 1 }));
 }
 
 TEST(ArrayTest, EmptyHandleAndAccounting)
@@ -139,7 +140,9 @@ TEST(StringTest, PoolGivesOneObjectPerText)
     EXPECT_EQ(a.get(), b.get());
     EXPECT_FALSE(a->ownsChars());
     int32_t count = a->refCount();
-    { Ref<String> c = a; }
+    {
+        Ref<String> c = a;
+    }
     EXPECT_EQ(a->refCount(), count);
     EXPECT_GE(a->refCount(), 3) << "the pool keeps its own count, so it never reaches 0";
     EXPECT_NE(String::intern("Rivaru Reruz").get(), a.get());
@@ -155,7 +158,11 @@ TEST(StringTest, ConversionsAndSuffix)
         bytes[i] = static_cast<uint8_t>(text[i]);
     }
     EXPECT_STREQ(String::fromBytes(bytes, 1, 3)->chars(), "ell");
-    EXPECT_STREQ(String::fromBytes(bytes, 4, 9)->chars(), "") << "a range past the array gives an empty string";
+    EXPECT_STREQ(String::fromBytes(bytes, 2, 3)->chars(), "llo") << "a range may end at the array's end";
+    for (auto [offset, count] : { std::pair { 4, 9 }, { 6, 0 }, { 1, -1 }, { -1, 2 } }) {
+        EXPECT_STREQ(String::fromBytes(bytes, offset, count)->chars(), "")
+            << "a range outside the array gives an empty string: " << offset << ", " << count;
+    }
     EXPECT_STREQ(String::intern("1 1W-250")->suffixFrom2()->chars(), "1W-250");
     EXPECT_EQ(String::parseInt(*String::intern("  -42x")), -42);
     EXPECT_EQ(String::parseInt(*String::intern("par")), 0);

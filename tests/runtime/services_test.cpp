@@ -52,8 +52,8 @@ TEST(AngleTest, Atan2QuadrantsAndEdges)
     EXPECT_EQ(V::atan2(0, -1), 16384) << "half a turn";
     EXPECT_EQ(V::atan2(0, 0x8000), 4096 - 5119 + 1023) << "r = ONE: both multiplies short-cut";
     EXPECT_EQ(V::atan2(0x8000, 0), 8192) << "a quarter turn";
-    for (int32_t y : {1, 100, 0x8000, 0x123456}) {
-        for (int32_t x : {-0x40000, -7, 0, 3, 0x8000}) {
+    for (int32_t y : { 1, 100, 0x8000, 0x123456 }) {
+        for (int32_t x : { -0x40000, -7, 0, 3, 0x8000 }) {
             EXPECT_EQ(V::atan2(-y, x), -V::atan2(y, x)) << "y " << y << " x " << x;
         }
     }
@@ -95,7 +95,7 @@ TEST(FilesTest, NamesPathsAndReads)
     ByteArray block(4);
     EXPECT_EQ(plain->read(block, 1, 3), 3);
     EXPECT_EQ(block[1], 'a');
-    EXPECT_EQ(plain->read(block, 2, 5), -1) << "a request past the array reads nothing";
+    EXPECT_EQ(plain->read(block, 2, 3), -1) << "a request past the array's end reads nothing";
     EXPECT_EQ(plain->read(block, 0, 4), 3) << "short read at the end of the file";
     EXPECT_EQ(plain->read(), -1);
     EXPECT_EQ(plain->read(), -1) << "stays at the end";
