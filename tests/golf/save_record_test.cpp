@@ -39,6 +39,10 @@ TEST(SaveRecordTest, ShortsAreUnsignedLittleEndianAndStayInsideTheRecord)
     writeSaveShort(save, kSaveHole, -1);
     EXPECT_EQ(readSaveShort(save, kSaveHole), 0xFFFF);
 
+    writeSaveShort(save, kSaveSize - 2, 0x0102);  // the last field: the seventh place's course
+    EXPECT_EQ(save[kSaveSize - 1], 0x01);
+    EXPECT_EQ(readSaveShort(save, kSaveSize - 2), 0x0102);
+
     std::vector<uint8_t> before = bytesOf(save);
     writeSaveShort(save, kSaveSize - 1, 0x7777);  // would spill past the end
     writeSaveShort(save, -1, 0x7777);
@@ -56,7 +60,7 @@ TEST(SaveRecordTest, TopScoresStaySortedWithTheNewerRoundFirstOnTies)
     EXPECT_EQ(insertTopScore(save, 72, 0), 0) << "better goes above";
     EXPECT_EQ(insertTopScore(save, 80, 2), 1) << "a tie goes before the older round";
     using Rows = std::vector<std::pair<int32_t, int32_t>>;
-    EXPECT_EQ(table(save), (Rows{ { 72, 0 }, { 80, 2 }, { 80, 1 }, { 90, 2 }, { 0, 0 }, { 0, 0 }, { 0, 0 } }));
+    EXPECT_EQ(table(save), (Rows { { 72, 0 }, { 80, 2 }, { 80, 1 }, { 90, 2 }, { 0, 0 }, { 0, 0 }, { 0, 0 } }));
 
     EXPECT_EQ(insertTopScore(save, 95, 0), 4);
     EXPECT_EQ(insertTopScore(save, 96, 0), 5);
@@ -64,7 +68,7 @@ TEST(SaveRecordTest, TopScoresStaySortedWithTheNewerRoundFirstOnTies)
     EXPECT_EQ(insertTopScore(save, 98, 1), -1) << "a full table keeps out a worse round";
     EXPECT_EQ(insertTopScore(save, 97, 2), 6) << "a tie with the last place still gets in";
     EXPECT_EQ(insertTopScore(save, 70, 1), 0) << "a best round pushes the last one out";
-    EXPECT_EQ(table(save), (Rows{ { 70, 1 }, { 72, 0 }, { 80, 2 }, { 80, 1 }, { 90, 2 }, { 95, 0 }, { 96, 0 } }));
+    EXPECT_EQ(table(save), (Rows { { 70, 1 }, { 72, 0 }, { 80, 2 }, { 80, 1 }, { 90, 2 }, { 95, 0 }, { 96, 0 } }));
 
     // Totals that cannot be stored never touch the table.
     std::vector<uint8_t> before = bytesOf(save);
@@ -93,9 +97,9 @@ TEST(SaveRecordTest, OnlyAFileOfExactlyFortyBytesIsASave)
     EXPECT_EQ(bytesOf(save), std::vector<uint8_t>(kSaveSize, 0));
 
     std::vector<uint8_t> good(kSaveSize, 0);
-    good[0] = 6;     // next hole 7
+    good[0] = 6;  // next hole 7
     good[2] = 0x1D;  // 29 strokes
-    good[4] = 3;     // female, sound off
+    good[4] = 3;  // female, sound off
     good[6] = 0xDE;
     good[7] = 0xAD;
     good[8] = 0xBE;
@@ -131,11 +135,11 @@ TEST(SaveRecordTest, AHoleOrCourseOutOfRangeStartsTheRoundAfresh)
 {
     test::ScratchFolder folder("save_record_mend");
     std::vector<uint8_t> stored(kSaveSize, 0);
-    stored[2] = 40;   // strokes of a round that cannot be resumed
-    stored[4] = 2;    // female
+    stored[2] = 40;  // strokes of a round that cannot be resumed
+    stored[4] = 2;  // female
     stored[7] = 0x5A;
     stored[12] = 80;
-    stored[14] = 9;   // a top-score course out of range stays as stored
+    stored[14] = 9;  // a top-score course out of range stays as stored
     struct Case {
         int32_t hole, course;
         bool mended;

@@ -1,4 +1,4 @@
-// Score names against par and the scorecard's lines.
+// Score names against par, the scorecard's lines and the hole table's bounds.
 #include <gtest/gtest.h>
 
 #include "golf/holetable.h"
@@ -28,6 +28,18 @@ TEST(ScoringTest, HoleAndRoundLines)
     EXPECT_EQ(parThrough(0), 4);
     EXPECT_EQ(parThrough(2), 12);
     EXPECT_EQ(parThrough(17), 72) << "every course is a par 72";
+}
+
+TEST(ScoringTest, HoleAndCourseNumbersOutsideTheTableAreHeldToIt)
+{
+    EXPECT_EQ(&holeRow(0, 18), &holeRow(0, 17)) << "not the next course's first hole";
+    EXPECT_EQ(&holeRow(2, 99), &holeRow(2, 17)) << "not past the table's end";
+    EXPECT_EQ(&holeRow(1, -1), &holeRow(1, 0));
+    EXPECT_EQ(&holeRow(3, 0), &holeRow(2, 0));
+    EXPECT_EQ(&holeRow(-1, 5), &holeRow(0, 5));
+    EXPECT_EQ(holePar(18), 5);
+    EXPECT_STREQ(holeFileName(2, 18)->chars(), "c2_holes_16-18");
+    EXPECT_STREQ(holeFileName(5, -3)->chars(), "c2_holes_1-3");
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ using test::writeBytes;
 // A font whose characters first..last (the space aside) are solid blocks
 // `width` wide and `inkRows` high at full coverage.
 fontgen::FontData blockFontData(int32_t space, int32_t lineHeight, int32_t first, int32_t last, int32_t width,
-                                int32_t inkRows)
+    int32_t inkRows)
 {
     fontgen::FontData font { space, lineHeight, inkRows, first, {} };
     for (int32_t c = first; c <= last; ++c) {
@@ -94,10 +94,10 @@ TEST_F(VfontTest, RoundTripMeasuresCharactersAndTabStops)
     // level 9, and a space of 200 (a two-byte number).
     fontgen::FontData data { 200, 11, 9, 65, {} };
     data.glyphs = { { 3, fontgen::encodeGlyph({ 3, 3, { 15, 0, 0, 0, 15, 0, 0, 0, 15 } }) }, {},
-                    { 2, fontgen::encodeGlyph({ 2, 2, { 9, 9, 9, 9 } }) } };
+        { 2, fontgen::encodeGlyph({ 2, 2, { 9, 9, 9, 9 } }) } };
     auto font = loadFont(m_folder, "hand.bin", data);
     EXPECT_EQ((Ints { font->spaceWidth(), font->getLineHeight(), font->baseline(), font->first(), font->last() }),
-              (Ints { 200, 11, 9, 65, 67 }));
+        (Ints { 200, 11, 9, 65, 67 }));
     // Only the low byte makes a space; -191 shares the low byte of 'A' but is not 'A'.
     for (auto [c, w] : std::vector<std::pair<int32_t, int32_t>> { { 'A', 3 }, { 'B', 0 }, { 'C', 2 }, { ' ', 200 },
              { 32 + 256, 200 }, { 'D', 0 }, { 64, 0 }, { -191, 0 } }) {
@@ -124,7 +124,7 @@ TEST_F(VfontTest, CorruptFilesLeaveAnEmptyFont)
     };
     for (size_t n = 0; n < good.size(); ++n) {
         check(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<ptrdiff_t>(n)),
-              "the file cut to " + std::to_string(n) + " bytes");
+            "the file cut to " + std::to_string(n) + " bytes");
     }
     // Space 4, line height 10, baseline 7, then the numbers from `first` on, then nine glyph bytes.
     auto file = [](std::vector<uint32_t> numbers) {
@@ -146,7 +146,8 @@ TEST_F(VfontTest, CorruptFilesLeaveAnEmptyFont)
     // A file that cannot be opened is no fault in the file: the font keeps what it had.
     testing::internal::CaptureStdout();
     EXPECT_FALSE(m_font->load("missing.bin"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Font file missing.bin cannot be opened: the font is unchanged\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+        "Font file missing.bin cannot be opened: the font is unchanged\n");
     EXPECT_EQ(m_font->charWidth('!'), 5);
 }
 
@@ -171,8 +172,8 @@ TEST_F(VfontTest, TheLargestFontLoadsAndOneStepBeyondEachLimitIsNamed)
     Ref<Vfont> font = load(largest, said);
     EXPECT_EQ(said, "");
     EXPECT_EQ((Ints { font->first(), font->last(), font->charWidth(65), font->charWidth(66), font->glyphBytes(65535),
-                      font->spaceWidth(), font->getLineHeight() }),
-              (Ints { 0, 65535, 4096, 4, 16, 4096, 4096 }));
+                  font->spaceWidth(), font->getLineHeight() }),
+        (Ints { 0, 65535, 4096, 4, 16, 4096, 4096 }));
 
     // One glyph byte too many, one character too many, one pixel too wide.
     data.glyphs[40000].runs.push_back(0x1F);
@@ -207,7 +208,7 @@ TEST_F(VfontTest, TheLargestFontLoadsAndOneStepBeyondEachLimitIsNamed)
     testing::internal::CaptureStdout();
     EXPECT_FALSE(font->load("huge.bin"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Font file huge.bin is larger than 4194304 bytes: the font is left empty\n");
+        "Font file huge.bin is larger than 4194304 bytes: the font is left empty\n");
     EXPECT_TRUE(font->empty());
 }
 
@@ -219,8 +220,8 @@ TEST_F(VfontTest, GlyphRunsLevelsShadowsAndOpacity)
     constexpr int W = 6, H = 6;
     const uint32_t bg = 0xFF406080, colour = 0xC0F0E0D0;
     const uint32_t quarter = (bg & 0xFFFFFF) - ((bg >> 2) & 0x3F3F3F);  // shadow of levels below 8
-    const uint32_t shade = (bg >> 1) & 0x7F7F7F;                         // shadow of levels 8 and up
-    const uint32_t half = shade + ((colour >> 1) & 0x7F7F7F);            // levels 7 and 8
+    const uint32_t shade = (bg >> 1) & 0x7F7F7F;  // shadow of levels 8 and up
+    const uint32_t half = shade + ((colour >> 1) & 0x7F7F7F);  // levels 7 and 8
     auto draw = [&](Fixed opacity) {
         Pixels frame(W * H, bg);
         font->drawChar('!', frame.data(), W, H, 0, 0, W, H, 0, 0, colour, opacity);
@@ -271,10 +272,15 @@ TEST_F(VfontTest, ClippingAndFrameEdges)
             font->drawChar('"', frame.data(), W, H, -100, -100, 100, 100, toFixed(x), toFixed(y), white, kOne);
         }
     }
-    // Fractional positions round toward minus infinity: (2.99, 1.00).
+    // Fractional positions round toward minus infinity: (2.99, 1.00). The
+    // block's 16 pixels are one run byte (a count of 0 stands for 16).
     frame.assign(W * H, bg);
     font->drawChar('!', frame.data(), W, H, 0, 0, W, H, 0x17FFF, 0x8001, white, kOne);
-    EXPECT_TRUE(frame[1 * W + 2] == white && frame[1 * W + 1] == bg);
+    for (int y = 1; y < 5; ++y) {
+        EXPECT_EQ(Pixels(frame.begin() + y * W + 1, frame.begin() + y * W + 6),
+            (Pixels { bg, white, white, white, white }))
+            << "row " << y;
+    }
     // The space, characters outside the font, a null frame and a glyph with
     // runs but no width (which must not spin on the row wrap) draw nothing.
     frame.assign(W * H, bg);
@@ -293,7 +299,7 @@ TEST_F(VfontTest, LaidOutCellsKeepEveryRowOfInkAndRoundCoverage)
     // below it and starts left of the pen, '#' is one pixel of coverage 230.
     auto glyph = [](int32_t advance, int32_t left, int32_t top, int32_t width, int32_t rows, uint8_t coverage) {
         return fontgen::RenderedGlyph { advance, left, top, width, rows,
-                                        std::vector<uint8_t>(static_cast<size_t>(width * rows), coverage) };
+            std::vector<uint8_t>(static_cast<size_t>(width * rows), coverage) };
     };
     const fontgen::FontData data = fontgen::layOutFont(
         { glyph(4, 0, 0, 0, 0, 0), glyph(3, 0, 6, 2, 6, 255), glyph(3, -1, 2, 3, 5, 255), glyph(1, 0, 1, 1, 1, 230) },
@@ -341,11 +347,11 @@ TEST_F(VtextTest, MeasuresLinesTabsAndTheNumberField)
         int32_t width, height, checksum;
         const char* what;
     };
-    for (const Case& c : std::vector<Case> {
-             { "ab\tc", 37, 10, 'a' + 'b' + '\t' + 'c', "the tab goes from 11 to the stop at 32" },
-             { "ab\nc", 11, 20, 'a' + 'b' + '\n' + 'c', "two lines, the wider one counts" },
-             { "a\nbcd\n", 16, 30, 'a' + '\n' + 'b' + 'c' + 'd' + '\n', "a trailing break starts an empty line" },
-             { "a\xE9z", 11, 10, 'a' + static_cast<int8_t>(0xE9) + 'z', "codes are signed bytes; -23 measures 0" } }) {
+    for (const Case& c :
+        std::vector<Case> { { "ab\tc", 37, 10, 'a' + 'b' + '\t' + 'c', "the tab goes from 11 to the stop at 32" },
+            { "ab\nc", 11, 20, 'a' + 'b' + '\n' + 'c', "two lines, the wider one counts" },
+            { "a\nbcd\n", 16, 30, 'a' + '\n' + 'b' + 'c' + 'd' + '\n', "a trailing break starts an empty line" },
+            { "a\xE9z", 11, 10, 'a' + static_cast<int8_t>(0xE9) + 'z', "codes are signed bytes; -23 measures 0" } }) {
         auto t = text(c.chars);
         EXPECT_EQ((Ints { t->getWidth(), t->getHeight(), t->m_checksum }), (Ints { c.width, c.height, c.checksum }))
             << c.what;
@@ -375,11 +381,11 @@ TEST_F(VtextTest, NumberFieldCountsAndWraps)
     };
     const auto up = &Vtext::increment, down = &Vtext::decrement;
     for (const Case& c : std::vector<Case> { { 3, 0, nullptr, 1, 0, "zero is one digit" },
-                                             { 3, 99, up, 3, 100, "99 + 1 with room for three digits" },
-                                             { 2, 99, up, 2, 0, "99 + 1 in two digits wraps to zeros" },
-                                             { 2, 12345, down, 2, 44, "a wider number keeps its low digits" },
-                                             { 2, 0, down, 1, 0, "the field has no sign: below zero shows 0" },
-                                             { 0, 7, up, 0, 0, "a text without a number field ignores numbers" } }) {
+             { 3, 99, up, 3, 100, "99 + 1 with room for three digits" },
+             { 2, 99, up, 2, 0, "99 + 1 in two digits wraps to zeros" },
+             { 2, 12345, down, 2, 44, "a wider number keeps its low digits" },
+             { 2, 0, down, 1, 0, "the field has no sign: below zero shows 0" },
+             { 0, 7, up, 0, 0, "a text without a number field ignores numbers" } }) {
         auto t = text("", c.digitMax);
         t->setNumber(c.number);
         if (c.step) {
@@ -405,12 +411,12 @@ TEST_F(VtextTest, WordWrapBreaksAtTheLastSpaceThatFits)
         int32_t width;
         const char *in, *out, *what;
     };
-    for (const Case& c : std::vector<Case> {
-             { true, 1 + 7 * 5, "abc def ghi", "abc def\nghi", "in 1 + 7w the second space breaks" },
-             { true, 7 * 5, "abc def ghi", "abc\ndef ghi", "in 7w the first space breaks" },
-             { true, 3 * 5, "abcdefgh ij", "abcdefgh\nij", "a word longer than the line stays whole" },
-             { true, 1 + 7 * 5, "ab\ncd ef gh", "ab\ncd ef\ngh", "a line break starts the count again" },
-             { false, 1 + 7 * 5, "abc def ghi", "abc def\nghi", "without a font, the default font wraps" } }) {
+    for (const Case& c :
+        std::vector<Case> { { true, 1 + 7 * 5, "abc def ghi", "abc def\nghi", "in 1 + 7w the second space breaks" },
+            { true, 7 * 5, "abc def ghi", "abc\ndef ghi", "in 7w the first space breaks" },
+            { true, 3 * 5, "abcdefgh ij", "abcdefgh\nij", "a word longer than the line stays whole" },
+            { true, 1 + 7 * 5, "ab\ncd ef gh", "ab\ncd ef\ngh", "a line break starts the count again" },
+            { false, 1 + 7 * 5, "abc def ghi", "abc def\nghi", "without a font, the default font wraps" } }) {
         auto t = make<Vtext>();
         t->m_font = c.ownFont ? even : nullptr;
         t->setSize(c.width, 0);
@@ -533,7 +539,10 @@ protected:
         }
         return out;
     }
-    static Ints opacities(const Ref<Vmenu>& menu) { return each(menu, [](Vsprite& e) { return e.getOpacity(); }); }
+    static Ints opacities(const Ref<Vmenu>& menu)
+    {
+        return each(menu, [](Vsprite& e) { return e.getOpacity(); });
+    }
 
     std::vector<Ref<Vmenu>> m_menus;
 };
@@ -553,8 +562,8 @@ TEST_F(VmenuTest, TextMenuKeysSelectWrapAndPassThrough)
     EXPECT_EQ(menu->handleKey(kKeySelect, 0, 0), 'B') << "select returns the selected entry's code";
     EXPECT_EQ(menu->handleKey(kKeyEnter, 0, 0), 'B');
     // Down on the last entry wraps to the first, up on the first to the last.
-    for (auto [key, index] : std::vector<std::pair<int32_t, int32_t>> {
-             { kKeyDown, 0 }, { kKeyUp, 2 }, { kKeyUp, 1 }, { kKeyDown, 2 } }) {
+    for (auto [key, index] :
+        std::vector<std::pair<int32_t, int32_t>> { { kKeyDown, 0 }, { kKeyUp, 2 }, { kKeyUp, 1 }, { kKeyDown, 2 } }) {
         EXPECT_EQ(menu->handleKey(key, 0, 0), 0);
         EXPECT_EQ(menu->selectedIndex(), index) << "after key " << key;
     }
@@ -607,12 +616,10 @@ TEST_F(VmenuTest, TapsOnTextLines)
         int32_t x, y, result, index;
         const char* what;
     };
-    for (const Tap& t : std::vector<Tap> {
-             { 25, 58, '2', 1, "a tap on the second line" },
+    for (const Tap& t : std::vector<Tap> { { 25, 58, '2', 1, "a tap on the second line" },
              { 25, 53, 0, 1, "between the first and second line" },
              { right - 1, 79, 'B', 2, "lines span the panel: the rows decide, not the line's own width" },
-             { right, 44, 0, 2, "right of the panel" },
-             { 25, 52, 0, 2, "the row after a line is not on it" },
+             { right, 44, 0, 2, "right of the panel" }, { 25, 52, 0, 2, "the row after a line is not on it" },
              { 25, 42, '1', 0, "the first row of a line is" } }) {
         EXPECT_EQ(menu->handleKey(kKeySelect, t.x, t.y), t.result) << t.what;
         EXPECT_EQ(menu->selectedIndex(), t.index) << t.what;
