@@ -115,8 +115,7 @@ TEST(InputTest, EveryKeyOfTheTableGivesItsCodeOnceAndTheCharacterPathTheRest)
     EXPECT_EQ(game->take(), "");
 
     // The queue sees F1 as two selects; its held bit is clear after the release.
-    while (game->nextKey() != 0) {
-    }
+    while (game->nextKey() != 0) {}
     input.keyDown(SDLK_F1);
     EXPECT_TRUE(game->isKeyDown(5));
     input.keyUp(SDLK_F1);
@@ -137,9 +136,18 @@ TEST(InputTest, LetterKeyboardTurnsItsLettersIntoDigitsAndSymbols)
         int32_t code;
     };
     const Row rows[] = {
-        { SDLK_w, "w", '1' }, { SDLK_e, "e", '2' }, { SDLK_r, "r", '3' }, { SDLK_s, "s", '4' },
-        { SDLK_d, "d", '5' }, { SDLK_f, "f", '6' }, { SDLK_z, "z", '7' }, { SDLK_x, "x", '8' },
-        { SDLK_c, "c", '9' }, { SDLK_SLASH, "/", '0' }, { SDLK_a, "a", '*' }, { SDLK_g, "g", '#' },
+        { SDLK_w, "w", '1' },
+        { SDLK_e, "e", '2' },
+        { SDLK_r, "r", '3' },
+        { SDLK_s, "s", '4' },
+        { SDLK_d, "d", '5' },
+        { SDLK_f, "f", '6' },
+        { SDLK_z, "z", '7' },
+        { SDLK_x, "x", '8' },
+        { SDLK_c, "c", '9' },
+        { SDLK_SLASH, "/", '0' },
+        { SDLK_a, "a", '*' },
+        { SDLK_g, "g", '#' },
         // Shifted, the same key: still its digit, and no character.
         { SDLK_w, "W", '1' },
     };
@@ -266,11 +274,16 @@ TEST(InputTest, FrameLayoutDoublesLetterboxesAndMapsBothWays)
     EXPECT_EQ(layout.destination().w, 240);
     EXPECT_EQ(layout.destination().h, 100);
     EXPECT_EQ(layout.destination().y, 50);
+    // Not doubling in a window more than twice the frame: fitted, not doubled.
+    layout.set(1000, 700, 240, 320, false);
+    EXPECT_EQ((std::vector<int32_t> { layout.destination().x, layout.destination().w, layout.destination().h }),
+        (std::vector<int32_t> { 237, 525, 700 }));
     // Every frame pixel maps to a window position that maps back to it.
     for (const auto& size : { std::pair { 480, 640 }, std::pair { 1000, 700 }, std::pair { 333, 517 } }) {
         layout.set(size.first, size.second, 240, 320, true);
         for (int32_t p = 0; p < 240; ++p) {
-            ASSERT_EQ(layout.frameX(layout.windowX(p)), p) << "column " << p << " in " << size.first << "x" << size.second;
+            ASSERT_EQ(layout.frameX(layout.windowX(p)), p)
+                << "column " << p << " in " << size.first << "x" << size.second;
         }
         for (int32_t p = 0; p < 320; ++p) {
             ASSERT_EQ(layout.frameY(layout.windowY(p)), p) << "row " << p << " in " << size.first << "x" << size.second;
@@ -290,13 +303,19 @@ TEST(InputTest, GamepadButtonsAndStickAreTheHandheldsKeys)
         const char* events;
     };
     const Row rows[] = {
-        { SDL_CONTROLLER_BUTTON_DPAD_LEFT, "+1 -1" }, { SDL_CONTROLLER_BUTTON_DPAD_RIGHT, "+2 -2" },
-        { SDL_CONTROLLER_BUTTON_DPAD_UP, "+3 -3" }, { SDL_CONTROLLER_BUTTON_DPAD_DOWN, "+4 -4" },
-        { SDL_CONTROLLER_BUTTON_A, "+5 -5" }, { SDL_CONTROLLER_BUTTON_B, "+7 -7" },
-        { SDL_CONTROLLER_BUTTON_START, "+7 -7" }, { SDL_CONTROLLER_BUTTON_BACK, "+6 -6" },
-        { SDL_CONTROLLER_BUTTON_X, "+49 -49" }, { SDL_CONTROLLER_BUTTON_Y, "+55 -55" },
+        { SDL_CONTROLLER_BUTTON_DPAD_LEFT, "+1 -1" },
+        { SDL_CONTROLLER_BUTTON_DPAD_RIGHT, "+2 -2" },
+        { SDL_CONTROLLER_BUTTON_DPAD_UP, "+3 -3" },
+        { SDL_CONTROLLER_BUTTON_DPAD_DOWN, "+4 -4" },
+        { SDL_CONTROLLER_BUTTON_A, "+5 -5" },
+        { SDL_CONTROLLER_BUTTON_B, "+7 -7" },
+        { SDL_CONTROLLER_BUTTON_START, "+7 -7" },
+        { SDL_CONTROLLER_BUTTON_BACK, "+6 -6" },
+        { SDL_CONTROLLER_BUTTON_X, "+49 -49" },
+        { SDL_CONTROLLER_BUTTON_Y, "+55 -55" },
         // A shoulder is one step of the aim at its press.
-        { SDL_CONTROLLER_BUTTON_LEFTSHOULDER, "+1 -1" }, { SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, "+2 -2" },
+        { SDL_CONTROLLER_BUTTON_LEFTSHOULDER, "+1 -1" },
+        { SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, "+2 -2" },
         { SDL_CONTROLLER_BUTTON_GUIDE, "" },
     };
     for (const auto& row : rows) {
