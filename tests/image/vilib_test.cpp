@@ -127,6 +127,19 @@ TEST(VilibTest, RunPicturesRoundTripThroughArbitrarySegmentCuts)
         }
     }
 
+    // Segments never end inside a multi-byte number: with every data byte
+    // below 128, a segment's last byte with bit 7 set is a number cut in two.
+    BundleWriter numbers;
+    for (int32_t i = 0; i < 6; ++i) {
+        ASSERT_EQ(numbers.addRecord('r', 300 + i, 20000, -3 - i, 1000, std::vector<uint8_t>(130 + i, 5)), i);
+    }
+    for (int32_t size : { 8, 9, 10, 11 }) {
+        const std::vector<std::vector<uint8_t>> cut = numbers.segments(size);
+        for (size_t s = 0; s + 1 < cut.size(); ++s) {
+            ASSERT_LT(cut[s].back(), 0x80) << "segment " << s << " of at most " << size << " bytes";
+        }
+    }
+
     // The same bundle from memory, as the fuzzers and tools read it.
     const std::vector<uint8_t> whole = writer.bytes();
     ByteArray bytes(static_cast<int32_t>(whole.size()));
@@ -194,7 +207,7 @@ TEST(VilibTest, EvictGivesRecentPicturesASecondChance)
     EXPECT_EQ(avail() - before, 400) << "one picture's 4 x 100 bytes come back";
     EXPECT_EQ(decoded(), "-DDD");
     EXPECT_EQ(lib->clockHand(), 0) << "the hand stays on the entry it freed";
-    lib->getPicture(2); // used again: passed over while 1 and 3 go
+    lib->getPicture(2);  // used again: passed over while 1 and 3 go
     EXPECT_TRUE(lib->evict(401));
     EXPECT_EQ(decoded(), "--D-");
     EXPECT_EQ(lib->clockHand(), 3);
@@ -223,8 +236,8 @@ TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
     const std::vector<uint8_t> img = image(16, 16, 1), tex = image(32, 32, -1);
     writer.addRun(img.data(), 16, 16, 0, 0);
     writer.addJpeg(tex.data(), 4, 32, 32, 0, 0, 80);
-    writer.addRecord('r', 30000, 30000, 0, 0, { 0x7C, 0x00 }); // too large to decode
-    writer.addRecord('x', 4, 4, 0, 0, { 0x7C, 0x00, 150 }); // of no known type
+    writer.addRecord('r', 30000, 30000, 0, 0, { 0x7C, 0x00 });  // too large to decode
+    writer.addRecord('x', 4, 4, 0, 0, { 0x7C, 0x00, 150 });  // of no known type
     writer.addRun(img.data(), 16, 16, 0, 0);
     const std::vector<uint8_t> whole = writer.bytes();
     auto load = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
@@ -330,7 +343,8 @@ TEST(VilibTest, SizesNearTwoGigabytesAreRefusedWithoutAllocatingAndEveryFaultIsN
             EXPECT_FALSE(lib->intact());
             EXPECT_LT(before - avail(), 64 << 10) << "memory charged for a claimed size 0x" << std::hex << size;
             EXPECT_NE(said.find(std::string("Picture bundle bad: picture ") + (isSecond ? "1" : "0") + " claims "),
-                      std::string::npos) << said;
+                std::string::npos)
+                << said;
             if (isSecond) {
                 Ref<Vpicture> p = lib->getPicture(0);
                 ASSERT_TRUE(p);
@@ -373,13 +387,13 @@ TEST(VilibTest, JpegFrameLargerThanItsPictureIsRefusedBeforeDecoding)
     // 0). Decoded as declared, it would buffer gigabytes; it must be refused
     // from the frame header alone.
     auto marker = [](std::vector<uint8_t>& out, uint8_t code, const std::vector<uint8_t>& body) {
-        out.insert(out.end(), { 0xFF, code, static_cast<uint8_t>((body.size() + 2) >> 8),
-                                  static_cast<uint8_t>(body.size() + 2) });
+        out.insert(out.end(),
+            { 0xFF, code, static_cast<uint8_t>((body.size() + 2) >> 8), static_cast<uint8_t>(body.size() + 2) });
         out.insert(out.end(), body.begin(), body.end());
     };
     auto stream = [&](int32_t frame) {
         std::vector<uint8_t> header = { 0xFF, 0xD8 };
-        marker(header, 0xFE, std::vector<uint8_t>(617, 0)); // a comment takes the shared header's place
+        marker(header, 0xFE, std::vector<uint8_t>(617, 0));  // a comment takes the shared header's place
         std::vector<uint8_t> body;
         std::vector<uint8_t> table(65, 1);
         marker(body, 0xDB, table);
@@ -423,5 +437,5 @@ TEST(VilibTest, JpegFrameLargerThanItsPictureIsRefusedBeforeDecoding)
     }
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby
