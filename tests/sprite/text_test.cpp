@@ -252,11 +252,11 @@ TEST_F(VfontTest, GlyphRunsLevelsShadowsAndOpacity)
 
 TEST_F(VfontTest, ClippingAndFrameEdges)
 {
-    auto font = loadFont(m_folder, "block.bin", blockFontData(3, 6, 33, 34, 4, 4));
+    auto font = loadFont(m_folder, "block.bin", blockFontData(3, 6, 33, 34, 4, 5));
     constexpr int W = 8, H = 8;
     const uint32_t bg = 0xFF000000, white = 0xFFFFFFFF;
     Pixels frame(W * H, bg);
-    // Clip to [3, 5) x [2, 4): the block at (2, 1) covers 2..5 x 1..4. The
+    // Clip to [3, 5) x [2, 4): the block at (2, 1) covers 2..5 x 1..5. The
     // shadow stays inside the clip too, so the last clip pixel keeps its ink.
     font->drawChar('!', frame.data(), W, H, 3, 2, 5, 4, toFixed(2), toFixed(1), white, kOne);
     for (int y = 0; y < H; ++y) {
@@ -273,10 +273,10 @@ TEST_F(VfontTest, ClippingAndFrameEdges)
         }
     }
     // Fractional positions round toward minus infinity: (2.99, 1.00). The
-    // block's 16 pixels are one run byte (a count of 0 stands for 16).
+    // block's 20 pixels are runs of 16 (written as 0) and 4.
     frame.assign(W * H, bg);
     font->drawChar('!', frame.data(), W, H, 0, 0, W, H, 0x17FFF, 0x8001, white, kOne);
-    for (int y = 1; y < 5; ++y) {
+    for (int y = 1; y < 6; ++y) {
         EXPECT_EQ(Pixels(frame.begin() + y * W + 1, frame.begin() + y * W + 6),
             (Pixels { bg, white, white, white, white }))
             << "row " << y;
