@@ -94,12 +94,14 @@ TEST(CoursePainterTest, SpecksMergeIntoTheirSurroundingsButGreensStay)
     }
     for (int32_t y = 0; y < 20; ++y) {
         grid.set(19, y, 3);  // a thin but long strip is large enough
+        grid.set(2 + y / 10, 2 + y % 4, 4);  // a patch of 2 x 4 cells: exactly the smallest kept
     }
-    std::vector<bool> keep = { false, false, true, false };
+    std::vector<bool> keep = { false, false, true, false, false };
     EXPECT_EQ(grid.removeSpecks(8, keep), 1);
     EXPECT_EQ(grid.at(5, 5), 0);
     EXPECT_EQ(grid.at(10, 10), 2);
     EXPECT_EQ(grid.at(19, 7), 3);
+    EXPECT_EQ(grid.at(3, 5), 4);
 }
 
 }  // namespace
