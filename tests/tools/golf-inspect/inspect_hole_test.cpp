@@ -75,8 +75,9 @@ TEST(InspectHoleTest, ListsFillsSurfacesAndHeights)
     run = inspect(folder.file("bad"));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.lines.size(), 1u);
-    run = inspect(hole + " --at 12");
-    EXPECT_EQ(run.status, 2) << "a point that is not X,Z is a usage error";
+    for (const char* point : { "12", "70000,0", "0,-65536" }) {
+        EXPECT_EQ(inspect(hole + " --at " + point).status, 2) << point << ": not X,Z yards within 65535";
+    }
 }
 
 }  // namespace
