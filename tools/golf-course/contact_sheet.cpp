@@ -106,8 +106,8 @@ SheetImage assembleSheet(const std::vector<SheetImage>& cells, const std::vector
         const SheetImage& cell = cells[static_cast<size_t>(k)];
         for (int32_t y = 0; y < std::min(cell.height, cellHeight - kLabelHeight); ++y) {
             for (int32_t x = 0; x < std::min(cell.width, cellWidth); ++x) {
-                sheet.pixels[static_cast<size_t>(top + kLabelHeight + y) * sheet.width + left + x]
-                    = cell.pixels[static_cast<size_t>(y) * cell.width + x] & 0xFFFFFF;
+                sheet.pixels[static_cast<size_t>(top + kLabelHeight + y) * sheet.width + left + x] =
+                    cell.pixels[static_cast<size_t>(y) * cell.width + x] & 0xFFFFFF;
             }
         }
         if (static_cast<size_t>(k) < labels.size()) {
@@ -136,8 +136,10 @@ bool writeCourseSheets(const std::string& data, const std::string& folder, std::
         std::vector<SheetImage> maps;
         std::vector<std::string> labels;
         for (int32_t hole = 0; hole < kHolesPerCourse; ++hole) {
+            // A missing file is said once, here, rather than also by the readers.
             preview::Scene scene;
-            if (!scene.load(holeFileName(course, hole), course, kSheetViewWidth, kSheetViewHeight)) {
+            if (!std::filesystem::is_regular_file(from + holeFileName(course, hole)->chars())
+                || !scene.load(holeFileName(course, hole), course, kSheetViewWidth, kSheetViewHeight)) {
                 error = "cannot read the hole file " + from + holeFileName(course, hole)->chars();
                 ok = false;
                 break;
