@@ -1,8 +1,8 @@
 // The game program played headless by script, end to end: a new game through
 // hole 1 and a resume from the save, the last hole of a round onto the top
-// scores, the same script giving the same game, and the program's errors.
+// scores, the same script giving the same game, the computer golfer, and the
+// program's errors.
 #include <gtest/gtest.h>
-
 
 #include <cstdio>
 #include <cstring>
@@ -54,7 +54,9 @@ std::pair<int, int> pngSize(const std::string& path)
     if (bytes.length() < 24 || std::memcmp(bytes.data(), kSignature, 8) != 0) {
         return { 0, 0 };
     }
-    auto word = [&](int at) { return (bytes[at] << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) | bytes[at + 3]; };
+    auto word = [&](int at) {
+        return (bytes[at] << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) | bytes[at + 3];
+    };
     return { word(16), word(20) };
 }
 
@@ -102,7 +104,7 @@ TEST_F(TarnbyGolfTest, ANewGameThroughHoleOneThenResumesAtHoleTwo)
     EXPECT_EQ(readSaveShort(saved, kSaveCourse), 0);
     ProgramRun inspected = runProgram("golf-inspect", "save '" + save() + "'");
     EXPECT_EQ(inspected.output.substr(0, inspected.output.find("reserved")),
-              "next hole 2\nround strokes 3\nflags 2 sound on player female\n");
+        "next hole 2\nround strokes 3\nflags 2 sound on player female\n");
 
     for (const char* name : { "startup", "menu", "aiming", "meter", "flight", "scorecard", "hole2" }) {
         EXPECT_EQ(pngSize(frame(name)), std::make_pair(240, 320)) << name;
@@ -193,18 +195,19 @@ TEST_F(TarnbyGolfTest, ProblemsAreNamedInOneLine)
         std::string output;
     } cases[] = {
         { "--headless --script '" + write("bad.play", "100 key select\n50 key select\n") + "'", 2,
-          "tarnby-golf: " + file("bad.play") + ":2: time 50 is before the time of the line above (100)\n" },
+            "tarnby-golf: " + file("bad.play") + ":2: time 50 is before the time of the line above (100)\n" },
         { "--headless --script '" + write("shots.play", "100 shot x\n") + "'", 2,
-          "tarnby-golf: the script takes shots: give --frames DIR for them\n" },
+            "tarnby-golf: the script takes shots: give --frames DIR for them\n" },
         { "--headless --script '" + file("missing.play") + "'", 1,
-          "tarnby-golf: cannot read the script " + file("missing.play") + "\n" },
+            "tarnby-golf: cannot read the script " + file("missing.play") + "\n" },
         { "--headless --max-ms 100 --log '" + file("no/such/folder.log") + "'", 1,
-          "tarnby-golf: cannot write the log " + file("no/such/folder.log") + "\n" },
+            "tarnby-golf: cannot write the log " + file("no/such/folder.log") + "\n" },
         // The window checks its script before it opens, with the same words.
         { "--script '" + file("bad.play") + "'", 2,
-          "tarnby-golf: " + file("bad.play") + ":2: time 50 is before the time of the line above (100)\n" },
-        { "--headless --device phone", 2, "tarnby-golf: --device: \"phone\" is not touch, keypad or letters\n"
-                                          "Run 'tarnby-golf --help' for its options.\n" },
+            "tarnby-golf: " + file("bad.play") + ":2: time 50 is before the time of the line above (100)\n" },
+        { "--headless --device phone", 2,
+            "tarnby-golf: --device: \"phone\" is not touch, keypad or letters\n"
+            "Run 'tarnby-golf --help' for its options.\n" },
     };
     for (const Case& c : cases) {
         ProgramRun run = runProgram("tarnby-golf", c.arguments);
@@ -213,12 +216,21 @@ TEST_F(TarnbyGolfTest, ProblemsAreNamedInOneLine)
     }
 
     // With nothing to play the game just runs to its time limit.
-    ProgramRun idle = runProgram("tarnby-golf", "--headless --max-ms 500 --save '" + save() + "' --log '" + file("idle.log") + "'");
+    ProgramRun idle = runProgram("tarnby-golf",
+        "--headless --max-ms 500 --save '" + save() + "' --log '" + file("idle.log") + "'");
     EXPECT_EQ(idle.status, 0) << idle.output;
     EXPECT_EQ(idle.output, "");
     const std::vector<std::string> log = readLines(file("idle.log"));
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.front(), "0 state Menu hole 1 course 0 strokes 0 round 0");
+
+    // With --autoplay the computer golfer plays the holes asked for.
+    ProgramRun golfer = runProgram("tarnby-golf",
+        "--headless --autoplay --course 1 --holes 1-1 --save '" + save() + "' --log '" + file("autoplay.log") + "'");
+    EXPECT_EQ(golfer.status, 0) << golfer.output;
+    const std::vector<std::string> played = readLines(file("autoplay.log"));
+    ASSERT_FALSE(played.empty());
+    EXPECT_NE(played.back().find(" autoplay holes 1 strokes "), std::string::npos) << played.back();
 }
 
 }  // namespace
