@@ -97,9 +97,9 @@ TEST(SaveRecordTest, OnlyAFileOfExactlyFortyBytesIsASave)
     EXPECT_EQ(bytesOf(save), std::vector<uint8_t>(kSaveSize, 0));
 
     std::vector<uint8_t> good(kSaveSize, 0);
-    good[0] = 6;  // next hole 7
+    good[0] = 6;     // next hole 7
     good[2] = 0x1D;  // 29 strokes
-    good[4] = 3;  // female, sound off
+    good[4] = 3;     // female, sound off
     good[6] = 0xDE;
     good[7] = 0xAD;
     good[8] = 0xBE;
@@ -136,7 +136,7 @@ TEST(SaveRecordTest, AHoleOrCourseOutOfRangeStartsTheRoundAfresh)
     test::ScratchFolder folder("save_record_mend");
     std::vector<uint8_t> stored(kSaveSize, 0);
     stored[2] = 40;  // strokes of a round that cannot be resumed
-    stored[4] = 2;  // female
+    stored[4] = 2;   // female
     stored[7] = 0x5A;
     stored[12] = 80;
     stored[14] = 9;  // a top-score course out of range stays as stored

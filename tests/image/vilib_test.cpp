@@ -237,7 +237,7 @@ TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
     writer.addRun(img.data(), 16, 16, 0, 0);
     writer.addJpeg(tex.data(), 4, 32, 32, 0, 0, 80);
     writer.addRecord('r', 30000, 30000, 0, 0, { 0x7C, 0x00 });  // too large to decode
-    writer.addRecord('x', 4, 4, 0, 0, { 0x7C, 0x00, 150 });  // of no known type
+    writer.addRecord('x', 4, 4, 0, 0, { 0x7C, 0x00, 150 });     // of no known type
     writer.addRun(img.data(), 16, 16, 0, 0);
     const std::vector<uint8_t> whole = writer.bytes();
     auto load = [&](const std::string& name, const std::vector<uint8_t>& bytes) {

@@ -220,8 +220,8 @@ TEST_F(VfontTest, GlyphRunsLevelsShadowsAndOpacity)
     constexpr int W = 6, H = 6;
     const uint32_t bg = 0xFF406080, colour = 0xC0F0E0D0;
     const uint32_t quarter = (bg & 0xFFFFFF) - ((bg >> 2) & 0x3F3F3F);  // shadow of levels below 8
-    const uint32_t shade = (bg >> 1) & 0x7F7F7F;  // shadow of levels 8 and up
-    const uint32_t half = shade + ((colour >> 1) & 0x7F7F7F);  // levels 7 and 8
+    const uint32_t shade = (bg >> 1) & 0x7F7F7F;                        // shadow of levels 8 and up
+    const uint32_t half = shade + ((colour >> 1) & 0x7F7F7F);           // levels 7 and 8
     auto draw = [&](Fixed opacity) {
         Pixels frame(W * H, bg);
         font->drawChar('!', frame.data(), W, H, 0, 0, W, H, 0, 0, colour, opacity);

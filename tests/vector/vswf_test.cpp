@@ -125,7 +125,7 @@ TEST(VswfTest, CurvesFlattenCloseToTheTrueCurve)
         // P, A, B, squared distance from P to its foot on AB
         { 10, 0, 0, 0, 10, 0, 0 }, { 5, 3, 0, 0, 10, 0, 9 }, { 0, 400, 0, 0, 512, 512, 80000 },  // no overflow
         { 15, 0, 0, 0, 10, 0, 0x7FFFFFFF }, { -1, 2, 0, 0, 10, 0, 0x7FFFFFFF },  // the foot beyond B, before A
-        { 3, 3, 1, 1, 1, 1, 0x7FFFFFFF },  // A and B the same point
+        { 3, 3, 1, 1, 1, 1, 0x7FFFFFFF },                                        // A and B the same point
     };
     for (const auto& c : chords) {
         EXPECT_EQ(Vswf::chordDistanceSq(c[0], c[1], c[2], c[3], c[4], c[5]), c[6]) << c[0] << "," << c[1];
@@ -160,10 +160,10 @@ TEST(VswfTest, RecordFormsAndStyleArrays)
     b.u8(2), b.u8(0), b.u8(0x11), b.u8(0x22), b.u8(0x33), b.u8(0), b.u8(0x44), b.u8(0x55), b.u8(0x66);
     b.u8(0), b.bits(5, 4), b.bits(0, 4);
     styleChange(b, 1 | 2, 160, 320), b.bits(1, 5);  // to (10, 20), fill 0 = style 1
-    straight(b, false, 160);  // to (20, 20)
+    straight(b, false, 160);                        // to (20, 20)
     straight(b, true, 160);  // to (20, 30): crossings in rows 20..29 at x 20, fill 0 on their right
-    styleChange(b, 1 | 4, 16 * 100, 16 * 50), b.bits(2, 5);  // to (100, 50), fill 1 = style 2
-    straight(b, true, -160);  // up to (100, 40): fill 1 on its right
+    styleChange(b, 1 | 4, 16 * 100, 16 * 50), b.bits(2, 5);   // to (100, 50), fill 1 = style 2
+    straight(b, true, -160);                                  // up to (100, 40): fill 1 on its right
     styleChange(b, 1 | 4, 16 * 200, 16 * 50), b.bits(16, 5);  // fill 1 = style 16, just past the 16-entry map
     straight(b, true, -160);
     b.bits(0, 6);
@@ -214,7 +214,7 @@ TEST(VswfTest, CurvesOfAHostileFileSplitIntoABoundedNumberOfEdges)
     body.u16(1);
     body.rect(0, 1, 0, 1);
     body.u8(1), body.u8(0x00), body.u8(0), body.u8(255), body.u8(0);  // one solid fill
-    body.u8(0);  // no line styles
+    body.u8(0);                                                       // no line styles
     body.bits(1, 4), body.bits(0, 4);
     body.bits(0, 1), body.bits(1 | 2, 5), body.bits(2, 5), body.sbits(0, 2), body.sbits(0, 2);
     body.bits(1, 1);
@@ -224,7 +224,7 @@ TEST(VswfTest, CurvesOfAHostileFileSplitIntoABoundedNumberOfEdges)
         body.sbits(60000, 17), body.sbits(k % 2 ? 50000 : -50000, 17), body.sbits(-60000, 17), body.sbits(0, 17);
     }
     body.bits(0, 1), body.bits(1, 5), body.bits(2, 5), body.sbits(0, 2), body.sbits(0, 2);  // move back to 0,0
-    body.bits(0, 1), body.bits(0, 5);  // end of shape
+    body.bits(0, 1), body.bits(0, 5);                                                       // end of shape
     body.align();
     SwfBitWriter file;
     file.text("FWS");

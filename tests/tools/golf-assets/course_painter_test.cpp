@@ -93,7 +93,7 @@ TEST(CoursePainterTest, SpecksMergeIntoTheirSurroundingsButGreensStay)
         }
     }
     for (int32_t y = 0; y < 20; ++y) {
-        grid.set(19, y, 3);  // a thin but long strip is large enough
+        grid.set(19, y, 3);                  // a thin but long strip is large enough
         grid.set(2 + y / 10, 2 + y % 4, 4);  // a patch of 2 x 4 cells: exactly the smallest kept
     }
     std::vector<bool> keep = { false, false, true, false, false };

@@ -35,10 +35,10 @@ TEST(InspectHoleTest, ListsFillsSurfacesAndHeights)
     test::ScratchFolder folder("inspect_hole");
     // Rough everywhere, a fairway strip per hole with a green at its end, a pond.
     ShapeWriter writer(kHoleFileSize, kHoleFileSize);
-    int32_t rough = writer.fill(0xFF202020);  // all three bytes set: rough, level 0x20
+    int32_t rough = writer.fill(0xFF202020);    // all three bytes set: rough, level 0x20
     int32_t fairway = writer.fill(0xFF003000);  // green byte only: code 2, level 0x30
-    int32_t green = writer.fill(0xFF002838);  // cyan: the green, level 0x38
-    int32_t water = writer.fill(0xFF000010);  // blue: water, level 0x10
+    int32_t green = writer.fill(0xFF002838);    // cyan: the green, level 0x38
+    int32_t water = writer.fill(0xFF000010);    // blue: water, level 0x10
     writer.addRectangle(0, 0, kHoleFileSize, kHoleFileSize, rough);
     for (int32_t h = 0; h < 3; ++h) {
         double x = 60 + 170 * h;
