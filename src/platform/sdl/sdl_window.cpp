@@ -46,6 +46,8 @@ bool SdlWindow::open(int32_t width, int32_t height, bool doubling)
         std::printf("tarnby-golf: cannot draw into the window: %s\n", SDL_GetError());
         return false;
     }
+    SDL_RendererInfo info;
+    m_software = SDL_GetRendererInfo(m_renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     int w = width;
     int h = height;
     SDL_GetWindowSize(m_window, &w, &h);
@@ -61,6 +63,7 @@ void SdlWindow::resized(int32_t width, int32_t height)
     m_height = height;
     m_fullPaints = kFullPaintsAfterResize;
     m_changed = true;
+    m_showWhole = true;
     updateLayout();
 }
 
@@ -83,6 +86,7 @@ void SdlWindow::copy(const PaintRequest& r)
         m_frame.assign(static_cast<size_t>(r.width) * static_cast<size_t>(r.height), 0);
         updateLayout();
         whole = true;
+        m_showWhole = true;
     }
     if (m_fullPaints > 0) {
         --m_fullPaints;
@@ -109,17 +113,43 @@ void SdlWindow::copy(const PaintRequest& r)
         SDL_UpdateTexture(m_texture, &area, &m_frame[static_cast<size_t>(y) * static_cast<size_t>(r.width) + static_cast<size_t>(x)],
                           r.width * 4);
     }
+    const SDL_Rect area { x, y, w, h };
+    if (m_shown.w <= 0 || m_shown.h <= 0) {
+        m_shown = area;
+    } else {
+        SDL_UnionRect(&m_shown, &area, &m_shown);
+    }
     m_changed = true;
 }
 
-void SdlWindow::show()
+bool SdlWindow::drawsParts() const
+{
+    if (!m_software || m_texture == nullptr || m_frameWidth <= 0 || m_frameHeight <= 0) {
+        return false;
+    }
+    const FrameRect& d = m_layout.destination();
+    const int32_t scale = d.w / m_frameWidth;
+    return scale >= 1 && d.w == scale * m_frameWidth && d.h == scale * m_frameHeight;
+}
+
+void SdlWindow::show(bool whole)
 {
     if (m_renderer == nullptr) {
         return;
     }
-    draw();
+    if (whole || m_showWhole || !drawsParts()) {
+        draw();
+    } else if (m_shown.w > 0 && m_shown.h > 0) {
+        // Only the changed part: the rest of the window still shows the frame.
+        const FrameRect& d = m_layout.destination();
+        const int32_t scale = d.w / m_frameWidth;
+        const SDL_Rect dest { d.x + m_shown.x * scale, d.y + m_shown.y * scale, m_shown.w * scale, m_shown.h * scale };
+        SDL_RenderCopy(m_renderer, m_texture, &m_shown, &dest);
+    }
     SDL_RenderPresent(m_renderer);
     m_changed = false;
+    m_showWhole = false;
+    m_shown = SDL_Rect {};
 }
 
 void SdlWindow::draw()
@@ -150,7 +180,14 @@ bool SdlWindow::writeWindowPng(const std::string& path)
     if (m_renderer == nullptr) {
         return false;
     }
-    draw();
+    // A software renderer keeps what it showed: the shot is the window as
+    // the parts shown so far made it. Any other renderer draws afresh.
+    const bool kept = m_software;
+    if (kept) {
+        show();
+    } else {
+        draw();
+    }
     int w = 0;
     int h = 0;
     if (SDL_GetRendererOutputSize(m_renderer, &w, &h) != 0 || w <= 0 || h <= 0) {
@@ -161,8 +198,10 @@ bool SdlWindow::writeWindowPng(const std::string& path)
         return false;
     }
     const bool written = tarnby::writeFramePng(path, pixels.data(), w, h, w);
-    SDL_RenderPresent(m_renderer);
-    m_changed = false;
+    if (!kept) {
+        SDL_RenderPresent(m_renderer);
+        m_changed = false;
+    }
     return written;
 }
 

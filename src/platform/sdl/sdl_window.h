@@ -34,8 +34,10 @@ public:
     // Copies an offered rectangle of the frame (the whole frame while the
     // resize countdown runs or the frame changed size).
     void copy(const PaintRequest& request);
-    // Draws the latest frame into the window.
-    void show();
+    // Draws the latest frame into the window: on the software renderer at a
+    // whole-number scale only the part copied since the last show (the window
+    // keeps the rest), else all of it; `whole` asks for all of it.
+    void show(bool whole = false);
     void toggleFullscreen();
     void raise();
 
@@ -55,6 +57,10 @@ private:
     void updateLayout();
     // Bars and the scaled frame into the renderer, not yet on the screen.
     void draw();
+    // True when the part of the frame in `m_shown` can be drawn alone: the
+    // renderer keeps what it drew (software) and each frame pixel is a whole
+    // block of window pixels, so a part scales exactly as the whole does.
+    bool drawsParts() const;
 
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;
@@ -64,6 +70,9 @@ private:
     bool m_doubling = false;
     int32_t m_fullPaints = kFullPaintsAfterResize;
     bool m_changed = true;
+    bool m_software = false;  // the renderer draws into the window's own memory
+    bool m_showWhole = true;  // the next show draws everything
+    SDL_Rect m_shown {};      // the frame's part copied since the last show
     FrameLayout m_layout;
     std::vector<uint32_t> m_frame;  // the window's own copy of the frame
     int32_t m_frameWidth = 0;

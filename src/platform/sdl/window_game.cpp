@@ -252,7 +252,7 @@ void WindowGame::handle(const SDL_Event& event)
             m_window.resized(w, h);
             m_host->requestSize(m_doubling ? w >> 1 : w, m_doubling ? h >> 1 : h);
         } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-            m_window.show();
+            m_window.show(true);
         }
         break;
     case SDL_KEYDOWN:
