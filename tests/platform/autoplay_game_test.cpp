@@ -16,15 +16,7 @@
 namespace tarnby {
 namespace {
 
-std::vector<std::string> readLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using test::readLines;
 
 struct Autoplay {
     int status = -1;
@@ -37,7 +29,7 @@ Autoplay autoplay(const std::string& name, const std::vector<std::string>& args,
 {
     test::ScratchFolder folder(name);
     std::vector<std::string> all = { "tarnby-golf", "--headless", "--data", test::binFolder(), "--log",
-                                     folder.file("play.log"), "--save", folder.file("save") };
+        folder.file("play.log"), "--save", folder.file("save") };
     if (golfer) {
         all.push_back("--autoplay");
     }
@@ -138,7 +130,8 @@ TEST(AutoplayGameTest, ARecordingReplaysToTheSameLog)
     ASSERT_EQ(played.status, 0);
     ASSERT_EQ(events(played.log, "hole").size(), 2u);
 
-    const Autoplay replayed = autoplay("autoplay_replayed", { "--course", "2", "--holes", "1-2", "--replay", recording }, false);
+    const Autoplay replayed = autoplay("autoplay_replayed",
+        { "--course", "2", "--holes", "1-2", "--replay", recording }, false);
     ASSERT_EQ(replayed.status, 0);
     ASSERT_EQ(replayed.log.size(), played.log.size());
     for (size_t i = 0; i < played.log.size(); ++i) {
@@ -153,7 +146,8 @@ TEST(AutoplayGameTest, ARecordingReplaysToTheSameLog)
         slower << (at != std::string::npos && line.size() == at + 9 ? line.substr(0, at) + " frame 17" : line) << "\n";
     }
     std::ofstream(folder.file("slower.rec")) << slower.str();
-    const Autoplay other = autoplay("autoplay_slower", { "--course", "2", "--holes", "1-2", "--replay", folder.file("slower.rec") }, false);
+    const Autoplay other = autoplay("autoplay_slower",
+        { "--course", "2", "--holes", "1-2", "--replay", folder.file("slower.rec") }, false);
     EXPECT_EQ(other.status, 0);
     EXPECT_NE(other.log, played.log);
 }
@@ -165,8 +159,8 @@ TEST(AutoplayGameTest, HoleRangesRoundsAndCourses)
     options.firstHole = 17;
     options.lastHole = 18;
     options.rounds = 2;
-    EXPECT_EQ(AutoplayGame::holesToPlay(options), (std::vector<int32_t>{ 34, 35, 34, 35 }));
-    options = GameOptions{};
+    EXPECT_EQ(AutoplayGame::holesToPlay(options), (std::vector<int32_t> { 34, 35, 34, 35 }));
+    options = GameOptions {};
     EXPECT_EQ(AutoplayGame::holesToPlay(options).size(), 54u);
     EXPECT_EQ(AutoplayGame::holesToPlay(options)[18], 18);
 

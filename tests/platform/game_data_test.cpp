@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -37,15 +36,7 @@ const char* damageName(Damage d)
 // of the first holes, the wind arrow, the help text, a sound and a font.
 constexpr const char* kKinds[] = { "golf1.bin", "c0_holes_1-3", "arrow", "help.txt", "swing.wav", "f13.bin" };
 
-std::vector<std::string> readLines(const std::string& path)
-{
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using test::readLines;
 
 class GameDataTest : public testing::Test {
 protected:
@@ -59,10 +50,11 @@ protected:
         for (const auto& entry : fs::directory_iterator(test::binFolder())) {
             const std::string name = entry.path().filename().string();
             const bool wanted = name.find("_holes_") != std::string::npos || name == "arrow" || name == "help.txt"
-                || (name.rfind("golf", 0) == 0 && name.size() > 8 && name.compare(name.size() - 4, 4, ".bin") == 0)
-                || (name.size() > 4 && name.compare(name.size() - 4, 4, ".wav") == 0)
-                || (name.size() == 7 && name[0] == 'f' && name.compare(3, 4, ".bin") == 0)
-                || (withStamp && name == kDataStampName);
+                                || (name.rfind("golf", 0) == 0 && name.size() > 8
+                                    && name.compare(name.size() - 4, 4, ".bin") == 0)
+                                || (name.size() > 4 && name.compare(name.size() - 4, 4, ".wav") == 0)
+                                || (name.size() == 7 && name[0] == 'f' && name.compare(3, 4, ".bin") == 0)
+                                || (withStamp && name == kDataStampName);
             if (wanted && entry.is_regular_file()) {
                 fs::copy_file(entry.path(), data() + name);
             }
@@ -93,8 +85,8 @@ protected:
 
     test::ProgramRun start(const std::string& extra)
     {
-        return test::runProgram("tarnby-golf", "--headless --data '" + data() + "' --save '" + m_folder.file("save")
-                                                   + "' " + extra);
+        return test::runProgram("tarnby-golf",
+            "--headless --data '" + data() + "' --save '" + m_folder.file("save") + "' " + extra);
     }
 
     std::string data() const { return m_folder.file("data/"); }
@@ -146,7 +138,7 @@ TEST_F(GameDataTest, HandMadeDataWithAnyFileDamagedStillPlays)
             EXPECT_EQ(run.status, 0) << what << ": " << run.output;
             const std::vector<std::string> lines = readLines(log);
             EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
-                                    [](const std::string& l) { return l.find(" state Aiming hole 1 ") != std::string::npos; }))
+                [](const std::string& l) { return l.find(" state Aiming hole 1 ") != std::string::npos; }))
                 << what << ": the game reaches hole 1";
             EXPECT_LE(std::count(run.output.begin(), run.output.end(), '\n'), 4) << what << ": " << run.output;
         }

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "runtime/files.h"
@@ -17,8 +18,8 @@ ScratchFolder::ScratchFolder(const std::string& name) : m_oldFolder(dataFolder()
 {
     // CTest runs test programs in parallel, often several cases of one program
     // at once: the process id keeps their folders apart.
-    std::filesystem::path p = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-scratch" /
-                              (name + "-" + std::to_string(::getpid()));
+    std::filesystem::path p = std::filesystem::path(TARNBY_BIN_DIR) / ".." / "test-scratch"
+                              / (name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(p);
     std::filesystem::create_directories(p);
     m_path = std::filesystem::weakly_canonical(p).string() + "/";
@@ -56,6 +57,16 @@ ProgramRun runProgram(const std::string& program, const std::string& arguments)
     const int status = ::pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 }  // namespace tarnby::test

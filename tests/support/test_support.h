@@ -40,4 +40,7 @@ struct ProgramRun {
 // Runs `program` from binFolder() with `arguments` (shell words) and waits for it.
 ProgramRun runProgram(const std::string& program, const std::string& arguments);
 
+// The lines of a text file (a log, a script), without their line ends.
+std::vector<std::string> readLines(const std::string& path);
+
 }  // namespace tarnby::test

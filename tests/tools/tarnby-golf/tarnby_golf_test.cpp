@@ -1,7 +1,7 @@
 // The game program played headless by script, end to end: a new game through
-// hole 1 and a resume from the save, the last hole of a round onto the top
-// scores, the same script giving the same game, the computer golfer, and the
-// program's errors.
+// hole 1 and a resume from the save, the same script giving the same game, the
+// computer golfer, and the program's errors. (The round's end on the top
+// scores is played in-process by GolfSaveTest.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -24,15 +24,7 @@ using test::runProgram;
 
 std::string script(const std::string& name) { return test::sourceFolder() + "tests/tools/tarnby-golf/scripts/" + name; }
 
-std::vector<std::string> readLines(const std::string& path)
-{
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using test::readLines;
 
 // Lines that contain `part`, in order.
 std::vector<std::string> matching(const std::vector<std::string>& lines, const std::string& part)
@@ -121,48 +113,6 @@ TEST_F(TarnbyGolfTest, ANewGameThroughHoleOneThenResumesAtHoleTwo)
     EXPECT_TRUE(matching(resumed, " strike ").empty());
 }
 
-TEST_F(TarnbyGolfTest, TheEighteenthHoleEndsOnTheTopScores)
-{
-    ByteArray record(kSaveSize);
-    writeSaveShort(record, kSaveHole, 17);
-    writeSaveShort(record, kSaveRoundStrokes, 68);
-    for (int32_t i = 0; i < 4; ++i) {
-        record[kSaveReserved + i] = static_cast<uint8_t>(0x12 + 0x22 * i);
-    }
-    insertTopScore(record, 70, 1);
-    insertTopScore(record, 75, 2);
-    insertTopScore(record, 90, 0);
-    ASSERT_TRUE(storeSaveFile(save(), record));
-
-    ProgramRun run = play("hole18.play", "hole18.log", "--size 240x320 --device touch");
-    ASSERT_EQ(run.status, 0) << run.output;
-    const std::vector<std::string> log = readLines(file("hole18.log"));
-    const std::vector<std::string> over = matching(log, " state HoleOver ");
-    ASSERT_EQ(over.size(), 1u) << "the ball is holed";
-    EXPECT_NE(over[0].find(" state HoleOver hole 18 course 0 strokes 4 round 68"), std::string::npos) << over[0];
-    // After the table the next course begins at its first hole.
-    EXPECT_FALSE(matching(log, " state Aiming hole 1 course 1 strokes 0 round 0").empty());
-
-    ByteArray saved(kSaveSize);
-    ASSERT_TRUE(loadSaveFile(save(), saved));
-    EXPECT_EQ(readSaveShort(saved, kSaveHole), 0) << "a finished round";
-    EXPECT_EQ(readSaveShort(saved, kSaveRoundStrokes), 0);
-    EXPECT_EQ(readSaveShort(saved, kSaveCourse), 0) << "the course of the round just played";
-    for (int32_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(saved[kSaveReserved + i], 0x12 + 0x22 * i) << "reserved byte " << i << " kept";
-    }
-    ProgramRun inspected = runProgram("golf-inspect", "save '" + save() + "'");
-    const std::string table = inspected.output.substr(inspected.output.find("top 1"));
-    EXPECT_EQ(table, "top 1 70 1\ntop 2 72 0\ntop 3 75 2\ntop 4 90 0\ntop 5 - -\ntop 6 - -\ntop 7 - -\n")
-        << "the round of 72 is second";
-
-    for (const char* name : { "scorecard", "topscores", "nextcourse" }) {
-        EXPECT_EQ(pngSize(frame(name)), std::make_pair(240, 320)) << name;
-    }
-}
-
-// Whatever number of threads draws the landscape: the same log, and every
-// frame the same to the byte.
 TEST_F(TarnbyGolfTest, TheSameScriptPlaysTheSameGame)
 {
     ProgramRun a = play("hole1.play", "a.log", "--log-steps --max-ms 26000 --threads 1");
