@@ -7,17 +7,28 @@
 
 namespace tarnby {
 
-bool readHoleDrawing(const Ref<Vpolyn>& drawing, const Ref<String>& name)
+namespace {
+
+HoleRead outcome(const Vswf& reader, bool read)
 {
-    Ref<Vswf> reader = make<Vswf>();
-    return drawing && reader->load(drawing, name, kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, 0);
+    return !read ? HoleRead::Refused : (reader.readWhole() ? HoleRead::Whole : HoleRead::Partial);
 }
 
-bool readHoleDrawing(const Ref<Vpolyn>& drawing, const ByteArray& bytes, int32_t angle, const char* name)
+}  // namespace
+
+HoleRead readHoleDrawing(const Ref<Vpolyn>& drawing, const Ref<String>& name)
 {
     Ref<Vswf> reader = make<Vswf>();
-    return drawing && reader->loadBytes(drawing, bytes, kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity,
-                                        kHoleFillCount, angle, name);
+    return outcome(*reader,
+        drawing && reader->load(drawing, name, kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, 0));
+}
+
+HoleRead readHoleDrawing(const Ref<Vpolyn>& drawing, const ByteArray& bytes, int32_t angle, const char* name)
+{
+    Ref<Vswf> reader = make<Vswf>();
+    return outcome(*reader, drawing
+                                && reader->loadBytes(drawing, bytes, kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity,
+                                    kHoleFillCount, angle, name));
 }
 
 int32_t setUpHoleGround(VpolyTerrain& terrain, const Ref<Vilib>& textures, int32_t course)
@@ -30,16 +41,16 @@ int32_t setUpHoleGround(VpolyTerrain& terrain, const Ref<Vilib>& textures, int32
 
 int32_t loadHole(const Ref<VpolyTerrain>& terrain, const Ref<String>& name, int32_t course, const Ref<Vilib>& textures)
 {
-    if (!terrain || !readHoleDrawing(terrain, name)) {
+    if (!terrain || readHoleDrawing(terrain, name) == HoleRead::Refused) {
         return -1;
     }
     return setUpHoleGround(*terrain, textures, course);
 }
 
 int32_t loadHoleBytes(const Ref<VpolyTerrain>& terrain, const ByteArray& bytes, int32_t course,
-                      const Ref<Vilib>& textures)
+    const Ref<Vilib>& textures)
 {
-    if (!terrain || !readHoleDrawing(terrain, bytes)) {
+    if (!terrain || readHoleDrawing(terrain, bytes) == HoleRead::Refused) {
         return -1;
     }
     return setUpHoleGround(*terrain, textures, course);
@@ -66,7 +77,7 @@ CameraSetting cameraForIconBar(int32_t viewHeight)
 }
 
 void placeCameraBehindBall(Vterrain& view, Fixed ballX, Fixed ballZ, Fixed aimX, Fixed aimZ,
-                           const CameraSetting& setting)
+    const CameraSetting& setting)
 {
     view.placeOnGround(ballX, 0, ballZ);
     view.lookAt(aimX, aimZ);
@@ -80,7 +91,7 @@ void placeCameraAtTee(Vterrain& view, int32_t course, int32_t hole)
 {
     const HoleRow& row = holeRow(course, hole);
     placeCameraBehindBall(view, toFixed(row.teeX), toFixed(row.teeZ), toFixed(row.aimX), toFixed(row.aimZ),
-                          cameraFor(view.getHeight()));
+        cameraFor(view.getHeight()));
 }
 
 }  // namespace tarnby

@@ -38,16 +38,22 @@ constexpr uint32_t kSkyBottom = 0xFF3399FF;
 int32_t loadHole(const Ref<VpolyTerrain>& terrain, const Ref<String>& name, int32_t course, const Ref<Vilib>& textures);
 // The same for the bytes of a hole file already in memory.
 int32_t loadHoleBytes(const Ref<VpolyTerrain>& terrain, const ByteArray& bytes, int32_t course,
-                      const Ref<Vilib>& textures);
+    const Ref<Vilib>& textures);
+
+// What reading a hole file's drawing came to: refused (nothing drawn), drawn
+// in part (cut short, or more crossings than a hole holds: the game plays what
+// there is, a tool fails) or drawn whole. The shape reader has said in one
+// line what is wrong when it is not whole.
+enum class HoleRead { Refused, Partial, Whole };
 
 // The two halves of loading, for those who look in between (the inspector
 // lists the drawing's own colours, the course compiler's check compares them):
-// reading the drawing, whose fills then still hold the file's colours (false
-// when the file could not be read; `angle` turns the drawing as the shape
-// reader does, 0 in the game; `name` names bytes in memory in messages) ...
-bool readHoleDrawing(const Ref<Vpolyn>& drawing, const Ref<String>& name);
-bool readHoleDrawing(const Ref<Vpolyn>& drawing, const ByteArray& bytes, int32_t angle = 0,
-                     const char* name = "shape data");
+// reading the drawing, whose fills then still hold the file's colours (`angle`
+// turns the drawing as the shape reader does, 0 in the game; `name` names
+// bytes in memory in messages) ...
+HoleRead readHoleDrawing(const Ref<Vpolyn>& drawing, const Ref<String>& name);
+HoleRead readHoleDrawing(const Ref<Vpolyn>& drawing, const ByteArray& bytes, int32_t angle = 0,
+    const char* name = "shape data");
 // ... and turning it into ground: surfaces and the height field. Gives the
 // fill to draw beyond the map (the last water fill, or 0).
 int32_t setUpHoleGround(VpolyTerrain& terrain, const Ref<Vilib>& textures, int32_t course);
@@ -65,7 +71,7 @@ CameraSetting cameraForIconBar(int32_t viewHeight);
 // Stands the camera behind the ball at (ballX, ballZ), looking at (aimX, aimZ),
 // kCameraBehindBall back, at the setting's height and horizon, under the sky.
 void placeCameraBehindBall(Vterrain& view, Fixed ballX, Fixed ballZ, Fixed aimX, Fixed aimZ,
-                           const CameraSetting& setting);
+    const CameraSetting& setting);
 // The camera at the tee of `hole` of `course`, looking at the hole's aim point,
 // set for the view's height without the icon bar.
 void placeCameraAtTee(Vterrain& view, int32_t course, int32_t hole);

@@ -2,6 +2,7 @@
 #include "golf/save_record.h"
 
 #include <cstdio>
+#include <string>
 
 #include "runtime/files.h"
 
@@ -87,8 +88,26 @@ bool loadSaveFile(const std::string& path, const ByteArray& save)
     }
     // A save killed mid-way leaves its temporary file; the save itself is whole.
     removeStaleTemporary(path);
-    // A longer file reads as nothing at all (the limit), so only an exact 40 passes.
-    ByteArray bytes = readWholeFile(path, kSaveSize);
+    ByteArray bytes;
+    const FileRead read = readBoundedFile(path, kSaveSize, bytes);
+    if (read == FileRead::Missing) {
+        return false;
+    }
+    if (read == FileRead::TooLarge || bytes.length() != kSaveSize) {
+        const std::string size = read == FileRead::TooLarge ? "more than " + std::to_string(kSaveSize) + " bytes"
+                                                            : std::to_string(bytes.length()) + " bytes";
+        std::printf("Save file %s holds %s, not a %d-byte save: the game starts afresh\n", path.c_str(), size.c_str(),
+            kSaveSize);
+        std::fflush(stdout);
+        return false;
+    }
+    const int32_t hole = bytes[kSaveHole] | (bytes[kSaveHole + 1] << 8);
+    const int32_t course = bytes[kSaveCourse] | (bytes[kSaveCourse + 1] << 8);
+    if (hole > kLastHole || course > kLastCourse) {
+        std::printf("Save file %s names hole %d of course %d, which cannot be resumed: the round starts afresh\n",
+            path.c_str(), hole + 1, course);
+        std::fflush(stdout);
+    }
     return readSaveBytes(bytes.data(), static_cast<size_t>(bytes.length()), save);
 }
 

@@ -59,9 +59,11 @@ int32_t insertTopScore(const ByteArray& save, int32_t total, int32_t course);
 // Reads a save file into `save` (kSaveSize bytes). Only a file of exactly 40
 // bytes is a save: a missing, shorter or longer file (the game never writes
 // anything but 40 bytes, so a longer one is some other file) leaves `save`
-// all zero, without a message, and gives false. A hole above 17 or a course
-// above 2 cannot be resumed: the round is mended to hole 1 of course 0 with
-// no strokes (flags, reserved bytes and top scores are kept as read).
+// all zero and gives false; one line names a file that is there but not a
+// save (a missing one is a first game: nothing to say). A hole above 17 or a
+// course above 2 cannot be resumed: the round is mended to hole 1 of course 0
+// with no strokes (flags, reserved bytes and top scores are kept as read), and
+// one line says so.
 // A save killed while writing leaves a temporary file beside it: it is removed.
 bool loadSaveFile(const std::string& path, const ByteArray& save);
 // The same for a save file's bytes held in memory.

@@ -46,10 +46,7 @@ Vilib::Vilib(const Ref<String>& name)
     }
 }
 
-Vilib::Vilib(const Ref<String>& name, const ByteArray& bytes)
-{
-    load(name, bytes);
-}
+Vilib::Vilib(const Ref<String>& name, const ByteArray& bytes) { load(name, bytes); }
 
 Vilib::~Vilib()
 {
@@ -63,11 +60,21 @@ bool Vilib::readSegments(const Ref<String>& name, ByteArray& bytes)
     if (!name) {
         return false;
     }
+    const std::string prefix = dataPath((std::string("/") + name->chars()).c_str());
+    if (prefix.empty()) {  // a path too long for the data folder
+        V::log(("Could not open picture bundle " + bundleName(name)).c_str());
+        return false;
+    }
+    return readSegmentFiles(prefix, name, bytes);
+}
+
+bool Vilib::readSegmentFiles(const std::string& prefix, const Ref<String>& name, ByteArray& bytes)
+{
     std::vector<ByteArray> segments;
     int64_t total = 0;
     for (int32_t k = 0;; ++k) {
         ByteArray segment;
-        const std::string file = dataPath((std::string("/") + name->chars() + std::to_string(k) + ".bin").c_str());
+        const std::string file = prefix + std::to_string(k) + ".bin";
         const FileRead read = readBoundedFile(file, kMaxBundleBytes, segment);
         if (read == FileRead::Missing) {
             if (k == 0) {
@@ -117,7 +124,7 @@ void Vilib::load(const Ref<String>& name, const ByteArray& bytes)
     }
     if (declared < 0 || declared > kMaxPictures) {
         say(name, "bad picture count " + std::string(declared < 0 ? "beyond 31 bits" : std::to_string(declared))
-                + " (at most " + std::to_string(kMaxPictures) + ")");
+                      + " (at most " + std::to_string(kMaxPictures) + ")");
         return;
     }
     if (bufferSize < 0) {
@@ -128,6 +135,8 @@ void Vilib::load(const Ref<String>& name, const ByteArray& bytes)
     ByteArray header;
     int32_t largestBody = 0;
     bool intact = true;
+    std::string firstDropped;  // said once at the end, however many there are
+    int32_t dropped = 0;
     for (int32_t i = 0; i < declared && intact; ++i) {
         intact = false;
         const int32_t type = readField(in, name, i, "type");
@@ -171,7 +180,7 @@ void Vilib::load(const Ref<String>& name, const ByteArray& bytes)
         // memory the bundle does not hold.
         if (total > in.remaining()) {
             say(name, "picture " + std::to_string(i) + " claims " + std::to_string(total) + " bytes of data, but only "
-                    + std::to_string(in.remaining()) + " are left");
+                          + std::to_string(in.remaining()) + " are left");
             break;
         }
         picture->m_data = in.readBytes(static_cast<int32_t>(total));
@@ -183,8 +192,10 @@ void Vilib::load(const Ref<String>& name, const ByteArray& bytes)
         // numbering but is dropped: nothing can draw it.
         const int64_t pixels = static_cast<int64_t>(picture->m_width) * picture->m_height;
         if (picture->m_width < 0 || picture->m_height < 0 || pixels > kMaxPicturePixels) {
-            say(name, "picture " + std::to_string(i) + ": bad picture size " + std::to_string(picture->m_width) + "x"
-                    + std::to_string(picture->m_height));
+            if (dropped++ == 0) {
+                firstDropped = "picture " + std::to_string(i) + ": bad picture size " + std::to_string(picture->m_width)
+                               + "x" + std::to_string(picture->m_height);
+            }
             picture = nullptr;
         }
         pictures.push_back(picture);
@@ -192,9 +203,14 @@ void Vilib::load(const Ref<String>& name, const ByteArray& bytes)
     }
     if (intact && !in.atEnd()) {
         say(name, std::to_string(in.remaining()) + " bytes after its last picture (" + std::to_string(declared)
-                + " declared): the count is damaged");
+                      + " declared): the count is damaged");
         intact = false;
     }
+    // A dropped picture is damage too, but a line already said may be enough.
+    if (intact && dropped > 0) {
+        say(name, firstDropped + (dropped > 1 ? " (" + std::to_string(dropped) + " pictures dropped)" : ""));
+    }
+    intact = intact && dropped == 0;
     if (!header.empty()) {
         m_jpegBuffer = allocByte(static_cast<int32_t>(static_cast<int64_t>(Vpicture::kJpegHeaderLength) + largestBody));
         std::memcpy(m_jpegBuffer.data(), header.data(), static_cast<size_t>(Vpicture::kJpegHeaderLength));
@@ -280,11 +296,12 @@ Ref<Vpicture> Vilib::getPicture(int32_t index)
         return nullptr;
     }
     if (!picture->decoded()) {
+        // A damaged picture is named once, not at every decode after an eviction.
         const std::string label = "Picture " + std::to_string(index) + " of bundle " + (m_name ? m_name->chars() : "");
-        picture->decode(m_jpegBuffer, label.c_str());
+        picture->decode(m_jpegBuffer, picture->damaged() ? nullptr : label.c_str());
     }
     picture->m_recentlyUsed = true;
     return picture;
 }
 
-} // namespace tarnby
+}  // namespace tarnby

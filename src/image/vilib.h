@@ -29,6 +29,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "image/vpicture.h"
 #include "runtime/array.h"
@@ -54,8 +55,10 @@ public:
     ~Vilib() override;
 
     int32_t count() const { return m_count; }
-    // True when every record of the bundle was read; a missing, truncated or
-    // damaged bundle keeps only the pictures before the damage.
+    // True when every record of the bundle was read and every picture kept; a
+    // missing, truncated or damaged bundle keeps only the pictures before the
+    // damage, and a picture of an impossible size is dropped (one line says
+    // what is wrong, whatever the damage).
     bool intact() const { return m_intact; }
 
     void releasePicture(int32_t index);
@@ -76,6 +79,12 @@ public:
     // The entry with its pixels decoded; null when out of range or dropped.
     Ref<Vpicture> getPicture(int32_t index);
 
+    // The segment files PREFIX0.bin, PREFIX1.bin, ... up to the first missing
+    // number, one after the other (tools name a bundle by its path); false,
+    // with one line naming the bundle `name`, when segment 0 is missing or the
+    // whole is larger than kMaxBundleBytes.
+    static bool readSegmentFiles(const std::string& prefix, const Ref<String>& name, ByteArray& bytes);
+
     int32_t clockHand() const { return m_clockHand; }
     // Where the next eviction sweep starts (a sprite that lets its picture go
     // points the hand at it).
@@ -95,4 +104,4 @@ private:
     bool m_intact = false;
 };
 
-} // namespace tarnby
+}  // namespace tarnby

@@ -14,10 +14,7 @@ namespace {
 constexpr uint32_t kOpaque = 0xFF000000u;
 
 // 5:5:5 colour code to 0xRRGGBB.
-inline uint32_t colourOf(uint32_t v)
-{
-    return ((v >> 10) & 31) << 19 | ((v >> 5) & 31) << 11 | (v & 31) << 3;
-}
+inline uint32_t colourOf(uint32_t v) { return ((v >> 10) & 31) << 19 | ((v >> 5) & 31) << 11 | (v & 31) << 3; }
 
 // Frame word blended with a colour for the direct decode; the result has a
 // depth byte of 0 (the masks drop the frame's depth bits).
@@ -32,7 +29,7 @@ inline uint32_t blendInto(uint32_t f, uint32_t c, int32_t level)
     return ((f >> 2) & 0x3F3F3F) + ((c >> 1) & 0x7F7F7F) + ((c >> 2) & 0x3F3F3F);
 }
 
-} // namespace
+}  // namespace
 
 Vpicture::~Vpicture()
 {
@@ -137,7 +134,7 @@ void Vpicture::decodeRunInto(uint32_t* frame, int32_t stride, int32_t offset) co
     const int32_t wrap = stride - width;
     int32_t p = offset;
     int32_t rowLeft = width;
-    int32_t o = 0; // pixels of the picture passed so far: the decode stops at the last one
+    int32_t o = 0;  // pixels of the picture passed so far: the decode stops at the last one
     int32_t i = 0;
     while (i < length && o < count) {
         uint32_t b = in[i++];
@@ -204,8 +201,9 @@ bool Vpicture::decodeJpegPicture(const ByteArray& jpegBuffer, const IntArray& pi
         return false;
     }
     if (m_jpegLength <= 0 || m_jpegLength > m_data.length() || jpegBuffer.length() < total) {
-        std::string line = std::string(label) + ": damaged JPEG: body does not fit the bundle's buffer";
-        V::log(line.c_str());
+        if (label) {
+            V::log((std::string(label) + ": damaged JPEG: body does not fit the bundle's buffer").c_str());
+        }
         return false;
     }
     uint8_t* buffer = jpegBuffer.data();
@@ -216,8 +214,9 @@ bool Vpicture::decodeJpegPicture(const ByteArray& jpegBuffer, const IntArray& pi
     buffer[kJpegWidthOffset + 1] = static_cast<uint8_t>(m_width);
     char message[kJpegMessageLength];
     if (!decodeJpeg(buffer, static_cast<int32_t>(total), pixels.data(), m_width, m_height, message)) {
-        std::string line = std::string(label) + ": damaged JPEG: " + message;
-        V::log(line.c_str());
+        if (label) {
+            V::log((std::string(label) + ": damaged JPEG: " + message).c_str());
+        }
         std::memset(pixels.data(), 0, sizeof(int32_t) * static_cast<size_t>(count));
         return false;
     }
@@ -256,4 +255,4 @@ void Vpicture::applyMask(const IntArray& pixels) const
     }
 }
 
-} // namespace tarnby
+}  // namespace tarnby

@@ -52,8 +52,8 @@ public:
     int32_t draw(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t left, int32_t top, int32_t right,
         int32_t bottom, Fixed placeX, Fixed placeY, Fixed scale, int32_t depth, Fixed opacity);
     // The picture flattened to a sheared shadow on the ground.
-    void drawShadow(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t left, int32_t top,
-        int32_t right, int32_t bottom, Fixed placeX, Fixed placeY, Fixed scale, int32_t depth, Fixed opacity);
+    void drawShadow(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t left, int32_t top, int32_t right,
+        int32_t bottom, Fixed placeX, Fixed placeY, Fixed scale, int32_t depth, Fixed opacity);
 
     // Width x height, or 0 for a picture with a negative side.
     int32_t pixelCount() const;
@@ -62,7 +62,7 @@ public:
     // Creates and fills the pixel cache. `jpegBuffer` is the library's buffer
     // that starts with the shared JPEG header (only 'j' pictures use it).
     // `label` names the picture in the one line a damaged picture prints
-    // ("Picture 12 of bundle golf").
+    // ("Picture 12 of bundle golf"); null prints nothing.
     void decode(const ByteArray& jpegBuffer, const char* label = "Picture");
     // True when the last decode met damaged data (the pixels are then transparent).
     bool damaged() const { return m_damaged; }
@@ -77,7 +77,7 @@ public:
     void decodeRunInto(uint32_t* frame, int32_t stride, int32_t offset) const;
     // 'j' body behind the shared header in `jpegBuffer`, then the alpha mask.
     // A damaged picture decodes as transparent everywhere and gives false
-    // with one line that starts with `label`.
+    // with one line that starts with `label` (none when it is null).
     bool decodeJpegPicture(const ByteArray& jpegBuffer, const IntArray& pixels, const char* label = "Picture") const;
     // The alpha mask (data bytes from jpegLength on) applied to decoded pixels.
     void applyMask(const IntArray& pixels) const;
@@ -94,4 +94,4 @@ public:
     int16_t m_anchorY = 0;
 };
 
-} // namespace tarnby
+}  // namespace tarnby

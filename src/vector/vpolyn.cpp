@@ -62,7 +62,7 @@ void Vpolyn::init(int32_t width, int32_t height, int32_t crossingCapacity, int32
     m_gapRow = height;
     m_rowStart[height] = m_crossingSlots;
     m_gapSize = m_crossingSlots;
-    m_overflowReported = false;
+    m_crossingsDropped = false;
     m_pending.clear();
     m_building = true;
     dropQueryTables();
@@ -122,8 +122,7 @@ void Vpolyn::reopen()
     m_building = true;
 }
 
-void Vpolyn::insertCrossing(int32_t x16, int32_t row, int32_t nextX16, int32_t leftFill, int32_t rightFill,
-                            bool first)
+void Vpolyn::insertCrossing(int32_t x16, int32_t row, int32_t nextX16, int32_t leftFill, int32_t rightFill, bool first)
 {
     (void)leftFill;  // a crossing keeps only the fill on its right
     if (row < 0 || row >= m_rowCount) {
@@ -138,17 +137,14 @@ void Vpolyn::insertCrossing(int32_t x16, int32_t row, int32_t nextX16, int32_t l
     dx = dx < -4096 ? -4096 : (dx > 4095 ? 4095 : dx);
     if (m_gapSize == 0) {
         if (m_crossingSlots >= kMaxCrossings) {
-            if (!m_overflowReported) {
-                V::log("Drawing has too many crossings, dropping from", m_crossingSlots);
-                m_overflowReported = true;
-            }
+            m_crossingsDropped = true;
             return;
         }
         m_crossingSlots += kGrowth;
         m_gapSize += kGrowth;
     }
-    int32_t word = static_cast<int32_t>(static_cast<uint32_t>(x) | (static_cast<uint32_t>(rightFill & 63) << 13)
-                                        | (static_cast<uint32_t>(dx) << 19));
+    int32_t word = static_cast<int32_t>(
+        static_cast<uint32_t>(x) | (static_cast<uint32_t>(rightFill & 63) << 13) | (static_cast<uint32_t>(dx) << 19));
     m_pending.push_back({ row, word, first });
     --m_gapSize;
 }
@@ -241,9 +237,8 @@ int32_t Vpolyn::finish()
         for (int32_t r = 0; r < m_rowCount; ++r) {
             Pending* begin = m_sorted.data() + m_rowStart[r];
             Pending* end = m_sorted.data() + m_rowStart[r + 1];
-            std::stable_sort(begin, end, [](const Pending& a, const Pending& b) {
-                return crossingX(a.word) < crossingX(b.word);
-            });
+            std::stable_sort(begin, end,
+                [](const Pending& a, const Pending& b) { return crossingX(a.word) < crossingX(b.word); });
             for (Pending* run = begin; run < end;) {
                 Pending* runEnd = run + 1;
                 bool anyFirst = run->first;

@@ -16,7 +16,8 @@
 // piling edges into a few rows or jumping between far-apart rows.
 //
 // Budget: at most about kMaxCrossings crossings (4 MB, plus 8 bytes each while
-// building); crossings beyond it are dropped with one line.
+// building); crossings beyond it are dropped, and crossingsDropped() says so
+// (the shape reader names the file in one line).
 #pragma once
 
 #include <cstdint>
@@ -47,7 +48,7 @@ public:
     // Draws the drawing scaled by the sprite's draw scale with its top-left
     // corner at the sprite's left/top bound; fill colour 0 is transparent.
     void render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT, int32_t clipR,
-                int32_t clipB) override;
+        int32_t clipB) override;
     // Also sets the point-query bounds.
     void setSize(int32_t width, int32_t height) override;
     // New zeroed colour and picture-frame tables of n fills; fill 0 is in use.
@@ -132,6 +133,8 @@ public:
     int32_t drawingHeight() const { return m_heightBound >> 15; }
     int32_t crossingCount() const { return m_crossingSlots - m_gapSize; }
     int32_t crossingCapacity() const { return m_crossingSlots; }
+    // Whether crossings were dropped since init because the array was full.
+    bool crossingsDropped() const { return m_crossingsDropped; }
     // Row r's crossings are crossingWord(rowBegin(r)) .. crossingWord(rowEnd(r) - 1).
     int32_t rowBegin(int32_t row) const { return m_rowStart[row]; }
     int32_t rowEnd(int32_t row) const { return m_rowStart[row + 1] - (row + 1 == m_gapRow ? m_gapSize : 0); }
@@ -199,7 +202,7 @@ private:
     int32_t m_gridWidth = 0;
     bool m_gridReady = false;
     int32_t m_rowCount = 0;  // rows of the crossing tables (height at init)
-    bool m_overflowReported = false;
+    bool m_crossingsDropped = false;
     bool m_building = false;  // crossings wait in m_pending until finish()
     std::vector<Pending> m_pending;
     std::vector<Pending> m_sorted;

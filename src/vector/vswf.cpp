@@ -22,7 +22,7 @@ int32_t wrapMul(int32_t a, int32_t b)
 
 }  // namespace
 
-Vswf::Vswf() : m_fillMap(allocInt(kFirstFillMap)) { }
+Vswf::Vswf() : m_fillMap(allocInt(kFirstFillMap)) {}
 
 int32_t Vswf::chordDistanceSq(int32_t px, int32_t py, int32_t ax, int32_t ay, int32_t bx, int32_t by)
 {
@@ -36,7 +36,7 @@ int32_t Vswf::chordDistanceSq(int32_t px, int32_t py, int32_t ax, int32_t ay, in
     }
     // Exact 64-bit products: the foot's parameter t along AB in 1/32768.
     int64_t t = ((ey * (static_cast<int64_t>(py) - ay) + ex * (static_cast<int64_t>(px) - ax)) * 32768)
-        / (ex * ex + ey * ey);
+                / (ex * ex + ey * ey);
     if (t < 0 || t > 32767) {
         return 0x7FFFFFFF;
     }
@@ -55,6 +55,7 @@ void Vswf::begin(const Ref<Vpolyn>& target, int32_t width, int32_t height, int32
     m_bytePosition = 0;
     m_curvePiecesLeft = kMaxCurvePieces;
     m_endOfFile = false;
+    m_whole = false;
     alignToByte();
 }
 
@@ -66,8 +67,8 @@ void Vswf::end()
     m_reader = ByteReader();
 }
 
-bool Vswf::load(const Ref<Vpolyn>& target, const Ref<String>& name, int32_t width, int32_t height,
-                int32_t edgeCapacity, int32_t fillCount, int32_t angle)
+bool Vswf::load(const Ref<Vpolyn>& target, const Ref<String>& name, int32_t width, int32_t height, int32_t edgeCapacity,
+    int32_t fillCount, int32_t angle)
 {
     begin(target, width, height, edgeCapacity, fillCount);
     const std::string label = name ? name->chars() : "";
@@ -77,7 +78,8 @@ bool Vswf::load(const Ref<Vpolyn>& target, const Ref<String>& name, int32_t widt
     if (read == FileRead::Missing) {
         V::log("Could not open ");
     } else if (read == FileRead::TooLarge) {
-        V::log(("Shape file " + label + " is larger than " + std::to_string(kMaxFileBytes) + " bytes: not read").c_str());
+        V::log(
+            ("Shape file " + label + " is larger than " + std::to_string(kMaxFileBytes) + " bytes: not read").c_str());
     } else if (m_target) {
         m_reader = ByteReader(bytes);
         opened = open(angle, label.c_str());
@@ -87,13 +89,14 @@ bool Vswf::load(const Ref<Vpolyn>& target, const Ref<String>& name, int32_t widt
 }
 
 bool Vswf::loadBytes(const Ref<Vpolyn>& target, const ByteArray& bytes, int32_t width, int32_t height,
-                     int32_t edgeCapacity, int32_t fillCount, int32_t angle, const char* name)
+    int32_t edgeCapacity, int32_t fillCount, int32_t angle, const char* name)
 {
     begin(target, width, height, edgeCapacity, fillCount);
     int32_t opened = 0;
     if (bytes.length() > kMaxFileBytes) {
         V::log((std::string("Shape file ") + (name ? name : "") + " is larger than " + std::to_string(kMaxFileBytes)
-                + " bytes: not read").c_str());
+                + " bytes: not read")
+                   .c_str());
     } else if (m_target) {
         m_reader = ByteReader(bytes);
         opened = open(angle, name ? name : "");
@@ -110,8 +113,9 @@ int32_t Vswf::open(int32_t angle, const char* name)
     }
     readU8();  // version
     if (signature[0] != 'F' || signature[1] != 'W' || signature[2] != 'S') {
-        V::log((std::string("Not a shape file: ") + name
-                + (m_reader.size() == 0 ? " is empty" : " has no FWS signature")).c_str());
+        V::log(
+            (std::string("Not a shape file: ") + name + (m_reader.size() == 0 ? " is empty" : " has no FWS signature"))
+                .c_str());
         return 0;
     }
     readU32();  // file length
@@ -119,7 +123,8 @@ int32_t Vswf::open(int32_t angle, const char* name)
     int32_t frameWidth = wrapSub(m_rect[1], m_rect[0]);
     int32_t frameHeight = wrapSub(m_rect[3], m_rect[2]);
     if (frameWidth <= 0) {
-        V::log((std::string("Shape file ") + name + " has an empty frame, width " + std::to_string(frameWidth)).c_str());
+        V::log(
+            (std::string("Shape file ") + name + " has an empty frame, width " + std::to_string(frameWidth)).c_str());
         return 0;
     }
     m_originX = m_penX = wrapSub(0, frameWidth) >> 1;
@@ -144,10 +149,17 @@ int32_t Vswf::open(int32_t angle, const char* name)
     readU16();  // frame rate
     readU16();  // frame count
     readTags(0);
+    // Everything up to the cut (or up to the last crossing the drawing holds)
+    // is drawn; the rest of the drawing is lost.
     if (m_endOfFile) {
-        // Everything up to the cut is drawn; the rest of the drawing is lost.
-        V::log((std::string("Shape file ") + name + " ends early, before its end tag: drawn as far as it goes").c_str());
+        V::log(
+            (std::string("Shape file ") + name + " ends early, before its end tag: drawn as far as it goes").c_str());
+    } else if (m_target->crossingsDropped()) {
+        V::log((std::string("Shape file ") + name + " has more than " + std::to_string(Vpolyn::kMaxCrossings)
+                + " crossings: drawn as far as they go")
+                   .c_str());
     }
+    m_whole = !m_endOfFile && !m_target->crossingsDropped();
     return 1;
 }
 
@@ -298,8 +310,7 @@ void Vswf::readShape(int32_t version)
     m_numLineBits = static_cast<int32_t>(readBits(4));
     // A truncated shape ends with the file: an end of file reads as all ones,
     // which would otherwise look like edges for ever.
-    while (!m_endOfFile && readShapeRecord(version) == 0) {
-    }
+    while (!m_endOfFile && readShapeRecord(version) == 0) {}
 }
 
 void Vswf::readStyles(int32_t version)

@@ -18,17 +18,18 @@
 // | shape tag body       | contents                                                        |
 // |----------------------|-----------------------------------------------------------------|
 // | id, bounds           | u16, RECT (not used)                                            |
-// | fill styles          | u8 count (255: u16 count follows); per style a type byte: 0x00 solid + colour; 0x10/0x12 gradient: MATRIX, u8 n, n x (ratio u8, colour); 0x40-0x43 bitmap: u16 id, MATRIX |
-// | line styles          | u8 count (255: u16 follows); per style u16 width, colour        |
-// | bit widths           | 4 bits fill-index width, 4 bits line-index width                |
-// | records              | until the end record (below)                                    |
+// | fill styles          | u8 count (255: u16 count follows); per style a type byte: 0x00 solid + colour; 0x10/0x12
+// gradient: MATRIX, u8 n, n x (ratio u8, colour); 0x40-0x43 bitmap: u16 id, MATRIX | | line styles          | u8 count
+// (255: u16 follows); per style u16 width, colour        | | bit widths           | 4 bits fill-index width, 4 bits
+// line-index width                | | records              | until the end record (below) |
 //
 // Shape records (bit fields):
 // | record               | bits                                                            |
 // |----------------------|-----------------------------------------------------------------|
-// | style change / end   | 0, 5 flags (0 = end); 1: move-to (5-bit n, x, y signed n bits, from the frame's corner); 2: fill 0 index; 4: fill 1 index; 8: line index; 16: new fill and line styles and bit widths |
-// | straight edge        | 1, 1, 4-bit n-2, general flag; general: dx, dy; else vertical flag and dx or dy (signed n bits) |
-// | curved edge          | 1, 0, 4-bit n-2, control dx, dy, anchor dx, dy (signed n bits, each from the previous point) |
+// | style change / end   | 0, 5 flags (0 = end); 1: move-to (5-bit n, x, y signed n bits, from the frame's corner); 2:
+// fill 0 index; 4: fill 1 index; 8: line index; 16: new fill and line styles and bit widths | | straight edge        |
+// 1, 1, 4-bit n-2, general flag; general: dx, dy; else vertical flag and dx or dy (signed n bits) | | curved edge | 1,
+// 0, 4-bit n-2, control dx, dy, anchor dx, dy (signed n bits, each from the previous point) |
 //
 // MATRIX: scale flag (5-bit n, two n-bit values), rotate flag (the same), then
 // 5-bit n and two n-bit translate values. Colours are R, G, B bytes, and an
@@ -75,11 +76,15 @@ public:
     // about its centre. A missing file prints "Could not open " and leaves the
     // drawing empty; so does a file that is not a shape file. Gives true when
     // the file was read.
-    bool load(const Ref<Vpolyn>& target, const Ref<String>& name, int32_t width, int32_t height,
-              int32_t edgeCapacity, int32_t fillCount, int32_t angle);
+    bool load(const Ref<Vpolyn>& target, const Ref<String>& name, int32_t width, int32_t height, int32_t edgeCapacity,
+        int32_t fillCount, int32_t angle);
     // The same from bytes already in memory; `name` names them in messages.
     bool loadBytes(const Ref<Vpolyn>& target, const ByteArray& bytes, int32_t width, int32_t height,
-                   int32_t edgeCapacity, int32_t fillCount, int32_t angle, const char* name = "shape data");
+        int32_t edgeCapacity, int32_t fillCount, int32_t angle, const char* name = "shape data");
+    // Whether the last file read was drawn whole: false when it was refused,
+    // ended before its end tag or held more crossings than the drawing (a line
+    // has said which; what was read is drawn all the same).
+    bool readWhole() const { return m_whole; }
 
     // --- Exposed for tests -------------------------------------------------
     int32_t fillMapLength() const { return m_fillMap.length(); }
@@ -144,6 +149,7 @@ private:
     ByteReader m_reader;
     int32_t m_curvePiecesLeft = 0;
     bool m_endOfFile = false;
+    bool m_whole = false;
 };
 
 }  // namespace tarnby

@@ -114,11 +114,13 @@ TEST(SaveRecordTest, OnlyAFileOfExactlyFortyBytesIsASave)
         const char* name;
         std::vector<uint8_t> bytes;
         bool loads;
+        std::string said;  // after "Save file PATH "
     } cases[] = {
-        { "empty", {}, false },
-        { "short", std::vector<uint8_t>(good.begin(), good.end() - 1), false },
-        { "long", longer, false },
-        { "exact", good, true },
+        { "empty", {}, false, "holds 0 bytes, not a 40-byte save: the game starts afresh\n" },
+        { "short", std::vector<uint8_t>(good.begin(), good.end() - 1), false,
+            "holds 39 bytes, not a 40-byte save: the game starts afresh\n" },
+        { "long", longer, false, "holds more than 40 bytes, not a 40-byte save: the game starts afresh\n" },
+        { "exact", good, true, "" },
     };
     for (const Case& c : cases) {
         std::string path = folder.file(c.name);
@@ -126,9 +128,13 @@ TEST(SaveRecordTest, OnlyAFileOfExactlyFortyBytesIsASave)
         save[5] = 0xEE;
         testing::internal::CaptureStdout();
         EXPECT_EQ(loadSaveFile(path, save), c.loads) << c.name;
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << c.name << ": no message";
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.said.empty() ? "" : "Save file " + path + " " + c.said)
+            << c.name;
         EXPECT_EQ(bytesOf(save), c.loads ? good : std::vector<uint8_t>(kSaveSize, 0)) << c.name;
     }
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(loadSaveFile(folder.file("missing"), save));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "no save yet is a first game, not damage";
 }
 
 TEST(SaveRecordTest, AHoleOrCourseOutOfRangeStartsTheRoundAfresh)
@@ -151,7 +157,12 @@ TEST(SaveRecordTest, AHoleOrCourseOutOfRangeStartsTheRoundAfresh)
         stored[11] = static_cast<uint8_t>(c.course >> 8);
         ASSERT_TRUE(test::writeBytes(folder.file("save"), stored));
         ByteArray save = newRecord();
+        testing::internal::CaptureStdout();
         ASSERT_TRUE(loadSaveFile(folder.file("save"), save));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            c.mended ? "Save file " + folder.file("save") + " names hole " + std::to_string(c.hole + 1) + " of course "
+                           + std::to_string(c.course) + ", which cannot be resumed: the round starts afresh\n"
+                     : "");
         std::vector<uint8_t> expected = stored;
         if (c.mended) {
             expected[0] = expected[1] = expected[2] = expected[3] = expected[10] = expected[11] = 0;

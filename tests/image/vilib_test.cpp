@@ -380,6 +380,53 @@ TEST(VilibTest, SizesNearTwoGigabytesAreRefusedWithoutAllocatingAndEveryFaultIsN
     }
 }
 
+TEST(VilibTest, DroppedAndDamagedPicturesAreNamedOnceAndTheBundleIsNotIntact)
+{
+    // Three 'r' records of one transparent run: a negative width, a sound
+    // 4 x 4, and one of 9 M pixels (beyond the picture limit). The sound one
+    // keeps its number; the others are dropped, and one line names the first.
+    std::vector<uint8_t> raw;
+    appendPackedNumber(raw, 3);
+    appendPackedNumber(raw, 0);
+    for (const auto& [w, h] : { std::pair<uint32_t, uint32_t> { 65531, 4 }, { 4, 4 }, { 3000, 3000 } }) {
+        for (uint32_t v : { static_cast<uint32_t>('r'), w, h, 0u, 0u, 2u }) {
+            appendPackedNumber(raw, v);
+        }
+        raw.insert(raw.end(), { 0x7C, 0x00 });
+    }
+    ByteArray bytes(static_cast<int32_t>(raw.size()));
+    std::copy(raw.begin(), raw.end(), bytes.begin());
+    testing::internal::CaptureStdout();
+    Ref<Vilib> lib = make<Vilib>(String::intern("odd"), bytes);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+        "Picture bundle odd: picture 0: bad picture size -5x4 (2 pictures dropped)\n");
+    EXPECT_FALSE(lib->intact());
+    ASSERT_EQ(lib->count(), 3);
+    EXPECT_FALSE(lib->getPictureRef(0));
+    EXPECT_TRUE(lib->getPictureRef(1));
+    EXPECT_FALSE(lib->getPictureRef(2));
+
+    // A JPEG whose entropy data is overwritten is named when first decoded,
+    // not again each time it is decoded after an eviction.
+    BundleWriter writer;
+    ASSERT_EQ(writer.addJpeg(image(16, 8, -2).data(), 4, 16, 8, 0, 0, 75), 0) << writer.error();
+    std::vector<uint8_t> jpeg = writer.bytes();
+    std::fill(jpeg.end() - 10, jpeg.end(), 0xFF);
+    ByteArray damaged(static_cast<int32_t>(jpeg.size()));
+    std::copy(jpeg.begin(), jpeg.end(), damaged.begin());
+    Ref<Vilib> photos = make<Vilib>(String::intern("photos"), damaged);
+    ASSERT_TRUE(photos->intact());
+    testing::internal::CaptureStdout();
+    for (int32_t round = 0; round < 3; ++round) {
+        Ref<Vpicture> p = photos->getPicture(0);
+        ASSERT_TRUE(p && p->damaged());
+        p->dropPixels();
+    }
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.rfind("Picture 0 of bundle photos: damaged JPEG: ", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+}
+
 TEST(VilibTest, JpegFrameLargerThanItsPictureIsRefusedBeforeDecoding)
 {
     // A 64 x 64 'j' picture whose stream declares a 65500 x 65500 progressive

@@ -37,12 +37,18 @@ TEST(PlayScriptTest, ReadsEveryEventKindWithCommentsAndBlankLines)
         int32_t a, b;
         int32_t line;
     } want[] = {
-        { 0, ScriptEvent::Shot, 0, 0, 3 },         { 1500, ScriptEvent::Key, 5, 0, 4 },
-        { 1500, ScriptEvent::Key, '5', 0, 5 },     { 1600, ScriptEvent::Down, 1, 0, 6 },
-        { 1700, ScriptEvent::Up, 1, 0, 7 },        { 1800, ScriptEvent::Key, 10, 0, 8 },
-        { 1800, ScriptEvent::Key, 5, 0, 9 },       { 1900, ScriptEvent::Char, 'w', 0, 10 },
-        { 2000, ScriptEvent::Tap, 239, 319, 11 },  { 2000, ScriptEvent::Tap, 0, 0, 12 },
-        { 2100, ScriptEvent::Drag, -12, 40, 13 },  { 2200, ScriptEvent::Key, 35, 0, 14 },
+        { 0, ScriptEvent::Shot, 0, 0, 3 },
+        { 1500, ScriptEvent::Key, 5, 0, 4 },
+        { 1500, ScriptEvent::Key, '5', 0, 5 },
+        { 1600, ScriptEvent::Down, 1, 0, 6 },
+        { 1700, ScriptEvent::Up, 1, 0, 7 },
+        { 1800, ScriptEvent::Key, 10, 0, 8 },
+        { 1800, ScriptEvent::Key, 5, 0, 9 },
+        { 1900, ScriptEvent::Char, 'w', 0, 10 },
+        { 2000, ScriptEvent::Tap, 239, 319, 11 },
+        { 2000, ScriptEvent::Tap, 0, 0, 12 },
+        { 2100, ScriptEvent::Drag, -12, 40, 13 },
+        { 2200, ScriptEvent::Key, 35, 0, 14 },
         { 2300, ScriptEvent::Quit, 0, 0, 15 },
     };
     ASSERT_EQ(script.events().size(), std::size(want));
@@ -70,12 +76,30 @@ TEST(PlayScriptTest, KeyNamesDigitsAndCodes)
         const char* word;
         int32_t code;
     } rows[] = {
-        { "left", 1 },  { "right", 2 }, { "up", 3 },    { "down", 4 },  { "select", 5 },
-        { "soft", 6 },  { "back", 7 },  { "space", 32 }, { "star", 42 }, { "pound", 35 },
-        { "0", 48 },    { "9", 57 },    { "10", 10 },   { "07", 7 },    { "127", 127 },
+        { "left", 1 },
+        { "right", 2 },
+        { "up", 3 },
+        { "down", 4 },
+        { "select", 5 },
+        { "soft", 6 },
+        { "back", 7 },
+        { "space", 32 },
+        { "star", 42 },
+        { "pound", 35 },
+        { "0", 48 },
+        { "9", 57 },
+        { "10", 10 },
+        { "07", 7 },
+        { "127", 127 },
         // Not keys: 0 is "no key", codes are signed bytes, names are lower case.
-        { "00", 0 },    { "128", 0 },   { "-5", 0 },    { "Left", 0 },  { "enter", 0 },
-        { "", 0 },      { "1x", 0 },    { "99999999999999", 0 },
+        { "00", 0 },
+        { "128", 0 },
+        { "-5", 0 },
+        { "Left", 0 },
+        { "enter", 0 },
+        { "", 0 },
+        { "1x", 0 },
+        { "99999999999999", 0 },
     };
     for (const Row& row : rows) {
         EXPECT_EQ(PlayScript::keyCode(row.word), row.code) << '"' << row.word << '"';
@@ -99,6 +123,7 @@ TEST(PlayScriptTest, ABadLineIsNamedWithItsNumberAndNothingIsKept)
         { "select 100", "\"select\" is not a time in milliseconds" },
         { "100 press select", "unknown event \"press\"" },
         { "100 KEY select", "unknown event \"KEY\"" },
+        { "100 \x1b[2J\x07\xff now", "unknown event \"?[2J??\"" },
         { "100 char ab", "\"ab\" is not one printable character" },
         { "100 tap 240,10", "tap \"240,10\" is not X,Y on the 240x320 screen" },
         { "100 tap 10,320", "tap \"10,320\" is not X,Y on the 240x320 screen" },

@@ -155,30 +155,95 @@ TEST(DataStampTest, AnUnfinishedOrMixedGenerationIsNamed)
 {
     test::ScratchFolder folder("stamp");
     const std::string dir = folder.path();
-    auto put = [&](const char* name, const std::string& text) { std::ofstream(dir + name) << text; };
+    auto put = [&](const std::string& name, const std::string& text) { std::ofstream(dir + name) << text; };
     put("golf0.bin", "first segment");
     put("golf1.bin", "second segment");
     put("help.txt", "Aim with left and right.");
-    EXPECT_NE(checkDataStamp(dir).find("golf-assets.stamp is missing"), std::string::npos);
-    ASSERT_TRUE(writeDataStamp(dir, { "golf0.bin", "golf1.bin", "help.txt" }));
-    EXPECT_EQ(checkDataStamp(dir), "");
+    put("golf-old.bin", "not made by this generation");
+    EXPECT_EQ(checkDataStamp(dir), "Data files incomplete: " + dir
+                                       + "golf-assets.stamp is missing: the data generation did not finish, build the "
+                                         "game again");
+    ASSERT_TRUE(writeDataStamp(dir, { "golf0.bin", "golf1.bin", "help.txt" }, { "golf2.bin" }));
+    EXPECT_EQ(checkDataStamp(dir), "") << "a file the stamp does not name is none of its business";
 
-    // A segment from another generation (same size, other bytes), a file cut
-    // short, a missing file: each is named.
-    put("golf1.bin", "second segmenT");
-    EXPECT_NE(checkDataStamp(dir).find("golf1.bin is not the one generated with the others"), std::string::npos);
-    put("golf1.bin", "second segment");
-    put("help.txt", "Aim");
-    EXPECT_NE(checkDataStamp(dir).find("help.txt is not the one"), std::string::npos);
-    std::filesystem::remove(dir + "help.txt");
-    EXPECT_NE(checkDataStamp(dir).find("Data file missing: " + dir + "help.txt"), std::string::npos);
+    // Each way a listed file can differ from its generation, named precisely.
+    const std::string rebuild = ": the data generation did not finish, build the game again";
+    struct Case {
+        const char* name;
+        const char* text;  // nullptr: the file is removed
+        std::string line;
+    } cases[] = {
+        { "golf1.bin", "second segmenT",
+            "Data file " + dir + "golf1.bin is not the one generated with the others" + rebuild },
+        { "golf1.bin", "second segment, longer",
+            "Data file " + dir + "golf1.bin is not the one generated with the others" + rebuild },
+        { "help.txt", "Aim", "Data file " + dir + "help.txt is cut short: 3 of 24 bytes" + rebuild },
+        { "help.txt", "", "Data file " + dir + "help.txt is empty" + rebuild },
+        { "help.txt", nullptr, "Data file missing: " + dir + "help.txt" + rebuild },
+        // A segment the reader would take on after the last: a mixed bundle.
+        { "golf2.bin", "a segment of another bundle",
+            "Data file " + dir
+                + "golf2.bin is left from another generation (the game would read it with the others): build "
+                  "the game again" },
+    };
+    for (const Case& c : cases) {
+        ByteArray before = readWholeFile(dir + c.name);
+        if (c.text) {
+            put(c.name, c.text);
+        } else {
+            std::filesystem::remove(dir + c.name);
+        }
+        EXPECT_EQ(checkDataStamp(dir), c.line) << c.name << " " << (c.text ? c.text : "removed");
+        std::filesystem::remove(dir + c.name);
+        if (!before.empty()) {
+            ASSERT_TRUE(test::writeBytes(dir + c.name, std::vector<uint8_t>(before.begin(), before.end())));
+        }
+        ASSERT_EQ(checkDataStamp(dir), "") << "put back as it was";
+    }
 
-    // A damaged stamp, and a generation starting over: no stamp at all.
-    put("golf-assets.stamp", "generated\n");
-    EXPECT_NE(checkDataStamp(dir).find("is damaged"), std::string::npos);
+    // A stamp that cannot be trusted: damaged, an old layout, cut short even
+    // at a line's end, naming a file outside the folder or one twice.
+    const ByteArray good = readWholeFile(dir + "golf-assets.stamp");
+    const std::string stamp(reinterpret_cast<const char*>(good.data()), static_cast<size_t>(good.length()));
+    const size_t lastLine = stamp.rfind("end 4\n");
+    ASSERT_NE(lastLine, std::string::npos) << stamp;
+    const std::string body = stamp.substr(0, lastLine);
+    const std::string golf0 = body.substr(body.find('\n') + 1, body.find("golf0.bin\n") - body.find('\n') + 9);
+    const std::string cutShort = " (cut short: its last line is not the \"end\" line that counts the others)";
+    struct Damaged {
+        std::string text;
+        std::string why;
+    } damaged[] = {
+        { "", " (empty)" },
+        { "generated\n", " (its first line is not \"tarnby-data 2\")" },
+        { "tarnby-data 1\n" + stamp.substr(stamp.find('\n') + 1), " (its first line is not \"tarnby-data 2\")" },
+        { body, cutShort },
+        { stamp.substr(0, stamp.size() - 1), cutShort },
+        { "tarnby-data 2\nend 0\n", " (it lists no files)" },
+        { body + "end 5\n", cutShort },
+        { "tarnby-data 2\n13 0000000000000000 ../golf0.bin\nend 1\n", " (line 2)" },
+        { "tarnby-data 2\n13 00000000000000zz golf0.bin\nend 1\n", " (line 2)" },
+        { "tarnby-data 2\n" + golf0 + golf0 + "end 2\n", " (line 3)" },
+        { "tarnby-data 2\nabsent\nend 1\n", " (line 2)" },
+    };
+    for (const Damaged& d : damaged) {
+        put("golf-assets.stamp", d.text);
+        EXPECT_EQ(checkDataStamp(dir),
+            "Data files incomplete: " + dir + "golf-assets.stamp is damaged" + d.why + rebuild)
+            << d.text;
+    }
+    std::ofstream(dir + "golf-assets.stamp") << std::string(70000, '\n');
+    EXPECT_NE(checkDataStamp(dir).find("is damaged (longer than 65536 bytes)"), std::string::npos);
+
+    // The generator's side: a generation starting over has no stamp, and only
+    // plain names of files that are there, each once, can be stamped.
     EXPECT_TRUE(clearDataStamp(dir));
     EXPECT_NE(checkDataStamp(dir).find("is missing"), std::string::npos);
-    EXPECT_FALSE(writeDataStamp(dir, { "help.txt" })) << "a file that is not there cannot be stamped";
+    EXPECT_FALSE(writeDataStamp(dir, { "help.txt", "nothing.wav" })) << "a file that is not there cannot be stamped";
+    EXPECT_FALSE(writeDataStamp(dir, { "help.txt", "help.txt" }));
+    EXPECT_FALSE(writeDataStamp(dir, { "../stamp/help.txt" }));
+    EXPECT_FALSE(writeDataStamp(dir, { "help.txt" }, { "help.txt" }));
+    EXPECT_FALSE(writeDataStamp(dir, {}, { "golf0.bin" })) << "a generation of no files";
     EXPECT_FALSE(std::filesystem::exists(dir + "golf-assets.stamp"));
 }
 

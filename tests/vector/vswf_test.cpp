@@ -329,5 +329,53 @@ TEST(VswfTest, MissingAndCorruptFilesLeaveAnEmptyDrawing)
     testing::internal::GetCapturedStdout();
 }
 
+// Whether a file was drawn whole, in part, or not at all: the game plays a
+// part, a tool must not pass it off as the file.
+TEST(VswfTest, ADrawingReadInPartIsToldFromAWholeOne)
+{
+    ShapeWriter writer(512, 512);
+    const int32_t f = writer.fill(0xFF00FF00);
+    writer.addRectangle(100, 100, 200, 200, f);
+    const std::vector<uint8_t> good = writer.bytes();
+    // More than the drawing may hold: each full-height rectangle crosses 512
+    // rows twice, so 1100 of them give about 1.1 M crossings.
+    ShapeWriter crowded(512, 512);
+    const int32_t g = crowded.fill(0xFF0000FF);
+    for (int32_t i = 0; i < 1100; ++i) {
+        crowded.addRectangle(i * 0.45, 0, i * 0.45 + 0.2, 512, g);
+    }
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        bool read, whole;
+        std::string said;
+    } cases[] = {
+        { "whole", good, true, true, "" },
+        { "cut before the end tag", std::vector<uint8_t>(good.begin(), good.end() - 2), true, false,
+            "Shape file shape data ends early, before its end tag: drawn as far as it goes\n" },
+        { "crowded", crowded.bytes(), true, false,
+            "Shape file shape data has more than 1048576 crossings: drawn as far as they go\n" },
+        { "empty", {}, false, false, "Not a shape file: shape data is empty\n" },
+    };
+    Ref<Vpolyn> p = make<Vpolyn>();
+    for (const Case& c : cases) {
+        Vswf reader;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(loadHole(reader, p, c.bytes), c.read) << c.what;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.said) << c.what;
+        EXPECT_EQ(reader.readWhole(), c.whole) << c.what;
+    }
+    // What was read is drawn all the same: the crowded drawing is full.
+    Vswf reader;
+    testing::internal::CaptureStdout();
+    loadHole(reader, p, crowded.bytes());
+    testing::internal::GetCapturedStdout();
+    EXPECT_GE(p->crossingCount(), Vpolyn::kMaxCrossings - 2048);
+    EXPECT_TRUE(p->crossingsDropped());
+    ASSERT_TRUE(loadHole(reader, p, good));
+    EXPECT_FALSE(p->crossingsDropped()) << "a new drawing starts with nothing dropped";
+    EXPECT_TRUE(reader.readWhole());
+}
+
 }  // namespace
 }  // namespace tarnby

@@ -22,8 +22,8 @@ constexpr int32_t kHeader = Vpicture::kJpegHeaderLength;
 bool headerLayoutFits(const std::vector<uint8_t>& jpeg)
 {
     return jpeg.size() > static_cast<size_t>(kHeader) && jpeg[0] == 0xFF && jpeg[1] == 0xD8 && jpeg[158] == 0xFF
-        && jpeg[159] == 0xC0 && jpeg[160] == 0 && jpeg[161] == 17 && jpeg[162] == 8 && jpeg[167] == 3
-        && jpeg[609] == 0xFF && jpeg[610] == 0xDA && jpeg[611] == 0 && jpeg[612] == 12;
+           && jpeg[159] == 0xC0 && jpeg[160] == 0 && jpeg[161] == 17 && jpeg[162] == 8 && jpeg[167] == 3
+           && jpeg[609] == 0xFF && jpeg[610] == 0xDA && jpeg[611] == 0 && jpeg[612] == 12;
 }
 
 bool sameHeader(const std::vector<uint8_t>& shared, const std::vector<uint8_t>& jpeg)
@@ -37,7 +37,7 @@ bool sameHeader(const std::vector<uint8_t>& shared, const std::vector<uint8_t>& 
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int32_t BundleWriter::fail(const std::string& message)
 {
@@ -50,7 +50,7 @@ bool BundleWriter::checkSize(int32_t width, int32_t height, int32_t anchorX, int
     if (width <= 0 || height <= 0 || width > 32767 || height > 32767
         || static_cast<int64_t>(width) * height > (1 << 22)) {
         fail("picture " + std::to_string(count()) + ": bad size " + std::to_string(width) + "x"
-            + std::to_string(height));
+             + std::to_string(height));
         return false;
     }
     if (anchorX < -32768 || anchorX > 32767 || anchorY < -32768 || anchorY > 32767) {
@@ -86,7 +86,7 @@ int32_t BundleWriter::addJpeg(const uint8_t* pixels, int32_t channels, int32_t w
         m_jpegHeader.assign(jpeg.begin(), jpeg.begin() + kHeader);
     } else if (!sameHeader(m_jpegHeader, jpeg)) {
         return fail("picture " + std::to_string(count())
-            + ": JPEG header differs from the bundle's shared one (same quality for every JPEG)");
+                    + ": JPEG header differs from the bundle's shared one (same quality for every JPEG)");
     }
     Record record { Vpicture::kTypeJpeg, width, height, anchorX, anchorY, {}, {} };
     record.body.assign(jpeg.begin() + kHeader, jpeg.end());
@@ -97,8 +97,8 @@ int32_t BundleWriter::addJpeg(const uint8_t* pixels, int32_t channels, int32_t w
     return count() - 1;
 }
 
-int32_t BundleWriter::addRecord(
-    uint8_t type, int32_t width, int32_t height, int32_t anchorX, int32_t anchorY, const std::vector<uint8_t>& data)
+int32_t BundleWriter::addRecord(uint8_t type, int32_t width, int32_t height, int32_t anchorX, int32_t anchorY,
+    const std::vector<uint8_t>& data)
 {
     if (type == Vpicture::kTypeJpeg) {
         return fail("JPEG pictures go through addJpeg");
@@ -163,7 +163,7 @@ void BundleWriter::build(std::vector<uint8_t>& out, std::vector<uint8_t>* cuts) 
         }
     }
     if (cuts) {
-        cuts->push_back(1); // the very end
+        cuts->push_back(1);  // the very end
     }
 }
 
@@ -195,8 +195,8 @@ std::vector<std::vector<uint8_t>> BundleWriter::segments(int32_t segmentSize) co
         while (end > start + 1 && !cuts[end]) {
             --end;
         }
-        result.emplace_back(
-            out.begin() + static_cast<std::ptrdiff_t>(start), out.begin() + static_cast<std::ptrdiff_t>(end));
+        result.emplace_back(out.begin() + static_cast<std::ptrdiff_t>(start),
+            out.begin() + static_cast<std::ptrdiff_t>(end));
         start = end;
     }
     return result;
@@ -217,8 +217,8 @@ bool BundleWriter::writeSegments(const std::string& folder, const std::string& p
             return false;
         }
     }
-    // A stale segment of an earlier, longer bundle would never be read, but
-    // it would mislead anyone listing the folder.
+    // A stale segment of an earlier, longer bundle would be read on as part
+    // of this one: the reader goes on until a number is missing.
     for (;; ++k) {
         fs::path path = dir / (prefix + std::to_string(k) + ".bin");
         if (!fs::remove(path, ec)) {
@@ -228,4 +228,4 @@ bool BundleWriter::writeSegments(const std::string& folder, const std::string& p
     return true;
 }
 
-} // namespace tarnby::bundle
+}  // namespace tarnby::bundle

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/cli/tarnby_cli.h"
 #include "course-preview/preview_scene.h"
 #include "fixed/fixed.h"
 #include "golf/holetable.h"
 #include "image/vilib.h"
+#include "platform/cli/tarnby_cli.h"
 #include "platform/headless/executable_folder.h"
 #include "platform/headless/png_writer.h"
 #include "runtime/files.h"
@@ -22,12 +22,13 @@
 #include "terrain/vphob.h"
 #include "terrain/vterrain.h"
 #include "vector/vpolyterrain.h"
+#include "vector/vswf.h"
 
 namespace tarnby::preview {
 
 namespace {
 
-constexpr int32_t kLongestFlight = 4000; // steps of 16 ms: a little over a minute
+constexpr int32_t kLongestFlight = 4000;  // steps of 16 ms: a little over a minute
 
 int fail(const std::string& message)
 {
@@ -41,7 +42,7 @@ struct Options {
     int32_t course = 0;
     int32_t width = 240;
     int32_t height = 320;
-    std::vector<int32_t> camera; // each list empty unless given
+    std::vector<int32_t> camera;  // each list empty unless given
     std::optional<int32_t> tee;
     std::string view;
     std::string depth;
@@ -81,8 +82,8 @@ std::unique_ptr<CLI::App> commandLine(Options& o)
     CLI::Option* from = cli::addNumbers(*app, "--from", "X,Z", o.from, "The shot starts on the ground here");
     cli::addNumbers(*app, "--wind", "WX,WZ", o.wind, "The wind during the shot (default: none)");
     cli::addNumbers(*app, "--pin", "X,Z", o.pin, "The pin for the rest rule (default: the start)");
-    CLI::Option* path = app->add_option("--path", o.path, "Write the ball after every 16 ms step")
-                            ->type_name("OUT.txt");
+    CLI::Option* path =
+        app->add_option("--path", o.path, "Write the ball after every 16 ms step")->type_name("OUT.txt");
     launch->needs(from, path);
     from->needs(launch);
     path->needs(launch);
@@ -134,7 +135,7 @@ bool simulate(const Options& o, const Ref<VpolyTerrain>& terrain, std::vector<Fi
         path.push_back(p.m_x);
         path.push_back(p.m_z);
         if ((p.m_x | p.m_z) & 0xFF000000) {
-            break; // out of bounds: outside 0 to 512 yards
+            break;  // out of bounds: outside 0 to 512 yards
         }
         if (ball->onGround() && v.m_x == 0 && v.m_y == 0 && v.m_z == 0) {
             break;
@@ -153,14 +154,14 @@ bool simulate(const Options& o, const Ref<VpolyTerrain>& terrain, std::vector<Fi
             lastDistance = d;
         }
     }
-    std::fprintf(
-        out, "end %d %d %d surface %d steps %d\n", p.m_x, p.m_y, p.m_z, terrain->surfaceAt(p.m_x, p.m_z), steps);
+    std::fprintf(out, "end %d %d %d surface %d steps %d\n", p.m_x, p.m_y, p.m_z, terrain->surfaceAt(p.m_x, p.m_z),
+        steps);
     bool written = std::ferror(out) == 0;
     written = std::fclose(out) == 0 && written;
     return written;
 }
 
-} // namespace
+}  // namespace
 
 int run(const std::vector<std::string>& args)
 {
@@ -181,9 +182,18 @@ int run(const std::vector<std::string>& args)
     int status = 0;
     {
         Scene scene;
-        if (!scene.load(String::fromChars(o.file.c_str()), o.course, o.width, o.height)) {
+        ByteArray hole;
+        const FileRead read = readBoundedFile(folder + o.file, Vswf::kMaxFileBytes, hole);
+        if (read != FileRead::Read) {
             setDataFolder(oldFolder);
-            return fail("could not read hole file " + folder + o.file);
+            return fail(
+                "could not read hole file " + folder + o.file
+                + (read == FileRead::TooLarge ? ": larger than " + std::to_string(Vswf::kMaxFileBytes) + " bytes"
+                                              : std::string()));
+        }
+        if (!scene.load(hole, folder + o.file, o.course, o.width, o.height)) {
+            setDataFolder(oldFolder);
+            return cli::kWorkFailed;  // the reader has said what is wrong
         }
         if (!o.camera.empty()) {
             const std::vector<int32_t>& c = o.camera;
@@ -217,9 +227,12 @@ int run(const std::vector<std::string>& args)
                 status = fail("could not write " + o.map);
             }
         }
+        if (status == 0 && scene.picturesDamaged()) {
+            status = cli::kWorkFailed;  // the picture's line is said; the images show it transparent
+        }
     }
     setDataFolder(oldFolder);
     return status;
 }
 
-} // namespace tarnby::preview
+}  // namespace tarnby::preview

@@ -19,4 +19,4 @@ namespace tarnby::preview {
 // status: 0 on success, 1 with a one-line message otherwise.
 int run(const std::vector<std::string>& args);
 
-} // namespace tarnby::preview
+}  // namespace tarnby::preview

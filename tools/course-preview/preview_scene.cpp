@@ -6,6 +6,7 @@
 
 #include "golf/hole_setup.h"
 #include "golf/holetable.h"
+#include "runtime/files.h"
 
 namespace tarnby::preview {
 
@@ -15,9 +16,9 @@ namespace {
 constexpr int32_t kFlagPicture = 25;
 constexpr int32_t kBallPicture = 30;
 constexpr int32_t kBallShadowPicture = 31;
-constexpr int32_t kGolferPicture = 49; // the male golfer's full-swing stance
-constexpr Fixed kBallSize = 0xE38; // 1/9 yard
-constexpr Fixed kStandingSize = 0xFFFC; // 2 yards
+constexpr int32_t kGolferPicture = 49;  // the male golfer's full-swing stance
+constexpr Fixed kBallSize = 0xE38;  // 1/9 yard
+constexpr Fixed kStandingSize = 0xFFFC;  // 2 yards
 
 void mark(std::vector<uint32_t>& frame, int32_t side, int32_t x, int32_t y, int32_t radius, uint32_t colour)
 {
@@ -32,26 +33,36 @@ void mark(std::vector<uint32_t>& frame, int32_t side, int32_t x, int32_t y, int3
     }
 }
 
-} // namespace
+}  // namespace
 
 Scene::Scene() = default;
 
 Scene::~Scene()
 {
     if (m_view) {
-        m_view->destroy(); // the view and its sprites hold each other
+        m_view->destroy();  // the view and its sprites hold each other
     }
 }
 
-bool Scene::load(const Ref<String>& holeFile, int32_t course, int32_t width, int32_t height)
+bool Scene::load(const ByteArray& hole, const std::string& name, int32_t course, int32_t width, int32_t height)
 {
     m_course = course;
-    m_pictures = make<Vilib>(String::intern("golf"));
     m_terrain = make<VpolyTerrain>();
-    int32_t outside = loadHole(m_terrain, holeFile, course, m_pictures);
-    if (outside < 0) {
+    if (readHoleDrawing(m_terrain, hole, 0, name.c_str()) != HoleRead::Whole) {
         return false;
     }
+    // The bundle by its path, so that its lines name the files.
+    const std::string prefix = dataFolder() + "golf";
+    const Ref<String> bundle = String::fromChars(prefix.c_str());
+    ByteArray bytes;
+    if (!Vilib::readSegmentFiles(prefix, bundle, bytes)) {
+        return false;
+    }
+    m_pictures = make<Vilib>(bundle, bytes);
+    if (!m_pictures->intact()) {
+        return false;
+    }
+    const int32_t outside = setUpHoleGround(*m_terrain, m_pictures, course);
     m_view = make<Vterrain>(width, height);
     m_view->setPolyTerrain(m_terrain);
     m_view->setTextures(m_pictures);
@@ -97,7 +108,7 @@ Ref<Vsprite> Scene::addWorldSprite(int32_t picture, int32_t x, int32_t z, Fixed 
 {
     Ref<Vpicture> entry = m_pictures->getPictureRef(picture);
     if (!entry || entry->m_height <= 0) {
-        return nullptr; // a bundle without the game's sprites shows the bare hole
+        return nullptr;  // a bundle without the game's sprites shows the bare hole
     }
     Ref<Vsprite> sprite = make<Vsprite>();
     sprite->setPicture(m_pictures, picture);
@@ -106,6 +117,17 @@ Ref<Vsprite> Scene::addWorldSprite(int32_t picture, int32_t x, int32_t z, Fixed 
     sprite->setPosition3d(toFixed(x), m_terrain->heightAt(toFixed(x), toFixed(z)), toFixed(z));
     m_view->add(sprite);
     return sprite;
+}
+
+bool Scene::picturesDamaged() const
+{
+    for (int32_t i = 0; m_pictures && i < m_pictures->count(); ++i) {
+        Ref<Vpicture> picture = m_pictures->getPictureRef(i);
+        if (picture && picture->damaged()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<uint32_t> Scene::renderView()
@@ -147,4 +169,4 @@ std::vector<uint32_t> Scene::renderMap(const std::vector<Fixed>& path, int32_t& 
     return frame;
 }
 
-} // namespace tarnby::preview
+}  // namespace tarnby::preview

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "fixed/fixed.h"
@@ -21,9 +22,15 @@ public:
     Scene();
     ~Scene();
 
-    // The hole file and the "golf" bundle from the data folder, and a view of
-    // width x height. False when the hole file could not be read.
-    bool load(const Ref<String>& holeFile, int32_t course, int32_t width, int32_t height);
+    // The hole file's bytes (`name` names it in messages), the "golf" bundle
+    // from the data folder, and a view of width x height. False when the hole
+    // file is refused or drawn only in part, or the bundle is missing or
+    // damaged: a view of them would not be what the game shows (the readers
+    // have said what is wrong in one line).
+    bool load(const ByteArray& hole, const std::string& name, int32_t course, int32_t width, int32_t height);
+    // Whether a picture the views drew was damaged (its line printed as it was
+    // decoded, the picture left transparent).
+    bool picturesDamaged() const;
     // Camera from raw values: on the ground at (x, z) plus `height`, turned to
     // `heading`, horizon at row `horizon`.
     void placeCamera(Fixed x, Fixed z, int32_t heading, Fixed height, int32_t horizon);
@@ -52,4 +59,4 @@ private:
     Ref<Vterrain> m_view;
 };
 
-} // namespace tarnby::preview
+}  // namespace tarnby::preview

@@ -15,12 +15,12 @@
 
 #include "bundle-writer/bundle_writer.h"
 #include "golf-assets/app_icon.h"
-#include "platform/cli/tarnby_cli.h"
 #include "golf-assets/art.h"
 #include "golf-assets/course_painter.h"
 #include "golf-assets/hole_file.h"
 #include "golf-assets/preview.h"
 #include "golf-assets/sound_synth.h"
+#include "platform/cli/tarnby_cli.h"
 #include "runtime/data_stamp.h"
 #include "runtime/files.h"
 
@@ -28,27 +28,19 @@ namespace {
 
 using namespace tarnby;
 
-// Every data file this generator makes, as found in the output folder: the
-// hole files, the arrow, the bundle's segments, the help text and the sounds.
-std::vector<std::string> generatedNames(const std::string& out)
-{
+// The data files one generation wrote, for its stamp: only these, never a
+// stray file of an earlier generation that happens to lie in the folder.
+struct Made {
+    std::mutex guard;
     std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(out, error)) {
-        const std::string name = entry.path().filename().string();
-        auto endsWith = [&](const char* tail) {
-            const size_t n = std::char_traits<char>::length(tail);
-            return name.size() >= n && name.compare(name.size() - n, n, tail) == 0;
-        };
-        const bool ours = (name.rfind('c', 0) == 0 && name.find("_holes_") != std::string::npos) || name == "arrow"
-            || (name.rfind("golf", 0) == 0 && endsWith(".bin")) || name == "help.txt" || endsWith(".wav");
-        if (ours && entry.is_regular_file(error)) {
-            names.push_back(name);
-        }
+    std::vector<std::string> absent;
+
+    void add(const std::string& name)
+    {
+        std::lock_guard<std::mutex> lock(guard);
+        names.push_back(name);
     }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+};
 
 bool readText(const std::string& path, std::string& text)
 {
@@ -66,13 +58,13 @@ bool readText(const std::string& path, std::string& text)
 constexpr int32_t kSegmentSize = 48 * 1024;
 constexpr int32_t kJpegQuality = 88;
 
-bool writeBundle(const std::vector<art::Picture>& pictures, const std::string& folder)
+bool writeBundle(const std::vector<art::Picture>& pictures, const std::string& folder, Made& made)
 {
     bundle::BundleWriter writer;
     for (const auto& p : pictures) {
-        const int32_t index = p.photo
-            ? writer.addJpeg(p.rgba.data(), 4, p.width, p.height, p.anchorX, p.anchorY, kJpegQuality)
-            : writer.addRun(p.rgba.data(), p.width, p.height, p.anchorX, p.anchorY);
+        const int32_t index = p.photo ? writer.addJpeg(p.rgba.data(), 4, p.width, p.height, p.anchorX, p.anchorY,
+                                  kJpegQuality)
+                                      : writer.addRun(p.rgba.data(), p.width, p.height, p.anchorX, p.anchorY);
         if (index < 0) {
             std::printf("golf-assets: picture %s: %s\n", p.name.c_str(), writer.error().c_str());
             return false;
@@ -82,13 +74,20 @@ bool writeBundle(const std::vector<art::Picture>& pictures, const std::string& f
         std::printf("golf-assets: %s\n", writer.error().c_str());
         return false;
     }
+    // The game reads segments until a number is missing: the one after the
+    // last must stay missing.
+    const size_t segments = writer.segments(kSegmentSize).size();
+    for (size_t k = 0; k < segments; ++k) {
+        made.add("golf" + std::to_string(k) + ".bin");
+    }
+    made.absent.push_back("golf" + std::to_string(segments) + ".bin");
     return true;
 }
 
 // The help screen shows the file as it is, wrapped to the panel: only the
 // characters the fonts hold (32 to 126), line breaks and tabs may appear, and
 // line ends are written as single line breaks whatever the checkout uses.
-bool writeHelp(const std::string& assets, const std::string& out)
+bool writeHelp(const std::string& assets, const std::string& out, Made& made)
 {
     std::string text;
     if (!readText(assets + "help.txt", text)) {
@@ -103,8 +102,8 @@ bool writeHelp(const std::string& assets, const std::string& out)
         }
         const unsigned char u = static_cast<unsigned char>(c);
         if (c != '\n' && c != '\t' && (u < 32 || u > 126)) {
-            std::printf("golf-assets: %shelp.txt line %d: character %d is not in the game's fonts\n",
-                        assets.c_str(), line, u);
+            std::printf("golf-assets: %shelp.txt line %d: character %d is not in the game's fonts\n", assets.c_str(),
+                line, u);
             return false;
         }
         line += c == '\n' ? 1 : 0;
@@ -114,6 +113,7 @@ bool writeHelp(const std::string& assets, const std::string& out)
         std::printf("golf-assets: cannot write %shelp.txt\n", out.c_str());
         return false;
     }
+    made.add("help.txt");
     return true;
 }
 
@@ -183,6 +183,7 @@ int main(int argc, char** argv)
     std::atomic<size_t> next { 0 };
     std::atomic<int> failures { 0 };
     std::mutex printing;
+    Made generation;
     auto work = [&]() {
         for (size_t j = next++; j < jobs.size(); j = next++) {
             const Job& job = jobs[j];
@@ -201,7 +202,9 @@ int main(int argc, char** argv)
                 std::printf("golf-assets: %s: %s\n", name.c_str(), problem.c_str());
                 ++failures;
             }
-            if (!written) {
+            if (written) {
+                generation.add(name);
+            } else {
                 std::printf("golf-assets: cannot write %s\n", (out + name).c_str());
                 ++failures;
             }
@@ -213,20 +216,26 @@ int main(int argc, char** argv)
     std::thread courses(work);
 
     const auto pictures = art::drawAll();
-    if (!writeBundle(pictures, out)) {
+    if (!writeBundle(pictures, out, generation)) {
         ++failures;
     }
-    if (!writeHelp(assets, out)) {
+    if (!writeHelp(assets, out, generation)) {
         ++failures;
     }
-    if (!sound::writeSounds(out, preview)) {
+    std::vector<std::string> sounds;
+    if (!sound::writeSounds(out, preview, sounds)) {
         ++failures;
+    }
+    for (const std::string& name : sounds) {
+        generation.add(name);
     }
     if (!art::writeAppIcon(out + "tarnby-golf.png")) {
         std::printf("golf-assets: cannot write the desktop icon\n");
         ++failures;
     }
-    if (!course::writeArrow(out + "arrow")) {
+    if (course::writeArrow(out + "arrow")) {
+        generation.add("arrow");
+    } else {
         std::printf("golf-assets: cannot write the wind arrow\n");
         ++failures;
     }
@@ -241,7 +250,8 @@ int main(int argc, char** argv)
     courses.join();
     // Written last, after every file is complete and renamed into place: the
     // build and the game take a folder without it as an unfinished generation.
-    if (failures == 0 && !writeDataStamp(out, generatedNames(out))) {
+    std::sort(generation.names.begin(), generation.names.end());  // the same stamp whichever thread finished first
+    if (failures == 0 && !writeDataStamp(out, generation.names, generation.absent)) {
         std::printf("golf-assets: cannot write %s%s\n", out.c_str(), kDataStampName);
         ++failures;
     }

@@ -147,8 +147,8 @@ Wave hit()
         const double env = std::exp(-static_cast<double>(i) / (kRateD * 0.0025));
         wave[i] += 0.9 * env * bright.run(noise.next(), 2600, 0.8);
     }
-    addStrike(wave, 0, 1.0, { { 1180, 1.0, 0.030 }, { 1870, 0.55, 0.020 }, { 3050, 0.25, 0.010 }, { 420, 0.35, 0.050 } },
-        0.22);
+    addStrike(wave, 0, 1.0,
+        { { 1180, 1.0, 0.030 }, { 1870, 0.55, 0.020 }, { 3050, 0.25, 0.010 }, { 420, 0.35, 0.050 } }, 0.22);
     return wave;
 }
 
@@ -287,14 +287,41 @@ Wave music()
         int midi;
     };
     const Note tune[] = {
-        { 0, 1, 72 }, { 1, 1, 76 }, { 2, 1, 79 }, { 3, 1, 84 }, { 4, 1.5, 81 }, { 5.5, 0.5, 79 }, { 6, 1, 76 },
-        { 7, 1, 79 }, { 8, 1, 77 }, { 9, 1, 81 }, { 10, 1, 79 }, { 11, 1, 76 }, { 12, 1, 74 }, { 13, 1, 71 },
-        { 14, 1, 74 }, { 15, 1, 79 }, { 16, 1, 76 }, { 17, 0.5, 79 }, { 17.5, 0.5, 81 }, { 18, 1, 84 }, { 19, 1, 83 },
+        { 0, 1, 72 },
+        { 1, 1, 76 },
+        { 2, 1, 79 },
+        { 3, 1, 84 },
+        { 4, 1.5, 81 },
+        { 5.5, 0.5, 79 },
+        { 6, 1, 76 },
+        { 7, 1, 79 },
+        { 8, 1, 77 },
+        { 9, 1, 81 },
+        { 10, 1, 79 },
+        { 11, 1, 76 },
+        { 12, 1, 74 },
+        { 13, 1, 71 },
+        { 14, 1, 74 },
+        { 15, 1, 79 },
+        { 16, 1, 76 },
+        { 17, 0.5, 79 },
+        { 17.5, 0.5, 81 },
+        { 18, 1, 84 },
+        { 19, 1, 83 },
         { 20, 4, 84 },
     };
     const Note bass[] = {
-        { 0, 2, 48 }, { 2, 2, 55 }, { 4, 2, 53 }, { 6, 2, 55 }, { 8, 2, 53 }, { 10, 2, 57 }, { 12, 2, 55 },
-        { 14, 2, 50 }, { 16, 2, 48 }, { 18, 2, 55 }, { 20, 4, 48 },
+        { 0, 2, 48 },
+        { 2, 2, 55 },
+        { 4, 2, 53 },
+        { 6, 2, 55 },
+        { 8, 2, 53 },
+        { 10, 2, 57 },
+        { 12, 2, 55 },
+        { 14, 2, 50 },
+        { 16, 2, 48 },
+        { 18, 2, 55 },
+        { 20, 4, 48 },
     };
     const Note chord[] = { { 20, 4, 64 }, { 20, 4, 67 } };
     Wave wave(samplesFor(24 * beat + 0.35), 0);
@@ -432,7 +459,7 @@ bool writeSoundPicture(const Sound& sound, const std::string& path)
     return writeRgbaPng(path, rgba.data(), width, height);
 }
 
-bool writeSounds(const std::string& folder, const std::string& preview)
+bool writeSounds(const std::string& folder, const std::string& preview, std::vector<std::string>& written)
 {
     bool ok = true;
     for (const auto& s : synthesiseAll()) {
@@ -441,6 +468,8 @@ bool writeSounds(const std::string& folder, const std::string& preview)
         if (!writeWholeFile(path, bytes.data(), bytes.size())) {
             std::printf("golf-assets: cannot write %s\n", path.c_str());
             ok = false;
+        } else {
+            written.push_back(s.name + ".wav");
         }
         if (!preview.empty() && !writeSoundPicture(s, preview + "sound_" + s.name + ".png")) {
             std::printf("golf-assets: cannot write the picture of the sound %s\n", s.name.c_str());

@@ -28,7 +28,8 @@ std::vector<uint8_t> wavBytes(const std::vector<int16_t>& samples);
 bool writeSoundPicture(const Sound& sound, const std::string& path);
 
 // Writes every sound into `folder` and, when `preview` is not empty, its
-// picture there. False (with one line saying why) when a file was not written.
-bool writeSounds(const std::string& folder, const std::string& preview);
+// picture there; adds the name of each sound file written to `written`. False
+// (with one line saying why) when a file was not written.
+bool writeSounds(const std::string& folder, const std::string& preview, std::vector<std::string>& written);
 
 }  // namespace tarnby::sound

@@ -10,6 +10,7 @@
 #include "platform/headless/png_writer.h"
 #include "runtime/files.h"
 #include "runtime/string.h"
+#include "vector/vswf.h"
 
 namespace tarnby::course {
 
@@ -136,11 +137,17 @@ bool writeCourseSheets(const std::string& data, const std::string& folder, std::
         std::vector<SheetImage> maps;
         std::vector<std::string> labels;
         for (int32_t hole = 0; hole < kHolesPerCourse; ++hole) {
-            // A missing file is said once, here, rather than also by the readers.
             preview::Scene scene;
-            if (!std::filesystem::is_regular_file(from + holeFileName(course, hole)->chars())
-                || !scene.load(holeFileName(course, hole), course, kSheetViewWidth, kSheetViewHeight)) {
-                error = "cannot read the hole file " + from + holeFileName(course, hole)->chars();
+            // A missing file is said once, here, rather than also by the readers.
+            const std::string path = from + holeFileName(course, hole)->chars();
+            ByteArray bytes;
+            if (readBoundedFile(path, Vswf::kMaxFileBytes, bytes) != FileRead::Read) {
+                error = "cannot read the hole file " + path;
+                ok = false;
+                break;
+            }
+            // A hole drawn in part, a damaged bundle: the reader has said so.
+            if (!scene.load(bytes, path, course, kSheetViewWidth, kSheetViewHeight)) {
                 ok = false;
                 break;
             }
@@ -148,6 +155,10 @@ bool writeCourseSheets(const std::string& data, const std::string& folder, std::
             views.push_back(fromFrame(scene.renderView(), kSheetViewWidth, kSheetViewHeight));
             int32_t side = 0;
             const std::vector<uint32_t> map = scene.renderMap({}, side);
+            if (scene.picturesDamaged()) {
+                ok = false;  // and the picture's line is said
+                break;
+            }
             maps.push_back(fromFrame(map, side, side));
             labels.push_back(holeLabel(hole));
         }

@@ -26,7 +26,9 @@ SheetImage assembleSheet(const std::vector<SheetImage>& cells, const std::vector
 
 // Writes `folder`/cC_tees.png and `folder`/cC_maps.png for the three courses
 // from the hole files and pictures in `data`. Gives false and a one-line
-// message when a hole file cannot be read or a sheet cannot be written.
+// message when a hole file cannot be read or a sheet cannot be written, and
+// false with an empty message when a reader has already said in one line what
+// is wrong (a hole file drawn in part, a damaged picture bundle).
 bool writeCourseSheets(const std::string& data, const std::string& folder, std::string& error);
 
 }  // namespace tarnby::course

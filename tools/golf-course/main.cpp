@@ -17,8 +17,9 @@ int compile(const std::string& map, const std::string& out)
     std::vector<uint8_t> rgba;
     int32_t width = 0;
     int32_t height = 0;
-    if (!tarnby::readRgbaPng(map, rgba, width, height)) {
-        std::printf("golf-course: cannot read %s as a PNG picture\n", map.c_str());
+    std::string why;
+    if (!tarnby::readRgbaPng(map, rgba, width, height, &why)) {
+        std::printf("golf-course: cannot read the map %s: %s\n", map.c_str(), why.c_str());
         return tarnby::cli::kWorkFailed;
     }
     std::string error;
@@ -33,7 +34,9 @@ int sheet(const std::string& data, const std::string& out)
 {
     std::string error;
     if (!tarnby::course::writeCourseSheets(data, out, error)) {
-        std::printf("golf-course: %s\n", error.c_str());
+        if (!error.empty()) {
+            std::printf("golf-course: %s\n", error.c_str());
+        }
         return tarnby::cli::kWorkFailed;
     }
     return 0;
@@ -44,9 +47,8 @@ int sheet(const std::string& data, const std::string& out)
 int main(int argc, char** argv)
 {
     auto app = tarnby::cli::makeApp("golf-course", "Tools for course authors.",
-                                    "golf-course compile mymap.png build/bin/c0_holes_1-3");
-    CLI::App* compileCommand = tarnby::cli::addCommand(
-        *app, "compile",
+        "golf-course compile mymap.png build/bin/c0_holes_1-3");
+    CLI::App* compileCommand = tarnby::cli::addCommand(*app, "compile",
         "Turns a colour-coded picture of a hole file (512 x 512 pixels, one a yard, at most\n"
         "47 colours) into a hole file.",
         "golf-course compile mymap.png build/bin/c0_holes_1-3");
@@ -55,14 +57,15 @@ int main(int argc, char** argv)
     compileCommand->add_option("MAP.png", map, "The painted map, a PNG picture")->required()->type_name("");
     compileCommand->add_option("OUT", out, "The hole file to write")->required()->type_name("");
 
-    CLI::App* sheetCommand = tarnby::cli::addCommand(
-        *app, "sheet",
+    CLI::App* sheetCommand = tarnby::cli::addCommand(*app, "sheet",
         "Draws contact sheets of the built courses: per course one PNG of the 18 tee views\n"
         "(240 x 320 each) and one of the 18 maps, labelled with hole and par.",
         "golf-course sheet --out sheets");
     std::string sheetFolder;
     std::string data;
-    sheetCommand->add_option("--out", sheetFolder, "The folder the sheets are written to")->required()->type_name("DIR");
+    sheetCommand->add_option("--out", sheetFolder, "The folder the sheets are written to")
+        ->required()
+        ->type_name("DIR");
     tarnby::cli::addDataFolder(*sheetCommand, data);
 
     if (auto status = tarnby::cli::parse(*app, argc, argv)) {

@@ -30,7 +30,7 @@ constexpr uint8_t kDigits[10][5] = {
     { 7, 5, 7, 1, 7 },
 };
 constexpr int32_t kDigitScale = 2;
-constexpr int32_t kDigitWidth = 4 * kDigitScale; // 3 columns and a gap
+constexpr int32_t kDigitWidth = 4 * kDigitScale;  // 3 columns and a gap
 constexpr int32_t kLabelHeight = 7 * kDigitScale;
 constexpr int32_t kPad = 8;
 constexpr int32_t kSheetWidth = 1024;
@@ -76,8 +76,8 @@ void drawNumber(std::vector<uint32_t>& sheet, int32_t width, int32_t x, int32_t 
         for (int32_t row = 0; row < 5 * kDigitScale; ++row) {
             for (int32_t col = 0; col < 3 * kDigitScale; ++col) {
                 if (glyph[row / kDigitScale] & (4 >> (col / kDigitScale))) {
-                    sheet[static_cast<size_t>(y + row) * static_cast<size_t>(width) + static_cast<size_t>(x + col)]
-                        = 0xF0E060;
+                    sheet[static_cast<size_t>(y + row) * static_cast<size_t>(width) + static_cast<size_t>(x + col)] =
+                        0xF0E060;
                 }
             }
         }
@@ -85,12 +85,13 @@ void drawNumber(std::vector<uint32_t>& sheet, int32_t width, int32_t x, int32_t 
     }
 }
 
-int32_t writeSheet(Vilib& lib, const std::string& out)
+int32_t writeSheet(Vilib& lib, const std::string& prefix, const std::string& out)
 {
     struct Cell {
         int32_t index, x, y, w, h;
     };
     std::vector<Cell> cells;
+    int32_t shown = lib.count();
     int32_t sheetWidth = kSheetWidth;
     for (int32_t i = 0; i < lib.count(); ++i) {
         Ref<Vpicture> p = lib.getPictureRef(i);
@@ -111,8 +112,7 @@ int32_t writeSheet(Vilib& lib, const std::string& out)
         }
         const int64_t height = static_cast<int64_t>(cellY) + std::max(cellRow, kLabelHeight + h) + kPad;
         if (height * sheetWidth > kMaxSheetPixels) {
-            std::printf("Sheet shows the first %d of %d pictures: a sheet is at most %lld pixels\n", i, lib.count(),
-                static_cast<long long>(kMaxSheetPixels));
+            shown = i;
             break;
         }
         cells.push_back(Cell { i, cellX, cellY, w, h });
@@ -144,8 +144,7 @@ int32_t writeSheet(Vilib& lib, const std::string& out)
                     mixed |= ((c * code + b * (7 - code)) / 7) << shift;
                 }
                 sheet[static_cast<size_t>(top + py) * static_cast<size_t>(sheetWidth)
-                    + static_cast<size_t>(cell.x + px)]
-                    = mixed;
+                      + static_cast<size_t>(cell.x + px)] = mixed;
             }
         }
         p->dropPixels();  // one decoded picture at a time, however many there are
@@ -153,44 +152,55 @@ int32_t writeSheet(Vilib& lib, const std::string& out)
     if (!writeFramePng(out, sheet.data(), sheetWidth, sheetHeight, sheetWidth)) {
         return fail("cannot write " + out);
     }
+    // What the sheet lacks fails the command: the pictures beyond its size, and
+    // damaged ones (each named once by the decoder).
+    if (shown < lib.count()) {
+        return fail("sheet " + out + " shows the first " + std::to_string(shown) + " of " + std::to_string(lib.count())
+                    + " pictures of bundle " + prefix + ": a sheet is at most " + std::to_string(kMaxSheetPixels)
+                    + " pixels");
+    }
     if (damaged > 0) {
-        return fail(std::to_string(damaged) + " damaged pictures are blank on the sheet " + out);
+        return fail(
+            std::to_string(damaged) + " damaged pictures of bundle " + prefix + " are blank on the sheet " + out);
     }
     return 0;
 }
 
 struct BundleOptions {
     std::string prefix;
-    std::vector<std::string> png; // INDEX OUT.png
+    std::vector<std::string> png;  // INDEX OUT.png
     std::string sheet;
 };
 
 int run(const BundleOptions& o)
 {
     const std::string& prefix = o.prefix;
-    size_t slash = prefix.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string("./") : prefix.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? prefix : prefix.substr(slash + 1);
-    if (name.empty()) {
+    const size_t slash = prefix.rfind('/');
+    if (prefix.empty() || slash == prefix.size() - 1) {
         return fail("bundle " + prefix + ": no bundle name");
     }
-    setDataFolder(folder);
-    if (!InputStream::open((name + "0.bin").c_str())) {
-        return fail("cannot open bundle " + prefix + "0.bin");
+    // Read by its path, so that every line about it names the files.
+    const Ref<String> name = String::fromChars(prefix.c_str());
+    ByteArray bytes;
+    if (!Vilib::readSegmentFiles(prefix, name, bytes)) {
+        return cli::kWorkFailed;  // the reader has said what is wrong
     }
-    Ref<Vilib> lib = make<Vilib>(String::fromChars(name.c_str()));
+    Ref<Vilib> lib = make<Vilib>(name, bytes);
     if (!lib->intact()) {
-        return 1; // the library has said what is wrong with the bundle
+        return cli::kWorkFailed;  // the library has said what is wrong with the bundle
     }
     if (!o.png.empty()) {
         int32_t index = -1;
         if (!parseIndex(o.png[0], index) || index >= lib->count()) {
             return fail("picture index " + o.png[0] + " out of range (bundle has " + std::to_string(lib->count())
-                + " pictures)");
+                        + " pictures)");
         }
         Ref<Vpicture> picture = lib->getPicture(index);
-        if (!picture || picture->pixelCount() == 0 || picture->damaged()) {
-            return fail("picture " + o.png[0] + " of bundle " + prefix + " cannot be decoded");
+        if (picture && picture->damaged()) {
+            return cli::kWorkFailed;  // the decoder has named the picture and said what is wrong
+        }
+        if (!picture || picture->pixelCount() == 0) {
+            return fail("picture " + o.png[0] + " of bundle " + prefix + " has no pixels to write");
         }
         std::vector<uint8_t> rgba = toRgba(*picture);
         if (!writeRgbaPng(o.png[1], rgba.data(), picture->m_width, picture->m_height)) {
@@ -199,7 +209,7 @@ int run(const BundleOptions& o)
         return 0;
     }
     if (!o.sheet.empty()) {
-        return writeSheet(*lib, o.sheet);
+        return writeSheet(*lib, prefix, o.sheet);
     }
     for (int32_t i = 0; i < lib->count(); ++i) {
         Ref<Vpicture> p = lib->getPictureRef(i);
@@ -233,6 +243,6 @@ Command setUp(CLI::App& tool)
 
 RegisterCommand registration(setUp);
 
-} // namespace
+}  // namespace
 
-} // namespace tarnby::inspect
+}  // namespace tarnby::inspect

@@ -44,13 +44,12 @@ int renderText(const Ref<Vfont>& font, const std::string& text, const std::strin
     const int32_t width = sprite->getWidth();
     const int32_t height = sprite->getHeight();
     if (width <= 0 || height <= 0) {
-        return fail("the text measures " + std::to_string(width) + " x " + std::to_string(height)
-                    + ": nothing to render");
+        return fail(
+            "the text measures " + std::to_string(width) + " x " + std::to_string(height) + ": nothing to render");
     }
     if (static_cast<int64_t>(width) * height > kMaxRenderPixels) {
         return fail("the text measures " + std::to_string(width) + " x " + std::to_string(height)
-                    + " in this font: more than the " + std::to_string(kMaxRenderPixels)
-                    + " pixels --render draws");
+                    + " in this font: more than the " + std::to_string(kMaxRenderPixels) + " pixels --render draws");
     }
     std::vector<uint32_t> frame(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFF000000);
     sprite->render(frame.data(), width, height, 0, 0, width, height);
@@ -80,7 +79,7 @@ int runFont(const FontOptions& o)
         glyphs += font->glyphBytes(c) != 0 ? 1 : 0;
     }
     std::printf("space %d line %d first %d last %d glyphs %d\n", font->spaceWidth(), font->getLineHeight(),
-                font->first(), font->last(), glyphs);
+        font->first(), font->last(), glyphs);
     for (int32_t c = font->first(); c <= font->last(); ++c) {
         if (font->glyphBytes(c) != 0) {
             std::printf("char %d width %d bytes %d\n", c, font->charWidth(c), font->glyphBytes(c));
@@ -93,8 +92,8 @@ Command setUpFont(CLI::App& tool)
 {
     auto o = std::make_shared<FontOptions>();
     CLI::App* app = cli::addCommand(tool, "font",
-                                    "Lists a font file's space width, line height and glyphs, and draws a text in it.",
-                                    "golf-inspect font build/bin/f13.bin --render 'Par 4\\tHole 12' text.png");
+        "Lists a font file's space width, line height and glyphs, and draws a text in it.",
+        "golf-inspect font build/bin/f13.bin --render 'Par 4\\tHole 12' text.png");
     app->add_option("FILE", o->path, "The font file")->required()->type_name("");
     app->add_option("--render", o->render, "Draw TEXT (\\n and \\t: a line break and a tab) into a PNG")
         ->expected(2)

@@ -16,6 +16,7 @@
 #include "platform/headless/png_writer.h"
 #include "runtime/files.h"
 #include "vector/vpolyterrain.h"
+#include "vector/vswf.h"
 
 namespace tarnby::inspect {
 
@@ -87,14 +88,19 @@ int runHole(const HoleOptions& o)
         at.push_back(*parsePoint(point));  // checked when the arguments were read
     }
 
-    ByteArray bytes = readWholeFile(path);
-    if (bytes.empty()) {
+    ByteArray bytes;
+    const FileRead read = readBoundedFile(path, Vswf::kMaxFileBytes, bytes);
+    if (read == FileRead::Missing) {
         return fail("cannot read hole file " + path);
     }
-    // As the game sets up a hole: the drawing, the surface of every fill, the heights.
+    if (read == FileRead::TooLarge) {
+        return fail("hole file " + path + " is larger than " + std::to_string(Vswf::kMaxFileBytes) + " bytes");
+    }
+    // As the game sets up a hole: the drawing, the surface of every fill, the
+    // heights. A drawing the game would play in part is not the hole asked for.
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
-    if (!readHoleDrawing(terrain, bytes, 0, path.c_str())) {
-        return 1;  // the reader has said what is wrong with the file
+    if (readHoleDrawing(terrain, bytes, 0, path.c_str()) != HoleRead::Whole) {
+        return cli::kWorkFailed;  // the reader has said what is wrong with the file
     }
     std::vector<uint32_t> colours;
     for (int32_t fill = 0; fill < terrain->fillsUsed(); ++fill) {
@@ -105,13 +111,13 @@ int runHole(const HoleOptions& o)
     std::printf("fills %d crossings %d\n", terrain->fillsUsed(), terrain->crossingCount());
     for (int32_t fill = 0; fill < terrain->fillsUsed(); ++fill) {
         std::printf("fill %d colour 0x%08X surface %d level %u friction %d\n", fill, colours[static_cast<size_t>(fill)],
-                    terrain->frame(fill), terrain->colour(fill), terrain->friction(fill));
+            terrain->frame(fill), terrain->colour(fill), terrain->friction(fill));
     }
     for (size_t i = 0; i < at.size(); ++i) {
         auto [x, z] = at[i];
         int32_t fill = terrain->fillAt(x, z);
         std::printf("at %s fill %d surface %d height %d\n", points[i].c_str(), fill, terrain->surfaceAt(x, z),
-                    terrain->heightAt(x, z));
+            terrain->heightAt(x, z));
     }
     if (!o.mapOut.empty() && writeMap(terrain, o.mapOut) != 0) {
         return 1;
@@ -127,9 +133,9 @@ Command setUpHole(CLI::App& tool)
 {
     auto o = std::make_shared<HoleOptions>();
     CLI::App* app = cli::addCommand(tool, "hole",
-                                    "Loads a hole file as the game does and lists its fills (colour, surface code,\n"
-                                    "height level, friction) and the fill, surface and ground height at chosen points.",
-                                    "golf-inspect hole build/bin/c0_holes_1-3 --at 100,200 --map map.png");
+        "Loads a hole file as the game does and lists its fills (colour, surface code,\n"
+        "height level, friction) and the fill, surface and ground height at chosen points.",
+        "golf-inspect hole build/bin/c0_holes_1-3 --at 100,200 --map map.png");
     app->add_option("FILE", o->path, "The hole file")->required()->type_name("");
     app->add_option("--course", o->course, "The course (0, 1 or 2) whose surface table applies")
         ->type_name("C")

@@ -31,9 +31,9 @@ int runSave(const std::string& path)
     std::printf("next hole %d\n", readSaveShort(save, kSaveHole) + 1);
     std::printf("round strokes %d\n", readSaveShort(save, kSaveRoundStrokes));
     std::printf("flags %d sound %s player %s\n", flags, (flags & kFlagSoundOff) ? "off" : "on",
-                (flags & kFlagFemale) ? "female" : "male");
-    std::printf("reserved %02X %02X %02X %02X\n", save[kSaveReserved], save[kSaveReserved + 1],
-                save[kSaveReserved + 2], save[kSaveReserved + 3]);
+        (flags & kFlagFemale) ? "female" : "male");
+    std::printf("reserved %02X %02X %02X %02X\n", save[kSaveReserved], save[kSaveReserved + 1], save[kSaveReserved + 2],
+        save[kSaveReserved + 3]);
     std::printf("course %d\n", readSaveShort(save, kSaveCourse));
     for (int32_t i = 0; i < kTopScoreCount; ++i) {
         const int32_t total = readSaveShort(save, kSaveTopScores + 4 * i);
@@ -50,8 +50,8 @@ Command setUpSave(CLI::App& tool)
 {
     auto path = std::make_shared<std::string>();
     CLI::App* app = cli::addCommand(tool, "save",
-                                    "Shows a saved game (the 40-byte file \"tarnbygolf\") field by field, as stored.",
-                                    "golf-inspect save build/bin/tarnbygolf");
+        "Shows a saved game (the 40-byte file \"tarnbygolf\") field by field, as stored.",
+        "golf-inspect save build/bin/tarnbygolf");
     app->add_option("FILE", *path, "The save file")->required()->type_name("");
     return Command { app, [path] { return runSave(*path); } };
 }

@@ -29,7 +29,7 @@ int main(int argc, char** argv)
 {
     using namespace tarnby;
     auto app = cli::makeApp("golf-inspect", "Looks into the game's data files: picture bundles, fonts, hole files.",
-                            "golf-inspect hole build/bin/c0_holes_1-3 --at 100,200 --map map.png");
+        "golf-inspect hole build/bin/c0_holes_1-3 --at 100,200 --map map.png");
     std::vector<inspect::Command> commands;
     for (inspect::CommandSetUp setUp : inspect::setUps()) {
         commands.push_back(setUp(*app));

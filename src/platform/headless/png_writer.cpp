@@ -59,36 +59,56 @@ bool writeGreyPng(const std::string& path, const uint8_t* grey, int32_t width, i
     return writeImage(path, grey, width, height, PNG_FORMAT_GRAY);
 }
 
-bool decodeRgbaPng(const uint8_t* bytes, size_t size, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height)
+bool decodeRgbaPng(const uint8_t* bytes, size_t size, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height,
+    std::string* why)
 {
+    auto refuse = [why](const std::string& what) {
+        if (why) {
+            *why = what;
+        }
+        return false;
+    };
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    if (!bytes || size == 0 || !png_image_begin_read_from_memory(&image, bytes, size)) {
-        return false;
+    if (!bytes || size == 0) {
+        return refuse("it is empty");
+    }
+    if (!png_image_begin_read_from_memory(&image, bytes, size)) {
+        return refuse(std::string("it is not a PNG picture (") + image.message + ")");
     }
     image.format = PNG_FORMAT_RGBA;
     // Refuse absurd sizes before allocating: a course map is 512 x 512.
     if (image.width == 0 || image.height == 0 || image.width > kPngMaxSide || image.height > kPngMaxSide
         || static_cast<int64_t>(image.width) * image.height > kPngMaxPixels) {
         png_image_free(&image);
-        return false;
+        return refuse("its size " + std::to_string(image.width) + "x" + std::to_string(image.height) + " is more than "
+                      + std::to_string(kPngMaxSide) + " a side or " + std::to_string(kPngMaxPixels) + " pixels");
     }
     rgba.assign(PNG_IMAGE_SIZE(image), 0);
     if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
+        const std::string message = image.message;
         png_image_free(&image);
         rgba.clear();
-        return false;
+        return refuse("its pixels are damaged (" + message + ")");
     }
     width = static_cast<int32_t>(image.width);
     height = static_cast<int32_t>(image.height);
     return true;
 }
 
-bool readRgbaPng(const std::string& path, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height)
+bool readRgbaPng(const std::string& path, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height, std::string* why)
 {
-    ByteArray bytes = readWholeFile(path, kPngMaxFileBytes);
-    return decodeRgbaPng(bytes.data(), static_cast<size_t>(bytes.length()), rgba, width, height);
+    ByteArray bytes;
+    const FileRead read = readBoundedFile(path, kPngMaxFileBytes, bytes);
+    if (read != FileRead::Read) {
+        if (why) {
+            *why = read == FileRead::Missing ? "it cannot be read"
+                                             : "it is larger than " + std::to_string(kPngMaxFileBytes) + " bytes";
+        }
+        return false;
+    }
+    return decodeRgbaPng(bytes.data(), static_cast<size_t>(bytes.length()), rgba, width, height, why);
 }
 
 }  // namespace tarnby

@@ -26,10 +26,13 @@ constexpr int64_t kPngMaxSide = 16384;
 constexpr int64_t kPngMaxPixels = 1 << 24;
 constexpr int32_t kPngMaxFileBytes = 32 << 20;
 
-// Decodes a PNG held in memory as 8-bit RGBA; false for anything else.
-bool decodeRgbaPng(const uint8_t* bytes, size_t size, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height);
+// Decodes a PNG held in memory as 8-bit RGBA; false for anything else, with
+// what is wrong in `why` when it is given.
+bool decodeRgbaPng(const uint8_t* bytes, size_t size, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height,
+    std::string* why = nullptr);
 
 // Reads any PNG as 8-bit RGBA (tools use it for painted course maps).
-bool readRgbaPng(const std::string& path, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height);
+bool readRgbaPng(const std::string& path, std::vector<uint8_t>& rgba, int32_t& width, int32_t& height,
+    std::string* why = nullptr);
 
 }  // namespace tarnby

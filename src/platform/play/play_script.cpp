@@ -30,8 +30,18 @@ bool parseCount(const std::string& text, int64_t limit, int64_t& value)
 }
 
 // A word of the script as a message quotes it: at most 40 characters, so that
-// a line of a whole megabyte still gives a one-line message.
-std::string clip(const std::string& word) { return word.size() <= 40 ? word : word.substr(0, 37) + "..."; }
+// a line of a whole megabyte still gives a one-line message, and a byte that
+// is not a printable character shows as '?' (a carriage return or a terminal
+// control from a damaged file would garble the line).
+std::string clip(const std::string& word)
+{
+    std::string quoted = word.size() <= 40 ? word : word.substr(0, 37) + "...";
+    for (char& c : quoted) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        c = u < 32 || u > 126 ? '?' : c;
+    }
+    return quoted;
+}
 
 // A whole number with an optional minus sign, within -limit..limit.
 bool parseSigned(const std::string& text, int64_t limit, int64_t& value)
@@ -73,9 +83,16 @@ struct Word {
     int32_t code;
 };
 constexpr Word kKeyNames[] = {
-    { "left", kKeyLeft }, { "right", kKeyRight }, { "up", kKeyUp },       { "down", kKeyDown },
-    { "select", kKeySelect }, { "soft", kKeySoft }, { "back", kKeyBack }, { "space", kKeySpace },
-    { "star", kKeyStar },     { "pound", kKeyPound },
+    { "left", kKeyLeft },
+    { "right", kKeyRight },
+    { "up", kKeyUp },
+    { "down", kKeyDown },
+    { "select", kKeySelect },
+    { "soft", kKeySoft },
+    { "back", kKeyBack },
+    { "space", kKeySpace },
+    { "star", kKeyStar },
+    { "pound", kKeyPound },
 };
 
 }  // namespace
@@ -119,7 +136,7 @@ bool PlayScript::takesShots() const
 }
 
 bool PlayScript::parse(const std::string& text, const std::string& name, int32_t width, int32_t height,
-                       std::string& error)
+    std::string& error)
 {
     m_events.clear();
     std::istringstream lines(text);
@@ -149,7 +166,8 @@ bool PlayScript::parse(const std::string& text, const std::string& name, int32_t
         event.line = number;
         int64_t at = 0;
         if (!parseCount(w[0], kLastTime, at)) {
-            return fail("\"" + clip(w[0]) + "\" is not a time in milliseconds (0 to " + std::to_string(kLastTime) + ")");
+            return fail(
+                "\"" + clip(w[0]) + "\" is not a time in milliseconds (0 to " + std::to_string(kLastTime) + ")");
         }
         event.at = static_cast<uint32_t>(at);
         if (event.at < last) {

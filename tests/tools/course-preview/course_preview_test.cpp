@@ -1,5 +1,6 @@
 // course-preview on the stand-in course: the images of a tee, shots that land,
 // roll, go out of bounds or into the water, and its answers to bad input.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "fixed/fixed.h"
 #include "golf/holetable.h"
 #include "platform/headless/png_writer.h"
+#include "runtime/files.h"
 #include "support/test_course.h"
 #include "support/test_support.h"
 
@@ -38,8 +40,8 @@ Flight readPath(const std::string& path)
     while (std::getline(in, line)) {
         if (line.rfind("end ", 0) == 0) {
             f.end = line;
-            std::sscanf(
-                line.c_str(), "end %d %d %d surface %d steps %d", &f.endX, &f.endY, &f.endZ, &f.surface, &f.steps);
+            std::sscanf(line.c_str(), "end %d %d %d surface %d steps %d", &f.endX, &f.endY, &f.endZ, &f.surface,
+                &f.steps);
             continue;
         }
         PathLine p {};
@@ -81,10 +83,7 @@ protected:
     ScratchFolder m_folder { "course_preview" };
 };
 
-std::string pair(int32_t a, int32_t b)
-{
-    return std::to_string(a) + "," + std::to_string(b);
-}
+std::string pair(int32_t a, int32_t b) { return std::to_string(a) + "," + std::to_string(b); }
 
 TEST_F(CoursePreviewTest, RendersTheTeeViewDepthAndMap)
 {
@@ -166,5 +165,61 @@ TEST_F(CoursePreviewTest, RefusesBadInput)
     EXPECT_NE(said.find("Run 'course-preview --help' for its options.\n"), std::string::npos);
 }
 
-} // namespace
-} // namespace tarnby
+// Every file the preview reads, missing, empty, cut short or full of garbage:
+// it makes no picture of it, fails and says in one line what is wrong.
+TEST_F(CoursePreviewTest, DamagedHoleFilesAndBundlesFailInOneLine)
+{
+    const std::string hole = m_folder.file("c0_holes_1-3");
+    const std::string bundle = m_folder.file("golf0.bin");
+    const ByteArray goodHole = readWholeFile(hole);
+    const ByteArray goodBundle = readWholeFile(bundle);
+    ASSERT_GT(goodHole.length(), 100);
+    ASSERT_GT(goodBundle.length(), 100);
+    std::vector<uint8_t> garbage(static_cast<size_t>(goodHole.length()));
+    uint32_t x = 7;
+    for (uint8_t& b : garbage) {
+        x = x * 1103515245u + 12345u;
+        b = static_cast<uint8_t>(x >> 24);
+    }
+    const std::vector<uint8_t> wholeHole(goodHole.begin(), goodHole.end());
+    const std::vector<uint8_t> wholeBundle(goodBundle.begin(), goodBundle.end());
+    struct Case {
+        std::string file;
+        bool missing;
+        std::vector<uint8_t> bytes;
+        std::string said;  // the start of the one line
+    } cases[] = {
+        { hole, true, {}, "course-preview: could not read hole file " + hole },
+        { hole, false, {}, "Not a shape file: " + hole + " is empty" },
+        { hole, false, std::vector<uint8_t>(wholeHole.begin(), wholeHole.begin() + wholeHole.size() / 2),
+            "Shape file " + hole + " ends early, before its end tag" },
+        { hole, false, garbage, "Not a shape file: " + hole + " has no FWS signature" },
+        { bundle, true, {}, "Could not open picture bundle " + m_folder.file("golf") },
+        { bundle, false, {}, "Picture bundle " + m_folder.file("golf") + ": " },
+        { bundle, false, std::vector<uint8_t>(wholeBundle.begin(), wholeBundle.begin() + wholeBundle.size() / 2),
+            "Picture bundle " + m_folder.file("golf") + ": " },
+        { bundle, false, garbage, "Picture bundle " + m_folder.file("golf") + ": " },
+    };
+    const std::string view = m_folder.file("view.png");
+    for (const Case& c : cases) {
+        if (c.missing) {
+            std::filesystem::remove(c.file);
+        } else {
+            ASSERT_TRUE(test::writeBytes(c.file, c.bytes));
+        }
+        std::filesystem::remove(view);
+        testing::internal::CaptureStdout();
+        const int status = run({ "--view", view });
+        const std::string said = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(status, 1) << c.said;
+        EXPECT_EQ(said.rfind(c.said, 0), 0u) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_FALSE(std::filesystem::exists(view)) << c.said;
+        ASSERT_TRUE(test::writeBytes(hole, wholeHole));
+        ASSERT_TRUE(test::writeBytes(bundle, wholeBundle));
+    }
+    EXPECT_EQ(run({ "--view", view }), 0) << "put back, the hole previews again";
+}
+
+}  // namespace
+}  // namespace tarnby

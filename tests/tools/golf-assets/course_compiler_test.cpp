@@ -67,7 +67,7 @@ TEST(CourseCompilerTest, PaintedMapComesBackAsPaintedUnderEveryPixel)
     std::string error;
     ASSERT_TRUE(course::compileCourseMap(map, 512, 512, folder.file("painted"), error)) << error;
     auto drawing = make<Vpolyn>();
-    ASSERT_TRUE(readHoleDrawing(drawing, String::intern("painted")));
+    ASSERT_EQ(readHoleDrawing(drawing, String::intern("painted")), HoleRead::Whole);
     EXPECT_LE(drawing->fillsUsed(), kHoleFillCount);
     int32_t wrong = 0;
     std::string first;
@@ -136,7 +136,7 @@ TEST(CourseCompilerTest, TracedChainsSeparateTheLabelsOnTheirTwoSides)
             round.set(x, y, std::hypot(x - 31.0, y - 30.0) < 3 ? 2 : std::hypot(x - 20.0, y - 30.0) < 12 ? 1 : 0);
         }
     }
-    round.set(50, 50, 3); // a single cell
+    round.set(50, 50, 3);  // a single cell
     std::vector<Chain> chains = course::traceBoundaries(round);
     const std::vector<Chain> original = chains;
     const course::TraceStats stats = course::simplifyChains(chains, 1.5);
@@ -177,5 +177,5 @@ TEST(CourseCompilerTest, DescriptionsNameTheirMistakesAndColoursReadBothWays)
     EXPECT_EQ(course::surfaceCode(0x800040, 1), 5);
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

@@ -80,7 +80,7 @@ TEST(ContactSheetTest, TheProgramNamesAMapItCannotReadOrCompileAndFails)
     struct Case {
         std::string arguments, output;
     } cases[] = {
-        { "compile " + text + " " + out, "golf-course: cannot read " + text + " as a PNG picture\n" },
+        { "compile " + text + " " + out, "golf-course: cannot read the map " + text + ": it is not a PNG picture (" },
         { "compile " + small + " " + out,
             "golf-course: " + small + ": the map must be 512 x 512 pixels (one pixel a yard), not 10 x 10\n" },
         { "sheet --out " + out + " --data " + scratch.file("nowhere"), "golf-course: " },

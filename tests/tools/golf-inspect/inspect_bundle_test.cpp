@@ -2,6 +2,7 @@
 // the failures.
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -26,8 +27,8 @@ TEST(InspectBundleTest, ListsWritesPngsAndFailsCleanly)
     test::ScratchFolder folder("inspect_bundle");
     bundle::BundleWriter writer;
     // 3x2 'r' picture: opaque red, alpha code 3 green, transparent; a blue row.
-    const std::vector<uint8_t> run
-        = { 248, 0, 0, 255, 0, 248, 0, 109, 9, 9, 9, 0, 0, 0, 248, 255, 0, 0, 248, 255, 0, 0, 248, 255 };
+    const std::vector<uint8_t> run = { 248, 0, 0, 255, 0, 248, 0, 109, 9, 9, 9, 0, 0, 0, 248, 255, 0, 0, 248, 255, 0, 0,
+        248, 255 };
     ASSERT_EQ(writer.addRun(run.data(), 3, 2, 1, -2), 0);
     ASSERT_EQ(writer.addJpeg(std::vector<uint8_t>(16 * 8 * 3, 128).data(), 3, 16, 8, 8, 7, 75), 1) << writer.error();
     ASSERT_TRUE(writer.writeSegments(folder.path(), "art", 64));
@@ -66,9 +67,13 @@ TEST(InspectBundleTest, DamagedPicturesFailAndTheSheetIsCapped)
     test::writeBytes(folder.file("bad0.bin"), bytes);
     std::string out;
     EXPECT_EQ(inspect(folder.path() + "bad --png 0 " + folder.file("bad.png"), out), 1) << out;
-    EXPECT_NE(out.find("Picture 0 of bundle bad: damaged JPEG: "), std::string::npos) << out;
-    EXPECT_NE(out.find("picture 0 of bundle " + folder.path() + "bad cannot be decoded"), std::string::npos) << out;
+    EXPECT_EQ(out.rfind("Picture 0 of bundle " + folder.path() + "bad: damaged JPEG: ", 0), 0u) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    EXPECT_FALSE(std::ifstream(folder.file("bad.png"))) << "no blank picture written";
     EXPECT_EQ(inspect(folder.path() + "bad --sheet " + folder.file("bad.png"), out), 1) << out;
+    EXPECT_NE(out.find("golf-inspect: 1 damaged pictures of bundle " + folder.path() + "bad are blank on the sheet "),
+        std::string::npos)
+        << out;
 
     // Pictures whose sizes add up to far more than a sheet may hold (each
     // 2000 x 2000 'r' picture of one transparent run): the sheet shows those
@@ -78,15 +83,14 @@ TEST(InspectBundleTest, DamagedPicturesFailAndTheSheetIsCapped)
         big.addRecord('r', 2000, 2000, 0, 0, { 0x7C, 0x00 });
     }
     test::writeBytes(folder.file("big0.bin"), big.bytes());
-    EXPECT_EQ(inspect(folder.path() + "big --sheet " + folder.file("big.png"), out), 0) << out;
-    EXPECT_NE(out.find("Sheet shows the first 4 of 40 pictures: a sheet is at most 16777216 pixels"),
-        std::string::npos)
-        << out;
+    EXPECT_EQ(inspect(folder.path() + "big --sheet " + folder.file("big.png"), out), 1) << out;
+    EXPECT_EQ(out, "golf-inspect: sheet " + folder.file("big.png") + " shows the first 4 of 40 pictures of bundle "
+                       + folder.path() + "big: a sheet is at most 16777216 pixels\n");
     std::vector<uint8_t> rgba;
     int32_t w = 0, h = 0;
     ASSERT_TRUE(readRgbaPng(folder.file("big.png"), rgba, w, h));
     EXPECT_LE(static_cast<int64_t>(w) * h, 16 << 20);
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby
