@@ -7,6 +7,7 @@
 #include "golf/hole_setup.h"
 #include "golf/holetable.h"
 #include "runtime/files.h"
+#include "vector/vswf.h"
 
 namespace tarnby::preview {
 
@@ -117,6 +118,14 @@ Ref<Vsprite> Scene::addWorldSprite(int32_t picture, int32_t x, int32_t z, Fixed 
     sprite->setPosition3d(toFixed(x), m_terrain->heightAt(toFixed(x), toFixed(z)), toFixed(z));
     m_view->add(sprite);
     return sprite;
+}
+
+bool Scene::load(const Ref<String>& holeFile, int32_t course, int32_t width, int32_t height)
+{
+    const std::string path = dataFolder() + (holeFile ? holeFile->chars() : "");
+    ByteArray bytes;
+    return readBoundedFile(path, Vswf::kMaxFileBytes, bytes) == FileRead::Read
+           && load(bytes, path, course, width, height);
 }
 
 bool Scene::picturesDamaged() const

@@ -28,6 +28,9 @@ public:
     // damaged: a view of them would not be what the game shows (the readers
     // have said what is wrong in one line).
     bool load(const ByteArray& hole, const std::string& name, int32_t course, int32_t width, int32_t height);
+    // The same for the hole file `holeFile` of the data folder; false also,
+    // without a line, when the file cannot be read.
+    bool load(const Ref<String>& holeFile, int32_t course, int32_t width, int32_t height);
     // Whether a picture the views drew was damaged (its line printed as it was
     // decoded, the picture left transparent).
     bool picturesDamaged() const;
