@@ -16,7 +16,7 @@ void Vpolyn::setSize(int32_t width, int32_t height)
     Vsprite::setSize(width, height);
     m_widthBound = toFixed(width);
     m_heightBound = toFixed(height);
-    m_gridReady = false; // the grid has the old size
+    m_gridReady = false;  // the grid has the old size
 }
 
 void Vpolyn::setFillCount(int32_t n)

@@ -82,8 +82,8 @@ public:
     // thread that asks keeps its own.
     struct FillSpan {
         int32_t row = -1;
-        int32_t left = 0; // 1/16 pixel, inclusive
-        int32_t right = 0; // exclusive
+        int32_t left = 0;   // 1/16 pixel, inclusive
+        int32_t right = 0;  // exclusive
         int32_t fill = 0;
     };
     // A fill grid cell that an edge crosses (the crossings answer there).
@@ -192,7 +192,7 @@ private:
     IntArray m_frames;
     Fixed m_widthBound = 0;
     IntArray m_rowStart;
-    IntArray m_cursor; // finish()'s scratch
+    IntArray m_cursor;  // finish()'s scratch
     // Per crossing, the rightmost x (1/16 pixel) that it or any crossing
     // before it in its row reaches: a point at or right of it lies right of
     // all of them, so a query skips them by a binary search.

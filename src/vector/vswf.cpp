@@ -303,7 +303,7 @@ void Vswf::readShape(int32_t version)
     m_penY = m_originY;
     moveBy(0, 0);
     m_fill0 = m_fill1 = 0;
-    readU16();  // shape id
+    readU16();   // shape id
     readRect();  // bounds
     readStyles(version);
     m_numFillBits = static_cast<int32_t>(readBits(4));
@@ -347,7 +347,7 @@ void Vswf::readStyles(int32_t version)
         lines = readU16();
     }
     for (int32_t i = 0; i < lines && !m_endOfFile; ++i) {
-        readU16();  // width
+        readU16();            // width
         readColour(version);  // outlines are not drawn
     }
 }

@@ -17,8 +17,8 @@ namespace {
 constexpr int32_t kFlagPicture = 25;
 constexpr int32_t kBallPicture = 30;
 constexpr int32_t kBallShadowPicture = 31;
-constexpr int32_t kGolferPicture = 49;  // the male golfer's full-swing stance
-constexpr Fixed kBallSize = 0xE38;  // 1/9 yard
+constexpr int32_t kGolferPicture = 49;   // the male golfer's full-swing stance
+constexpr Fixed kBallSize = 0xE38;       // 1/9 yard
 constexpr Fixed kStandingSize = 0xFFFC;  // 2 yards
 
 void mark(std::vector<uint32_t>& frame, int32_t side, int32_t x, int32_t y, int32_t radius, uint32_t colour)

@@ -67,7 +67,7 @@ TEST(InspectDamagedTest, EveryKindOfFileDamagedFailsInOneLineNamingIt)
     struct Case {
         const char* command;
         std::vector<std::string> files;  // copied from the build; the first one is damaged
-        std::string argument;  // what the command is given (the copy's name or prefix)
+        std::string argument;            // what the command is given (the copy's name or prefix)
         Damage how;
         int status;  // 1, or 0 where the damaged file is still a file of its kind
     };
