@@ -86,10 +86,7 @@ Pictures& pictures()
     return p;
 }
 
-std::vector<uint32_t> freshFrame()
-{
-    return std::vector<uint32_t>(kFrameWidth * kFrameHeight, 0xFF305030u);
-}
+std::vector<uint32_t> freshFrame() { return std::vector<uint32_t>(kFrameWidth * kFrameHeight, 0xFF305030u); }
 
 void BM_DecodeJpegTexture64(benchmark::State& state)
 {
@@ -131,23 +128,14 @@ void drawScaled(benchmark::State& state, int32_t index, int32_t w, int32_t h, Fi
     state.SetItemsProcessed(state.iterations() * sw * sh);
 }
 
-void BM_DrawFigureScaled(benchmark::State& state)
-{
-    drawScaled(state, Pictures::kFigure, 40, 90, 0xC000 /* 1.5 */);
-}
+void BM_DrawFigureScaled(benchmark::State& state) { drawScaled(state, Pictures::kFigure, 40, 90, 0xC000 /* 1.5 */); }
 BENCHMARK(BM_DrawFigureScaled);
 
-void BM_DrawOpaqueJpeg(benchmark::State& state)
-{
-    drawScaled(state, Pictures::kOpaqueJpeg, 128, 128, kOne);
-}
+void BM_DrawOpaqueJpeg(benchmark::State& state) { drawScaled(state, Pictures::kOpaqueJpeg, 128, 128, kOne); }
 BENCHMARK(BM_DrawOpaqueJpeg);
 
 // 10 % opaque: the skip counts let the draw jump over the transparent runs.
-void BM_DrawMostlyTransparentJpeg(benchmark::State& state)
-{
-    drawScaled(state, Pictures::kSparseJpeg, 128, 128, kOne);
-}
+void BM_DrawMostlyTransparentJpeg(benchmark::State& state) { drawScaled(state, Pictures::kSparseJpeg, 128, 128, kOne); }
 BENCHMARK(BM_DrawMostlyTransparentJpeg);
 
 void BM_DirectDecodeFigure(benchmark::State& state)
@@ -163,11 +151,8 @@ void BM_DirectDecodeFigure(benchmark::State& state)
 }
 BENCHMARK(BM_DirectDecodeFigure);
 
-void BM_DrawCachedFigure(benchmark::State& state)
-{
-    drawScaled(state, Pictures::kFigure, 40, 90, kOne);
-}
+void BM_DrawCachedFigure(benchmark::State& state) { drawScaled(state, Pictures::kFigure, 40, 90, kOne); }
 BENCHMARK(BM_DrawCachedFigure);
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

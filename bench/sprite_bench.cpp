@@ -23,7 +23,7 @@ struct Screen {
         add(0, 0, kWidth, 120, 0xFF3050A0, 250)->setColour2(0xFFA0C0FF);
         add(0, 120, kWidth, 200, 0xFF206020, 240);
         add(4, 4, 120, 24, 0x80000000, 1);
-        const uint32_t colours[] = {0xFFE0E0E0, 0x80FFFFFF, 0x40FF0000, 0xFF2040FF, 0xC0FFFF00};
+        const uint32_t colours[] = { 0xFFE0E0E0, 0x80FFFFFF, 0x40FF0000, 0xFF2040FF, 0xC0FFFF00 };
         for (int i = 0; i < 26; ++i) {
             auto s = add((i * 37) % 220, 30 + (i * 53) % 270, 8 + i % 13, 6 + i % 9, colours[i % 5], 10 + i);
             if (i % 9 == 0) {

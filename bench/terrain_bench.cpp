@@ -127,7 +127,7 @@ BENCHMARK(BM_RenderOnce)->Iterations(1)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadHole(benchmark::State& state)
 {
-    auto scene = teeScene(240, 320); // sets the data folder up
+    auto scene = teeScene(240, 320);  // sets the data folder up
     if (!scene) {
         state.SkipWithError("no hole data");
         return;
@@ -210,5 +210,5 @@ void BM_OneSecondOfFlight(benchmark::State& state)
 }
 BENCHMARK(BM_OneSecondOfFlight)->Unit(benchmark::kMicrosecond);
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

@@ -26,7 +26,7 @@ namespace {
 // another must stay inside their outer blob, so that every boundary has the
 // right region on each side.
 void addBlob(ShapeWriter& w, std::mt19937& random, double cx, double cy, double rx, double ry, int32_t points,
-             int32_t inside, int32_t outside, double wobbleSize = 0.3)
+    int32_t inside, int32_t outside, double wobbleSize = 0.3)
 {
     std::vector<ShapePoint> ring;
     for (int32_t i = 0; i < points; ++i) {

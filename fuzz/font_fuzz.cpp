@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int32_t c = font->first() - 1; c <= last + 1; ++c) {
         font->charWidth(c);
         font->drawChar(c, frame.data(), kW, kH, 0, 0, kW, kH, (c % 7 - 3) << 15, (c % 5 - 2) << 15, 0xFFFFFFFF,
-                       c % 2 ? 0x8000 : 0x3000);
+            c % 2 ? 0x8000 : 0x3000);
     }
     font->stringWidth("Tarnby Classic\tPar 4\n\xff");
     font->tabAdvance(-5);

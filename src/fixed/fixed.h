@@ -68,7 +68,7 @@ constexpr Fixed fsqrt(int64_t s)
     // From 2^48 on, s * 32768 no longer fits in 64 bits (the iteration would
     // run on wrapped values and may divide by zero), and the root is beyond
     // the largest Fixed anyway: give the largest Fixed.
-    if (s >= (int64_t{1} << 48)) {
+    if (s >= (int64_t { 1 } << 48)) {
         return 0x7FFFFFFF;
     }
     int64_t g = (s + 32768) >> 1;
@@ -84,8 +84,8 @@ constexpr Fixed fsqrt(int64_t s)
 // Root of a*a + b*b; the 64-bit sum of the two squares wraps like the hardware's.
 constexpr Fixed fhypot(Fixed a, Fixed b)
 {
-    const uint64_t sum =
-        static_cast<uint64_t>(static_cast<int64_t>(a) * a) + static_cast<uint64_t>(static_cast<int64_t>(b) * b);
+    const uint64_t sum = static_cast<uint64_t>(static_cast<int64_t>(a) * a)
+                         + static_cast<uint64_t>(static_cast<int64_t>(b) * b);
     return fsqrt(static_cast<int64_t>(sum) >> 15);
 }
 

@@ -9,10 +9,12 @@ namespace tarnby {
 namespace {
 
 const Club kClubs[kClubCount] = {
+    // clang-format off
     { "1 1W-250", 8191500, 1092 }, { "2 3W-230", 7536180, 1365 }, { "3 3i-200", 6553200, 1456 },
     { "4 4i-185", 6061710, 1820 }, { "5 5i-170", 5570220, 2184 }, { "6 6i-155", 5078730, 2548 },
     { "7 7i-140", 4587240, 2912 }, { "8 8i-125", 4095750, 3276 }, { "9 9i-110", 3604260, 3640 },
     { "# PW-60", 1965960, 5461 },  { "* PT-100", 1092200, 0 },
+    // clang-format on
 };
 
 // 90 % of the target: the ball rolls out the rest.
@@ -20,10 +22,7 @@ constexpr Fixed kCarryShare = 0x7333;
 
 }  // namespace
 
-const Club& clubAt(int32_t index)
-{
-    return kClubs[index >= 0 && index < kClubCount ? index : kPutter];
-}
+const Club& clubAt(int32_t index) { return kClubs[index >= 0 && index < kClubCount ? index : kPutter]; }
 
 int32_t clubForDistance(Fixed d, int32_t surface)
 {

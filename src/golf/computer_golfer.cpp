@@ -26,11 +26,7 @@ int32_t clubKey(int32_t club) { return static_cast<unsigned char>(clubAt(club).l
 
 }  // namespace
 
-ComputerGolfer::ComputerGolfer(Golf& game, KeyPress press)
-    : m_game(game)
-    , m_press(std::move(press))
-{
-}
+ComputerGolfer::ComputerGolfer(Golf& game, KeyPress press) : m_game(game), m_press(std::move(press)) {}
 
 ComputerGolfer::~ComputerGolfer() = default;
 
@@ -46,7 +42,8 @@ void ComputerGolfer::press(int32_t key)
 ComputerGolfer::Look ComputerGolfer::look() const
 {
     const bool clubMenu = m_game.clubMenu && m_game.clubMenu->hasParent();
-    return Look{ m_game.gameState, m_game.aimHeading, m_game.club, clubMenu, m_game.holeStrokes, m_game.aimMarkerOffset };
+    return Look { m_game.gameState, m_game.aimHeading, m_game.club, clubMenu, m_game.holeStrokes,
+        m_game.aimMarkerOffset };
 }
 
 void ComputerGolfer::act()
@@ -58,10 +55,8 @@ void ComputerGolfer::act()
         return;
     case Golf::Aiming:
     case Golf::Overhead:
-    case Golf::HoleOver:
-        break;
-    default:
-        return;
+    case Golf::HoleOver: break;
+    default: return;
     }
     // Keys pressed while the game repaints the whole screen are dropped when
     // it is done: wait for the game to answer the last keys before pressing
@@ -111,7 +106,7 @@ void ComputerGolfer::nextWind(Fixed& x, Fixed& z) const
         return gap == 0 ? value : value + (gap > 0 ? step : -step);
     };
     ShotPlanner::windVector(drift(m_game.windStrength, m_game.windStrengthTarget, 128),
-                            drift(m_game.windDirection, m_game.windDirectionTarget, 2), x, z);
+        drift(m_game.windDirection, m_game.windDirectionTarget, 2), x, z);
 }
 
 bool ComputerGolfer::newLie() const

@@ -76,7 +76,7 @@ private:
     int32_t m_wait = 0;
     bool m_continueAfterHole = true;
     bool m_awaiting = false;
-    Look m_answer{};
+    Look m_answer {};
     int32_t m_answerFrames = 0;
 };
 

@@ -9,9 +9,6 @@ DeviceProfile& deviceProfile()
     return profile;
 }
 
-Ref<String> platformName()
-{
-    return String::intern(deviceProfile().isPocketPC ? "PocketPC" : "Smartphone");
-}
+Ref<String> platformName() { return String::intern(deviceProfile().isPocketPC ? "PocketPC" : "Smartphone"); }
 
 }  // namespace tarnby

@@ -8,9 +8,9 @@ namespace tarnby {
 // Set by the program's entry before the game is attached; the game reads it
 // when it builds its scene.
 struct DeviceProfile {
-    bool isPocketPC = true;           // a touch screen (a mouse counts as a stylus)
-    bool qwertyKeyboard = false;      // letter keys stand for digits
-    bool pixelDoubling = false;       // half-resolution game, doubled output
+    bool isPocketPC = true;       // a touch screen (a mouse counts as a stylus)
+    bool qwertyKeyboard = false;  // letter keys stand for digits
+    bool pixelDoubling = false;   // half-resolution game, doubled output
     bool rawFrameBufferUsable = false;
 };
 

@@ -42,9 +42,9 @@ Golf::~Golf()
 {
     // Sprites the game owns while they are off the screen still hold their
     // children, and the children hold them: take every such tree apart.
-    for (Ref<Vsprite> owned : { Ref<Vsprite>(terrainView), overheadMap, Ref<Vsprite>(keyHelpMenu),
-                                Ref<Vsprite>(mapKeyHelpMenu), Ref<Vsprite>(clubMenu), Ref<Vsprite>(mainMenu),
-                                hudPanel, scorecard, swingMeter, message }) {
+    for (Ref<Vsprite> owned :
+        { Ref<Vsprite>(terrainView), overheadMap, Ref<Vsprite>(keyHelpMenu), Ref<Vsprite>(mapKeyHelpMenu),
+            Ref<Vsprite>(clubMenu), Ref<Vsprite>(mainMenu), hudPanel, scorecard, swingMeter, message }) {
         if (owned) {
             owned->removeSelf();
             owned->destroy();
@@ -165,7 +165,7 @@ void Golf::setGameState(int32_t state)
         m_menuWatched = false;
     }
     logLine("state %s hole %d course %d strokes %d round %d", stateName(state), hole + 1, course, holeStrokes,
-            roundStrokes);
+        roundStrokes);
 }
 
 // --- Handlers of the simple states -----------------------------------------------------

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "fixed/fixed.h"
 #include "golf/game_log.h"
 #include "image/vilib.h"
 #include "runtime/array.h"
@@ -19,7 +20,6 @@
 #include "sprite/viewport.h"
 #include "sprite/vmenu.h"
 #include "sprite/vtext.h"
-#include "fixed/fixed.h"
 #include "terrain/vector.h"
 #include "terrain/vphob.h"
 #include "terrain/vterrain.h"
@@ -128,11 +128,11 @@ public:
     void playSound(const char* name);
     void setSound(bool on);
     Ref<Vsprite> addMapSprite(const Ref<Vsprite>& map, int32_t picture, int32_t x, int32_t y, int32_t tag,
-                                      Fixed smallestScale);
+        Fixed smallestScale);
     Ref<Vsprite> addWorldSprite(int32_t picture, int32_t x, int32_t z, Fixed size, Fixed smallestScale);
     Ref<Vsprite> addScenery(int32_t picture, Fixed a, Fixed b, Fixed size, Fixed smallestScale, bool flag);
     void placeWorldSprite(const Ref<Vsprite>& sprite, int32_t picture, Fixed x, Fixed z, Fixed size,
-                                  Fixed smallestScale);
+        Fixed smallestScale);
     void loadHoleFile(const Ref<String>& name);
     void recordTopScore();
     void showTopScores();
@@ -261,13 +261,13 @@ private:
     int32_t m_iconBarHeight = 0;
     int32_t m_arrowAngle = -1;  // wind arrow angle drawn last
     bool m_skipPaint = false;
-    bool m_started = false;     // the start-up screen has been shown
+    bool m_started = false;  // the start-up screen has been shown
     Ref<Vtext> m_soundEntry;
-    bool m_demo = false;          // this game is a demo: it never saves
-    bool m_menuWatched = false;   // the menu's quiet time is being counted
+    bool m_demo = false;         // this game is a demo: it never saves
+    bool m_menuWatched = false;  // the menu's quiet time is being counted
     uint32_t m_menuQuietSince = 0;
-    std::atomic<bool> m_demoRunning{false};
-    std::atomic<bool> m_demoEnded{false};
+    std::atomic<bool> m_demoRunning { false };
+    std::atomic<bool> m_demoEnded { false };
 };
 
 }  // namespace tarnby

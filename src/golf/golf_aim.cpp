@@ -19,10 +19,7 @@ constexpr int32_t kMapStep = 32;
 constexpr Fixed kMostZoom = toFixed(8);
 constexpr Fixed kLeastZoom = 0x1000;  // an eighth
 
-bool isSwingKey(int32_t key)
-{
-    return key == kKeySelect || key == '5' || key == kKeySpace || key == kKeyEnter;
-}
+bool isSwingKey(int32_t key) { return key == kKeySelect || key == '5' || key == kKeySpace || key == kKeyEnter; }
 
 // A compact icon bar is marked by its tag until it is laid out again.
 bool isCompact(const Ref<Vmenu>& menu) { return menu && menu->getTag() != 0; }

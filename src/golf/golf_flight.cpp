@@ -4,15 +4,15 @@
 #include <algorithm>
 
 #include "golf/golf.h"
-#include "runtime/keys.h"
 #include "golf/holetable.h"
 #include "golf/surface_table.h"
+#include "runtime/keys.h"
 
 namespace tarnby {
 
 namespace {
 
-constexpr int32_t kLongestFrame = 60;  // ms of flight one step covers at most
+constexpr int32_t kLongestFrame = 60;   // ms of flight one step covers at most
 constexpr Fixed kTrailHeight = 0x2AAB;  // a third of a yard
 constexpr Fixed kNearCup = 0x5554;      // two thirds of a yard
 constexpr Fixed kInCup = 911;           // a thirty-sixth of a yard
@@ -87,8 +87,7 @@ bool Golf::stepBallFlight()
         showMessage(String::intern("Out of bounds"));
         // Ball, shadow and map markers all go back to the spot the shot was played from.
         ballSprite->setPosition3d(lastLie->x(), lastLie->y(), lastLie->z());
-        ballShadowSprite->setPosition3d(lastLie->x(), terrain->heightAt(lastLie->x(), lastLie->z()),
-                                        lastLie->z());
+        ballShadowSprite->setPosition3d(lastLie->x(), terrain->heightAt(lastLie->x(), lastLie->z()), lastLie->z());
         mapBallSprite->setPositionFixed(lastLie->x(), lastLie->z());
         mapShadowSprite->setPositionFixed(lastLie->x(), lastLie->z());
         aimAtPin();
@@ -125,8 +124,9 @@ bool Golf::stepBallFlight()
     const Fixed d = pinOffset->fastLength();
     // Near the cup: close to it now, or the ground path of this step ran over it.
     const bool nearCup = d < kNearCup
-        && (d < kInCup
-            || segmentDistanceSq(flagX, flagZ, ballSprite->getX3d(), ballSprite->getZ3d(), x, z) < kInCup);
+                         && (d < kInCup
+                             || segmentDistanceSq(flagX, flagZ, ballSprite->getX3d(), ballSprite->getZ3d(), x, z)
+                                    < kInCup);
 
     ballSprite->setPosition3d(x, y, z);
     ballShadowSprite->setPosition3d(x, ground, z);
@@ -137,8 +137,8 @@ bool Golf::stepBallFlight()
         logOutcome("holed");
         playSound("incup");
         ball->setVelocity(0, 0, 0);
-        for (const Ref<Vsprite>& gone : { ballSprite, ballShadowSprite, aimMarkerSprite, mapBallSprite,
-                                          mapShadowSprite }) {
+        for (const Ref<Vsprite>& gone :
+            { ballSprite, ballShadowSprite, aimMarkerSprite, mapBallSprite, mapShadowSprite }) {
             gone->removeSelf();
         }
         finishHole();
@@ -166,8 +166,7 @@ bool Golf::stepBallFlight()
                 enterOverhead(Splash);
             }
             ballSprite->setPosition3d(lastLie->x(), lastLie->y(), lastLie->z());
-            ballShadowSprite->setPosition3d(lastLie->x(), terrain->heightAt(lastLie->x(), lastLie->z()),
-                                            lastLie->z());
+            ballShadowSprite->setPosition3d(lastLie->x(), terrain->heightAt(lastLie->x(), lastLie->z()), lastLie->z());
             // Off the tee the hole is played toward its aim point again.
             const HoleRow& row = holeRow(course, hole);
             if (fixedToInt(lastLie->x()) == row.teeX && fixedToInt(lastLie->z()) == row.teeZ) {

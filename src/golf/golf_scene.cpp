@@ -29,10 +29,9 @@ constexpr int32_t kZoomInIcon = 22;
 
 constexpr uint32_t kMeterBands[4] = { 0x80E0E0E0, 0x80A0A0A0, 0x80606060, 0x80202020 };
 
-const char* const kAboutText =
-    "Tarnby Golf\n"
-    "Three courses of eighteen holes on the shores of Tarnby. Aim, pick a club, "
-    "swing, and beat par.";
+const char* const kAboutText = "Tarnby Golf\n"
+                               "Three courses of eighteen holes on the shores of Tarnby. Aim, pick a club, "
+                               "swing, and beat par.";
 
 Ref<Vmenu> newMenu()
 {
@@ -68,15 +67,14 @@ void Golf::buildScene()
     if (m_iconBars) {
         keyHelpMenu->m_tileSize = m_iconBarHeight;
         keyHelpMenu->m_dimOpacity = 0x6000;
-        for (auto [key, picture] : { std::pair{ '9', kBackIcon }, { '1', kClubIcon }, { '7', kMapIcon },
-                                     { '4', kLeftIcon }, { '6', kRightIcon }, { '5', kSwingIcon } }) {
+        for (auto [key, picture] : { std::pair { '9', kBackIcon }, { '1', kClubIcon }, { '7', kMapIcon },
+                 { '4', kLeftIcon }, { '6', kRightIcon }, { '5', kSwingIcon } }) {
             keyHelpMenu->addIcon(key, picture);
         }
         mapKeyHelpMenu->m_tileSize = m_iconBarHeight;
         mapKeyHelpMenu->m_dimOpacity = 0x7000;
-        for (auto [key, picture] : { std::pair{ '9', kBackIcon }, { '2', kUpIcon }, { '1', kZoomInIcon },
-                                     { '8', kDownIcon }, { '3', kZoomOutIcon }, { '4', kLeftIcon },
-                                     { '6', kRightIcon } }) {
+        for (auto [key, picture] : { std::pair { '9', kBackIcon }, { '2', kUpIcon }, { '1', kZoomInIcon },
+                 { '8', kDownIcon }, { '3', kZoomOutIcon }, { '4', kLeftIcon }, { '6', kRightIcon } }) {
             mapKeyHelpMenu->addIcon(key, picture);
         }
         // The bars themselves are bare: only their tiles are panels.
@@ -154,7 +152,7 @@ void Golf::addHudPanel()
     windArrowReader = make<Vswf>();
     windArrow->setSize(24, 24);
     windArrow->setPositionFixed(hudWind->getX() + toFixed(hudWind->getWidth() - 10),
-                                hudWind->getY() - (m_smallScreen ? toFixed(4) : toFixed(3)));
+        hudWind->getY() - (m_smallScreen ? toFixed(4) : toFixed(3)));
     hudPanel->addTail(windArrow);
     m_arrowAngle = -1;
     updateWind();
@@ -246,7 +244,7 @@ Ref<Vsprite> Golf::addWorldSprite(int32_t picture, int32_t x, int32_t z, Fixed s
 }
 
 void Golf::placeWorldSprite(const Ref<Vsprite>& sprite, int32_t picture, Fixed x, Fixed z, Fixed size,
-                            Fixed smallestScale)
+    Fixed smallestScale)
 {
     sprite->setPicture(pictures, picture);
     Ref<Vpicture> entry = pictures ? pictures->getPictureRef(picture) : nullptr;
@@ -261,7 +259,7 @@ void Golf::placeWorldSprite(const Ref<Vsprite>& sprite, int32_t picture, Fixed x
 }
 
 Ref<Vsprite> Golf::addMapSprite(const Ref<Vsprite>& map, int32_t picture, int32_t x, int32_t y, int32_t tag,
-                                Fixed smallestScale)
+    Fixed smallestScale)
 {
     Ref<Vsprite> sprite = make<Vsprite>();
     sprite->setPicture(pictures, picture);

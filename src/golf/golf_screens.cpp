@@ -188,8 +188,8 @@ bool Golf::chooseCourse()
     menu->addItem(String::intern("2 Rivaru Reruz"));
     menu->addItem(String::intern("3 Rararedi Vurev"));
     menu->selectTag('1' + std::clamp(course, 0, 2));
-    Ref<Vtext> player
-        = menu->addItem(String::intern(golferFrameBase == kFemaleGolfer ? "Player: Female" : "Player: Male"), 'P');
+    Ref<Vtext> player = menu->addItem(
+        String::intern(golferFrameBase == kFemaleGolfer ? "Player: Female" : "Player: Male"), 'P');
     menu->addItem(String::intern("Back"));
     dressMenu(menu);
     addCentred(menu);
@@ -214,8 +214,7 @@ bool Golf::chooseCourse()
         }
         if (code == 'P') {
             golferFrameBase = golferFrameBase == kMaleGolfer ? kFemaleGolfer : kMaleGolfer;
-            setEntryText(player,
-                         String::intern(golferFrameBase == kFemaleGolfer ? "Player: Female" : "Player: Male"));
+            setEntryText(player, String::intern(golferFrameBase == kFemaleGolfer ? "Player: Female" : "Player: Male"));
             saveGame();
             if (golferSprite) {
                 golferSprite->setFrame(club == 10 ? golferFrameBase + 17 : golferFrameBase);

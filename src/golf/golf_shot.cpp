@@ -5,9 +5,9 @@
 
 #include "golf/clubs.h"
 #include "golf/golf.h"
-#include "runtime/keys.h"
 #include "golf/hole_setup.h"
 #include "runtime/host.h"
+#include "runtime/keys.h"
 #include "runtime/random.h"
 
 namespace tarnby {
@@ -16,13 +16,10 @@ namespace {
 
 constexpr int32_t kFullPower = 6553600;  // 100.0 in 16.16
 constexpr int32_t kCameraFollowGap = 513;
-constexpr Fixed kFeetLimit = 1092200;    // 33 1/3 yards
-constexpr Fixed kWindScale = 196836;     // yards per time unit per wind unit
+constexpr Fixed kFeetLimit = 1092200;  // 33 1/3 yards
+constexpr Fixed kWindScale = 196836;   // yards per time unit per wind unit
 
-bool isSwingKey(int32_t key)
-{
-    return key == kKeySelect || key == '5' || key == kKeySpace || key == kKeyEnter;
-}
+bool isSwingKey(int32_t key) { return key == kKeySelect || key == '5' || key == kKeySpace || key == kKeyEnter; }
 
 }  // namespace
 
@@ -232,7 +229,7 @@ void Golf::loadSwingFrames()
         return;
     }
     swingFramesLoaded = true;
-    for (auto [first, last] : { std::pair{ 33, 48 }, { 50, 54 }, { 56, 71 }, { 73, 77 } }) {
+    for (auto [first, last] : { std::pair { 33, 48 }, { 50, 54 }, { 56, 71 }, { 73, 77 } }) {
         for (int32_t i = first; i <= last; ++i) {
             pictures->getPicture(i);
         }
@@ -261,8 +258,8 @@ void Golf::strikeBall()
     const Vector& wind = *ball->wind();
     logLine("strike club %d power %d heading %d windstrength %d winddir %d wind %d,%d,%d from %d,%d,%d "
             "launch %d,%d,%d",
-            club, swingPower, aimHeading, windStrength, windDirection, wind.x(), wind.y(), wind.z(), x, y, z, vx,
-            launch.vertical, vz);
+        club, swingPower, aimHeading, windStrength, windDirection, wind.x(), wind.y(), wind.z(), x, y, z, vx,
+        launch.vertical, vz);
 }
 
 }  // namespace tarnby

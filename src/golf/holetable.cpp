@@ -69,19 +69,13 @@ constexpr HoleRow kHoles[kCourses * kHolesPerCourse] = {
     { 445, 453, 157, 93, 440, 120 },
 };
 
-const char* const kGroupNames[6]
-    = { "holes_1-3", "holes_4-6", "holes_7-9", "holes_10-12", "holes_13-15", "holes_16-18" };
+const char* const kGroupNames[6] = { "holes_1-3", "holes_4-6", "holes_7-9", "holes_10-12", "holes_13-15",
+    "holes_16-18" };
 
-int32_t clampHole(int32_t hole)
-{
-    return std::clamp(hole, 0, kHolesPerCourse - 1);
-}
-int32_t clampCourse(int32_t course)
-{
-    return std::clamp(course, 0, kCourses - 1);
-}
+int32_t clampHole(int32_t hole) { return std::clamp(hole, 0, kHolesPerCourse - 1); }
+int32_t clampCourse(int32_t course) { return std::clamp(course, 0, kCourses - 1); }
 
-} // namespace
+}  // namespace
 
 const HoleRow& holeRow(int32_t course, int32_t hole)
 {
@@ -100,4 +94,4 @@ Ref<String> holeFileName(int32_t course, int32_t hole)
     return String::fromChars(name.c_str());
 }
 
-} // namespace tarnby
+}  // namespace tarnby

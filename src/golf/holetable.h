@@ -18,7 +18,7 @@ struct HoleRow {
     int32_t teeZ;
     int32_t pinX;
     int32_t pinZ;
-    int32_t aimX; // where the first shot is aimed; the pin on a straight hole
+    int32_t aimX;  // where the first shot is aimed; the pin on a straight hole
     int32_t aimZ;
 };
 
@@ -33,4 +33,4 @@ int32_t holePar(int32_t hole);
 // and the group name, "holes_1-3" for holes 0 to 2 up to "holes_16-18".
 Ref<String> holeFileName(int32_t course, int32_t hole);
 
-} // namespace tarnby
+}  // namespace tarnby

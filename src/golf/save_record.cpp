@@ -9,10 +9,7 @@
 namespace tarnby {
 
 namespace {
-bool fieldInside(const ByteArray& save, int32_t offset)
-{
-    return offset >= 0 && offset <= save.length() - 2;
-}
+bool fieldInside(const ByteArray& save, int32_t offset) { return offset >= 0 && offset <= save.length() - 2; }
 
 void clear(const ByteArray& save)
 {

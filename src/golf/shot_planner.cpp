@@ -32,8 +32,10 @@ struct CostPoint {
     int32_t cost;
 };
 constexpr CostPoint kCostTable[] = {
+    // clang-format off
     { 0, 1000 }, { 1, 1050 }, { 3, 1300 }, { 8, 1650 }, { 20, 1950 }, { 40, 2250 },
     { 80, 2500 }, { 150, 2800 }, { 250, 3100 }, { 400, 3600 }, { 800, 4600 },
+    // clang-format on
 };
 
 }  // namespace
@@ -97,10 +99,7 @@ int32_t ShotPlanner::strokesFrom(Fixed d)
 }
 
 ShotPlanner::ShotPlanner(const Ref<VpolyTerrain>& terrain)
-    : m_terrain(terrain)
-    , m_ball(make<Vphob>())
-    , m_fresh(make<Vphob>())
-    , m_offset(make<Vector>())
+    : m_terrain(terrain), m_ball(make<Vphob>()), m_fresh(make<Vphob>()), m_offset(make<Vector>())
 {
     m_ball->setTerrain(terrain);
 }
@@ -119,7 +118,7 @@ ShotOutcome ShotPlanner::simulate(const ShotStart& start, int32_t club, int32_t 
     const Launch launch = launchFor(club, carryTarget(club, power));
     ball.setPosition(start.x, start.y, start.z);
     ball.setVelocity(fmul(launch.horizontal, fsin(heading)), launch.vertical,
-                     wrapSub(0, fmul(launch.horizontal, fcos(heading))));
+        wrapSub(0, fmul(launch.horizontal, fcos(heading))));
 
     auto stepMs = [](int32_t ms) { return ms <= 0 || ms > kLongestFrame ? kLongestFrame : ms; };
     const int32_t first = stepMs(start.firstFrameMs);
@@ -143,7 +142,8 @@ ShotOutcome ShotPlanner::simulate(const ShotStart& start, int32_t club, int32_t 
         m_offset->set(wrapSub(start.pinX, out.x), wrapSub(start.pinY, out.y), wrapSub(start.pinZ, out.z));
         const Fixed d = m_offset->fastLength();
         const bool nearCup = d < kNearCup
-            && (d < kInCup || segmentDistanceSq(start.pinX, start.pinZ, lastX, lastZ, out.x, out.z) < kInCup);
+                             && (d < kInCup
+                                 || segmentDistanceSq(start.pinX, start.pinZ, lastX, lastZ, out.x, out.z) < kInCup);
         lastX = out.x;
         lastZ = out.z;
         if (nearCup && ball.velocity()->fastLength() < kDropSpeed) {
@@ -176,13 +176,11 @@ ShotOutcome ShotPlanner::simulate(const ShotStart& start, int32_t club, int32_t 
 int32_t ShotPlanner::costOf(const ShotStart& start, const ShotOutcome& outcome) const
 {
     switch (outcome.end) {
-    case ShotEnd::Holed:
-        return 0;
+    case ShotEnd::Holed: return 0;
     case ShotEnd::Water:
     case ShotEnd::Out:
         return kPenaltyCost + strokesFrom(fhypot(wrapSub(start.pinX, start.x), wrapSub(start.pinZ, start.z)));
-    case ShotEnd::Rest:
-        break;
+    case ShotEnd::Rest: break;
     }
     return strokesFrom(fhypot(wrapSub(start.pinX, outcome.x), wrapSub(start.pinZ, outcome.z)));
 }
@@ -214,7 +212,7 @@ void ShotPlanner::tunePower(const ShotStart& start, int32_t club, int32_t headin
         const ShotOutcome o = simulate(start, club, power, heading);
         const int32_t cost = costOf(start, o);
         if (cost < best.cost) {
-            best = ShotChoice{ club, power, heading, o, cost };
+            best = ShotChoice { club, power, heading, o, cost };
         }
         return wrapAdd(fmul(wrapSub(o.x, start.x), dx), fmul(wrapSub(o.z, start.z), dz));
     };
@@ -242,7 +240,8 @@ void ShotPlanner::polish(const ShotStart& start, ShotChoice& best)
     // as long as either helps (the wind and the slopes bend every shot a little).
     for (int32_t round = 0; round < 6 && best.cost > 0; ++round) {
         const ShotChoice before = best;
-        const int32_t steps = (best.power + powerStep(best.club, start.frameMs) - 1) / powerStep(best.club, start.frameMs);
+        const int32_t steps = (best.power + powerStep(best.club, start.frameMs) - 1)
+                              / powerStep(best.club, start.frameMs);
         for (int32_t turn : { -kAimStep, kAimStep, -2 * kAimStep, 2 * kAimStep }) {
             tryShot(start, best.club, steps, before.heading + turn, best);
         }
@@ -287,7 +286,7 @@ ShotChoice ShotPlanner::plan(const ShotStart& start)
     const int32_t straightCost = best.cost;
     if (d > toFixed(200) || straightCost >= kPenaltyCost) {
         const int32_t shortClub = d > toFixed(260) ? kThreeWood : clubForDistance(d, 0);
-        for (int32_t club : { int32_t{ kDriver }, shortClub, int32_t{ 4 }, int32_t{ 7 } }) {
+        for (int32_t club : { int32_t { kDriver }, shortClub, int32_t { 4 }, int32_t { 7 } }) {
             for (int32_t k = -7; k <= 7; ++k) {
                 tryShot(start, club, maxSteps(club, start.frameMs), toPin + k * 4 * kAimStep, best);
             }

@@ -13,13 +13,13 @@ namespace tarnby {
 
 // Surface codes the game itself depends on.
 constexpr int32_t kSurfaceWater = 3;
-constexpr int32_t kSurfaceGreen = 4;       // the putting green
-constexpr int32_t kSurfaceGreenEdge = 2;   // the ground round the green
+constexpr int32_t kSurfaceGreen = 4;      // the putting green
+constexpr int32_t kSurfaceGreenEdge = 2;  // the ground round the green
 
 struct Surface {
-    int32_t code = 0;     // surface code and texture picture
-    Fixed friction = 0;   // rolling friction for the physics
-    int32_t level = 0;    // height level, 1/8 yard each
+    int32_t code = 0;    // surface code and texture picture
+    Fixed friction = 0;  // rolling friction for the physics
+    int32_t level = 0;   // height level, 1/8 yard each
 };
 
 // The surface of a fill colour (0xAARRGGBB; only red, green and blue count) on

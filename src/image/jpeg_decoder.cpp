@@ -20,7 +20,7 @@ namespace tarnby {
 namespace {
 
 struct ErrorManager {
-    jpeg_error_mgr base; // first, so the library's pointer is also ours
+    jpeg_error_mgr base;  // first, so the library's pointer is also ours
     std::jmp_buf jump;
     char* message;
 };
@@ -41,9 +41,7 @@ void emitMessage(j_common_ptr info, int level)
     }
 }
 
-void outputMessage(j_common_ptr)
-{
-}
+void outputMessage(j_common_ptr) {}
 
 // A progressive stream may hold any number of scans, each a pass over the
 // whole picture: a small file could keep the decoder busy for minutes. Real
@@ -72,13 +70,11 @@ void watchProgress(j_common_ptr common)
 // buffer whatever the data says.
 const JOCTET kEndOfImage[2] = { 0xFF, JPEG_EOI };
 
-void initSource(j_decompress_ptr)
-{
-}
+void initSource(j_decompress_ptr) {}
 
 boolean fillInput(j_decompress_ptr info)
 {
-    WARNMS(info, JWRN_JPEG_EOF); // ends the decode through emitMessage
+    WARNMS(info, JWRN_JPEG_EOF);  // ends the decode through emitMessage
     info->src->next_input_byte = kEndOfImage;
     info->src->bytes_in_buffer = 2;
     return TRUE;
@@ -98,9 +94,7 @@ void skipInput(j_decompress_ptr info, long count)
     source->bytes_in_buffer -= static_cast<size_t>(count);
 }
 
-void termSource(j_decompress_ptr)
-{
-}
+void termSource(j_decompress_ptr) {}
 
 // Everything the library touches after setjmp lives in this record, so no
 // local variable's value is lost when control jumps back.
@@ -152,7 +146,7 @@ bool run(Decode& d, int32_t* pixels, int32_t width, int32_t height)
         const JSAMPLE* in = line;
         for (int32_t x = 0; x < width; ++x, in += 3) {
             uint32_t word = 0xFF000000u | static_cast<uint32_t>(in[0]) << 16 | static_cast<uint32_t>(in[1]) << 8
-                | static_cast<uint32_t>(in[2]);
+                            | static_cast<uint32_t>(in[2]);
             *out++ = static_cast<int32_t>(word);
         }
     }
@@ -160,7 +154,7 @@ bool run(Decode& d, int32_t* pixels, int32_t width, int32_t height)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool decodeJpeg(const uint8_t* buffer, int32_t length, int32_t* pixels, int32_t width, int32_t height,
     char (&message)[kJpegMessageLength])
@@ -202,4 +196,4 @@ bool decodeJpeg(const uint8_t* buffer, int32_t length, int32_t* pixels, int32_t 
     return ok;
 }
 
-} // namespace tarnby
+}  // namespace tarnby

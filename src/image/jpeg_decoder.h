@@ -22,4 +22,4 @@ constexpr int32_t kJpegMessageLength = 200;
 bool decodeJpeg(const uint8_t* buffer, int32_t length, int32_t* pixels, int32_t width, int32_t height,
     char (&message)[kJpegMessageLength]);
 
-} // namespace tarnby
+}  // namespace tarnby

@@ -8,18 +8,9 @@ namespace tarnby {
 
 namespace {
 
-inline uint32_t half(uint32_t x)
-{
-    return (x >> 1) & 0x7F7F7F;
-}
-inline uint32_t quarter(uint32_t x)
-{
-    return (x >> 2) & 0x3F3F3F;
-}
-inline uint32_t eighth(uint32_t x)
-{
-    return (x >> 3) & 0x1F1F1F;
-}
+inline uint32_t half(uint32_t x) { return (x >> 1) & 0x7F7F7F; }
+inline uint32_t quarter(uint32_t x) { return (x >> 2) & 0x3F3F3F; }
+inline uint32_t eighth(uint32_t x) { return (x >> 3) & 0x1F1F1F; }
 
 // Frame colour f and picture colour c (both 0xRRGGBB) mixed at level 1..7,
 // from 1/8 of c up to all of c; each component stays within 0..255, so the
@@ -27,28 +18,18 @@ inline uint32_t eighth(uint32_t x)
 inline uint32_t blend(uint32_t f, uint32_t c, int32_t level)
 {
     switch (level) {
-    case 1:
-        return f + eighth(c) - eighth(f);
-    case 2:
-        return quarter(f) + quarter(c) + half(f);
-    case 3:
-        return quarter(c) + eighth(f) + eighth(c) + half(f);
-    case 4:
-        return half(f) + half(c);
-    case 5:
-        return quarter(f) + eighth(f) + eighth(c) + half(c);
-    case 6:
-        return quarter(f) + quarter(c) + half(c);
-    default:
-        return c;
+    case 1: return f + eighth(c) - eighth(f);
+    case 2: return quarter(f) + quarter(c) + half(f);
+    case 3: return quarter(c) + eighth(f) + eighth(c) + half(f);
+    case 4: return half(f) + half(c);
+    case 5: return quarter(f) + eighth(f) + eighth(c) + half(c);
+    case 6: return quarter(f) + quarter(c) + half(c);
+    default: return c;
     }
 }
 
 // Source pixels per frame pixel for a magnification.
-inline int32_t stepFor(Fixed scale)
-{
-    return scale == kOne ? kOne : static_cast<int32_t>((1 << 30) / scale);
-}
+inline int32_t stepFor(Fixed scale) { return scale == kOne ? kOne : static_cast<int32_t>((1 << 30) / scale); }
 
 // Number of steps from `start` until start + i * step reaches `limit` (step > 0).
 inline int64_t stepsUntil(int64_t start, int64_t limit, int64_t step)
@@ -56,7 +37,7 @@ inline int64_t stepsUntil(int64_t start, int64_t limit, int64_t step)
     return start >= limit ? 0 : (limit - start + step - 1) / step;
 }
 
-} // namespace
+}  // namespace
 
 int32_t Vpicture::draw(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t left, int32_t top, int32_t right,
     int32_t bottom, Fixed placeX, Fixed placeY, Fixed scale, int32_t depth, Fixed opacity)
@@ -119,7 +100,7 @@ int32_t Vpicture::draw(uint32_t* frame, int32_t stride, int32_t frameHeight, int
             sx += step;
             if (p < 0x20000000u) {
                 if (p == 0) {
-                    ++x; // a single transparent pixel (all of them in 'r' pictures)
+                    ++x;  // a single transparent pixel (all of them in 'r' pictures)
                     continue;
                 }
                 // A transparent run: jump over the rest of it at once.
@@ -134,7 +115,7 @@ int32_t Vpicture::draw(uint32_t* frame, int32_t stride, int32_t frameHeight, int
             }
             const uint32_t f = dst[x];
             if (f < depthWord) {
-                ++hidden; // the frame's depth byte is nearer than ours
+                ++hidden;  // the frame's depth byte is nearer than ours
                 ++x;
                 continue;
             }
@@ -204,8 +185,9 @@ void Vpicture::drawShadow(uint32_t* frame, int32_t stride, int32_t frameHeight, 
                 // Only ground at the shadow's own depth (and just behind it) darkens.
                 if ((f >> 24) - static_cast<uint32_t>(depth) < 4) {
                     const int32_t a = static_cast<int32_t>(p >> 29);
-                    const int32_t level
-                        = opacity == kOne ? a : static_cast<int32_t>((static_cast<int64_t>(a) * opacity) >> 15);
+                    const int32_t level = opacity == kOne
+                                              ? a
+                                              : static_cast<int32_t>((static_cast<int64_t>(a) * opacity) >> 15);
                     uint32_t shade;
                     if (level < 3) {
                         shade = half(f) + quarter(f);
@@ -228,4 +210,4 @@ void Vpicture::drawShadow(uint32_t* frame, int32_t stride, int32_t frameHeight, 
     }
 }
 
-} // namespace tarnby
+}  // namespace tarnby

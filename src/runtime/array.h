@@ -48,8 +48,7 @@ public:
         }
     }
     Array(Array&& other) noexcept
-        : m_count(std::exchange(other.m_count, nullptr)),
-          m_elements(std::exchange(other.m_elements, nullptr)),
+        : m_count(std::exchange(other.m_count, nullptr)), m_elements(std::exchange(other.m_elements, nullptr)),
           m_length(std::exchange(other.m_length, 0))
     {
     }

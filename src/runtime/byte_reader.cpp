@@ -11,9 +11,9 @@ int32_t clampSize(size_t size) { return size > INT32_MAX - 1 ? INT32_MAX - 1 : s
 
 }  // namespace
 
-ByteReader::ByteReader(const ByteArray& bytes) : m_keep(bytes), m_data(bytes.data()), m_size(bytes.length()) { }
+ByteReader::ByteReader(const ByteArray& bytes) : m_keep(bytes), m_data(bytes.data()), m_size(bytes.length()) {}
 
-ByteReader::ByteReader(const uint8_t* data, size_t size) : m_data(data), m_size(data ? clampSize(size) : 0) { }
+ByteReader::ByteReader(const uint8_t* data, size_t size) : m_data(data), m_size(data ? clampSize(size) : 0) {}
 
 int32_t ByteReader::readByte()
 {

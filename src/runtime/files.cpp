@@ -59,10 +59,7 @@ Ref<InputStream> InputStream::openPath(const std::string& path)
 
 Ref<InputStream> InputStream::open(const char* name) { return openPath(dataPath(name)); }
 
-Ref<InputStream> InputStream::open(const Ref<String>& name)
-{
-    return name ? open(name->chars()) : nullptr;
-}
+Ref<InputStream> InputStream::open(const Ref<String>& name) { return name ? open(name->chars()) : nullptr; }
 
 InputStream::~InputStream() { close(); }
 
@@ -146,10 +143,7 @@ bool syncFolder(const std::string& folder)
     return ok;
 }
 
-bool removeStaleTemporary(const std::string& path)
-{
-    return std::remove((path + ".tmp").c_str()) == 0;
-}
+bool removeStaleTemporary(const std::string& path) { return std::remove((path + ".tmp").c_str()) == 0; }
 
 FileRead readBoundedFile(const std::string& path, int32_t limit, ByteArray& bytes)
 {

@@ -15,8 +15,8 @@ constexpr int32_t kKeySoft = 6;    // the right soft key
 constexpr int32_t kKeyBack = 7;
 constexpr int32_t kKeyEnter = 10;
 constexpr int32_t kKeySpace = 32;
-constexpr int32_t kKeyPound = 35;  // '#'
-constexpr int32_t kKeyStar = 42;   // '*'
+constexpr int32_t kKeyPound = 35;   // '#'
+constexpr int32_t kKeyStar = 42;    // '*'
 constexpr int32_t kKeyDigit0 = 48;  // the digits are '0' to '9'
 
 }  // namespace tarnby

@@ -53,16 +53,9 @@ public:
     Ref(const Ref& other) : m_object(other.m_object) { retainObject(); }
     Ref(Ref&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    Ref(const Ref<U>& other) : m_object(other.get())
-    {
-        retainObject();
-    }
+    requires std::is_convertible_v<U*, T*> Ref(const Ref<U>& other) : m_object(other.get()) { retainObject(); }
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    Ref(Ref<U>&& other) : m_object(other.detach())
-    {
-    }
+    requires std::is_convertible_v<U*, T*> Ref(Ref<U>&& other) : m_object(other.detach()) {}
     ~Ref() { releaseObject(); }
 
     // Assignment releases the old value only after taking the new one, so

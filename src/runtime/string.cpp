@@ -65,10 +65,7 @@ Ref<String> String::fromBytes(const ByteArray& bytes, int32_t offset, int32_t co
 
 int32_t String::length() const { return static_cast<int32_t>(std::strlen(m_chars)); }
 
-Ref<String> String::suffixFrom2() const
-{
-    return length() >= 2 ? fromChars(m_chars + 2) : fromChars("");
-}
+Ref<String> String::suffixFrom2() const { return length() >= 2 ? fromChars(m_chars + 2) : fromChars(""); }
 
 bool String::equals(const char* text) const { return std::strcmp(m_chars, text) == 0; }
 

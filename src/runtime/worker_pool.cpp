@@ -11,7 +11,7 @@ std::atomic<int32_t> g_preferredThreads { 0 };
 
 constexpr uint64_t kBandMask = 0xFFFFFFFFull;
 
-} // namespace
+}  // namespace
 
 WorkerPool::WorkerPool(int32_t threads)
 {
@@ -42,7 +42,7 @@ void WorkerPool::run(Job job, void* context, int32_t bands)
     }
     if (m_workers.empty() || bands == 1) {
         for (int32_t band = 0; band < bands; ++band) {
-            job(context, band); // nobody to share with
+            job(context, band);  // nobody to share with
         }
         return;
     }
@@ -123,4 +123,4 @@ WorkerPool& WorkerPool::shared()
     return pool;
 }
 
-} // namespace tarnby
+}  // namespace tarnby

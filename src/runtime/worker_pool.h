@@ -57,18 +57,18 @@ private:
     // written before the ticket is published and read only by a thread that
     // took a band of it.
     std::atomic<uint64_t> m_ticket { 0 };
-    std::atomic<uint32_t> m_done { 0 }; // bands finished in the current run
+    std::atomic<uint32_t> m_done { 0 };  // bands finished in the current run
     // Sleeping and waking: the workers wait for m_runs to change, the caller
     // for the last band.
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_finished;
-    uint32_t m_runs = 0; // under m_mutex
-    bool m_stop = false; // under m_mutex
+    uint32_t m_runs = 0;  // under m_mutex
+    bool m_stop = false;  // under m_mutex
     Job m_job = nullptr;
     void* m_context = nullptr;
     uint64_t m_generation = 0;
     std::vector<std::thread> m_workers;
 };
 
-} // namespace tarnby
+}  // namespace tarnby

@@ -109,8 +109,9 @@ bool Vfont::loadFile(const std::string& path, const char* name)
         return false;
     }
     if (read == FileRead::TooLarge) {
-        V::log((std::string("Font file ") + name + " is larger than " + std::to_string(kMaxFileBytes)
-                + " bytes: the font is left empty").c_str());
+        const std::string message = std::string("Font file ") + name + " is larger than "
+                                    + std::to_string(kMaxFileBytes) + " bytes: the font is left empty";
+        V::log(message.c_str());
         clear();
         return false;
     }
@@ -120,8 +121,8 @@ bool Vfont::loadFile(const std::string& path, const char* name)
 bool Vfont::loadBytes(const uint8_t* bytes, size_t size, const char* name)
 {
     const std::string fault = size > static_cast<size_t>(kMaxFileBytes)
-        ? "is larger than " + std::to_string(kMaxFileBytes) + " bytes"
-        : readFont(bytes, size);
+                                  ? "is larger than " + std::to_string(kMaxFileBytes) + " bytes"
+                                  : readFont(bytes, size);
     if (!fault.empty()) {
         V::log((std::string("Font file ") + (name ? name : "") + " " + fault + ": the font is left empty").c_str());
         clear();
@@ -141,7 +142,7 @@ std::string Vfont::readFont(const uint8_t* bytes, size_t size)
         return (value == ByteReader::kEnd ? "ends early, in " : "has a number beyond 31 bits, in ") + where;
     };
     static constexpr const char* kFields[] = { "space width", "line height", "baseline", "first character",
-                                               "last character" };
+        "last character" };
     int32_t header[5];
     for (int32_t k = 0; k < 5; ++k) {
         header[k] = in.readPacked();
@@ -198,11 +199,11 @@ std::string Vfont::readFont(const uint8_t* bytes, size_t size)
     // hold at least the table's total.
     if (dataSize < total || dataSize > kMaxGlyphBytes) {
         return "has " + std::to_string(dataSize) + " bytes of glyph data where its character table needs "
-            + std::to_string(total) + " (at most " + std::to_string(kMaxGlyphBytes) + ")";
+               + std::to_string(total) + " (at most " + std::to_string(kMaxGlyphBytes) + ")";
     }
     if (dataSize > in.remaining()) {
         return "ends early: " + std::to_string(in.remaining()) + " of its " + std::to_string(dataSize)
-            + " bytes of glyph data";
+               + " bytes of glyph data";
     }
     ByteArray data = dataSize > 0 ? in.readBytes(dataSize) : ByteArray();
     m_glyphData = data;
@@ -218,7 +219,7 @@ std::string Vfont::readFont(const uint8_t* bytes, size_t size)
 }
 
 void Vfont::drawChar(int32_t c, uint32_t* pixels, int32_t stride, int32_t height, int32_t clipL, int32_t clipT,
-                     int32_t clipR, int32_t clipB, Fixed x, Fixed y, uint32_t colour, Fixed opacity) const
+    int32_t clipR, int32_t clipB, Fixed x, Fixed y, uint32_t colour, Fixed opacity) const
 {
     if (c < m_first || c > m_last || !pixels) {
         return;

@@ -43,7 +43,7 @@ class Vfont : public V {
 public:
     // Limits a sound font stays far below; a file beyond them is corrupt.
     static constexpr int32_t kMaxChars = 0x10000;
-    static constexpr int32_t kMaxMetric = 4096;       // widths, space, line height
+    static constexpr int32_t kMaxMetric = 4096;         // widths, space, line height
     static constexpr int32_t kMaxGlyphBytes = 1 << 20;  // glyph data of one font
     static constexpr int32_t kMaxFileBytes = 4 << 20;   // the whole file
 
@@ -58,7 +58,7 @@ public:
     // colour is 0xAARRGGBB; below full opacity the coverage is scaled down
     // and no shadow is cast.
     void drawChar(int32_t c, uint32_t* pixels, int32_t stride, int32_t height, int32_t clipL, int32_t clipT,
-                  int32_t clipR, int32_t clipB, Fixed x, Fixed y, uint32_t colour, Fixed opacity) const;
+        int32_t clipR, int32_t clipB, Fixed x, Fixed y, uint32_t colour, Fixed opacity) const;
 
     int32_t getLineHeight() const { return m_lineHeight; }
 

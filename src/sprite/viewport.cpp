@@ -105,7 +105,7 @@ void Viewport::invalidateRect(int32_t l, int32_t t, int32_t r, int32_t b)
 // --- Drawing ----------------------------------------------------------------------
 
 void Viewport::render(uint32_t* frame, int32_t stride, int32_t, int32_t clipL, int32_t clipT, int32_t clipR,
-                      int32_t clipB)
+    int32_t clipB)
 {
     // Nested: copy from the own buffer, whose top-left pixel sits at the
     // bounds' top-left. Only what the buffer holds is copied (a scaled view's
@@ -124,7 +124,7 @@ void Viewport::render(uint32_t* frame, int32_t stride, int32_t, int32_t clipL, i
     const size_t bytes = static_cast<size_t>(r - l) * sizeof(uint32_t);
     for (int32_t y = t; y < b; ++y) {
         std::memmove(frame + static_cast<ptrdiff_t>(y) * stride + l,
-                     source + static_cast<ptrdiff_t>(y - m_top) * m_width - m_left + l, bytes);
+            source + static_cast<ptrdiff_t>(y - m_top) * m_width - m_left + l, bytes);
     }
 }
 

@@ -17,10 +17,10 @@ namespace tarnby {
 
 class Viewport : public Vsprite {
 public:
-    static constexpr int32_t kMaxDirty = 16;       // rectangles in the changed-area list
+    static constexpr int32_t kMaxDirty = 16;        // rectangles in the changed-area list
     static constexpr int32_t kKeyQueueLength = 10;  // holds at most 9 codes
     static constexpr int32_t kKeyCodes = 58;        // codes 0..57 have a held-key bit
-    static constexpr int32_t kBand = 10;  // width of a wipe band, pixels
+    static constexpr int32_t kBand = 10;            // width of a wipe band, pixels
     static constexpr int64_t kMaxPixels = 1 << 24;  // largest buffer, words
 
     Viewport();
@@ -29,7 +29,7 @@ public:
     // --- Overridden sprite operations ------------------------------------------
     // A nested viewport is drawn by copying from its own buffer.
     void render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT, int32_t clipR,
-                int32_t clipB) override;
+        int32_t clipB) override;
     // The root keeps the area (merged with touching ones); a nested viewport
     // hands it to its parent.
     void invalidateRect(int32_t l, int32_t t, int32_t r, int32_t b) override;
@@ -75,17 +75,17 @@ public:
     const int32_t* dirtyRect(int32_t i) const { return &m_dirty[i * 4]; }
 
     // --- State -------------------------------------------------------------------
-    bool m_attached = false;              // the root, presenting through the host
-    std::atomic<uint32_t> m_keysDown[2];  // bit k of word k >> 5: key k is held
-    int8_t m_keyQueue[kKeyQueueLength];   // codes pressed and not yet taken
-    std::atomic<int32_t> m_keyRead{0};    // written by the game thread only
-    std::atomic<int32_t> m_keyWrite{0};   // written by the window thread only
-    std::atomic<int32_t> m_penX{0};       // last tap, pixels; (0, 0) when none is pending
-    std::atomic<int32_t> m_penY{0};
-    std::atomic<int32_t> m_dragX{0};  // stylus movement while the pen is down
-    std::atomic<int32_t> m_dragY{0};
+    bool m_attached = false;                // the root, presenting through the host
+    std::atomic<uint32_t> m_keysDown[2];    // bit k of word k >> 5: key k is held
+    int8_t m_keyQueue[kKeyQueueLength];     // codes pressed and not yet taken
+    std::atomic<int32_t> m_keyRead { 0 };   // written by the game thread only
+    std::atomic<int32_t> m_keyWrite { 0 };  // written by the window thread only
+    std::atomic<int32_t> m_penX { 0 };      // last tap, pixels; (0, 0) when none is pending
+    std::atomic<int32_t> m_penY { 0 };
+    std::atomic<int32_t> m_dragX { 0 };  // stylus movement while the pen is down
+    std::atomic<int32_t> m_dragY { 0 };
     IntArray m_pixels;  // m_width x m_height words of 0xDDRRGGBB, stride m_width
-    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_stop { false };
     uint32_t m_lastTick = 0;
     int32_t m_frameTime = 0;  // milliseconds between the last two frames
     int32_t m_dirty[kMaxDirty * 4];

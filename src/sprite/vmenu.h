@@ -18,7 +18,7 @@ namespace tarnby {
 class Vmenu : public Vsprite {
 public:
     static constexpr uint32_t kDefaultColour = 0x80008080;  // half-transparent teal panel
-    static constexpr Fixed kDepth = -1000;                   // in front of the scene
+    static constexpr Fixed kDepth = -1000;                  // in front of the scene
 
     Vmenu();
 

@@ -73,10 +73,10 @@ public:
     // Draw this sprite and its subtree into a frame of 0xDDRRGGBB words,
     // touching only the clip rectangle [clipL, clipR) x [clipT, clipB).
     virtual void render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT,
-                        int32_t clipR, int32_t clipB);
+        int32_t clipR, int32_t clipB);
     // Fill a rectangle inside the frame with an 0xAARRGGBB colour.
     void fillRect(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t l, int32_t t, int32_t r, int32_t b,
-                  uint32_t colour);
+        uint32_t colour);
     // Redraw this subtree on the next frame whether or not it changed.
     void invalidateAll();
     // Lay out this sprite and its subtree from the parent's absolute position
@@ -184,7 +184,7 @@ public:
     Fixed m_originY = 0;
     Fixed m_x = 0;  // position relative to the parent, in the parent's units
     Fixed m_y = 0;
-    Fixed m_depth = 0;   // list order (deepest first) and depth byte m_depth >> 15
+    Fixed m_depth = 0;    // list order (deepest first) and depth byte m_depth >> 15
     int32_t m_width = 0;  // 0: a group node that draws nothing itself
     int32_t m_height = 0;
     int32_t m_anchorX = 0;  // hot spot: the picture's point that sits at the position

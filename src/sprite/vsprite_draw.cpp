@@ -11,13 +11,13 @@
 
 namespace tarnby {
 
-void Vsprite::render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT,
-                     int32_t clipR, int32_t clipB)
+void Vsprite::render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT, int32_t clipR,
+    int32_t clipB)
 {
     if (m_frame != kNoFrame) {
         if (m_pictures) {
             m_pictures->drawPicture(m_frame, frame, stride, frameHeight, clipL, clipT, clipR, clipB, m_originX,
-                                    m_originY, m_drawScale, m_depth >> 15, m_opacity);
+                m_originY, m_drawScale, m_depth >> 15, m_opacity);
         }
     } else if (m_colour2 == 0) {
         fillRect(frame, stride, frameHeight, clipL, clipT, clipR, clipB, m_colour);
@@ -59,7 +59,7 @@ void Vsprite::render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32
 }
 
 void Vsprite::fillRect(uint32_t* frame, int32_t stride, int32_t, int32_t l, int32_t t, int32_t r, int32_t b,
-                       uint32_t colour)
+    uint32_t colour)
 {
     uint32_t a = colour >> 24;
     if (a == 0 || l >= r || t >= b) {

@@ -223,12 +223,12 @@ int32_t Vtext::signature(Fixed x, Fixed y, Fixed scale)
     // Sums wrap: only equality matters.
     uint32_t inner = static_cast<uint32_t>(m_checksum) + (static_cast<uint32_t>(wrapAdd(m_height, y)) << 7);
     uint32_t sum = static_cast<uint32_t>(m_width) + (inner << 3) + static_cast<uint32_t>(m_frame) + m_colour
-        + static_cast<uint32_t>(m_opacity) + static_cast<uint32_t>(x) + static_cast<uint32_t>(scale);
+                   + static_cast<uint32_t>(m_opacity) + static_cast<uint32_t>(x) + static_cast<uint32_t>(scale);
     return static_cast<int32_t>(sum);
 }
 
 Fixed Vtext::drawAtPen(int32_t c, uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT,
-                       int32_t clipR, int32_t clipB, Fixed penX, Fixed penY, Fixed topLimit)
+    int32_t clipR, int32_t clipB, Fixed penX, Fixed penY, Fixed topLimit)
 {
     int32_t w = m_font->charWidth(c);
     if (w == 0) {
@@ -237,13 +237,13 @@ Fixed Vtext::drawAtPen(int32_t c, uint32_t* frame, int32_t stride, int32_t frame
     int32_t left = penX >> 15;
     if (c != ' ' && left < clipR && left + w > clipL && penY > topLimit) {
         m_font->drawChar(c, frame, stride, frameHeight, clipL, clipT, clipR, clipB, penX, penY, m_textColour,
-                         m_opacity);
+            m_opacity);
     }
     return toFixed(w);
 }
 
 void Vtext::render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT, int32_t clipR,
-                   int32_t clipB)
+    int32_t clipB)
 {
     fillRect(frame, stride, frameHeight, clipL, clipT, clipR, clipB, m_colour);
     if (!m_font || !m_text) {

@@ -56,7 +56,7 @@ public:
 
     int32_t signature(Fixed x, Fixed y, Fixed scale) override;
     void render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT, int32_t clipR,
-                int32_t clipB) override;
+        int32_t clipB) override;
     Ref<String> toString() const override;
 
     Ref<Vfont> m_font;
@@ -71,7 +71,7 @@ private:
     // Draws one character at the pen unless it is a space, lies outside the
     // clip columns or its line ends above the clip; gives its advance.
     Fixed drawAtPen(int32_t c, uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT,
-                    int32_t clipR, int32_t clipB, Fixed penX, Fixed penY, Fixed topLimit);
+        int32_t clipR, int32_t clipB, Fixed penX, Fixed penY, Fixed topLimit);
     // Wraps characters in place to `limit` pixels.
     void wrapChars(char* chars, int32_t length, int32_t limit) const;
 };

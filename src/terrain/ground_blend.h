@@ -59,7 +59,7 @@ inline uint32_t blendShade(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t1
     return shadeTexel(blendTexels(t00, t10, t01, t11, fx, fz), slope);
 }
 
-} // namespace portable
+}  // namespace portable
 
 #ifdef TARNBY_SSE2_BLEND
 
@@ -100,15 +100,9 @@ inline __m128i shadeLanes(__m128i c, Fixed d)
     return _mm_add_epi16(c, _mm_mulhi_epi16(_mm_slli_epi16(c, 1), _mm_set1_epi16(static_cast<int16_t>(d))));
 }
 
-inline uint32_t packLanes(__m128i c)
-{
-    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(c, c)));
-}
+inline uint32_t packLanes(__m128i c) { return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(c, c))); }
 
-inline Fixed clampSlope(Fixed d)
-{
-    return d < -0x4000 ? -0x4000 : (d > 0x4000 ? 0x4000 : d);
-}
+inline Fixed clampSlope(Fixed d) { return d < -0x4000 ? -0x4000 : (d > 0x4000 ? 0x4000 : d); }
 
 inline uint32_t blendTexels(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz)
 {
@@ -134,7 +128,7 @@ inline uint32_t shadeTexel(uint32_t colour, Fixed slope)
     return packLanes(shadeLanes(channelPairs(colour, 0), clampSlope(slope)));
 }
 
-} // namespace sse2
+}  // namespace sse2
 
 using sse2::blendShade;
 using sse2::blendTexels;
@@ -148,4 +142,4 @@ using portable::shadeTexel;
 
 #endif
 
-} // namespace tarnby::blend
+}  // namespace tarnby::blend

@@ -9,24 +9,15 @@ namespace tarnby {
 Fixed gravity = 0;
 
 Vphob::Vphob()
-    : m_acceleration(make<Vector>())
-    , m_normal(make<Vector>())
-    , m_tangent(make<Vector>())
-    , m_force(make<Vector>())
-    , m_position(make<Vector>())
-    , m_scratchA(make<Vector>())
-    , m_scratchB(make<Vector>())
-    , m_velocity(make<Vector>())
-    , m_wind(make<Vector>())
+    : m_acceleration(make<Vector>()), m_normal(make<Vector>()), m_tangent(make<Vector>()), m_force(make<Vector>()),
+      m_position(make<Vector>()), m_scratchA(make<Vector>()), m_scratchB(make<Vector>()), m_velocity(make<Vector>()),
+      m_wind(make<Vector>())
 {
 }
 
 Vphob::~Vphob() = default;
 
-void Vphob::setTerrain(const Ref<VpolyTerrain>& terrain)
-{
-    m_terrain = terrain;
-}
+void Vphob::setTerrain(const Ref<VpolyTerrain>& terrain) { m_terrain = terrain; }
 
 void Vphob::copyStateFrom(const Vphob& other)
 {
@@ -47,15 +38,9 @@ void Vphob::copyStateFrom(const Vphob& other)
     m_wind->set(*other.m_wind);
 }
 
-void Vphob::setPosition(Fixed x, Fixed y, Fixed z)
-{
-    m_position->set(x, y, z);
-}
+void Vphob::setPosition(Fixed x, Fixed y, Fixed z) { m_position->set(x, y, z); }
 
-void Vphob::setVelocity(Fixed x, Fixed y, Fixed z)
-{
-    m_velocity->set(x, y, z);
-}
+void Vphob::setVelocity(Fixed x, Fixed y, Fixed z) { m_velocity->set(x, y, z); }
 
 void Vphob::step(Fixed dt)
 {
@@ -80,7 +65,7 @@ void Vphob::step(Fixed dt)
         }
         Fixed d = velocity.dot(*m_normal);
         if (d >= 0) {
-            continue; // already leaving the ground
+            continue;  // already leaving the ground
         }
         // The normal impulse u takes away (1 + bounce) times the speed into the ground.
         Fixed u = wrapSub(0, fmul(wrapAdd(m_bounce, kOne), d));
@@ -173,4 +158,4 @@ int32_t Vphob::checkGround()
     return 1;
 }
 
-} // namespace tarnby
+}  // namespace tarnby

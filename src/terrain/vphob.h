@@ -80,4 +80,4 @@ private:
     Ref<Vector> m_wind;
 };
 
-} // namespace tarnby
+}  // namespace tarnby

@@ -18,7 +18,7 @@ namespace {
 // ends 511 yards out (in sixteenths of a yard, the ray's step).
 constexpr int32_t kNearSteps = 0x80;
 constexpr int32_t kFarSteps = 0x1FF0;
-constexpr int32_t kLargestStep = 31; // the step doubles up to 32 sixteenths
+constexpr int32_t kLargestStep = 31;  // the step doubles up to 32 sixteenths
 constexpr Fixed kNearestSprite = 0x40001;
 constexpr Fixed kFarthestSprite = 0xFF7FFFF;
 constexpr uint32_t kRgbMask = 0xFFFFFF;
@@ -55,29 +55,20 @@ constexpr uint32_t kPlainGround[16] = {
     0x808080,
 };
 
-} // namespace
+}  // namespace
 
 uint32_t Vterrain::bilinear(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz)
 {
     return blend::blendTexels(t00, t10, t01, t11, fx, fz);
 }
 
-uint32_t Vterrain::shadeGround(uint32_t colour, Fixed slope)
-{
-    return blend::shadeTexel(colour, slope) & kRgbMask;
-}
+uint32_t Vterrain::shadeGround(uint32_t colour, Fixed slope) { return blend::shadeTexel(colour, slope) & kRgbMask; }
 
-Vterrain::Vterrain(int32_t width, int32_t height)
-{
-    setSize(width, height);
-}
+Vterrain::Vterrain(int32_t width, int32_t height) { setSize(width, height); }
 
 Vterrain::~Vterrain() = default;
 
-void Vterrain::setPolyTerrain(const Ref<VpolyTerrain>& terrain)
-{
-    m_polyTerrain = terrain;
-}
+void Vterrain::setPolyTerrain(const Ref<VpolyTerrain>& terrain) { m_polyTerrain = terrain; }
 
 // ---------------------------------------------------------------- camera
 
@@ -108,15 +99,9 @@ void Vterrain::moveForward(Fixed d)
     setPosition3d(wrapAdd(getX3d(), fmul(d, m_headingSin)), getY3d(), wrapSub(getZ3d(), fmul(d, m_headingCos)));
 }
 
-Fixed Vterrain::viewX(Fixed a, Fixed b) const
-{
-    return wrapSub(fmul(m_headingCos, a), fmul(b, m_headingSin));
-}
+Fixed Vterrain::viewX(Fixed a, Fixed b) const { return wrapSub(fmul(m_headingCos, a), fmul(b, m_headingSin)); }
 
-Fixed Vterrain::viewZ(Fixed a, Fixed b) const
-{
-    return wrapAdd(fmul(m_headingCos, b), fmul(a, m_headingSin));
-}
+Fixed Vterrain::viewZ(Fixed a, Fixed b) const { return wrapAdd(fmul(m_headingCos, b), fmul(a, m_headingSin)); }
 
 void Vterrain::setHeightAboveGround(Fixed dy)
 {
@@ -166,8 +151,8 @@ void Vterrain::setSky(uint32_t topColour, uint32_t bottomColour)
             if (topColour != bottomColour) {
                 int32_t t = row * step;
                 colour = 0xFF000000u | (static_cast<uint32_t>(ar + ((dr * t) >> 15)) << 16)
-                    | (static_cast<uint32_t>(ag + ((dg * t) >> 15)) << 8)
-                    | static_cast<uint32_t>(ab + ((db * t) >> 15));
+                         | (static_cast<uint32_t>(ag + ((dg * t) >> 15)) << 8)
+                         | static_cast<uint32_t>(ab + ((db * t) >> 15));
             }
             m_skyColours[row] = static_cast<int32_t>(colour);
         }
@@ -189,8 +174,8 @@ void Vterrain::update(Fixed parentX, Fixed parentY, Fixed parentScale)
     if (signature == m_signature) {
         // The camera stands still: only children that moved are projected again.
         for (Ref<Vsprite> child = getChild(); child; child = child->m_next) {
-            int32_t own
-                = wrapAdd(wrapAdd(wrapAdd(child->getZ3d(), child->getY3d()), child->getX3d()), child->getFrame());
+            int32_t own = wrapAdd(wrapAdd(wrapAdd(child->getZ3d(), child->getY3d()), child->getX3d()),
+                child->getFrame());
             if (own != child->m_signature) {
                 child->m_signature = own;
                 child->invalidate();
@@ -201,12 +186,12 @@ void Vterrain::update(Fixed parentX, Fixed parentY, Fixed parentScale)
         return;
     }
     m_signature = signature;
-    m_render = 1; // the camera moved: the cached landscape is stale
+    m_render = 1;  // the camera moved: the cached landscape is stale
     layout(parentX, parentY, parentScale);
     invalidate();
     for (Ref<Vsprite> child = getChild(); child; child = child->m_next) {
-        child->m_signature
-            = wrapAdd(wrapAdd(wrapAdd(child->getZ3d(), child->getY3d()), child->getX3d()), child->getFrame());
+        child->m_signature = wrapAdd(wrapAdd(wrapAdd(child->getZ3d(), child->getY3d()), child->getX3d()),
+            child->getFrame());
         project(child);
     }
 }
@@ -221,10 +206,10 @@ void Vterrain::project(const Ref<Vsprite>& sprite)
     Fixed dz = wrapSub(getZ3d(), s.getZ3d());
     Fixed depth = wrapAdd(fmul(m_headingSin, dx), fmul(m_headingCos, dz));
     if (depth < kNearestSprite || depth > kFarthestSprite) {
-        s.setBounds(0, 0, 0, 0); // behind the camera, too near or too far
+        s.setBounds(0, 0, 0, 0);  // behind the camera, too near or too far
         return;
     }
-    int64_t f = (int64_t { 1 } << 39) / depth; // pixels per yard at this depth, in Fixed
+    int64_t f = (int64_t { 1 } << 39) / depth;  // pixels per yard at this depth, in Fixed
     Fixed lateral = wrapSub(fmul(m_headingCos, dx), fmul(m_headingSin, dz));
     auto low32 = [](int64_t v) { return static_cast<int32_t>(static_cast<uint64_t>(v)); };
     Fixed screenX = wrapAdd(low32((f * lateral) >> 15), low32(int64_t { getWidth() } * 0x4000));
@@ -253,7 +238,7 @@ void Vterrain::render(uint32_t* pixels, int32_t stride, int32_t height, int32_t 
     if (!own.empty()) {
         if (m_render) {
             if (clipRight == getWidth() && clipBottom == getHeight()) {
-                m_render = 0; // this render reaches the bottom-right corner
+                m_render = 0;  // this render reaches the bottom-right corner
             }
             renderTerrain(reinterpret_cast<uint32_t*>(own.data()), getWidth(), getHeight(), clipLeft, clipTop,
                 clipRight, clipBottom);
@@ -316,8 +301,8 @@ void Vterrain::renderTerrain(uint32_t* pixels, int32_t stride, int32_t height, i
     if (!pixels || clipLeft >= clipRight || clipTop >= clipBottom) {
         return;
     }
-    Frame frame { this, pixels, stride, clipLeft, clipTop, clipRight, clipBottom, clipBottom - m_horizon, stride * clipTop,
-        !m_pixels.empty(), m_skyColours.length() >= clipBottom ? m_skyColours.data() : nullptr,
+    Frame frame { this, pixels, stride, clipLeft, clipTop, clipRight, clipBottom, clipBottom - m_horizon,
+        stride * clipTop, !m_pixels.empty(), m_skyColours.length() >= clipBottom ? m_skyColours.data() : nullptr,
         m_columnTops.length() >= clipRight ? m_columnTops.data() : nullptr, 1 };
     lookUpGround();
     const int32_t columns = clipRight - clipLeft;
@@ -379,8 +364,8 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
 }
 
 // Defined ahead of the march, which calls it for every ground sample.
-[[gnu::always_inline]] inline uint32_t Vterrain::groundColour(
-    Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz, Fixed slope) const
+[[gnu::always_inline]] inline uint32_t Vterrain::groundColour(Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz,
+    Fixed slope) const
 {
     // Beyond the map: always the outside ground. Inside, the drawing's fill
     // grid answers most samples at once.
@@ -414,7 +399,7 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
     const int32_t clipBottom = frame.clipBottom;
     const int32_t rows = frame.rows;
     const VpolyTerrain& ground = *m_polyTerrain;
-    const HeightField heights = ground.heightField(); // held in registers through the march
+    const HeightField heights = ground.heightField();  // held in registers through the march
     int32_t dx;
     int32_t dz;
     rayStep(col, stride, dx, dz);
@@ -423,9 +408,9 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
     Fixed z = wrapAdd(getZ3d(), dz * 128);
     Fixed rayY = wrapSub(getY3d(), rows * 512);
     int32_t dY = -4 * rows;
-    int32_t rowH = 0x200; // one screen row's height at the ray's distance
+    int32_t rowH = 0x200;  // one screen row's height at the ray's distance
     int32_t dist = kNearSteps;
-    int32_t mult = 1; // the stride in sixteenths; a row's height grows by 4 * mult a step
+    int32_t mult = 1;  // the stride in sixteenths; a row's height grows by 4 * mult a step
     bool clear = true;
     int64_t idx = static_cast<int64_t>(stride) * clipBottom + col;
 
@@ -465,13 +450,13 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
                 // Slopes falling toward +x/+z are lit, the others darkened.
                 Fixed slope = wrapSub(h, heights.at(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000))) >> 1;
                 uint32_t colour = groundColour(span, x, z, dz, slope);
-                uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u; // 2 yards a step
+                uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u;  // 2 yards a step
                 colour = (colour & kRgbMask) | depthByte;
                 // Fill the rows up to where the ground meets the ray.
                 while (rayY < h) {
                     idx -= stride;
                     if (idx < topLimit) {
-                        dist = kFarSteps; // the column is full
+                        dist = kFarSteps;  // the column is full
                         break;
                     }
                     dY += mult << 2;
@@ -499,7 +484,7 @@ void Vterrain::lookUpGround()
     auto look = [&](int32_t fill) {
         GroundLook ground;
         ground.code = m_polyTerrain ? m_polyTerrain->frame(fill) : 0;
-        ground.blended = ground.code != 2 && ground.code != 4; // those two surfaces keep their crisp texels
+        ground.blended = ground.code != 2 && ground.code != 4;  // those two surfaces keep their crisp texels
         const int32_t code = ground.code;
         const bool cacheable = code >= 0 && code < kCodes;
         if (cacheable && known[code]) {
@@ -524,4 +509,4 @@ void Vterrain::lookUpGround()
     m_looks[kFills] = look(m_outsideFill);
 }
 
-} // namespace tarnby
+}  // namespace tarnby

@@ -102,8 +102,8 @@ private:
         int32_t clipTop;
         int32_t clipRight;
         int32_t clipBottom;
-        int32_t rows; // from the horizon to the clip's bottom
-        int32_t topLimit; // the first pixel index of the clip's top row
+        int32_t rows;      // from the horizon to the clip's bottom
+        int32_t topLimit;  // the first pixel index of the clip's top row
         bool ownBuffer;
         const int32_t* sky;
         int16_t* tops;
@@ -132,10 +132,10 @@ private:
 
     // Each fill's look as fetched for the current render; the last entry is
     // the ground beyond the map.
-    static constexpr int32_t kFills = 64; // a crossing's fill has six bits
+    static constexpr int32_t kFills = 64;  // a crossing's fill has six bits
     GroundLook m_looks[kFills + 1];
     WorkerPool* m_pool = nullptr;
     int32_t m_bands = 0;
 };
 
-} // namespace tarnby
+}  // namespace tarnby

@@ -13,17 +13,15 @@ namespace tarnby {
 // view's column march; the polygon terrain answers its own height queries with
 // the same rule, so the landscape and the ball stand on the same ground.
 struct HeightField {
-    static constexpr int32_t kSide = 256; // samples a side; sample (i, j) at j * kSide + i
+    static constexpr int32_t kSide = 256;  // samples a side; sample (i, j) at j * kSide + i
 
-    const uint8_t* map = nullptr; // null without a height field
+    const uint8_t* map = nullptr;  // null without a height field
     Fixed outside = 0;
-    uint32_t cells = 0; // whole cells a side: kSide - 1, or 0 without a height field
+    uint32_t cells = 0;  // whole cells a side: kSide - 1, or 0 without a height field
 
     HeightField() = default;
     HeightField(const uint8_t* samples, Fixed outsideHeight)
-        : map(samples)
-        , outside(outsideHeight)
-        , cells(samples ? static_cast<uint32_t>(kSide - 1) : 0u)
+        : map(samples), outside(outsideHeight), cells(samples ? static_cast<uint32_t>(kSide - 1) : 0u)
     {
     }
 
@@ -34,7 +32,7 @@ struct HeightField {
         const uint32_t i = static_cast<uint32_t>(x >> 16);
         const uint32_t j = static_cast<uint32_t>(z >> 16);
         if (i >= cells || j >= cells) {
-            return outside; // west or north of the map too: the shifts keep the sign
+            return outside;  // west or north of the map too: the shifts keep the sign
         }
         const uint8_t* k = map + i + j * kSide;
         // The two rows' sample pairs as 16-bit words: a flat cell has equal
@@ -45,7 +43,7 @@ struct HeightField {
         std::memcpy(&back, k + kSide, 2);
         const int32_t h00 = k[0];
         if (front == back && (front >> 8) == (front & 0xFF)) {
-            return h00 << 12; // flat cell: most of a course
+            return h00 << 12;  // flat cell: most of a course
         }
         const int32_t h10 = k[1];
         const int32_t h01 = k[kSide];
@@ -58,4 +56,4 @@ struct HeightField {
     }
 };
 
-} // namespace tarnby
+}  // namespace tarnby

@@ -39,7 +39,7 @@ inline int32_t leftEnd(int32_t word)
     return std::min(xs, xs + Vpolyn::crossingDx(word));
 }
 
-} // namespace
+}  // namespace
 
 int32_t Vpolyn::fillByCrossings(Fixed x, Fixed y) const
 {
@@ -75,7 +75,7 @@ int32_t Vpolyn::rowQuery(Fixed x, Fixed y, FillSpan& span) const
     int32_t c = m_rowStart[row];
     const int32_t end = rowEnd(row);
     int32_t fill = 0;
-    int32_t reach = 0; // the span starts where every crossing passed ends
+    int32_t reach = 0;  // the span starts where every crossing passed ends
     if (m_reachReady && c < end) {
         // Every crossing whose reach is at or left of the point is passed:
         // skip them all at once.
@@ -132,7 +132,7 @@ void Vpolyn::buildFillGrid()
     const int32_t width = m_widthBound >> 15;
     const int32_t height = m_heightBound >> 15;
     if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxGridCells) {
-        return; // such a drawing answers from its crossings
+        return;  // such a drawing answers from its crossings
     }
     if (m_grid.length() != width * height) {
         deleteByte(m_grid);
@@ -143,7 +143,7 @@ void Vpolyn::buildFillGrid()
     for (int32_t row = 0; row < height; ++row) {
         uint8_t* cells = m_grid.data() + static_cast<int64_t>(row) * width;
         if (row >= m_rowCount) {
-            std::memset(cells, 0, static_cast<size_t>(width)); // no crossings: background
+            std::memset(cells, 0, static_cast<size_t>(width));  // no crossings: background
             continue;
         }
         const int32_t begin = m_rowStart[row];
@@ -183,4 +183,4 @@ void Vpolyn::buildFillGrid()
     m_gridReady = true;
 }
 
-} // namespace tarnby
+}  // namespace tarnby

@@ -25,8 +25,8 @@ uint32_t blend(uint32_t a, uint32_t b, int32_t weight)
 
 }  // namespace
 
-void Vpolyn::render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT,
-                    int32_t clipR, int32_t clipB)
+void Vpolyn::render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT, int32_t clipR,
+    int32_t clipB)
 {
     (void)frameHeight;
     Fixed scale = m_drawScale;

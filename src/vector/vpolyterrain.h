@@ -28,7 +28,7 @@ public:
     // The course map: one texel per yard, textures repeating every 64 yards,
     // blended when magnified more than twice, shaded by slope.
     void render(uint32_t* frame, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT, int32_t clipR,
-                int32_t clipB) override;
+        int32_t clipB) override;
     // Also new zeroed friction and bounce tables.
     void setFillCount(int32_t n) override;
 

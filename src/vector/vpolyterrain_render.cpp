@@ -10,8 +10,10 @@ namespace {
 // Stand-in ground colours by surface code for a fill whose texture is missing,
 // so that a hole still shows its layout (opaque texel words).
 constexpr uint32_t kPlainGround[16] = {
+    // clang-format off
     0xE0406030, 0xE0C8B070, 0xE050A040, 0xE02060C0, 0xE070D060, 0xE0305828, 0xE0A0A040, 0xE0305020,
     0xE0607040, 0xE0284818, 0xE0505060, 0xE0384020, 0xE0808080, 0xE0808080, 0xE0808080, 0xE0808080,
+    // clang-format on
 };
 
 // Per-channel a + (b - a) * f; equal colours stay as they are.
@@ -29,15 +31,12 @@ uint32_t mix(uint32_t a, uint32_t b, int32_t f)
     return out;
 }
 
-Fixed saturate(int64_t v)
-{
-    return static_cast<Fixed>(v < INT32_MIN ? INT32_MIN : (v > INT32_MAX ? INT32_MAX : v));
-}
+Fixed saturate(int64_t v) { return static_cast<Fixed>(v < INT32_MIN ? INT32_MIN : (v > INT32_MAX ? INT32_MAX : v)); }
 
 }  // namespace
 
 void VpolyTerrain::render(uint32_t* target, int32_t stride, int32_t frameHeight, int32_t clipL, int32_t clipT,
-                          int32_t clipR, int32_t clipB)
+    int32_t clipR, int32_t clipB)
 {
     (void)frameHeight;
     Fixed scale = m_drawScale;
@@ -82,7 +81,7 @@ void VpolyTerrain::render(uint32_t* target, int32_t stride, int32_t frameHeight,
                 int32_t right = (column + 1) & 63;
                 uint32_t top = mix(colour, static_cast<uint32_t>(texture[texRow + right]), u & 0x7FFF);
                 uint32_t below = mix(static_cast<uint32_t>(texture[nextRow + column]),
-                                     static_cast<uint32_t>(texture[nextRow + right]), u & 0x7FFF);
+                    static_cast<uint32_t>(texture[nextRow + right]), u & 0x7FFF);
                 colour = mix(top, below, v & 0x7FFF);
             }
             Fixed d = (heightAt(u, v) - heightAt(wrapAdd(u, kOne), wrapAdd(v, kOne))) >> 1;

@@ -94,9 +94,9 @@ bool Vswf::loadBytes(const Ref<Vpolyn>& target, const ByteArray& bytes, int32_t 
     begin(target, width, height, edgeCapacity, fillCount);
     int32_t opened = 0;
     if (bytes.length() > kMaxFileBytes) {
-        V::log((std::string("Shape file ") + (name ? name : "") + " is larger than " + std::to_string(kMaxFileBytes)
-                + " bytes: not read")
-                   .c_str());
+        const std::string message = std::string("Shape file ") + (name ? name : "") + " is larger than "
+                                    + std::to_string(kMaxFileBytes) + " bytes: not read";
+        V::log(message.c_str());
     } else if (m_target) {
         m_reader = ByteReader(bytes);
         opened = open(angle, name ? name : "");
@@ -113,9 +113,9 @@ int32_t Vswf::open(int32_t angle, const char* name)
     }
     readU8();  // version
     if (signature[0] != 'F' || signature[1] != 'W' || signature[2] != 'S') {
-        V::log(
-            (std::string("Not a shape file: ") + name + (m_reader.size() == 0 ? " is empty" : " has no FWS signature"))
-                .c_str());
+        const std::string message = std::string("Not a shape file: ") + name
+                                    + (m_reader.size() == 0 ? " is empty" : " has no FWS signature");
+        V::log(message.c_str());
         return 0;
     }
     readU32();  // file length

@@ -14,11 +14,10 @@ namespace {
 class GolferPlay : public test::Play {
 public:
     GolferPlay()
-        : test::Play(240, 320, true, "golfer")
-        , golfer(*golf, [this](int32_t key) {
-            golf->keyDown(key);
-            golf->keyUp(key);
-        })
+        : test::Play(240, 320, true, "golfer"), golfer(*golf, [this](int32_t key) {
+              golf->keyDown(key);
+              golf->keyUp(key);
+          })
     {
     }
     void sleep(int32_t milliseconds) override
@@ -26,7 +25,8 @@ public:
         if (playing) {
             golfer.act();
             // The shot the golfer swings at is the one it planned last.
-            if (golf->gameState != lastState && (golf->gameState == Golf::SwingAnim || golf->gameState == Golf::PuttAnim)) {
+            if (golf->gameState != lastState
+                && (golf->gameState == Golf::SwingAnim || golf->gameState == Golf::PuttAnim)) {
                 planned.push_back(golfer.choice());
             }
             lastState = golf->gameState;
@@ -64,7 +64,10 @@ TEST(ComputerGolferTest, PlaysTheFirstHoleToTheCup)
         if (c.outcome.end == ShotEnd::Rest) {
             std::snprintf(expect, sizeof expect, " rest %d,%d,%d ", c.outcome.x, c.outcome.y, c.outcome.z);
         } else {
-            std::snprintf(expect, sizeof expect, " %s", c.outcome.end == ShotEnd::Holed ? "holed" : c.outcome.end == ShotEnd::Water ? "water" : "out");
+            std::snprintf(expect, sizeof expect, " %s",
+                c.outcome.end == ShotEnd::Holed   ? "holed"
+                : c.outcome.end == ShotEnd::Water ? "water"
+                                                  : "out");
         }
         EXPECT_NE(ends[i].find(expect), std::string::npos) << ends[i] << " ends as foreseen: " << expect;
     }

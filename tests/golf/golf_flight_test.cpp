@@ -115,7 +115,7 @@ TEST_F(FlightTest, WaterCostsAStrokeAndReplaysFromTheLie)
     EXPECT_EQ(game().ballSprite->getX3d(), toFixed(row.teeX));
     EXPECT_EQ(game().ballSprite->getZ3d(), toFixed(row.teeZ));
     const Fixed viaAim = fhypot(toFixed(row.teeX - row.aimX), toFixed(row.teeZ - row.aimZ))
-        + fhypot(toFixed(row.aimX - row.pinX), toFixed(row.aimZ - row.pinZ));
+                         + fhypot(toFixed(row.aimX - row.pinX), toFixed(row.aimZ - row.pinZ));
     EXPECT_EQ(game().hudDistance->getNumber(), viaAim / 32766) << "the distance runs through the aim point";
 
     // The map ball sinks, then play returns to aiming.

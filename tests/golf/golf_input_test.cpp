@@ -45,7 +45,7 @@ TEST(GolfInputTest, TapsAndDragsWhileAiming)
     // A tap on the golfer swings.
     const Vsprite& golfer = *game.golferSprite;
     play.tap(play.now() + 16, (golfer.m_left + golfer.m_right) / 2 + golfer.getHeight() / 4,
-             (golfer.m_top + golfer.m_bottom) / 2);
+        (golfer.m_top + golfer.m_bottom) / 2);
     ASSERT_TRUE(play.runTo(Golf::SwingMeter, 500));
     EXPECT_FALSE(game.keyHelpMenu->hasParent()) << "the help leaves for the swing";
 }
@@ -165,9 +165,8 @@ TEST(GolfInputTest, LogLines)
     }
     EXPECT_GE(states, 5);
     // The swing in order: meter, animation, flight, rest, aiming.
-    const std::vector<std::string> order = { "state SwingMeter", "state SwingAnim", "sound swing",
-                                             "state BallFlight", "sound hit",       " strike ",
-                                             " rest ",           "state Aiming" };
+    const std::vector<std::string> order = { "state SwingMeter", "state SwingAnim", "sound swing", "state BallFlight",
+        "sound hit", " strike ", " rest ", "state Aiming" };
     size_t at = 0;
     for (const std::string& line : play.log.lines) {
         if (at < order.size() && line.find(order[at]) != std::string::npos) {

@@ -217,7 +217,7 @@ TEST(GolfPlayTest, FeetAndYards)
     game.aimAtPin();
     EXPECT_STREQ(game.hudDistance->toString()->chars(), "Yards ");
     EXPECT_EQ(game.hudDistance->getNumber(),
-              fhypot(toFixed(row.teeX - row.pinX), toFixed(row.teeZ - row.pinZ)) / 32766);
+        fhypot(toFixed(row.teeX - row.pinX), toFixed(row.teeZ - row.pinZ)) / 32766);
     EXPECT_EQ(game.club, kDriver) << "a par 4 starts with the driver";
 }
 

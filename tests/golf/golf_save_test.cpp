@@ -166,9 +166,7 @@ TEST(GolfSaveTest, SoundAndPlayerAreSavedWhenChanged)
         EXPECT_EQ(game.golferFrameBase, Golf::kFemaleGolfer);
     });
     play.key(play.now() + 200, 'P');
-    play.at_(play.now() + 250, [&] {
-        EXPECT_EQ(readSaveShort(readRecord(play), kSaveFlags), kFlagSoundOff);
-    });
+    play.at_(play.now() + 250, [&] { EXPECT_EQ(readSaveShort(readRecord(play), kSaveFlags), kFlagSoundOff); });
     // Choosing the third course starts a new round there.
     play.key(play.now() + 300, '3');
     ASSERT_TRUE(play.runTo(Golf::Aiming, 3000));

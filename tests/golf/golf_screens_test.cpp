@@ -116,11 +116,11 @@ TEST_P(GolfScreensTest, EveryScreen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, GolfScreensTest,
-                         ::testing::Values(Device{ 240, 320, true, "touch" }, Device{ 176, 220, false, "keypad" },
-                                           Device{ 480, 640, true, "touch" }),
-                         [](const ::testing::TestParamInfo<Device>& param) {
-                             return std::to_string(param.param.width) + "x" + std::to_string(param.param.height);
-                         });
+    ::testing::Values(Device { 240, 320, true, "touch" }, Device { 176, 220, false, "keypad" },
+        Device { 480, 640, true, "touch" }),
+    [](const ::testing::TestParamInfo<Device>& param) {
+        return std::to_string(param.param.width) + "x" + std::to_string(param.param.height);
+    });
 
 }  // namespace
 }  // namespace tarnby

@@ -51,13 +51,13 @@ public:
     Play(int32_t width, int32_t height, bool touch = true, const std::string& name = "play")
         : HeadlessHost(width, height)
     {
-        m_folder = std::filesystem::path(binFolder()) / ".." / "test-scratch" /
-                   (name + "-" + std::to_string(::getpid()));
+        m_folder = std::filesystem::path(binFolder()) / ".." / "test-scratch"
+                   / (name + "-" + std::to_string(::getpid()));
         std::filesystem::remove_all(m_folder);
         std::filesystem::create_directories(m_folder);
         setDataFolder(binFolder());
         reseedRandom(0);
-        deviceProfile() = DeviceProfile{};
+        deviceProfile() = DeviceProfile {};
         deviceProfile().isPocketPC = touch;
         golf = make<Golf>();
         golf->setSavePath(savePath());

@@ -25,12 +25,11 @@ TEST(SurfaceTableTest, ColourKindsAndCourses)
         { 0xFF001020, 0, 4, 0x2666, 0x20 },   // cyan: the green, level from blue
         { 0xFF700000, 0, 1, 0x4CCC, 0x70 },   // red, level from red
         { 0xFF110022, 0, 8, 0x4000, 0x22 },   // magenta, per course, level from blue
-        { 0xFF110022, 2, 10, 0x4000, 0x22 },
-        { 0xFF443300, 1, 6, 0x5999, 0x44 },   // yellow, level from red
-        { 0xFF010203, 0, 9, 0x4000, 3 },      // all three set: as black, level from blue
-        { 0xFF010203, 2, 11, 0x4000, 3 },     // ... but not lifted like pure black
-        { 0xFF000000, 7, 9, 0x4000, 0 },      // an unknown course reads as course 0
-        { 0xFF110022, 3, 8, 0x4000, 0x22 },   // ... also the one just past the last
+        { 0xFF110022, 2, 10, 0x4000, 0x22 }, { 0xFF443300, 1, 6, 0x5999, 0x44 },  // yellow, level from red
+        { 0xFF010203, 0, 9, 0x4000, 3 },     // all three set: as black, level from blue
+        { 0xFF010203, 2, 11, 0x4000, 3 },    // ... but not lifted like pure black
+        { 0xFF000000, 7, 9, 0x4000, 0 },     // an unknown course reads as course 0
+        { 0xFF110022, 3, 8, 0x4000, 0x22 },  // ... also the one just past the last
     };
     for (const Row& row : rows) {
         Surface s = surfaceForColour(row.course, row.colour);

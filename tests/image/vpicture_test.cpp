@@ -21,8 +21,8 @@ ByteArray bytesOf(const std::vector<uint8_t>& v)
 }
 
 // An 'r' picture decoded from `code`; `words`, when given, then replace its pixels.
-Ref<Vpicture> picture(
-    int32_t width, int32_t height, const std::vector<uint8_t>& code, const std::vector<uint32_t>& words = {})
+Ref<Vpicture> picture(int32_t width, int32_t height, const std::vector<uint8_t>& code,
+    const std::vector<uint32_t>& words = {})
 {
     Ref<Vpicture> p = make<Vpicture>();
     p->m_type = Vpicture::kTypeRun;
@@ -36,15 +36,9 @@ Ref<Vpicture> picture(
     return p;
 }
 
-uint32_t word(const Ref<Vpicture>& p, int32_t i)
-{
-    return static_cast<uint32_t>(p->m_pixels[i]);
-}
+uint32_t word(const Ref<Vpicture>& p, int32_t i) { return static_cast<uint32_t>(p->m_pixels[i]); }
 
-int32_t component(uint32_t word, int32_t shift)
-{
-    return static_cast<int32_t>((word >> shift) & 0xFF);
-}
+int32_t component(uint32_t word, int32_t shift) { return static_cast<int32_t>((word >> shift) & 0xFF); }
 
 TEST(VpictureTest, RunCodesDecodeBitExactAndStayInsideThePicture)
 {
@@ -54,7 +48,7 @@ TEST(VpictureTest, RunCodesDecodeBitExactAndStayInsideThePicture)
     struct Case {
         int32_t width, height;
         std::vector<uint8_t> code;
-        std::vector<std::pair<int32_t, uint32_t>> set; // every other pixel is 0
+        std::vector<std::pair<int32_t, uint32_t>> set;  // every other pixel is 0
     } const cases[] = {
         { 8, 4, { 150, 0x7C, 0x00, 150, 130, 0x00, 0x1F, 151, 137, 134, 0x02, 150, 134, 0x07 },
             { { 0, 0xFF000000u }, { 1, red }, { 2, red }, { 3, 0x600000F8u }, { 4, 0xFF0000F8u },
@@ -64,7 +58,7 @@ TEST(VpictureTest, RunCodesDecodeBitExactAndStayInsideThePicture)
         // Alpha field 0 of a long skip: the next pixel is transparent, not a
         // colour word that would read as a huge skip count.
         { 20, 1, { 134, 0x00, 0x7C, 0x00, 150 }, { { 17, red } } },
-        { 4, 1, { 0x7C, 0x00, 134 }, { { 0, red } } }, // long skip without its field
+        { 4, 1, { 0x7C, 0x00, 134 }, { { 0, red } } },  // long skip without its field
     };
     for (const Case& c : cases) {
         Ref<Vpicture> p = picture(c.width, c.height, c.code);
@@ -83,7 +77,7 @@ TEST(VpictureTest, AlphaMaskRunsStopAtThePicturesEnd)
     auto masked = [](int32_t w, int32_t h, std::vector<uint8_t> mask) {
         Ref<Vpicture> p = picture(w, h, {}, std::vector<uint32_t>(static_cast<size_t>(w * h), 0xFF123456u));
         p->m_type = Vpicture::kTypeJpeg;
-        p->m_jpegLength = 2; // two stand-in body bytes before the mask
+        p->m_jpegLength = 2;  // two stand-in body bytes before the mask
         mask.insert(mask.begin(), { 0xAA, 0xBB });
         p->m_data = bytesOf(mask);
         p->applyMask(p->m_pixels);
@@ -108,7 +102,7 @@ TEST(VpictureTest, DrawBlendsAtSevenLevelsWithOpacityAndDepth)
         Ref<Vpicture> p = picture(1, 1, {}, { static_cast<uint32_t>(code) << 29 | colour });
         EXPECT_EQ(p->draw(&frame, 1, 1, 0, 0, 1, 1, 0, 0, kOne, 7, kOne), 0);
         EXPECT_EQ(frame >> 24, 7u) << "the picture's depth is written";
-        const int32_t share = code == 7 ? 8 : code; // level k mixes k/8 of the colour, 7 all of it
+        const int32_t share = code == 7 ? 8 : code;  // level k mixes k/8 of the colour, 7 all of it
         for (int32_t shift = 0; shift < 24; shift += 8) {
             int32_t ideal = (component(back, shift) * (8 - share) + component(colour, shift) * share) / 8;
             EXPECT_NEAR(component(frame, shift), ideal, 3) << "level " << code << " component at bit " << shift;
@@ -142,9 +136,9 @@ TEST(VpictureTest, DrawScalesSkipsAndNeverLeavesThePicture)
     p->draw(frame.data(), w, h, 0, 0, w, h, 0x1C000, 0x10000, 0x10000, 0, kOne);
     test::saveFrame("vpicture_scaled", frame.data(), w, h, w);
     // 3.5 samples from column 4 on; the transparent run is jumped over.
-    const int32_t cases[][3]
-        = { { 3, 2, 0 }, { 4, 2, 0xFF0000 }, { 5, 3, 0xFF0000 }, { 6, 2, 0 }, { 9, 2, 0 }, { 10, 2, 0x0000FF },
-              { 11, 3, 0x0000FF }, { 12, 3, 0 }, { 4, 4, 0x00FF00 }, { 11, 5, 0x00FF00 }, { 4, 6, 0 }, { 7, 1, 0 } };
+    const int32_t cases[][3] = { { 3, 2, 0 }, { 4, 2, 0xFF0000 }, { 5, 3, 0xFF0000 }, { 6, 2, 0 }, { 9, 2, 0 },
+        { 10, 2, 0x0000FF }, { 11, 3, 0x0000FF }, { 12, 3, 0 }, { 4, 4, 0x00FF00 }, { 11, 5, 0x00FF00 }, { 4, 6, 0 },
+        { 7, 1, 0 } };
     for (const auto& c : cases) {
         EXPECT_EQ(frame[static_cast<size_t>(c[1] * w + c[0])] & 0xFFFFFF, static_cast<uint32_t>(c[2]))
             << "at " << c[0] << "," << c[1];
@@ -228,5 +222,5 @@ TEST(VpictureTest, DirectDecodeMatchesCachedDraw)
     EXPECT_EQ(row[17], 0x00000080u);
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

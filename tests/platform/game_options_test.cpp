@@ -42,9 +42,9 @@ TEST(GameOptionsTest, DefaultsAndEveryOption)
     EXPECT_FALSE(d.options.logSteps);
     EXPECT_EQ(d.options.threads, 0);
 
-    Parsed all = parse({ "--headless", "--size", "176x220", "--device", "letters", "--data", "d", "--save", "s",
-                         "--script", "play.txt", "--frames", "f", "--log", "l.log", "--log-steps", "--max-ms", "900",
-                         "--threads", "3" });
+    Parsed all = parse(
+        { "--headless", "--size", "176x220", "--device", "letters", "--data", "d", "--save", "s", "--script",
+            "play.txt", "--frames", "f", "--log", "l.log", "--log-steps", "--max-ms", "900", "--threads", "3" });
     ASSERT_FALSE(all.status) << all.output;
     const GameOptions& o = all.options;
     EXPECT_TRUE(o.headless);
@@ -83,8 +83,8 @@ TEST(GameOptionsTest, DefaultsAndEveryOption)
 
     Parsed help = parse({ "--help" });
     EXPECT_EQ(help.status, 0);
-    for (const char* option : { "--headless", "--size", "--device", "--data", "--save", "--script", "--frames",
-                                "--log", "--log-steps", "--max-ms", "--threads", "Example" }) {
+    for (const char* option : { "--headless", "--size", "--device", "--data", "--save", "--script", "--frames", "--log",
+             "--log-steps", "--max-ms", "--threads", "Example" }) {
         EXPECT_NE(help.output.find(option), std::string::npos) << option << " missing from --help";
     }
 }

@@ -18,8 +18,8 @@ class KeyLog : public Viewport {
 public:
     void keyDown(int32_t key) override
     {
-        events.push_back("down " + std::to_string(key) + " at " + std::to_string(host().tickCount()) + " pen " +
-                         std::to_string(m_penX.load()) + "," + std::to_string(m_penY.load()));
+        events.push_back("down " + std::to_string(key) + " at " + std::to_string(host().tickCount()) + " pen "
+                         + std::to_string(m_penX.load()) + "," + std::to_string(m_penY.load()));
         Viewport::keyDown(key);
     }
     void keyUp(int32_t key) override
@@ -68,8 +68,8 @@ TEST(HeadlessHostTest, ScriptedInputArrivesAsTheClockPassesItsTimeInOrder)
     h.sleep(16);
     EXPECT_EQ(log->events.size(), 1u) << "nothing is due before 40";
     h.sleep(16);
-    EXPECT_EQ(log->events, (std::vector<std::string> { "down 1 at 10 pen 0,0", "up 1 at 40", "down 7 at 40 pen 0,0",
-                                                       "up 7 at 40" }));
+    EXPECT_EQ(log->events,
+        (std::vector<std::string> { "down 1 at 10 pen 0,0", "up 1 at 40", "down 7 at 40 pen 0,0", "up 7 at 40" }));
     EXPECT_EQ(h.tickCount(), 48u) << "the clock ends where the sleep ends";
     h.sleep(60);
     EXPECT_EQ(log->events.back(), "up 97 at 100") << "a character is pressed and released";

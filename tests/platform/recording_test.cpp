@@ -38,7 +38,8 @@ TEST(RecordingTest, EventsAreScriptLinesThatTheScriptReaderTakesBack)
     r.keyDown(50, 97);
     r.frame(50, 17);
     const std::string text = r.text();
-    EXPECT_EQ(text, "# a game\n0 frame 16\n16 down 05\n16 up 05\n33 pen 120,7\n33 drag -3,12\n50 down 97\n50 frame 17\n");
+    EXPECT_EQ(text,
+        "# a game\n0 frame 16\n16 down 05\n16 up 05\n33 pen 120,7\n33 drag -3,12\n50 down 97\n50 frame 17\n");
     EXPECT_EQ(r.size(), text.size());
 
     PlayScript script;

@@ -24,7 +24,7 @@ ByteArray bytesOf(const std::vector<uint8_t>& v)
 TEST(ByteReaderTest, PackedNumbersRoundTripAndTellTheEndFromALargeValue)
 {
     const std::vector<uint32_t> values = { 0, 1, 127, 128, 300, 16383, 16384, 0x1FFFFF, 0x200000, 0x0FFFFFFF,
-                                           0x10000000, 0x7FFFFFFE, 0x7FFFFFFF };
+        0x10000000, 0x7FFFFFFE, 0x7FFFFFFF };
     std::vector<uint8_t> encoded;
     for (uint32_t v : values) {
         appendPackedNumber(encoded, v);
@@ -44,7 +44,7 @@ TEST(ByteReaderTest, PackedNumbersRoundTripAndTellTheEndFromALargeValue)
     for (uint32_t v : { 0x80000000u, 0xFFFFFFFFu }) {
         appendPackedNumber(large, v);
     }
-    large.insert(large.end(), { 0x90, 0x80, 0x80, 0x80, 0x80, 0x05 });  // 2^60 + 5 would wrap to 5 in 32 bits
+    large.insert(large.end(), { 0x90, 0x80, 0x80, 0x80, 0x80, 0x05 });        // 2^60 + 5 would wrap to 5 in 32 bits
     large.insert(large.end(), { 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x07 });  // leading zero groups: 7
     appendPackedNumber(large, 9);
     ByteReader big(bytesOf(large));

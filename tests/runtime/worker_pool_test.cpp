@@ -17,10 +17,7 @@ struct Tally {
     std::atomic<int32_t> otherThreads { 0 };
     std::thread::id caller = std::this_thread::get_id();
 
-    explicit Tally(int32_t bands)
-        : runs(static_cast<size_t>(bands))
-    {
-    }
+    explicit Tally(int32_t bands) : runs(static_cast<size_t>(bands)) {}
 
     static void job(void* context, int32_t band)
     {
@@ -79,7 +76,7 @@ TEST(WorkerPoolTest, BandsAreClampedAndNothingRunsForNone)
     pool.run(&Tally::job, &none, 0);
     pool.run(&Tally::job, &none, -5);
     EXPECT_EQ(none.runs[0].load(), 0) << "no bands, no calls";
-    pool.run(nullptr, &none, 4); // no job: nothing to do, nothing to crash
+    pool.run(nullptr, &none, 4);  // no job: nothing to do, nothing to crash
 
     EXPECT_EQ(WorkerPool(0).threads(), 1) << "at least the caller";
     EXPECT_EQ(WorkerPool(-3).threads(), 1);
@@ -99,5 +96,5 @@ TEST(WorkerPoolTest, PreferredThreadsFollowTheSetting)
     EXPECT_EQ(WorkerPool::preferredThreads(), hardware) << "0 goes back to the hardware's count";
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

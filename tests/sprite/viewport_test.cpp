@@ -69,14 +69,14 @@ TEST(ViewportTest, ChangedAreasMergeByTheEdgeRuleAndVisibilityNeedsOverlap)
     for (const Case& c : std::vector<Case> {
              { { { 0, 0, 10, 10 }, { 5, 5, 8, 8 } }, { { 0, 0, 10, 10 } }, "a contained area changes nothing" },
              { { { 0, 0, 10, 10 }, { 10, 0, 20, 10 } }, { { 0, 0, 10, 10 }, { 10, 0, 20, 10 } },
-               "sharing only an edge in x does not merge" },
+                 "sharing only an edge in x does not merge" },
              { { { 0, 0, 10, 10 }, { 0, 10, 10, 20 } }, { { 0, 0, 10, 20 } }, "sharing an edge in y merges" },
              { { { 0, 0, 10, 10 }, { 50, 50, 60, 60 }, { 20, 0, 30, 10 }, { 70, 0, 80, 5 }, { 25, 5, 31, 40 },
-                 { 5, 35, 22, 45 } },
-               { { 50, 50, 60, 60 }, { 70, 0, 80, 5 }, { 0, 0, 31, 45 } },
-               "a merged area moves to the end, and the restarted scan merges what it now touches" },
+                   { 5, 35, 22, 45 } },
+                 { { 50, 50, 60, 60 }, { 70, 0, 80, 5 }, { 0, 0, 31, 45 } },
+                 "a merged area moves to the end, and the restarted scan merges what it now touches" },
              { { { -20, -20, 5, 5 }, { 90, 90, 200, 200 }, { 200, 0, 300, 10 }, { 30, 30, 30, 40 } },
-               { { 0, 0, 5, 5 }, { 90, 90, 100, 100 } }, "areas are clipped to the view, empty ones dropped" } }) {
+                 { { 0, 0, 5, 5 }, { 90, 90, 100, 100 } }, "areas are clipped to the view, empty ones dropped" } }) {
         auto v = root(100, 100);
         for (const Rect& r : c.in) {
             v->invalidateRect(r[0], r[1], r[2], r[3]);
@@ -255,7 +255,7 @@ TEST(ViewportTest, PaintsASmallSceneAndRedrawsOnlyWhatMoves)
     auto ball = filled(30, 60, 6, 6, 0xFFF0F0F0, 5);
     ball->setAnchor(3, 3);  // the position is the ball's centre
     view->add(ball);
-    view->add(filled(4, 4, 50, 14, 0x80000000, 1));  // a half-black panel
+    view->add(filled(4, 4, 50, 14, 0x80000000, 1));        // a half-black panel
     view->addTail(filled(40, 50, 4, 4, 0xFFFFFF00, 200));  // drawn last whatever its depth
 
     view->paint();

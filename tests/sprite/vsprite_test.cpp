@@ -107,7 +107,7 @@ TEST(VspriteTest, AddOrdersByDepthRemoveUnlinksAndDestroyBreaksCycles)
     EXPECT_EQ(tags(a), (Ints { 1, 3 }));
     EXPECT_EQ(tags(b), (Ints { 4 }));
     EXPECT_TRUE(!y->hasParent() && !y->m_next);
-    a->remove(x);  // head
+    a->remove(x);     // head
     z->removeSelf();  // last
     EXPECT_EQ(a->getChild(), nullptr);
     b->add(x);
@@ -143,8 +143,8 @@ TEST(VspriteTest, LayoutRoundsEdgesUpAndHonoursSnapScaleClampsAndExtension)
 
     s->setMinScale(0x4000);
     s->setMaxScale(0x10000);
-    for (auto [scale, drawn] : std::vector<std::pair<Fixed, Fixed>> {
-             { 0x1000, 0x4000 }, { 0x20000, 0x10000 }, { 0x6000, 0x6000 } }) {
+    for (auto [scale, drawn] :
+        std::vector<std::pair<Fixed, Fixed>> { { 0x1000, 0x4000 }, { 0x20000, 0x10000 }, { 0x6000, 0x6000 } }) {
         s->layout(0, 0, scale);
         EXPECT_EQ(s->m_drawScale, drawn) << "scale " << scale << " is held to the minimum and maximum";
     }
@@ -215,9 +215,8 @@ TEST(VspriteTest, HitTestsAndPlacement)
     struct Case {
         int32_t h, l, t, r, b, x, y;
     };
-    for (const Case& c : std::vector<Case> {
-             { 10, 0, 0, 100, 50, 40, 20 }, { 10, 10, -30, 31, -10, 10, 0 }, { 80, 0, 10, 100, 60, 40, 0 },
-             { 80, 0, 30, 100, 100, 40, 20 } }) {
+    for (const Case& c : std::vector<Case> { { 10, 0, 0, 100, 50, 40, 20 }, { 10, 10, -30, 31, -10, 10, 0 },
+             { 80, 0, 10, 100, 60, 40, 0 }, { 80, 0, 30, 100, 100, 40, 20 } }) {
         auto m = sized(20, c.h);
         m->centreIn(c.l, c.t, c.r, c.b);
         EXPECT_EQ(Ints({ m->getX() >> 15, m->getY() >> 15 }), (Ints { c.x, c.y }))
@@ -238,14 +237,14 @@ TEST(VspriteTest, FillsWriteColourAndDepthByAlpha)
         uint32_t under, colour, want;
         const char* what;
     };
-    for (const Case& c : std::vector<Case> {
-             { 0x11223344, 0xFF804020, 0xFF804020, "opaque: rows block-copied with the stride" },
-             { 0x11223344, 0x00FFFFFF, 0x11223344, "transparent: nothing at all, whatever the colour bytes" },
-             { 0x00000000, 0x80FFFFFF, 0x007F7F7F, "half white over black, by shift and mask" },
-             { 0xFFFFFFFF, 0x80FFFFFF, 0x00FEFEFE, "two halves cut to 7 bits each" },
-             { 0xFF204060, 0x40FF8000, 0x00564F47, "each byte weighed: red 0x20 * 191 >> 8 + 0xFF * 64 >> 8" },
-             { 0xFFFFFFFF, 0xFEFFFFFF, 0x00FDFDFD, "alpha 254 over white: no carry between bytes" },
-             { 0x00FFFFFF, 0x01000000, 0x00FDFDFD, "alpha 1 black over white: 255 * 254 >> 8" } }) {
+    for (const Case& c :
+        std::vector<Case> { { 0x11223344, 0xFF804020, 0xFF804020, "opaque: rows block-copied with the stride" },
+            { 0x11223344, 0x00FFFFFF, 0x11223344, "transparent: nothing at all, whatever the colour bytes" },
+            { 0x00000000, 0x80FFFFFF, 0x007F7F7F, "half white over black, by shift and mask" },
+            { 0xFFFFFFFF, 0x80FFFFFF, 0x00FEFEFE, "two halves cut to 7 bits each" },
+            { 0xFF204060, 0x40FF8000, 0x00564F47, "each byte weighed: red 0x20 * 191 >> 8 + 0xFF * 64 >> 8" },
+            { 0xFFFFFFFF, 0xFEFFFFFF, 0x00FDFDFD, "alpha 254 over white: no carry between bytes" },
+            { 0x00FFFFFF, 0x01000000, 0x00FDFDFD, "alpha 1 black over white: 255 * 254 >> 8" } }) {
         Pixels f = frame(c.under);
         make<Vsprite>()->fillRect(f.data(), kW, kH, 4, 5, 6, 7, c.colour);
         EXPECT_EQ(f, frame(c.under, 4, 5, 6, 7, c.want)) << c.what;
@@ -335,8 +334,8 @@ TEST(VspriteTest, PictureGivesSizeAndHotSpotAndDrawsAtTheSpritesDepth)
     // The hot spot sits at the position: 8..13 x 9..12, the transparent column
     // 8 left as it was; the pixels carry the sprite's depth byte. At twice the
     // size everything doubles, the hot spot too.
-    for (auto [scale, l, t, r, b] : std::vector<std::array<int32_t, 5>> { { kOne, 8, 9, 14, 13 },
-                                                                         { 2 * kOne, 6, 8, 18, 16 } }) {
+    for (auto [scale, l, t, r, b] :
+        std::vector<std::array<int32_t, 5>> { { kOne, 8, 9, 14, 13 }, { 2 * kOne, 6, 8, 18, 16 } }) {
         s->setScale(scale);
         root->update(0, 0, kOne);
         EXPECT_EQ(Ints({ s->m_left, s->m_top, s->m_right, s->m_bottom }), (Ints { l, t, r, b })) << scale;

@@ -42,12 +42,7 @@ struct Rgba {
     std::vector<uint8_t> bytes;
     int32_t width;
     int32_t height;
-    Rgba(int32_t w, int32_t h)
-        : bytes(static_cast<size_t>(w) * h * 4, 0)
-        , width(w)
-        , height(h)
-    {
-    }
+    Rgba(int32_t w, int32_t h) : bytes(static_cast<size_t>(w) * h * 4, 0), width(w), height(h) {}
     void set(int32_t x, int32_t y, unsigned rgb, uint8_t alpha = 255)
     {
         if (x < 0 || y < 0 || x >= width || y >= height) {
@@ -88,10 +83,10 @@ Rgba texture(int code)
         for (int32_t x = 0; x < 64; ++x) {
             int grain = 92 + static_cast<int>(noise(x, y, code) % 17);
             if (code == 1 && (y / 16) % 2 == 1) {
-                grain -= 10; // fairway stripes, 8 yards wide
+                grain -= 10;  // fairway stripes, 8 yards wide
             }
             if (code == 3 && (noise(x / 4, y, 7) % 9) == 0) {
-                grain += 25; // ripples
+                grain += 25;  // ripples
             }
             t.set(x, y, scaled(base, grain));
         }
@@ -99,27 +94,19 @@ Rgba texture(int code)
     return t;
 }
 
-} // namespace
+}  // namespace
 
 unsigned testTextureColour(int surfaceCode)
 {
     switch (surfaceCode) {
-    case 1:
-        return 0x4CA83C; // fairway
-    case 2:
-        return 0x3C9A34; // fringe
-    case 3:
-        return 0x2A5FC8; // water
-    case 4:
-        return 0x66C850; // putting green
-    case 6:
-        return 0xD8C890; // sand
-    case 8:
-        return 0x3F7A2E; // hills
-    case 9:
-        return 0x2F6A26; // rough
-    default:
-        return 0x707868; // anything else
+    case 1: return 0x4CA83C;   // fairway
+    case 2: return 0x3C9A34;   // fringe
+    case 3: return 0x2A5FC8;   // water
+    case 4: return 0x66C850;   // putting green
+    case 6: return 0xD8C890;   // sand
+    case 8: return 0x3F7A2E;   // hills
+    case 9: return 0x2F6A26;   // rough
+    default: return 0x707868;  // anything else
     }
 }
 
@@ -193,14 +180,14 @@ bool writeTestBundle(const std::string& folder, std::string& error)
         } else if (index == 49) {
             // The golfer from behind: legs, a shirt, arms and a cap.
             Rgba g(24, 56);
-            g.fill(8, 34, 11, 56, 0x303848); // legs
+            g.fill(8, 34, 11, 56, 0x303848);  // legs
             g.fill(13, 34, 16, 56, 0x303848);
-            g.fill(7, 16, 17, 35, 0xD03838); // shirt
-            g.fill(4, 18, 7, 32, 0xD03838); // arms
+            g.fill(7, 16, 17, 35, 0xD03838);  // shirt
+            g.fill(4, 18, 7, 32, 0xD03838);   // arms
             g.fill(17, 18, 20, 32, 0xD03838);
-            g.fill(9, 6, 15, 16, 0xE8B890); // head
-            g.fill(8, 3, 16, 8, 0xF8F8F8); // cap
-            g.fill(19, 30, 21, 56, 0xB0B0B0); // club shaft
+            g.fill(9, 6, 15, 16, 0xE8B890);    // head
+            g.fill(8, 3, 16, 8, 0xF8F8F8);     // cap
+            g.fill(19, 30, 21, 56, 0xB0B0B0);  // club shaft
             added = writer.addRun(g.bytes.data(), g.width, g.height, 12, 55);
         } else {
             added = writer.addRun(dot.bytes.data(), 1, 1, 0, 0);
@@ -222,4 +209,4 @@ bool writeTestCourse(const std::string& folder, std::string& error)
     return writeTestHole(folder, error) && writeTestBundle(folder, error);
 }
 
-} // namespace tarnby::test
+}  // namespace tarnby::test

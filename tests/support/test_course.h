@@ -10,13 +10,13 @@
 namespace tarnby::test {
 
 // Fill colours of the test hole (0xAARRGGBB) as the course-0 surface table reads them.
-constexpr unsigned kTestRough = 0xFF101020; // every byte set: rough, level 0x20 (4 yards)
-constexpr unsigned kTestFairway = 0xFF220000; // red: level 0x22
-constexpr unsigned kTestFringe = 0xFF002600; // green: level 0x26
-constexpr unsigned kTestGreen = 0xFF002828; // cyan: the putting green, level 0x28
-constexpr unsigned kTestBunker = 0xFF1C1C00; // yellow: sand, level 0x1C
-constexpr unsigned kTestWater = 0xFF000018; // blue: water, level 0x18 (3 yards)
-constexpr unsigned kTestHill = 0xFF2000A0; // magenta: level 0xA0 (20 yards)
+constexpr unsigned kTestRough = 0xFF101020;    // every byte set: rough, level 0x20 (4 yards)
+constexpr unsigned kTestFairway = 0xFF220000;  // red: level 0x22
+constexpr unsigned kTestFringe = 0xFF002600;   // green: level 0x26
+constexpr unsigned kTestGreen = 0xFF002828;    // cyan: the putting green, level 0x28
+constexpr unsigned kTestBunker = 0xFF1C1C00;   // yellow: sand, level 0x1C
+constexpr unsigned kTestWater = 0xFF000018;    // blue: water, level 0x18 (3 yards)
+constexpr unsigned kTestHill = 0xFF2000A0;     // magenta: level 0xA0 (20 yards)
 
 // The hill squares of the test hole, in yards: (left, top, right, bottom).
 constexpr int kTestHills[3][4] = { { 10, 180, 40, 260 }, { 140, 100, 200, 160 }, { 40, 5, 120, 40 } };
@@ -36,4 +36,4 @@ bool writeTestCourse(const std::string& folder, std::string& error);
 // little around it).
 unsigned testTextureColour(int surfaceCode);
 
-} // namespace tarnby::test
+}  // namespace tarnby::test

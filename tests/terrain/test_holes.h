@@ -45,4 +45,4 @@ inline LoadedHole loadTestCourse(const ScratchFolder& folder)
     return hole;
 }
 
-} // namespace tarnby::test
+}  // namespace tarnby::test

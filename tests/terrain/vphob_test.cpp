@@ -37,7 +37,7 @@ Ref<Vphob> ballOn(const LoadedHole& hole, Fixed x, Fixed height, Fixed z)
     return ball;
 }
 
-constexpr Fixed kDefaultDrag = -1; // leave the ball's own drag
+constexpr Fixed kDefaultDrag = -1;  // leave the ball's own drag
 
 class VphobTest : public ::testing::Test {
 protected:
@@ -83,7 +83,7 @@ TEST_F(VphobTest, BallAtRestOnFlatGroundStaysPut)
     const Fixed ground = m_hole.terrain->heightAt(x, z);
     Ref<Vphob> b = ball(0, kDefaultDrag, x, z);
     for (int32_t i = 0; i < 300; ++i) {
-        b->step(i % 3 == 0 ? 1920 : 512); // 60 ms and 16 ms frames
+        b->step(i % 3 == 0 ? 1920 : 512);  // 60 ms and 16 ms frames
         const Vector& p = *b->getPosition();
         ASSERT_TRUE(p.m_x == x && p.m_z == z && p.m_y == ground) << "step " << i << ": the ball slid, sank or hopped";
     }
@@ -132,7 +132,7 @@ TEST_F(VphobTest, DragAndWind)
     }
 
     // The wind is ignored up to one yard above the ground.
-    gravity = 0; // keep each ball at its height
+    gravity = 0;  // keep each ball at its height
     for (Fixed height : { kYard / 2, kYard, 3 * kYard }) {
         Ref<Vphob> calm = ball(height);
         Ref<Vphob> windy = ball(height);
@@ -201,5 +201,5 @@ TEST_F(VphobTest, WholeShotOnAFlatHole)
     EXPECT_GT(east.carry, 70 * kYard);
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

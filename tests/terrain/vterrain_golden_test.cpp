@@ -2,9 +2,9 @@
 // the stand-in course at two view sizes, each frame fingerprinted. The
 // fingerprints were taken from the straightforward ray-caster, so any change
 // to the landscape drawing that alters a single byte shows up here.
-#include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -36,11 +36,11 @@ uint64_t fingerprint(const std::vector<uint32_t>& pixels)
 
 struct Camera {
     const char* name;
-    int32_t x; // yards
+    int32_t x;  // yards
     int32_t z;
-    Fixed above; // height over the ground
+    Fixed above;  // height over the ground
     int32_t heading;
-    int32_t horizon; // at 240 x 320; doubled for the larger view
+    int32_t horizon;  // at 240 x 320; doubled for the larger view
 };
 
 // A tee looking up the fairway, the hill from south and from the side, the
@@ -94,14 +94,14 @@ TEST_F(VterrainGoldenTest, LandscapesMatchTheirFingerprints)
 {
     // { 240 x 320, 480 x 640 } for each camera, in kCameras order.
     constexpr uint64_t kExpected[][2] = {
-        { 0x44C074AAD74D9CC9ull, 0xDD79FFE87AFBF7EDull }, // tee
-        { 0xD80352BC3794B1C4ull, 0x813D512D2D1605BAull }, // hill_north
-        { 0x3CA970F82CBFB2D6ull, 0xC5ABF79CF5EC3DC0ull }, // hill_east
-        { 0xDAAFE6B80A2D10E8ull, 0x449949775807F5ADull }, // east_edge
-        { 0x0717C520E63173CBull, 0xACB6FB77C558FD0Full }, // high
-        { 0x2ABC87F33A79C7F5ull, 0xBF55A9CEC9FDC19Cull }, // low_slope
-        { 0xD857B60205304BAAull, 0x14C579EDFA7EFA5Aull }, // diagonal
-        { 0xF545F3881271EF8Full, 0x980CE92E96EA74D8ull }, // outside_in
+        { 0x44C074AAD74D9CC9ull, 0xDD79FFE87AFBF7EDull },  // tee
+        { 0xD80352BC3794B1C4ull, 0x813D512D2D1605BAull },  // hill_north
+        { 0x3CA970F82CBFB2D6ull, 0xC5ABF79CF5EC3DC0ull },  // hill_east
+        { 0xDAAFE6B80A2D10E8ull, 0x449949775807F5ADull },  // east_edge
+        { 0x0717C520E63173CBull, 0xACB6FB77C558FD0Full },  // high
+        { 0x2ABC87F33A79C7F5ull, 0xBF55A9CEC9FDC19Cull },  // low_slope
+        { 0xD857B60205304BAAull, 0x14C579EDFA7EFA5Aull },  // diagonal
+        { 0xF545F3881271EF8Full, 0x980CE92E96EA74D8ull },  // outside_in
     };
     static_assert(std::size(kExpected) == std::size(kCameras));
     bool print = std::getenv("TARNBY_PRINT_FINGERPRINTS") != nullptr;
@@ -171,9 +171,9 @@ TEST_F(VterrainGoldenTest, EveryThreadCountAndBandSplitDrawsTheSameBytes)
     }
     // The larger view, split unevenly.
     EXPECT_TRUE(render(kCameras[1], 480, 640, 2, 0, 0, 0, 0, &one, 1)
-        == render(kCameras[1], 480, 640, 2, 0, 0, 0, 0, &three, 11))
+                == render(kCameras[1], 480, 640, 2, 0, 0, 0, 0, &three, 11))
         << "hill_north at 480 x 640";
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

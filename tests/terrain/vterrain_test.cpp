@@ -6,8 +6,8 @@
 
 #include "fixed/fixed.h"
 #include "sprite/vsprite.h"
-#include "terrain/ground_blend.h"
 #include "support/test_frames.h"
+#include "terrain/ground_blend.h"
 #include "terrain/vterrain.h"
 #include "test_holes.h"
 #include "vector/vpolyterrain.h"
@@ -22,18 +22,9 @@ constexpr Fixed kYard = kOne;
 constexpr int32_t kWidth = 240;
 constexpr int32_t kHeight = 320;
 
-int32_t red(uint32_t c)
-{
-    return (c >> 16) & 0xFF;
-}
-int32_t green(uint32_t c)
-{
-    return (c >> 8) & 0xFF;
-}
-int32_t blue(uint32_t c)
-{
-    return c & 0xFF;
-}
+int32_t red(uint32_t c) { return (c >> 16) & 0xFF; }
+int32_t green(uint32_t c) { return (c >> 8) & 0xFF; }
+int32_t blue(uint32_t c) { return c & 0xFF; }
 
 struct Frame {
     std::vector<uint32_t> pixels = std::vector<uint32_t>(kWidth * kHeight, 0);
@@ -53,10 +44,7 @@ Frame renderFrame(Vterrain& view, const char* name)
 // Every test takes its view apart again: the view and its sprites hold each other.
 struct ViewHolder {
     Ref<Vterrain> view;
-    explicit ViewHolder(int32_t w = kWidth, int32_t h = kHeight)
-        : view(make<Vterrain>(w, h))
-    {
-    }
+    explicit ViewHolder(int32_t w = kWidth, int32_t h = kHeight) : view(make<Vterrain>(w, h)) {}
     ~ViewHolder() { view->destroy(); }
     Vterrain* operator->() const { return view.get(); }
 };
@@ -104,7 +92,7 @@ TEST(VterrainTest, SpritesNearerThanEightYardsAreHidden)
 {
     ViewHolder view;
     view->setHorizon(100);
-    view->setPosition3d(100 * kYard, 10 * kYard, 200 * kYard); // facing north, cosine exactly ONE
+    view->setPosition3d(100 * kYard, 10 * kYard, 200 * kYard);  // facing north, cosine exactly ONE
     Ref<Vsprite> sprite = make<Vsprite>();
     sprite->setSize(4, 8);
     sprite->setAnchor(2, 8);
@@ -164,7 +152,7 @@ TEST(VterrainTest, SkyGradientAndHorizonBand)
         }
     };
 
-    view->setHorizon(60); // horizon + 10 beyond the view: all of it is gradient
+    view->setHorizon(60);  // horizon + 10 beyond the view: all of it is gradient
     view->setSky(dark, light);
     EXPECT_EQ(sky(0), dark);
     for (int32_t row = 1; row < 50; ++row) {
@@ -176,13 +164,13 @@ TEST(VterrainTest, SkyGradientAndHorizonBand)
     EXPECT_NE(sky(49), light) << "the gradient never quite reaches the bottom colour";
     EXPECT_GT(red(sky(49)), 240);
 
-    view->setHorizon(20); // the gradient ends 10 rows below the horizon
+    view->setHorizon(20);  // the gradient ends 10 rows below the horizon
     view->setSky(light, dark);
     EXPECT_LT(red(sky(29)), red(sky(28)));
     solidFrom(30, dark);
     view->setSky(0x80123456, 0x80123456);
-    solidFrom(0, 0x80123456u); // equal colours keep their own alpha
-    view->setHorizon(-40); // the horizon far above the view: no gradient rows at all
+    solidFrom(0, 0x80123456u);  // equal colours keep their own alpha
+    view->setHorizon(-40);      // the horizon far above the view: no gradient rows at all
     view->setSky(dark, light);
     solidFrom(0, light);
 }
@@ -215,7 +203,7 @@ TEST(VterrainTest, BilinearTexelsMatchTheBlendRule)
         for (uint32_t& texel : t) {
             texel = 0xE0000000u | (next() & 0xFFFFFF);
             if (next() % 4 == 0) {
-                texel = t[0]; // equal neighbours take the short cut
+                texel = t[0];  // equal neighbours take the short cut
             }
         }
         int32_t fx = static_cast<int32_t>(next() & 0x3FFF) * 2;
@@ -328,7 +316,7 @@ TEST_F(VterrainRenderTest, DepthGrowsWithDistanceAndHillsHideSprites)
     auto standing = [&](int32_t x, int32_t z) {
         Ref<Vsprite> s = make<Vsprite>();
         s->setPicture(m_hole.textures, 25);
-        s->setScale(12 * kYard / s->getHeight()); // a 12-yard pole, lower than the hill's shadow
+        s->setScale(12 * kYard / s->getHeight());  // a 12-yard pole, lower than the hill's shadow
         s->setPosition3d(x * kYard, m_hole.terrain->heightAt(x * kYard, z * kYard), z * kYard);
         m_view->add(s);
         return s;
@@ -348,7 +336,7 @@ TEST_F(VterrainRenderTest, DepthGrowsWithDistanceAndHillsHideSprites)
     auto underSprite = [](const Ref<Vsprite>& s, int32_t col) { return col >= s->m_left && col < s->m_right; };
     for (int32_t col = 0; col < kWidth; col += 7) {
         if (underSprite(before, col) || underSprite(behind, col)) {
-            continue; // the sprites carry their own depths
+            continue;  // the sprites carry their own depths
         }
         uint32_t last = 0;
         for (int32_t row = kHeight - 1; row >= 0; --row) {
@@ -397,5 +385,5 @@ TEST_F(VterrainRenderTest, CachedLandscapeAndDirectRenderAgree)
     EXPECT_EQ(renderFrame(*m_view.view, "vterrain_tee_back").pixels, first.pixels);
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

@@ -33,7 +33,7 @@ Fields fields(const Vpolyn& p, int32_t row)
     return out;
 }
 
-constexpr auto px = toFixed; // whole pixels as Fixed
+constexpr auto px = toFixed;  // whole pixels as Fixed
 
 TEST(VpolynTest, EdgesBecomeOneClampedCrossingPerRowTheyEnter)
 {
@@ -90,9 +90,8 @@ TEST(VpolynTest, CrossingsInAnyOrderLandSortedAndTheArrayGrowsWithoutLosingAny)
         auto at = std::find_if(r.begin(), r.end(), [&](int32_t w) {
             return Vpolyn::crossingX(w) > x || (Vpolyn::crossingX(w) == x && first && dx < Vpolyn::crossingDx(w));
         });
-        r.insert(at,
-            static_cast<int32_t>(
-                static_cast<uint32_t>(x) | static_cast<uint32_t>(fill) << 13 | static_cast<uint32_t>(dx) << 19));
+        r.insert(at, static_cast<int32_t>(static_cast<uint32_t>(x) | static_cast<uint32_t>(fill) << 13
+                                          | static_cast<uint32_t>(dx) << 19));
     };
     std::mt19937 random(7);
     // The last two rounds crowd every crossing into a few x of a few rows, so
@@ -149,10 +148,10 @@ TEST(VpolynTest, FillAtReadsTheRowsAndANewDrawingForgetsTheOldAnswers)
     const Fixed probes[][3] = {
         // x, y, fill
         { px(2), px(20), 0 }, { px(20), px(20), b }, { px(30), px(20), a }, { px(50), px(20), 0 },
-        { px(20), px(40), 0 }, // the bottom row of the square has no crossings
-        { px(8), px(12), a }, { px(40) - 1, px(12), a }, { px(40), px(12), 0 }, // on and beside the sides
-        { -1, px(12), 0 }, { px(64), px(12), 0 }, { px(12), px(64), 0 }, // outside the drawing
-        { px(30), px(12), a }, { px(31), px(12), a }, // the second answered from the cached span
+        { px(20), px(40), 0 },  // the bottom row of the square has no crossings
+        { px(8), px(12), a }, { px(40) - 1, px(12), a }, { px(40), px(12), 0 },  // on and beside the sides
+        { -1, px(12), 0 }, { px(64), px(12), 0 }, { px(12), px(64), 0 },         // outside the drawing
+        { px(30), px(12), a }, { px(31), px(12), a },  // the second answered from the cached span
     };
     for (const auto& [x, y, fill] : probes) {
         EXPECT_EQ(p->fillAt(x, y), fill) << "at (" << x / 32768.0 << ", " << y / 32768.0 << ")";
@@ -160,7 +159,7 @@ TEST(VpolynTest, FillAtReadsTheRowsAndANewDrawingForgetsTheOldAnswers)
     p->init(64, 64, 64, 8);
     EXPECT_EQ(p->fillAt(px(32), px(12)), 0) << "init drops the cached span of the old drawing";
     const int32_t c = p->addColour(0xFF0000FF);
-    p->addEdge(px(12), px(0), px(12), px(64), 0, c); // c between x = 0 and x = 12
+    p->addEdge(px(12), px(0), px(12), px(64), 0, c);  // c between x = 0 and x = 12
     p->addEdge(px(0), px(64), px(0), px(0), 0, c);
     p->fillAt(px(11), px(10));
     p->finish();
@@ -197,7 +196,7 @@ TEST(VpolynTest, QueriesInAnyOrderAgreeWithAFreshWalk)
         const int32_t* e = pts[(i + 1) % 10];
         p->addEdge(px(s[0]), px(s[1]), px(e[0]), px(e[1]), 0, i < 5 ? right : left);
     }
-    p->addEdge(px(64), px(4), px(64), px(96), right, left); // the axis, walked south
+    p->addEdge(px(64), px(4), px(64), px(96), right, left);  // the axis, walked south
     p->finish();
     EXPECT_EQ(p->fillAt(px(70), px(60)), right);
     EXPECT_EQ(p->fillAt(px(58), px(60)), left);
@@ -271,7 +270,7 @@ TEST(VpolynTest, FillGridAgreesWithTheCrossingsEverywhere)
     for (int32_t i = 0; i < 4; ++i) {
         const int32_t* s = quad[i];
         const int32_t* e = quad[(i + 1) % 4];
-        p->addEdge(px(s[0]), px(s[1]), px(e[0]), px(e[1]), 0, a); // clockwise: a on the inside
+        p->addEdge(px(s[0]), px(s[1]), px(e[0]), px(e[1]), 0, a);  // clockwise: a on the inside
     }
     const int32_t tri[][2] = { { 40, 30 }, { 80, 60 }, { 30, 60 } };
     for (int32_t i = 0; i < 3; ++i) {
@@ -310,11 +309,11 @@ TEST(VpolynTest, AnswersDependOnThePointAlone)
     Ref<Vpolyn> p = make<Vpolyn>();
     p->init(64, 8, 8, 8);
     const int32_t a = p->addColour(0xFF0000FF), b = p->addColour(0xFF00FF00), c = p->addColour(0xFFFF0000);
-    p->addEdge(px(10), px(0), px(40), px(1), a, 0); // row 0: x 10 -> 40
+    p->addEdge(px(10), px(0), px(40), px(1), a, 0);  // row 0: x 10 -> 40
     p->addEdge(px(20), px(6), px(20), px(0), 0, b);
     p->addEdge(px(50), px(6), px(50), px(0), 0, c);
     p->finish();
-    const Fixed x = px(25), y = 0x7000; // in row 0, near its bottom
+    const Fixed x = px(25), y = 0x7000;  // in row 0, near its bottom
     const int32_t truth = p->fillByCrossings(x, y);
     Vpolyn::FillSpan fresh;
     EXPECT_EQ(p->fillAt(x, y, fresh), truth);
@@ -335,7 +334,7 @@ TEST(VpolynTest, RenderFillsSpansAndBlendsEdges)
     Ref<Vpolyn> p = make<Vpolyn>();
     p->init(16, 16, 64, 4);
     const int32_t red = p->addColour(0xFFFF0000);
-    p->setColour(0, 0); // transparent background
+    p->setColour(0, 0);  // transparent background
     // A square from x 4.5 to 11.5, rows 4 to 12.
     p->addEdge(px(4) + 0x4000, px(12), px(4) + 0x4000, px(4), 0, red);
     p->addEdge(px(11) + 0x4000, px(4), px(11) + 0x4000, px(12), 0, red);
@@ -347,7 +346,7 @@ TEST(VpolynTest, RenderFillsSpansAndBlendsEdges)
         p->render(frame.data(), n, n, 0, 0, n, n);
         test::saveFrame("vpolyn_square_" + std::to_string(scale), frame.data(), n, n, n);
         auto at = [&](int32_t x, int32_t y) { return frame[static_cast<size_t>(y * n + x)] & 0xFFFFFF; };
-        const int32_t k = scale * 8 / kOne; // the square's centre
+        const int32_t k = scale * 8 / kOne;  // the square's centre
         EXPECT_EQ(at(k, k), 0xFF0000u) << "inside, scale " << scale;
         EXPECT_EQ(at(0, k), 0x202020u) << "transparent background leaves the frame";
         EXPECT_EQ(at(16 * scale / kOne, k), 0x202020u) << "nothing beyond the drawing";
@@ -365,5 +364,5 @@ TEST(VpolynTest, RenderFillsSpansAndBlendsEdges)
     EXPECT_EQ(frame[17], 0x12345678u) << "scale 0 draws nothing (and never divides by it)";
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

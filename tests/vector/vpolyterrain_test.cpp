@@ -17,7 +17,7 @@ Ref<VpolyTerrain> squareTerrain(int32_t l, int32_t t, int32_t r, int32_t b, int3
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
     terrain->init(kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount);
     const int32_t fill = terrain->addColour(0xFF00FF00);
-    terrain->addEdge(toFixed(r), toFixed(t), toFixed(r), toFixed(b), 0, fill); // clockwise: inside on the right
+    terrain->addEdge(toFixed(r), toFixed(t), toFixed(r), toFixed(b), 0, fill);  // clockwise: inside on the right
     terrain->addEdge(toFixed(l), toFixed(b), toFixed(l), toFixed(t), 0, fill);
     terrain->finish();
     terrain->setColour(0, static_cast<uint32_t>(ground));
@@ -30,7 +30,7 @@ Ref<VpolyTerrain> squareTerrain(int32_t l, int32_t t, int32_t r, int32_t b, int3
 
 TEST(VpolyTerrainTest, HeightsAreBilinearInsideTheWholeCells)
 {
-    Ref<VpolyTerrain> terrain = squareTerrain(0, 0, 0, 0, 0, 16); // no square: flat 16
+    Ref<VpolyTerrain> terrain = squareTerrain(0, 0, 0, 0, 0, 16);  // no square: flat 16
     ASSERT_EQ(terrain->heightMap().length(), 65536);
     EXPECT_EQ(terrain->outsideHeight(), 16 << 12) << "the first sample's height";
     uint8_t* map = terrain->heightMap().data();
@@ -41,12 +41,12 @@ TEST(VpolyTerrainTest, HeightsAreBilinearInsideTheWholeCells)
     map[20 * 256 + 31] = map[21 * 256 + 31] = map[51 * 256 + 50] = map[51 * 256 + 51] = 8;
     map[0] = 200;
     const Fixed probes[][3] = {
-        { toFixed(20) + 0xFFFF, toFixed(40) + 0x7FFF, 40 << 12 }, // the flat cell, to its far corner
-        { toFixed(60) + 0x8000, toFixed(41) + 0x4000, 4 << 12 }, // halfway along x
-        { toFixed(60) + 0x4000, toFixed(40), 2 << 12 }, // a quarter of the way
-        { toFixed(100), toFixed(101), 4 << 12 }, // halfway along z
-        { (255 << 16) - 1, toFixed(20), 16 << 12 }, // the last whole cell
-        { 255 << 16, toFixed(20), 16 << 12 }, { toFixed(20), -1, 16 << 12 }, // outside: the first sample as it was
+        { toFixed(20) + 0xFFFF, toFixed(40) + 0x7FFF, 40 << 12 },             // the flat cell, to its far corner
+        { toFixed(60) + 0x8000, toFixed(41) + 0x4000, 4 << 12 },              // halfway along x
+        { toFixed(60) + 0x4000, toFixed(40), 2 << 12 },                       // a quarter of the way
+        { toFixed(100), toFixed(101), 4 << 12 },                              // halfway along z
+        { (255 << 16) - 1, toFixed(20), 16 << 12 },                           // the last whole cell
+        { 255 << 16, toFixed(20), 16 << 12 }, { toFixed(20), -1, 16 << 12 },  // outside: the first sample as it was
     };
     for (const auto& p : probes) {
         EXPECT_EQ(terrain->heightAt(p[0], p[1]), p[2]) << "at " << p[0] / 32768.0 << "," << p[1] / 32768.0;
@@ -85,7 +85,7 @@ TEST(VpolyTerrainTest, ShadeScalesClampsAndANewHoleStartsAfresh)
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
     terrain->init(64, 64, 16, 8);
     terrain->setSurfacePhysics(3, 0x2666, 0x1000);
-    terrain->setSurfacePhysics(8, 0x8000, 0x8000); // no such fill: ignored
+    terrain->setSurfacePhysics(8, 0x8000, 0x8000);  // no such fill: ignored
     EXPECT_EQ(terrain->friction(8), 0);
     terrain->init(64, 64, 16, 8);
     EXPECT_EQ(terrain->friction(3), 0) << "init gives fresh physics tables";
@@ -96,7 +96,7 @@ TEST(VpolyTerrainTest, CourseMapShowsFillsAndSlopes)
 {
     Ref<VpolyTerrain> terrain = squareTerrain(100, 100, 300, 300, 120, 20);
     for (Fixed scale : { kOne, kOne * 3 }) {
-        const int32_t size = 320 * scale / kOne, k = scale / kOne; // the top-left 320 yards
+        const int32_t size = 320 * scale / kOne, k = scale / kOne;  // the top-left 320 yards
         std::vector<uint32_t> frame(static_cast<size_t>(size * size), 0);
         terrain->layout(0, 0, scale);
         terrain->render(frame.data(), size, size, 0, 0, size, size);
@@ -118,5 +118,5 @@ TEST(VpolyTerrainTest, CourseMapShowsFillsAndSlopes)
     EXPECT_EQ(frame[9], 0x12345678u) << "scale 0 draws nothing";
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

@@ -35,13 +35,13 @@ TEST(PaintHandoffTest, TheWindowCopiesWhileTheGameWaitsAndALateWindowCopiesNothi
         while (!woken.load() && !gameWentOn.load()) {
             std::this_thread::yield();
         }
-        while (!gameWentOn.load() &&
-               !handoff.serve([&](const PaintRequest& r) { copied = r.pixels[0] + r.pixels[1] + r.w; })) {
+        while (!gameWentOn.load()
+               && !handoff.serve([&](const PaintRequest& r) { copied = r.pixels[0] + r.pixels[1] + r.w; })) {
             std::this_thread::yield();
         }
     });
-    const bool shown = handoff.present(request, [&]() { woken = true; },
-                                       []() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); });
+    const bool shown = handoff.present(
+        request, [&]() { woken = true; }, []() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); });
     gameWentOn = true;
     window.join();
     EXPECT_TRUE(shown);
@@ -50,7 +50,8 @@ TEST(PaintHandoffTest, TheWindowCopiesWhileTheGameWaitsAndALateWindowCopiesNothi
 
     // Nobody serves: 500 polls, then the offer is withdrawn.
     int32_t polls = 0;
-    EXPECT_FALSE(handoff.present(request, []() {}, [&]() { ++polls; }));
+    EXPECT_FALSE(handoff.present(
+        request, []() {}, [&]() { ++polls; }));
     EXPECT_EQ(polls, PaintHandoff::kPolls);
     EXPECT_FALSE(handoff.pending());
     bool lateCopy = false;
@@ -60,7 +61,8 @@ TEST(PaintHandoffTest, TheWindowCopiesWhileTheGameWaitsAndALateWindowCopiesNothi
     // A closed window: offers return at once.
     handoff.close();
     polls = 0;
-    EXPECT_FALSE(handoff.present(request, []() {}, [&]() { ++polls; }));
+    EXPECT_FALSE(handoff.present(
+        request, []() {}, [&]() { ++polls; }));
     EXPECT_EQ(polls, 0);
 }
 

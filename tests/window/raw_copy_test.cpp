@@ -61,8 +61,9 @@ std::vector<uint32_t> patterned(int32_t w, int32_t h)
     std::vector<uint32_t> frame(static_cast<size_t>(w * h));
     for (int32_t y = 0; y < h; ++y) {
         for (int32_t x = 0; x < w; ++x) {
-            frame[static_cast<size_t>(y * w + x)] = 0x7F000000u | static_cast<uint32_t>(x * 8) << 16 | static_cast<uint32_t>(y * 8) << 8
-                | static_cast<uint32_t>((x + y) * 4);
+            frame[static_cast<size_t>(y * w + x)] = 0x7F000000u | static_cast<uint32_t>(x * 8) << 16
+                                                    | static_cast<uint32_t>(y * 8) << 8
+                                                    | static_cast<uint32_t>((x + y) * 4);
         }
     }
     return frame;

@@ -62,7 +62,7 @@ public:
             dup2(devnull, 1);
             dup2(devnull, 2);
             execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                  static_cast<char*>(nullptr));
+                static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
@@ -159,7 +159,7 @@ TEST_F(RealWindowTest, StartsShowsTheMenuAnswersKeysAndTapsAndTurnsToLandscape)
     EXPECT_EQ(firstWidth, 240);
     EXPECT_EQ(first[0] & 0xFFFFFF, 0x005995u);
     test::saveFrame("window_startup", first.data(), firstWidth, static_cast<int32_t>(first.size()) / firstWidth,
-                    firstWidth);
+        firstWidth);
 
     // Select took the game out of the menu, back brought the menu, the tap on
     // Resume left it again.
@@ -273,7 +273,8 @@ TEST_F(RealWindowTest, TheStartUpMusicReachesTheAudioDevice)
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     int32_t loud = 0;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const int16_t s = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+        const int16_t s = static_cast<int16_t>(
+            static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
         loud += s > 2000 || s < -2000;
     }
     EXPECT_GT(loud, 1000) << bytes.size() << " bytes of audio, too few loud samples: the music did not play";

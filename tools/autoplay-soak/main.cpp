@@ -27,7 +27,7 @@ int main(int argc, char** argv)
     const int status = game.run();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("autoplay-soak: holes %d strokes %d par %d frames %lld wall %.2f s\n", game.holesPlayed(),
-                game.strokes(), game.par(), static_cast<long long>(game.frames()), seconds);
+        game.strokes(), game.par(), static_cast<long long>(game.frames()), seconds);
     if (status == 0 && static_cast<size_t>(game.holesPlayed()) != wanted) {
         std::printf("autoplay-soak: only %d of %zu holes were played\n", game.holesPlayed(), wanted);
         return 1;

@@ -56,8 +56,8 @@ private:
     struct Record {
         uint8_t type;
         int32_t width, height, anchorX, anchorY;
-        std::vector<uint8_t> body; // 'j': the JPEG after the shared header; else the data
-        std::vector<uint8_t> mask; // 'j' only
+        std::vector<uint8_t> body;  // 'j': the JPEG after the shared header; else the data
+        std::vector<uint8_t> mask;  // 'j' only
     };
 
     bool checkSize(int32_t width, int32_t height, int32_t anchorX, int32_t anchorY);
@@ -65,8 +65,8 @@ private:
     int32_t fail(const std::string& message);
 
     std::vector<Record> m_records;
-    std::vector<uint8_t> m_jpegHeader; // the shared 623 bytes, from the first 'j' picture
+    std::vector<uint8_t> m_jpegHeader;  // the shared 623 bytes, from the first 'j' picture
     std::string m_error;
 };
 
-} // namespace tarnby::bundle
+}  // namespace tarnby::bundle

@@ -52,9 +52,7 @@ struct ErrorManager {
     std::longjmp(manager->jump, 1);
 }
 
-void outputMessage(j_common_ptr)
-{
-}
+void outputMessage(j_common_ptr) {}
 
 // Colour under transparent pixels taken from the nearest visible pixel of the
 // row (or of the nearest row that has one), so the JPEG has no hard edges there.
@@ -133,7 +131,7 @@ bool compress(Encode& e, const uint8_t* rgb, int32_t width, int32_t height, int3
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<uint8_t> rgbaFromPremultipliedArgb(const uint8_t* data, int32_t width, int32_t height, int32_t stride)
 {
@@ -146,7 +144,7 @@ std::vector<uint8_t> rgbaFromPremultipliedArgb(const uint8_t* data, int32_t widt
             uint32_t a = word >> 24;
             p[3] = static_cast<uint8_t>(a);
             if (a == 0) {
-                continue; // fully transparent: no colour to recover
+                continue;  // fully transparent: no colour to recover
             }
             for (int32_t k = 0; k < 3; ++k) {
                 uint32_t c = (word >> (16 - 8 * k)) & 0xFF;
@@ -158,10 +156,7 @@ std::vector<uint8_t> rgbaFromPremultipliedArgb(const uint8_t* data, int32_t widt
     return rgba;
 }
 
-int32_t alphaCode(uint8_t alpha)
-{
-    return (alpha * 7 + 127) / 255;
-}
+int32_t alphaCode(uint8_t alpha) { return (alpha * 7 + 127) / 255; }
 
 int32_t fiveBits(uint8_t component)
 {
@@ -186,7 +181,7 @@ std::vector<uint8_t> encodeRun(const uint8_t* rgba, int32_t width, int32_t heigh
                 ++run;
             }
             if (i + run == count) {
-                break; // skipped pixels stay transparent anyway
+                break;  // skipped pixels stay transparent anyway
             }
             emitSkip(out, run, alphaCode(rgba[static_cast<size_t>(i + run) * 4 + 3]), codeSent);
             i += run;
@@ -270,4 +265,4 @@ bool encodeJpeg(const uint8_t* pixels, int32_t channels, int32_t width, int32_t 
     return ok;
 }
 
-} // namespace tarnby::bundle
+}  // namespace tarnby::bundle

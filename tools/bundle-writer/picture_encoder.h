@@ -36,4 +36,4 @@ std::vector<uint8_t> encodeMask(const uint8_t* rgba, int32_t width, int32_t heig
 bool encodeJpeg(const uint8_t* pixels, int32_t channels, int32_t width, int32_t height, int32_t quality,
     std::vector<uint8_t>& jpeg, std::string& error);
 
-} // namespace tarnby::bundle
+}  // namespace tarnby::bundle

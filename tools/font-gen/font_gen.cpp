@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/cli/tarnby_cli.h"
 #include "font-gen/font_writer.h"
+#include "platform/cli/tarnby_cli.h"
 #include "runtime/files.h"
 
 namespace {
@@ -28,16 +28,16 @@ constexpr int kLast = 126;
 // How one font file is made.
 struct FontRecipe {
     const char* fileName;
-    int pixelSize;      // em size in pixels
-    int leading;        // extra rows between lines
+    int pixelSize;  // em size in pixels
+    int leading;    // extra rows between lines
 };
 
 // The bold face serves every size: text is drawn over terrain and panels, and
 // a regular face's one-pixel stems turn thin and grey at 10 pixels.
 constexpr FontRecipe kRecipes[] = {
-    {"f10.bin", 10, 0},
-    {"f13.bin", 13, 1},
-    {"f16.bin", 16, 1},
+    { "f10.bin", 10, 0 },
+    { "f13.bin", 13, 1 },
+    { "f16.bin", 16, 1 },
 };
 
 bool renderGlyph(FT_Face face, int code, RenderedGlyph& out)
@@ -98,8 +98,7 @@ bool makeFont(FT_Library library, const std::string& typeface, const FontRecipe&
 
 int main(int argc, char** argv)
 {
-    auto app = tarnby::cli::makeApp(
-        "font-gen",
+    auto app = tarnby::cli::makeApp("font-gen",
         "Rasterises a typeface into the game's three font files, f10.bin, f13.bin and f16.bin\n"
         "(small, medium and large screens). The same typeface always gives the same bytes.",
         "font-gen build/bin /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");

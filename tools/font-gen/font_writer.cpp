@@ -29,7 +29,8 @@ FontData layOutFont(const std::vector<RenderedGlyph>& glyphs, int32_t first, int
     font.first = first;
     font.baseline = ascent;
     font.lineHeight = ascent + descent + leading;
-    font.spaceWidth = ' ' >= first && ' ' - first < static_cast<int32_t>(glyphs.size()) ? glyphs[' ' - first].advance : 0;
+    font.spaceWidth = ' ' >= first && ' ' - first < static_cast<int32_t>(glyphs.size()) ? glyphs[' ' - first].advance
+                                                                                        : 0;
     for (size_t i = 0; i < glyphs.size(); ++i) {
         const RenderedGlyph& g = glyphs[i];
         FontGlyph stored;
@@ -46,8 +47,8 @@ FontData layOutFont(const std::vector<RenderedGlyph>& glyphs, int32_t first, int
                 int32_t cy = ascent - g.top + y;
                 for (int32_t x = 0; x < g.width; ++x) {
                     if (cy >= 0 && cy < image.height) {
-                        image.levels[static_cast<size_t>(cy) * width + shift + x] =
-                            quantise(g.coverage[static_cast<size_t>(y) * g.width + x]);
+                        image.levels[static_cast<size_t>(cy) * width + shift + x] = quantise(
+                            g.coverage[static_cast<size_t>(y) * g.width + x]);
                     }
                 }
             }

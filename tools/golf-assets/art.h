@@ -17,8 +17,8 @@ struct Picture {
     int32_t height = 0;
     int32_t anchorX = 0;
     int32_t anchorY = 0;
-    bool photo = false;          // stored as 'j' (textures, title) rather than 'r'
-    std::vector<uint8_t> rgba;   // straight (not premultiplied) RGBA, rows packed
+    bool photo = false;         // stored as 'j' (textures, title) rather than 'r'
+    std::vector<uint8_t> rgba;  // straight (not premultiplied) RGBA, rows packed
 };
 
 // A Cairo canvas of the picture's size, cleared to transparent.
@@ -49,8 +49,8 @@ struct GradientStop {
 GradientStop gradientStop(double offset, uint32_t rgb);
 
 // Makes a gradient the source, along the line from (x0, y0) to (x1, y1).
-void setLinearGradient(
-    cairo_t* cr, double x0, double y0, double x1, double y1, std::initializer_list<GradientStop> stops);
+void setLinearGradient(cairo_t* cr, double x0, double y0, double x1, double y1,
+    std::initializer_list<GradientStop> stops);
 // Makes a gradient the source, from the circle at (x0, y0) of radius r0 out
 // to the one at (x1, y1) of radius r1.
 void setRadialGradient(cairo_t* cr, double x0, double y0, double r0, double x1, double y1, double r1,

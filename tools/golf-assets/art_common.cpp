@@ -7,8 +7,7 @@
 namespace tarnby::art {
 
 Canvas::Canvas(int32_t width, int32_t height)
-    : m_surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height))
-    , m_cr(cairo_create(m_surface))
+    : m_surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)), m_cr(cairo_create(m_surface))
 {
     cairo_set_operator(m_cr, CAIRO_OPERATOR_CLEAR);
     cairo_paint(m_cr);
@@ -74,8 +73,8 @@ void setGradient(cairo_t* cr, cairo_pattern_t* gradient, std::initializer_list<G
 
 }  // namespace
 
-void setLinearGradient(
-    cairo_t* cr, double x0, double y0, double x1, double y1, std::initializer_list<GradientStop> stops)
+void setLinearGradient(cairo_t* cr, double x0, double y0, double x1, double y1,
+    std::initializer_list<GradientStop> stops)
 {
     setGradient(cr, cairo_pattern_create_linear(x0, y0, x1, y1), stops);
 }
@@ -134,7 +133,7 @@ bool writeContactSheet(const std::vector<Picture>& pictures, const std::string& 
     cairo_t* cr = cairo_create(sheet);
     for (size_t k = 0; k < pictures.size(); ++k) {
         const auto& p = pictures[k];
-        const size_t rowsAbove = k / columns; // whole rows of cells above this one
+        const size_t rowsAbove = k / columns;  // whole rows of cells above this one
         const double x0 = static_cast<double>((k % columns) * cellW);
         const double y0 = static_cast<double>(rowsAbove * cellH);
         // A checkered backdrop shows what is transparent.

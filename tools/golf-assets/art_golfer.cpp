@@ -48,7 +48,7 @@ struct Pose {
     double hinge;  // wrist cock, degrees
     double turn;   // shoulder turn, degrees (+ away from the target)
     double hipTurn;
-    double heel;   // rear heel lift, metres
+    double heel;  // rear heel lift, metres
     bool putt;
 };
 
@@ -76,8 +76,8 @@ public:
         const double club = putt ? 0.8 : 0.95;
         const double arm = 0.6;
         const double lie = (putt ? 72 : 57) * kDeg;
-        const V3 u { 0, 0, -1 };                                   // back, away from the target
-        const V3 v { -std::cos(lie), std::sin(lie), 0 };           // up the plane toward the golfer
+        const V3 u { 0, 0, -1 };                          // back, away from the target
+        const V3 v { -std::cos(lie), std::sin(lie), 0 };  // up the plane toward the golfer
         const V3 centre = ball + v * (club + arm);
         const double phi = m_pose.phi * kDeg;
         const double hinge = m_pose.hinge * kDeg * (m_pose.phi >= 0 ? 1 : -1);
@@ -171,10 +171,7 @@ struct Camera {
     double groundY;
     double elevation;
     double screenX(V3 p) const { return originX + p.x * scale; }
-    double screenY(V3 p) const
-    {
-        return groundY - (p.y * std::cos(elevation) + p.z * std::sin(elevation)) * scale;
-    }
+    double screenY(V3 p) const { return groundY - (p.y * std::cos(elevation) + p.z * std::sin(elevation)) * scale; }
     // Larger is farther from the viewer.
     double depth(V3 p) const { return p.z * std::cos(elevation) - p.y * std::sin(elevation); }
 };
@@ -236,8 +233,9 @@ Picture drawFrame(const Look& look, const Pose& pose, const std::string& name)
 
 std::vector<Picture> drawGolfer(bool female)
 {
-    const Look look = female ? Look { 0xD8406A, 0xECECEC, 0xE8BC98, 0xD8B060, 0xFFFFFF, 0xF4F4F4, 0xFFFFFF, true, 0.95 }
-                             : Look { 0x2A5DA8, 0x3C3C46, 0xD8A680, 0x5A3A22, 0xF2F2F2, 0x6A3A1A, 0xFFFFFF, false, 1.0 };
+    const Look look = female
+                          ? Look { 0xD8406A, 0xECECEC, 0xE8BC98, 0xD8B060, 0xFFFFFF, 0xF4F4F4, 0xFFFFFF, true, 0.95 }
+                          : Look { 0x2A5DA8, 0x3C3C46, 0xD8A680, 0x5A3A22, 0xF2F2F2, 0x6A3A1A, 0xFFFFFF, false, 1.0 };
     // Stance, seven frames of backswing, two of downswing, seven of
     // follow-through; then the putt: stance, putter back, four frames through.
     const Pose poses[23] = {

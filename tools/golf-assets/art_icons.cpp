@@ -175,8 +175,8 @@ Picture button(const std::string& name, int32_t width, int32_t height)
     cairo_t* cr = canvas.cr();
     const double r = height * 0.42;
     roundedBox(cr, width, height, r, 0.5);
-    setLinearGradient(
-        cr, 0, 0, 0, height, { { 0, 0.16, 0.62, 0.62 }, { 0.5, 0.0, 0.45, 0.47 }, { 1, 0.0, 0.32, 0.36 } });
+    setLinearGradient(cr, 0, 0, 0, height,
+        { { 0, 0.16, 0.62, 0.62 }, { 0.5, 0.0, 0.45, 0.47 }, { 1, 0.0, 0.32, 0.36 } });
     cairo_fill_preserve(cr);
     setColour(cr, 0x06282C);
     cairo_set_line_width(cr, 1);

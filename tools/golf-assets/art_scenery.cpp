@@ -14,8 +14,8 @@ constexpr uint32_t kScatterOffset = 777u;
 // A ball of foliage lit from the upper left.
 void leafBall(cairo_t* cr, double x, double y, double r, uint32_t dark, uint32_t light)
 {
-    setRadialGradient(
-        cr, x - r * 0.35, y - r * 0.4, r * 0.1, x, y, r, { gradientStop(0, light), gradientStop(1, dark) });
+    setRadialGradient(cr, x - r * 0.35, y - r * 0.4, r * 0.1, x, y, r,
+        { gradientStop(0, light), gradientStop(1, dark) });
     cairo_arc(cr, x, y, r, 0, 2 * kPi);
     cairo_fill(cr);
 }
@@ -89,8 +89,10 @@ Picture broadleaf()
         const double y = 58 + std::sin(a) * d * 36 - 4;
         leafBall(cr, x, y, s.range(13, 20), 0x1E4A16, 0x5E9A3A);
     }
+    // clang-format off
     speckle(cr, s, { .count = 40, .left = 24, .right = 88, .top = 18, .bottom = 96, .rMin = 1.5, .rMax = 3,
         .colour = 0x7AB04A, .accent = 0x173C12, .period = 2, .alpha = 0.5 });
+    // clang-format on
     return canvas.take("broadleaf tree", 56, 143);
 }
 
@@ -150,8 +152,10 @@ Picture gorse()
         leafBall(cr, x, y, s.range(8, 11), 0x2A4A1A, 0x5A8034);
     }
     // Yellow flowers, a pale one every third.
+    // clang-format off
     speckle(cr, s, { .count = 50, .left = 8, .right = 56, .top = 8, .bottom = 34, .rMin = 0.8, .rMax = 1.6,
         .colour = 0xF0D030, .accent = 0xFFF080, .period = 3, .alpha = 0.9 });
+    // clang-format on
     return canvas.take("gorse", 32, 39);
 }
 

@@ -37,7 +37,9 @@ double periodicNoise(double x, double y, int32_t period, uint32_t seed)
     double fy = gy - iy;
     fx = fx * fx * (3 - 2 * fx);
     fy = fy * fy * (3 - 2 * fy);
-    auto at = [&](int32_t i, int32_t j) { return hash(((i % period) + period) % period, ((j % period) + period) % period, seed); };
+    auto at = [&](int32_t i, int32_t j) {
+        return hash(((i % period) + period) % period, ((j % period) + period) % period, seed);
+    };
     const double a = at(ix, iy);
     const double b = at(ix + 1, iy);
     const double c = at(ix, iy + 1);
@@ -64,7 +66,7 @@ void paintBase(cairo_t* cr, Tone tone, uint32_t seed, double grain, int32_t stri
         auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
         for (int32_t x = 0; x < kSize; ++x) {
             double t = 0.5 * periodicNoise(x, y, 4, seed) + 0.3 * periodicNoise(x, y, 8, seed + 1)
-                + 0.2 * periodicNoise(x, y, 16, seed + 2);
+                       + 0.2 * periodicNoise(x, y, 16, seed + 2);
             t += grain * (hash(x, y, seed + 9) - 0.5);
             if (stripes > 0) {
                 const double band = std::sin((x + 0.5) * 2 * kTilePi * stripes / kSize);
@@ -73,7 +75,8 @@ void paintBase(cairo_t* cr, Tone tone, uint32_t seed, double grain, int32_t stri
             t = std::clamp(t, 0.0, 1.0);
             uint32_t out = 0xFF000000;
             for (int shift = 16; shift >= 0; shift -= 8) {
-                const double v = channel(tone.dark, shift) + (channel(tone.light, shift) - channel(tone.dark, shift)) * t;
+                const double v = channel(tone.dark, shift)
+                                 + (channel(tone.light, shift) - channel(tone.dark, shift)) * t;
                 out |= static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)) << shift;
             }
             row[x] = out;
@@ -149,7 +152,8 @@ void tufts(cairo_t* cr, uint32_t seed, int32_t count, int32_t blades, uint32_t c
             wrapped(cr, [&](cairo_t* c) {
                 setColour(c, colour, a);
                 cairo_move_to(c, bx, y);
-                cairo_curve_to(c, bx + lean * l * 0.2, y - l * 0.5, bx + lean * l * 0.6, y - l * 0.8, bx + lean * l, y - l);
+                cairo_curve_to(c, bx + lean * l * 0.2, y - l * 0.5, bx + lean * l * 0.6, y - l * 0.8, bx + lean * l,
+                    y - l);
                 cairo_stroke(c);
             });
         }

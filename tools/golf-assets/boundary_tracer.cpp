@@ -15,11 +15,8 @@ namespace {
 class EdgeSet {
 public:
     explicit EdgeSet(const LabelGrid& grid)
-        : m_grid(grid)
-        , m_w(grid.width())
-        , m_h(grid.height())
-        , m_vertical(static_cast<size_t>(m_w + 1) * m_h, 0)
-        , m_horizontal(static_cast<size_t>(m_w) * (m_h + 1), 0)
+        : m_grid(grid), m_w(grid.width()), m_h(grid.height()), m_vertical(static_cast<size_t>(m_w + 1) * m_h, 0),
+          m_horizontal(static_cast<size_t>(m_w) * (m_h + 1), 0)
     {
         for (int32_t j = 0; j < m_h; ++j) {
             for (int32_t i = 0; i <= m_w; ++i) {
@@ -74,14 +71,10 @@ constexpr int32_t kDy[4] = { 0, 1, 0, -1 };
 uint8_t* edgeFrom(EdgeSet& edges, int32_t x, int32_t y, int32_t d)
 {
     switch (d) {
-    case 0:
-        return edges.hasHorizontal(x, y) ? &edges.horizontal(x, y) : nullptr;
-    case 1:
-        return edges.hasVertical(x, y) ? &edges.vertical(x, y) : nullptr;
-    case 2:
-        return edges.hasHorizontal(x - 1, y) ? &edges.horizontal(x - 1, y) : nullptr;
-    default:
-        return edges.hasVertical(x, y - 1) ? &edges.vertical(x, y - 1) : nullptr;
+    case 0: return edges.hasHorizontal(x, y) ? &edges.horizontal(x, y) : nullptr;
+    case 1: return edges.hasVertical(x, y) ? &edges.vertical(x, y) : nullptr;
+    case 2: return edges.hasHorizontal(x - 1, y) ? &edges.horizontal(x - 1, y) : nullptr;
+    default: return edges.hasVertical(x, y - 1) ? &edges.vertical(x, y - 1) : nullptr;
     }
 }
 
@@ -175,7 +168,7 @@ double pointSegmentDistance(const GridPoint& p, const GridPoint& a, const GridPo
 }
 
 void douglasPeucker(const std::vector<GridPoint>& in, size_t first, size_t last, double tolerance,
-                    std::vector<bool>& keepPoint)
+    std::vector<bool>& keepPoint)
 {
     if (last <= first + 1) {
         return;
@@ -252,7 +245,7 @@ int64_t cross(const GridPoint& o, const GridPoint& a, const GridPoint& b)
 bool onSegment(const GridPoint& p, const GridPoint& a, const GridPoint& b)
 {
     return cross(a, b, p) == 0 && std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y
-        && p.y <= std::max(a.y, b.y);
+           && p.y <= std::max(a.y, b.y);
 }
 
 // True when two segments share any point other than a common end point.
@@ -280,8 +273,7 @@ bool conflict(const Segment& s, const Segment& t)
     if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0))) {
         return true;
     }
-    return onSegment(s.a, t.a, t.b) || onSegment(s.b, t.a, t.b) || onSegment(t.a, s.a, s.b)
-        || onSegment(t.b, s.a, s.b);
+    return onSegment(s.a, t.a, t.b) || onSegment(s.b, t.a, t.b) || onSegment(t.a, s.a, s.b) || onSegment(t.b, s.a, s.b);
 }
 
 // Chains whose segments touch another segment improperly.
@@ -324,11 +316,11 @@ std::vector<bool> findConflicts(const std::vector<Chain>& chains)
                     // Neighbours along one chain share an end point by design.
                     const auto& points = chains[s.chain].points;
                     const int32_t gap = std::abs(bucket[i] - bucket[j]);
-                    const bool closedEnds = chains[s.chain].closed
-                        && gap == static_cast<int32_t>(points.size()) - 2;
+                    const bool closedEnds = chains[s.chain].closed && gap == static_cast<int32_t>(points.size()) - 2;
                     if (gap == 1 || closedEnds) {
-                        const bool sameLine = (s.b == t.a && cross(s.a, s.b, t.b) == 0
-                                                  && (t.b.x - s.b.x) * (s.b.x - s.a.x) + (t.b.y - s.b.y) * (s.b.y - s.a.y) < 0)
+                        const bool sameLine =
+                            (s.b == t.a && cross(s.a, s.b, t.b) == 0
+                                && (t.b.x - s.b.x) * (s.b.x - s.a.x) + (t.b.y - s.b.y) * (s.b.y - s.a.y) < 0)
                             || (t.b == s.a && cross(t.a, t.b, s.b) == 0
                                 && (s.b.x - t.b.x) * (t.b.x - t.a.x) + (s.b.y - t.b.y) * (t.b.y - t.a.y) < 0);
                         if (sameLine) {

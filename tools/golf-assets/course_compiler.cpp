@@ -30,7 +30,7 @@ bool compileCourseBytes(const std::vector<uint8_t>& rgba, int32_t width, int32_t
 {
     if (width != kMapYards || height != kMapYards) {
         error = "the map must be 512 x 512 pixels (one pixel a yard), not " + std::to_string(width) + " x "
-            + std::to_string(height);
+                + std::to_string(height);
         return false;
     }
     if (rgba.size() < static_cast<size_t>(width) * height * 4) {

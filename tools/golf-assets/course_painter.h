@@ -19,8 +19,8 @@ constexpr int32_t kCellsPerYard = 2;
 constexpr int32_t kGridCells = kMapYards * kCellsPerYard;
 
 struct HoleDrawing {
-    LabelGrid grid;                // labels index `colours`
-    std::vector<uint32_t> colours;  // 0xRRGGBB per label
+    LabelGrid grid;                     // labels index `colours`
+    std::vector<uint32_t> colours;      // 0xRRGGBB per label
     std::vector<std::string> problems;  // broken promises of the layout (should be empty)
 };
 

@@ -94,7 +94,7 @@ bool parseBunker(std::istringstream& in, BunkerPlan& bunker)
     if (kind == "at") {
         bunker.kind = BunkerPlan::Kind::At;
         return readPoint(in, bunker.centre) && readNumber(in, bunker.radius) && readNumber(in, bunker.radius2)
-            && readNumber(in, bunker.turn);
+               && readNumber(in, bunker.turn);
     }
     return false;
 }

@@ -18,20 +18,13 @@ uint32_t groundColour(Ground ground, int32_t level)
     // opened in a paint program looks roughly like the course.
     const int32_t l = std::clamp(level, 1, 255);
     switch (ground) {
-    case Ground::Rough:
-        return level <= 0 ? 0 : rgb(0x28, 0x70, l);
-    case Ground::Heath:
-        return rgb(0x90, 0, l);
-    case Ground::Fairway:
-        return rgb(0, l, 0);
-    case Ground::Green:
-        return rgb(0, 0xE0, l);
-    case Ground::Tee:
-        return rgb(l, 0, 0);
-    case Ground::Sand:
-        return rgb(l, 0xD8, 0);
-    case Ground::Water:
-        return rgb(0, 0, l);
+    case Ground::Rough: return level <= 0 ? 0 : rgb(0x28, 0x70, l);
+    case Ground::Heath: return rgb(0x90, 0, l);
+    case Ground::Fairway: return rgb(0, l, 0);
+    case Ground::Green: return rgb(0, 0xE0, l);
+    case Ground::Tee: return rgb(l, 0, 0);
+    case Ground::Sand: return rgb(l, 0xD8, 0);
+    case Ground::Water: return rgb(0, 0, l);
     }
     return 0;
 }
@@ -56,13 +49,10 @@ Ground groundOf(uint32_t colour)
 int32_t levelOf(uint32_t colour)
 {
     switch (groundOf(colour)) {
-    case Ground::Fairway:
-        return (colour >> 8) & 0xFF;
+    case Ground::Fairway: return (colour >> 8) & 0xFF;
     case Ground::Tee:
-    case Ground::Sand:
-        return (colour >> 16) & 0xFF;
-    default:
-        return colour & 0xFF;
+    case Ground::Sand: return (colour >> 16) & 0xFF;
+    default: return colour & 0xFF;
     }
 }
 
@@ -72,20 +62,13 @@ int32_t surfaceCode(uint32_t colour, int32_t course)
     static const int32_t kHeath[3] = { 8, 5, 10 };
     const int32_t c = std::clamp(course, 0, 2);
     switch (groundOf(colour)) {
-    case Ground::Rough:
-        return kRough[c];
-    case Ground::Heath:
-        return kHeath[c];
-    case Ground::Fairway:
-        return 2;
-    case Ground::Green:
-        return 4;
-    case Ground::Tee:
-        return 1;
-    case Ground::Sand:
-        return 6;
-    case Ground::Water:
-        return 3;
+    case Ground::Rough: return kRough[c];
+    case Ground::Heath: return kHeath[c];
+    case Ground::Fairway: return 2;
+    case Ground::Green: return 4;
+    case Ground::Tee: return 1;
+    case Ground::Sand: return 6;
+    case Ground::Water: return 3;
     }
     return kRough[c];
 }

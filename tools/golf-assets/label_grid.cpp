@@ -6,9 +6,7 @@
 namespace tarnby::course {
 
 LabelGrid::LabelGrid(int32_t width, int32_t height, int32_t fill)
-    : m_width(width)
-    , m_height(height)
-    , m_cells(static_cast<size_t>(width) * height, fill)
+    : m_width(width), m_height(height), m_cells(static_cast<size_t>(width) * height, fill)
 {
 }
 

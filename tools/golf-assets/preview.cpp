@@ -11,8 +11,8 @@ namespace tarnby::course {
 
 bool writeDrawingPreview(const HoleDrawing& drawing, const HoleFilePlan& file, const std::string& path)
 {
-    static const uint32_t kLook[kGroundKinds]
-        = { 0x3A7A30, 0x6A5A3A, 0x5CB848, 0x7FE070, 0xB04040, 0xE8D8A0, 0x3060C0 };
+    static const uint32_t kLook[kGroundKinds] = { 0x3A7A30, 0x6A5A3A, 0x5CB848, 0x7FE070, 0xB04040, 0xE8D8A0,
+        0x3060C0 };
     const int32_t n = kMapYards;
     std::vector<int32_t> levels(static_cast<size_t>(n) * n);
     for (int32_t z = 0; z < n; ++z) {

@@ -32,7 +32,7 @@ public:
         m_x = toTwips(p.x, m_twipsPerUnit);
         m_y = toTwips(p.y, m_twipsPerUnit);
         int32_t n = std::max(SwfBitWriter::signedBits(m_x), SwfBitWriter::signedBits(m_y));
-        m_out.bits(0, 1);  // style change
+        m_out.bits(0, 1);          // style change
         m_out.bits(1 | 2 | 4, 5);  // move-to, fill 0, fill 1
         m_out.bits(static_cast<uint32_t>(n), 5);
         m_out.sbits(static_cast<int32_t>(m_x), n);
@@ -196,8 +196,7 @@ void ShapeWriter::addPolygon(const std::vector<ShapePoint>& ring, int32_t inside
     lineTo(ring[0].x, ring[0].y);
 }
 
-void ShapeWriter::addRectangle(double left, double top, double right, double bottom, int32_t inside,
-                               int32_t outside)
+void ShapeWriter::addRectangle(double left, double top, double right, double bottom, int32_t inside, int32_t outside)
 {
     addPolygon({ { left, top }, { right, top }, { right, bottom }, { left, bottom } }, inside, outside);
 }
@@ -233,7 +232,7 @@ std::vector<uint8_t> ShapeWriter::shapeBody() const
         xMin = xMax = yMin = yMax = 0;
     }
     out.rect(static_cast<int32_t>(xMin), static_cast<int32_t>(xMax), static_cast<int32_t>(yMin),
-             static_cast<int32_t>(yMax));
+        static_cast<int32_t>(yMax));
 
     // Fill styles: solid colours, RGB or RGBA by tag.
     size_t count = m_colours.size();
@@ -276,12 +275,12 @@ std::vector<uint8_t> ShapeWriter::bytes() const
 {
     SwfBitWriter out;
     out.text("FWS");
-    out.u8(6);  // format version
+    out.u8(6);   // format version
     out.u32(0);  // file length, patched below
     out.rect(0, static_cast<int32_t>(toTwips(m_width, m_twipsPerUnit)), 0,
-             static_cast<int32_t>(toTwips(m_height, m_twipsPerUnit)));
-    out.u16(12 << 8);  // frame rate 12.0 (8.8)
-    out.u16(1);  // one frame
+        static_cast<int32_t>(toTwips(m_height, m_twipsPerUnit)));
+    out.u16(12 << 8);                  // frame rate 12.0 (8.8)
+    out.u16(1);                        // one frame
     out.tag(9, { 0xFF, 0xFF, 0xFF });  // background colour: a tag the reader skips
     out.tag(static_cast<int32_t>(m_tag), shapeBody(), true);
     out.tag(1, {});  // show frame

@@ -71,8 +71,7 @@ public:
     // around it; the points may go either way round (the writer finds which side
     // is inside). Use it for a region whose whole boundary borders one region.
     void addPolygon(const std::vector<ShapePoint>& ring, int32_t inside, int32_t outside = kNoFill);
-    void addRectangle(double left, double top, double right, double bottom, int32_t inside,
-                      int32_t outside = kNoFill);
+    void addRectangle(double left, double top, double right, double bottom, int32_t inside, int32_t outside = kNoFill);
 
     // The whole file: header, background colour, the shape, show frame, end.
     std::vector<uint8_t> bytes() const;

@@ -59,7 +59,7 @@ std::unique_ptr<CLI::App> makeApp(const std::string& name, const std::string& de
 }
 
 CLI::App* addCommand(CLI::App& parent, const std::string& name, const std::string& description,
-                     const std::string& example)
+    const std::string& example)
 {
     CLI::App* command = parent.add_subcommand(name, description);
     setUp(*command, example);
@@ -99,14 +99,14 @@ std::optional<std::vector<int32_t>> parseNumbers(const std::string& text, size_t
 }
 
 CLI::Option* addNumbers(CLI::App& app, const std::string& name, const std::string& shape, std::vector<int32_t>& into,
-                        const std::string& description)
+    const std::string& description)
 {
     const size_t count = static_cast<size_t>(std::count(shape.begin(), shape.end(), ',')) + 1;
     auto read = [name, shape, count, &into](const std::string& text) {
         std::optional<std::vector<int32_t>> values = parseNumbers(text, count, ',');
         if (!values) {
-            throw CLI::ValidationError(name, "wants " + shape + ", " + std::to_string(count)
-                                                 + " whole numbers split by commas, not '" + text + "'");
+            throw CLI::ValidationError(name,
+                "wants " + shape + ", " + std::to_string(count) + " whole numbers split by commas, not '" + text + "'");
         }
         into = *values;
     };
@@ -114,13 +114,13 @@ CLI::Option* addNumbers(CLI::App& app, const std::string& name, const std::strin
 }
 
 CLI::Option* addSize(CLI::App& app, const std::string& name, int32_t& width, int32_t& height, int32_t largest,
-                     const std::string& description)
+    const std::string& description)
 {
     auto read = [name, largest, &width, &height](const std::string& text) {
         std::optional<std::vector<int32_t>> size = parseNumbers(text, 2, 'x');
         if (!size || (*size)[0] < 1 || (*size)[1] < 1 || (*size)[0] > largest || (*size)[1] > largest) {
-            throw CLI::ValidationError(name, "wants WxH, width and height from 1 to " + std::to_string(largest)
-                                                 + ", not '" + text + "'");
+            throw CLI::ValidationError(name,
+                "wants WxH, width and height from 1 to " + std::to_string(largest) + ", not '" + text + "'");
         }
         width = (*size)[0];
         height = (*size)[1];

@@ -29,7 +29,7 @@ std::unique_ptr<CLI::App> makeApp(const std::string& name, const std::string& de
 
 // A subcommand (as in "golf-inspect hole"), with its own --help and example.
 CLI::App* addCommand(CLI::App& parent, const std::string& name, const std::string& description,
-                     const std::string& example);
+    const std::string& example);
 
 // --data DIR: the folder the game's data is read from. Left empty when not
 // given: the program then uses its own folder, where the build puts the data.
@@ -38,11 +38,11 @@ CLI::Option* addDataFolder(CLI::App& app, std::string& folder);
 // An option taking whole numbers (32-bit) separated by commas, exactly as many
 // as `shape` names ("X,Z" takes two); `into` is filled when it is given.
 CLI::Option* addNumbers(CLI::App& app, const std::string& name, const std::string& shape, std::vector<int32_t>& into,
-                        const std::string& description);
+    const std::string& description);
 
 // An option taking a size WxH, both sides from 1 to `largest`.
 CLI::Option* addSize(CLI::App& app, const std::string& name, int32_t& width, int32_t& height, int32_t largest,
-                     const std::string& description);
+    const std::string& description);
 
 // `count` whole numbers split by `separator`; nothing unless every part is a
 // whole number in range and there are exactly `count` of them.

@@ -100,7 +100,7 @@ void HeadlessHost::schedule(const InputEvent& event)
 {
     // After every event due at the same time or earlier: equal times keep their order.
     auto later = std::find_if(m_script.begin(), m_script.end(),
-                              [&](const InputEvent& e) { return !notAfter(e.at, event.at); });
+        [&](const InputEvent& e) { return !notAfter(e.at, event.at); });
     m_script.insert(later, event);
 }
 
@@ -120,12 +120,8 @@ void HeadlessHost::deliver(const InputEvent& event)
         return;  // nobody listens: the input is dropped, as a window without a game would
     }
     switch (event.kind) {
-    case InputEvent::KeyDown:
-        v->keyDown(event.a);
-        break;
-    case InputEvent::KeyUp:
-        v->keyUp(event.a);
-        break;
+    case InputEvent::KeyDown: v->keyDown(event.a); break;
+    case InputEvent::KeyUp: v->keyUp(event.a); break;
     case InputEvent::Key:
     case InputEvent::Char:
         v->keyDown(event.a);
@@ -141,9 +137,7 @@ void HeadlessHost::deliver(const InputEvent& event)
             v->keyUp(kKeySelect);
         }
         break;
-    case InputEvent::PenUp:
-        v->keyUp(kKeySelect);
-        break;
+    case InputEvent::PenUp: v->keyUp(kKeySelect); break;
     case InputEvent::Pen:
         v->m_penX.store(event.a, std::memory_order_release);
         v->m_penY.store(event.b, std::memory_order_release);

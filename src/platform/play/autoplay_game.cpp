@@ -91,7 +91,8 @@ int AutoplayGame::run()
         if (!m_record) {
             return complain("cannot write the recording " + m_options.recordPath, 1);
         }
-        std::fprintf(m_record, "# tarnby-golf recording: replay with --replay FILE and the same --course and --holes\n");
+        std::fprintf(m_record,
+            "# tarnby-golf recording: replay with --replay FILE and the same --course and --holes\n");
     }
     if (!m_options.logPath.empty() && !m_log.open(m_options.logPath)) {
         return complain("cannot write the log " + m_options.logPath, 1);
@@ -102,8 +103,8 @@ int AutoplayGame::run()
     // golfer plays on a scratch save that starts at the first hole asked for.
     std::string savePath = m_options.savePath;
     if (savePath.empty()) {
-        m_scratchSave = (std::filesystem::temp_directory_path() /
-                         ("tarnby-autoplay-" + std::to_string(::getpid()))).string();
+        m_scratchSave =
+            (std::filesystem::temp_directory_path() / ("tarnby-autoplay-" + std::to_string(::getpid()))).string();
         savePath = m_scratchSave;
     }
     ByteArray save(kSaveSize);
@@ -232,10 +233,7 @@ bool AutoplayGame::replayHasKeys() const
     return false;
 }
 
-void AutoplayGame::press(int32_t key)
-{
-    m_keys.push_back(key);
-}
+void AutoplayGame::press(int32_t key) { m_keys.push_back(key); }
 
 void AutoplayGame::logLine(const std::string& text)
 {
@@ -262,8 +260,9 @@ void AutoplayGame::watch()
     if (m_onHole) {
         if (g.gameState == Golf::HoleOver) {
             finishHole(true);
-        } else if (!clubMenuOpen && ((g.gameState == Golf::Aiming && g.holeStrokes >= kGiveUpStrokes)
-                                     || now - m_holeStart > kGiveUpMs)) {
+        } else if (!clubMenuOpen
+                   && ((g.gameState == Golf::Aiming && g.holeStrokes >= kGiveUpStrokes)
+                       || now - m_holeStart > kGiveUpMs)) {
             finishHole(false);
         }
         return;

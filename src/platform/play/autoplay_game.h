@@ -71,9 +71,9 @@ private:
 
     GameOptions m_options;
     std::vector<int32_t> m_holes;
-    size_t m_next = 0;        // index of the hole now played in m_holes
-    bool m_started = false;   // the first hole has been resumed
-    bool m_onHole = false;    // a hole is in play (not yet holed or given up)
+    size_t m_next = 0;       // index of the hole now played in m_holes
+    bool m_started = false;  // the first hole has been resumed
+    bool m_onHole = false;   // a hole is in play (not yet holed or given up)
     uint32_t m_holeStart = 0;
     int32_t m_pressWait = 0;  // frames until the runner presses again
     bool m_done = false;
@@ -89,7 +89,7 @@ private:
     int32_t m_holeId = -1;        // the hole in play, course * 18 + hole
     bool m_replay = false;
     PlayScript m_script;
-    size_t m_scriptAt = 0;        // next event of the recording
+    size_t m_scriptAt = 0;  // next event of the recording
     std::FILE* m_record = nullptr;
     FileGameLog m_log;
     Ref<Golf> m_game;

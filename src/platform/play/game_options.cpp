@@ -53,15 +53,16 @@ bool GameOptions::parseHoles(const std::string& word, int32_t& first, int32_t& l
 std::optional<int> GameOptions::parse(int argc, const char* const* argv)
 {
     auto command = cli::makeApp("tarnby-golf",
-                                "Tarnby Golf: three 18-hole courses of 3-D golf. With --headless the game plays a "
-                                "script on a virtual clock, logs every event of play and writes the frames asked for.",
-                                "tarnby-golf --headless --script demo.txt --frames shots --log play.log");
+        "Tarnby Golf: three 18-hole courses of 3-D golf. With --headless the game plays a "
+        "script on a virtual clock, logs every event of play and writes the frames asked for.",
+        "tarnby-golf --headless --script demo.txt --frames shots --log play.log");
     CLI::App& app = *command;
     std::string deviceWord = "touch";
     app.add_flag("--headless", headless, "Run without a window, on a virtual clock (16 ms frames from 0)");
     // The largest side still fits the engine's frame buffer.
     cli::addSize(app, "--size", width, height, 4096, "The game's screen size in pixels");
-    app.add_option("--device", deviceWord, "touch (a touch screen), keypad (a phone's keys) or letters (a keypad with letter keys)")
+    app.add_option("--device", deviceWord,
+           "touch (a touch screen), keypad (a phone's keys) or letters (a keypad with letter keys)")
         ->capture_default_str()
         ->type_name("WORD");
     cli::addDataFolder(app, dataFolder);
@@ -69,13 +70,11 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
         ->type_name("FILE");
     app.add_option("--script", scriptPath, "Input events to play, one 'T EVENT [ARG]' a line (headless)")
         ->type_name("FILE");
-    app.add_option("--frames", framesFolder, "Folder for the PNGs of the script's shot events")
-        ->type_name("DIR");
-    app.add_option("--log", logPath, "Write one line per event of play to this file")
-        ->type_name("FILE");
+    app.add_option("--frames", framesFolder, "Folder for the PNGs of the script's shot events")->type_name("DIR");
+    app.add_option("--log", logPath, "Write one line per event of play to this file")->type_name("FILE");
     app.add_flag("--log-steps", logSteps, "Also log every step of the ball's flight");
     app.add_option("--threads", threads,
-                   "Draw the landscape on N threads, 1 to 8 (default: the machine's cores, at most 8)")
+           "Draw the landscape on N threads, 1 to 8 (default: the machine's cores, at most 8)")
         ->check(CLI::Range(1, WorkerPool::kMaxThreads))
         ->type_name("N");
     app.add_flag("--fbdev", fbdev, "Show the game on the Linux frame buffer /dev/fb0 (16-bit 5-6-5) at its size");
@@ -88,14 +87,16 @@ std::optional<int> GameOptions::parse(int argc, const char* const* argv)
     app.add_option("--course", autoplayCourse, "With --autoplay: play this course only (0, 1 or 2)")
         ->check(CLI::Range(0, 2))
         ->type_name("C");
-    app.add_option("--rounds", rounds, "With --autoplay: play the holes this many times")->check(CLI::Range(1, 1000))
+    app.add_option("--rounds", rounds, "With --autoplay: play the holes this many times")
+        ->check(CLI::Range(1, 1000))
         ->type_name("N");
     app.add_option("--holes", holes, "With --autoplay: the holes A-B of each course played (1 to 18)")
         ->type_name("A-B");
-    app.add_option("--record", recordPath, "In the window or with --autoplay: write every input event and frame time, in the script format")
+    app.add_option("--record", recordPath,
+           "In the window or with --autoplay: write every input event and frame time, in the script format")
         ->type_name("FILE");
     app.add_option("--replay", replayPath,
-                   "Play back a recording with its frame times (headless; give the same --course and --holes)")
+           "Play back a recording with its frame times (headless; give the same --course and --holes)")
         ->type_name("FILE");
 
     auto usage = [](const std::string& message) {

@@ -18,21 +18,21 @@ struct GameOptions {
     int32_t width = 240;  // the game's screen, pixels
     int32_t height = 320;
     Device device = Device::Touch;
-    std::string dataFolder;   // empty: the executable's folder
-    std::string savePath;     // empty: "tarnbygolf" in the data folder
-    std::string scriptPath;   // empty: no scripted input
-    std::string framesFolder; // where `shot` writes its PNGs
-    std::string logPath;      // empty: no log
+    std::string dataFolder;    // empty: the executable's folder
+    std::string savePath;      // empty: "tarnbygolf" in the data folder
+    std::string scriptPath;    // empty: no scripted input
+    std::string framesFolder;  // where `shot` writes its PNGs
+    std::string logPath;       // empty: no log
     bool logSteps = false;
-    bool fbdev = false;       // the window: also show frames on /dev/fb0 (16-bit 5-6-5)
-    int64_t maxMs = -1;       // -1: two seconds after the script's last event
-    int32_t threads = 0;      // the landscape's threads, 1 to 8; 0: the machine's cores, at most 8
+    bool fbdev = false;   // the window: also show frames on /dev/fb0 (16-bit 5-6-5)
+    int64_t maxMs = -1;   // -1: two seconds after the script's last event
+    int32_t threads = 0;  // the landscape's threads, 1 to 8; 0: the machine's cores, at most 8
 
     // The computer golfer plays instead of a script (headless only).
     bool autoplay = false;
     int32_t autoplayCourse = -1;  // -1: every course in turn
     int32_t rounds = 1;
-    int32_t firstHole = 1;        // the holes of each course played, 1 to 18
+    int32_t firstHole = 1;  // the holes of each course played, 1 to 18
     int32_t lastHole = 18;
     std::string recordPath;  // every input event and frame time of the game, in the script format
     std::string replayPath;  // a recording played back with its own frame times

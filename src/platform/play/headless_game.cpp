@@ -15,8 +15,7 @@ bool notAfter(uint32_t at, uint32_t now) { return static_cast<int32_t>(at - now)
 
 }  // namespace
 
-HeadlessGame::HeadlessGame(const GameOptions& options)
-    : HeadlessHost(options.width, options.height), m_options(options)
+HeadlessGame::HeadlessGame(const GameOptions& options) : HeadlessHost(options.width, options.height), m_options(options)
 {
 }
 
@@ -34,8 +33,8 @@ int32_t HeadlessGame::letterKey(int32_t character)
     static constexpr struct {
         char letter;
         char key;
-    } kLetters[] = { { 'w', '1' }, { 'e', '2' }, { 'r', '3' }, { 's', '4' }, { 'd', '5' }, { 'f', '6' },
-                     { 'z', '7' }, { 'x', '8' }, { 'c', '9' }, { '/', '0' }, { 'a', '*' }, { 'g', '#' } };
+    } kLetters[] = { { 'w', '1' }, { 'e', '2' }, { 'r', '3' }, { 's', '4' }, { 'd', '5' }, { 'f', '6' }, { 'z', '7' },
+        { 'x', '8' }, { 'c', '9' }, { '/', '0' }, { 'a', '*' }, { 'g', '#' } };
     const int32_t lower = (character >= 'A' && character <= 'Z') ? character - 'A' + 'a' : character;
     for (const auto& entry : kLetters) {
         if (lower == entry.letter) {

@@ -43,7 +43,7 @@ private:
     void takeDueShots();
 
     GameOptions m_options;
-    PlaySession m_session{ m_options };
+    PlaySession m_session { m_options };
     std::deque<ScriptEvent> m_pending;  // shots and quits still to come
     std::vector<int32_t> m_frames;      // a recording's frame times, in order
     size_t m_nextFrame = 0;

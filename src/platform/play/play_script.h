@@ -36,10 +36,10 @@ struct ScriptEvent {
     enum Kind { Key, Down, Up, Char, Tap, Drag, Shot, Quit, Frame, Pen };
     uint32_t at = 0;  // milliseconds of virtual time
     Kind kind = Key;
-    int32_t a = 0;    // key code, character, x / dx, or a frame's milliseconds
-    int32_t b = 0;    // y / dy
-    std::string name; // the shot's name
-    int32_t line = 0; // line of the script it came from
+    int32_t a = 0;     // key code, character, x / dx, or a frame's milliseconds
+    int32_t b = 0;     // y / dy
+    std::string name;  // the shot's name
+    int32_t line = 0;  // line of the script it came from
 };
 
 class PlayScript {

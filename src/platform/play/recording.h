@@ -46,7 +46,7 @@ private:
     void append(const char* bytes, size_t count);
 
     std::array<std::atomic<char*>, kMostChunks> m_chunks;
-    std::atomic<size_t> m_size{0};  // bytes written, published after the bytes
+    std::atomic<size_t> m_size { 0 };  // bytes written, published after the bytes
 };
 
 }  // namespace tarnby

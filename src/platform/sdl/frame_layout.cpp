@@ -3,8 +3,7 @@
 
 namespace tarnby {
 
-void FrameLayout::set(int32_t windowWidth, int32_t windowHeight, int32_t frameWidth, int32_t frameHeight,
-                      bool doubling)
+void FrameLayout::set(int32_t windowWidth, int32_t windowHeight, int32_t frameWidth, int32_t frameHeight, bool doubling)
 {
     m_frameWidth = frameWidth;
     m_frameHeight = frameHeight;

@@ -8,27 +8,17 @@ namespace tarnby {
 int32_t GamepadMapper::buttonCode(SDL_GameControllerButton button)
 {
     switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-        return KeyMap::kLeft;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-        return KeyMap::kRight;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP:
-        return KeyMap::kUp;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-        return KeyMap::kDown;
-    case SDL_CONTROLLER_BUTTON_A:
-        return KeyMap::kSelect;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return KeyMap::kLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return KeyMap::kRight;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return KeyMap::kUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return KeyMap::kDown;
+    case SDL_CONTROLLER_BUTTON_A: return KeyMap::kSelect;
     case SDL_CONTROLLER_BUTTON_B:
-    case SDL_CONTROLLER_BUTTON_START:
-        return KeyMap::kBack;
-    case SDL_CONTROLLER_BUTTON_BACK:
-        return KeyMap::kSoft;
-    case SDL_CONTROLLER_BUTTON_X:
-        return KeyMap::kDigit0 + 1;
-    case SDL_CONTROLLER_BUTTON_Y:
-        return KeyMap::kDigit0 + 7;
-    default:
-        return 0;
+    case SDL_CONTROLLER_BUTTON_START: return KeyMap::kBack;
+    case SDL_CONTROLLER_BUTTON_BACK: return KeyMap::kSoft;
+    case SDL_CONTROLLER_BUTTON_X: return KeyMap::kDigit0 + 1;
+    case SDL_CONTROLLER_BUTTON_Y: return KeyMap::kDigit0 + 7;
+    default: return 0;
     }
 }
 

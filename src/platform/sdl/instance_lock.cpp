@@ -61,7 +61,8 @@ bool InstanceLock::acquire()
     if (socketAddress(m_socketPath, address)) {
         m_listenFd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (m_listenFd >= 0
-            && (bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(m_listenFd, 4) != 0)) {
+            && (bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+                || listen(m_listenFd, 4) != 0)) {
             ::close(m_listenFd);
             m_listenFd = -1;
         }
@@ -80,7 +81,7 @@ bool InstanceLock::wakeRunning() const
         return false;
     }
     const bool told = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-        && write(fd, "raise\n", 6) == 6;
+                      && write(fd, "raise\n", 6) == 6;
     ::close(fd);
     return told;
 }

@@ -11,8 +11,10 @@ struct LetterKey {
     int32_t code;
 };
 constexpr LetterKey kLetterKeys[] = {
+    // clang-format off
     { SDLK_w, '1' }, { SDLK_e, '2' }, { SDLK_r, '3' }, { SDLK_s, '4' }, { SDLK_d, '5' }, { SDLK_f, '6' },
     { SDLK_z, '7' }, { SDLK_x, '8' }, { SDLK_c, '9' }, { SDLK_SLASH, '0' }, { SDLK_a, '*' }, { SDLK_g, '#' },
+    // clang-format on
 };
 
 }  // namespace
@@ -20,31 +22,20 @@ constexpr LetterKey kLetterKeys[] = {
 int32_t KeyMap::code(SDL_Keycode key) const
 {
     switch (key) {
-    case SDLK_LEFT:
-        return kLeft;
-    case SDLK_RIGHT:
-        return kRight;
-    case SDLK_UP:
-        return kUp;
-    case SDLK_DOWN:
-        return kDown;
+    case SDLK_LEFT: return kLeft;
+    case SDLK_RIGHT: return kRight;
+    case SDLK_UP: return kUp;
+    case SDLK_DOWN: return kDown;
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
-    case SDLK_F1:
-        return kSelect;
-    case SDLK_F2:
-        return kSoft;
+    case SDLK_F1: return kSelect;
+    case SDLK_F2: return kSoft;
     case SDLK_ESCAPE:
-    case SDLK_BACKSPACE:
-        return kBack;
-    case SDLK_F8:
-        return kStar;
-    case SDLK_F9:
-        return kPound;
-    case SDLK_SPACE:
-        return kSpace;
-    default:
-        break;
+    case SDLK_BACKSPACE: return kBack;
+    case SDLK_F8: return kStar;
+    case SDLK_F9: return kPound;
+    case SDLK_SPACE: return kSpace;
+    default: break;
     }
     // Digits 0 to 8 are keys; 9 comes through the character path only, so it
     // is a press without a held state.

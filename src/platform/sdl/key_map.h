@@ -36,10 +36,7 @@ public:
 
     // The soft keys and Back make a whole press at their release, whether or
     // not their press was seen (a window can gain focus with the key held).
-    static bool pressesAtRelease(SDL_Keycode key)
-    {
-        return key == SDLK_F1 || key == SDLK_F2 || key == SDLK_ESCAPE;
-    }
+    static bool pressesAtRelease(SDL_Keycode key) { return key == SDLK_F1 || key == SDLK_F2 || key == SDLK_ESCAPE; }
 
     bool letterKeyboard() const { return m_letterKeyboard; }
 

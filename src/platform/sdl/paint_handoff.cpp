@@ -4,7 +4,7 @@
 namespace tarnby {
 
 bool PaintHandoff::present(const PaintRequest& request, const std::function<void()>& wake,
-                           const std::function<void()>& sleep1)
+    const std::function<void()>& sleep1)
 {
     if (m_state.load(std::memory_order_acquire) != kIdle) {
         return false;

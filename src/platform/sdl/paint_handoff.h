@@ -28,8 +28,7 @@ public:
 
     // Game thread: offers the rectangle, calls `wake` so that the window looks,
     // and waits with `sleep1` between polls. True when the window copied it.
-    bool present(const PaintRequest& request, const std::function<void()>& wake,
-                 const std::function<void()>& sleep1);
+    bool present(const PaintRequest& request, const std::function<void()>& wake, const std::function<void()>& sleep1);
     // Window thread: copies an offered rectangle with `copy`. True when there was one.
     bool serve(const std::function<void(const PaintRequest&)>& copy);
     // Window thread: no more paints; offers from now on return at once.

@@ -5,8 +5,8 @@
 
 namespace tarnby {
 
-void rawCopy(const uint32_t* frame, int32_t frameWidth, int32_t frameHeight, int32_t left, int32_t top,
-             int32_t right, int32_t bottom, int32_t windowTop, ScreenTurn turn, const RawScreen& screen)
+void rawCopy(const uint32_t* frame, int32_t frameWidth, int32_t frameHeight, int32_t left, int32_t top, int32_t right,
+    int32_t bottom, int32_t windowTop, ScreenTurn turn, const RawScreen& screen)
 {
     left = left > 0 ? left : 0;
     top = top > 0 ? top : 0;
@@ -39,7 +39,8 @@ void rawCopy(const uint32_t* frame, int32_t frameWidth, int32_t frameHeight, int
             if (column < 0 || column >= screen.widthPixels || row < 0 || row >= screen.heightPixels) {
                 continue;
             }
-            const int64_t offset = static_cast<int64_t>(row) * screen.yStride + static_cast<int64_t>(column) * screen.xStride;
+            const int64_t offset = static_cast<int64_t>(row) * screen.yStride
+                                   + static_cast<int64_t>(column) * screen.xStride;
             const uint16_t pixel = rgb565(source[x]);
             // The screen's strides need not keep 16-bit alignment.
             std::memcpy(screen.pixels + offset, &pixel, sizeof pixel);

@@ -31,7 +31,7 @@ inline uint16_t rgb565(uint32_t word)
 // frameHeight) onto the screen, the frame's row 0 at screen row `windowTop`.
 // Nothing is written outside the screen's memory: pixels that fall off it
 // are skipped.
-void rawCopy(const uint32_t* frame, int32_t frameWidth, int32_t frameHeight, int32_t left, int32_t top,
-             int32_t right, int32_t bottom, int32_t windowTop, ScreenTurn turn, const RawScreen& screen);
+void rawCopy(const uint32_t* frame, int32_t frameWidth, int32_t frameHeight, int32_t left, int32_t top, int32_t right,
+    int32_t bottom, int32_t windowTop, ScreenTurn turn, const RawScreen& screen);
 
 }  // namespace tarnby

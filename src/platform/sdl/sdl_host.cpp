@@ -77,8 +77,8 @@ void SdlHost::applySize()
         const int32_t width = static_cast<int32_t>(size >> 16);
         const int32_t height = static_cast<int32_t>(size & 0xFFFF);
         // A headless replay keeps the size it was given: the note says why it may differ from here on.
-        m_recording.line("# " + std::to_string(m_now) + " the window changed the game's size to " +
-                         std::to_string(width) + "x" + std::to_string(height));
+        m_recording.line("# " + std::to_string(m_now) + " the window changed the game's size to "
+                         + std::to_string(width) + "x" + std::to_string(height));
         m_game.setSize(width, height);
     }
 }

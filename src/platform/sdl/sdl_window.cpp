@@ -34,7 +34,7 @@ bool SdlWindow::open(int32_t width, int32_t height, bool doubling)
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     m_window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                                SDL_WINDOW_RESIZABLE);
+        SDL_WINDOW_RESIZABLE);
     if (m_window == nullptr) {
         std::printf("tarnby-golf: cannot open the window: %s\n", SDL_GetError());
         return false;
@@ -80,7 +80,8 @@ void SdlWindow::copy(const PaintRequest& r)
             SDL_DestroyTexture(m_texture);
         }
         // The top byte of a frame word is its depth: ignored by this format.
-        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, r.width, r.height);
+        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, r.width,
+            r.height);
         m_frameWidth = r.width;
         m_frameHeight = r.height;
         m_frame.assign(static_cast<size_t>(r.width) * static_cast<size_t>(r.height), 0);
@@ -110,8 +111,8 @@ void SdlWindow::copy(const PaintRequest& r)
     }
     if (m_texture != nullptr) {
         const SDL_Rect area { x, y, w, h };
-        SDL_UpdateTexture(m_texture, &area, &m_frame[static_cast<size_t>(y) * static_cast<size_t>(r.width) + static_cast<size_t>(x)],
-                          r.width * 4);
+        SDL_UpdateTexture(m_texture, &area,
+            &m_frame[static_cast<size_t>(y) * static_cast<size_t>(r.width) + static_cast<size_t>(x)], r.width * 4);
     }
     const SDL_Rect area { x, y, w, h };
     if (m_shown.w <= 0 || m_shown.h <= 0) {

@@ -29,7 +29,7 @@ WavSound WavSound::decode(const uint8_t* bytes, size_t size, const std::string& 
         return sound;
     }
     size_t dataBytes = static_cast<size_t>(bytes[40]) | static_cast<size_t>(bytes[41]) << 8
-        | static_cast<size_t>(bytes[42]) << 16 | static_cast<size_t>(bytes[43]) << 24;
+                       | static_cast<size_t>(bytes[42]) << 16 | static_cast<size_t>(bytes[43]) << 24;
     const int bits = bytes[34];
     const size_t present = size - kHeaderBytes;
     if (dataBytes > present) {

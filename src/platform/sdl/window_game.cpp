@@ -140,9 +140,10 @@ int WindowGame::run()
     m_game->setSize(gameWidth, gameHeight);
     // The window's input reaches the game through the gate, between frames.
     m_gate = make<InputGate>();
-    m_recording.line("# tarnby-golf: a game in the window at " + std::to_string(gameWidth) + "x" +
-                     std::to_string(gameHeight) + ". Replay: tarnby-golf --headless --script THIS with the "
-                     "same --size and --device, and --save a copy of the save file as the game found it");
+    m_recording.line("# tarnby-golf: a game in the window at " + std::to_string(gameWidth) + "x"
+                     + std::to_string(gameHeight)
+                     + ". Replay: tarnby-golf --headless --script THIS with the "
+                       "same --size and --device, and --save a copy of the save file as the game found it");
     const CrashReport crashReport(m_recording, CrashReport::pathFor(savePath));
     m_host = std::make_unique<SdlHost>(*m_game, m_handoff, m_paintEvent, *m_gate, m_recording);
     m_sound = std::make_unique<SoundPlayer>(m_audioDevice, dataFolder());
@@ -293,7 +294,7 @@ void WindowGame::handle(const SDL_Event& event)
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
         m_gamepad->button(static_cast<SDL_GameControllerButton>(event.cbutton.button),
-                          event.type == SDL_CONTROLLERBUTTONDOWN);
+            event.type == SDL_CONTROLLERBUTTONDOWN);
         break;
     case SDL_CONTROLLERAXISMOTION:
         m_gamepad->axis(static_cast<SDL_GameControllerAxis>(event.caxis.axis), event.caxis.value);
@@ -363,7 +364,8 @@ void WindowGame::pushChar(int32_t character)
     const int32_t lower = (character >= 'A' && character <= 'Z') ? character - 'A' + 'a' : character;
     // Characters with a key of their own come as that key's press, the
     // character, and the release, the way a keyboard sends them.
-    const bool hasKey = (lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9') || lower == ' ' || lower == '/';
+    const bool hasKey = (lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9') || lower == ' '
+                        || lower == '/';
     SDL_Event e {};
     e.key.windowID = windowId;
     e.key.keysym.sym = lower;

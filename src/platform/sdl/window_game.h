@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <utility>
-#include <vector>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <SDL.h>
 
@@ -84,7 +84,7 @@ private:
     void rawPaint(const PaintRequest& request);
 
     GameOptions m_options;
-    PlaySession m_session{ m_options };
+    PlaySession m_session { m_options };
     std::deque<ScriptEvent> m_pending;
     std::vector<std::pair<uint32_t, std::function<void(SDL_Window*)>>> m_actions;
     std::function<void(const PaintRequest&)> m_paintWatcher;

@@ -21,10 +21,7 @@ constexpr Fixed kYard = 0x8000;
 constexpr int32_t kViewWidth = 240;
 constexpr int32_t kViewHeight = 320;
 
-Fixed yards(double v)
-{
-    return static_cast<Fixed>(v * kYard);
-}
+Fixed yards(double v) { return static_cast<Fixed>(v * kYard); }
 
 double median(std::vector<double> values)
 {
@@ -47,7 +44,9 @@ int32_t kindOfCode(int32_t code)
     case 3: return kWater;
     case 4: return kGreen;
     case 6: return kSand;
-    case 7: case 9: case 11: return kRough;
+    case 7:
+    case 9:
+    case 11: return kRough;
     default: return kSecondRough;  // 5, 8, 10: woods, dunes, heather
     }
 }

@@ -21,10 +21,7 @@ namespace {
 
 constexpr Fixed kYard = 0x8000;
 
-Fixed yards(double v)
-{
-    return static_cast<Fixed>(v * kYard);
-}
+Fixed yards(double v) { return static_cast<Fixed>(v * kYard); }
 
 // Every hole file of the three courses, loaded once as the game loads it: the
 // crossing table and fills the game sets aside, the surfaces and pictures.
@@ -66,7 +63,8 @@ TEST_F(HoleFilesTest, EveryHoleIsPlayableWhereTheHoleTableSaysItIs)
         VpolyTerrain& t = *file.terrain;
         ASSERT_TRUE(file.read) << file.name << " could not be read";
         EXPECT_LE(t.fillsUsed(), kHoleFillCount) << file.name << " has more fills than the game reads";
-        EXPECT_LE(t.crossingCount(), kHoleEdgeCapacity) << file.name << " outgrows the crossing table the game sets aside";
+        EXPECT_LE(t.crossingCount(), kHoleEdgeCapacity)
+            << file.name << " outgrows the crossing table the game sets aside";
         EXPECT_EQ(t.frame(file.waterFill), kSurfaceWater) << file.name << " has no water to show beyond the map";
         for (int32_t h = file.firstHole; h < file.firstHole + 3; ++h) {
             const HoleRow& row = holeRow(file.course, h);
@@ -93,8 +91,8 @@ TEST_F(HoleFilesTest, EveryHoleIsPlayableWhereTheHoleTableSaysItIs)
             // No water on the first hundred yards of the line from the tee.
             const double dx = row.aimX - row.teeX, dz = row.aimZ - row.teeZ, length = std::hypot(dx, dz);
             for (double s = 0; s <= std::min(100.0, length); s += 0.5) {
-                const int32_t surface
-                    = t.surfaceAt(yards(row.teeX + dx * s / length), yards(row.teeZ + dz * s / length));
+                const int32_t surface = t.surfaceAt(yards(row.teeX + dx * s / length),
+                    yards(row.teeZ + dz * s / length));
                 ASSERT_NE(surface, kSurfaceWater) << hole << ": water " << s << " yards out on the line of play";
             }
         }
@@ -129,7 +127,7 @@ TEST_F(HoleFilesTest, GroundRollsGentlyWaterLiesLowestAndTheMapIsPainted)
                 if ((surface == kSurfaceGreenEdge || surface == kSurfaceGreen) && !nearHazard) {
                     ++samples;
                     steep += std::abs(t.heightAt((x + 2) * kYard, z * kYard) - y) > kYard / 3
-                        || std::abs(t.heightAt(x * kYard, (z + 2) * kYard) - y) > kYard / 3;
+                             || std::abs(t.heightAt(x * kYard, (z + 2) * kYard) - y) > kYard / 3;
                 }
             }
         }
@@ -218,5 +216,5 @@ TEST_F(HoleFilesTest, WindArrowPointsUpAndStaysInsideAtEveryAngle)
     EXPECT_EQ(arrow->fillAt(12 * 0x8000, 3 * 0x8000), 1) << "the tip is at the top";
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

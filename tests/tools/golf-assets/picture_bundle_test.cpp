@@ -44,10 +44,10 @@ TEST(PictureBundleTest, HoldsEveryPictureAtItsRolesSize)
         ASSERT_TRUE(p && p->m_width > 0 && p->m_height > 0) << "picture " << i;
         EXPECT_TRUE(p->m_anchorX >= 0 && p->m_anchorX < p->m_width && p->m_anchorY >= 0 && p->m_anchorY < p->m_height)
             << "picture " << i << " has its hot spot outside";
-        if (i >= 1 && i <= 11) { // textures: 64 x 64 JPEG pictures
+        if (i >= 1 && i <= 11) {  // textures: 64 x 64 JPEG pictures
             EXPECT_TRUE(p->m_width == 64 && p->m_height == 64 && p->m_type == 'j') << "texture " << i;
         }
-        if (i >= 12 && i <= 22) { // icons centre in tiles of 48 and 72 by their size alone
+        if (i >= 12 && i <= 22) {  // icons centre in tiles of 48 and 72 by their size alone
             EXPECT_TRUE(p->m_width <= 40 && p->m_height <= 40 && p->m_anchorX == 0 && p->m_anchorY == 0)
                 << "icon " << i;
         }
@@ -119,5 +119,5 @@ TEST(PictureBundleTest, TexturesTileWithoutSeams)
     }
 }
 
-} // namespace
-} // namespace tarnby
+}  // namespace
+}  // namespace tarnby

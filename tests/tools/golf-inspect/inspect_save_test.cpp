@@ -72,7 +72,8 @@ TEST(InspectSaveTest, AFileOfAnyOtherSizeIsRefusedInOneLine)
         ASSERT_TRUE(test::writeBytes(path, std::vector<uint8_t>(size, 1)));
         test::ProgramRun run = inspectSave(path);
         EXPECT_EQ(run.status, 1) << size;
-        EXPECT_EQ(run.output, "golf-inspect: " + path + " is " + std::to_string(size) + " bytes, not a 40-byte save file\n");
+        EXPECT_EQ(run.output,
+            "golf-inspect: " + path + " is " + std::to_string(size) + " bytes, not a 40-byte save file\n");
     }
     for (const std::string& path : { folder.file("missing"), folder.path() }) {
         test::ProgramRun run = inspectSave(path);
