@@ -155,9 +155,9 @@ int32_t Vswf::open(int32_t angle, const char* name)
         V::log(
             (std::string("Shape file ") + name + " ends early, before its end tag: drawn as far as it goes").c_str());
     } else if (m_target->crossingsDropped()) {
-        V::log((std::string("Shape file ") + name + " has more than " + std::to_string(Vpolyn::kMaxCrossings)
-                + " crossings: drawn as far as they go")
-                   .c_str());
+        const std::string message = std::string("Shape file ") + name + " has more than "
+                                    + std::to_string(Vpolyn::kMaxCrossings) + " crossings: drawn as far as they go";
+        V::log(message.c_str());
     }
     m_whole = !m_endOfFile && !m_target->crossingsDropped();
     return 1;
