@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "runtime/data_stamp.h"
-#include "runtime/files.h"
 #include "support/test_support.h"
 
 namespace tarnby {
@@ -18,19 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Damage { Missing, Empty, CutShort, Garbage };
-constexpr Damage kDamages[] = { Damage::Missing, Damage::Empty, Damage::CutShort, Damage::Garbage };
-
-const char* damageName(Damage d)
-{
-    switch (d) {
-    case Damage::Missing: return "missing";
-    case Damage::Empty: return "empty";
-    case Damage::CutShort: return "cut short";
-    case Damage::Garbage: return "garbage";
-    }
-    return "?";
-}
+using test::Damage;
+using test::damageName;
+using test::kDamages;
 
 // One data file of each kind the game reads: a bundle segment, the hole file
 // of the first holes, the wind arrow, the help text, a sound and a font.
@@ -63,24 +52,7 @@ protected:
 
     void damage(const std::string& name, Damage how)
     {
-        const std::string path = data() + name;
-        ByteArray bytes = readWholeFile(path);
-        ASSERT_GT(bytes.length(), 16) << name << " must be generated";
-        std::vector<uint8_t> out(bytes.begin(), bytes.end());
-        switch (how) {
-        case Damage::Missing: ASSERT_TRUE(fs::remove(path)); return;
-        case Damage::Empty: out.clear(); break;
-        case Damage::CutShort: out.resize(out.size() / 2); break;
-        case Damage::Garbage: {
-            uint32_t x = 12345;
-            for (uint8_t& b : out) {
-                x = x * 1103515245u + 12345u;
-                b = static_cast<uint8_t>(x >> 24);
-            }
-            break;
-        }
-        }
-        ASSERT_TRUE(test::writeBytes(path, out));
+        ASSERT_TRUE(test::damageFile(data() + name, how)) << name << " must be generated";
     }
 
     test::ProgramRun start(const std::string& extra)

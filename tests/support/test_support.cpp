@@ -59,6 +59,40 @@ ProgramRun runProgram(const std::string& program, const std::string& arguments)
     return run;
 }
 
+const char* damageName(Damage how)
+{
+    switch (how) {
+    case Damage::Missing: return "missing";
+    case Damage::Empty: return "empty";
+    case Damage::CutShort: return "cut short";
+    case Damage::Garbage: return "garbage";
+    }
+    return "?";
+}
+
+bool damageFile(const std::string& path, Damage how)
+{
+    ByteArray bytes = readWholeFile(path);
+    if (bytes.length() <= 16) {
+        return false;
+    }
+    std::vector<uint8_t> out(bytes.begin(), bytes.end());
+    switch (how) {
+    case Damage::Missing: return std::filesystem::remove(path);
+    case Damage::Empty: out.clear(); break;
+    case Damage::CutShort: out.resize(out.size() / 2); break;
+    case Damage::Garbage: {
+        uint32_t x = 12345;
+        for (uint8_t& b : out) {
+            x = x * 1103515245u + 12345u;
+            b = static_cast<uint8_t>(x >> 24);
+        }
+        break;
+    }
+    }
+    return writeBytes(path, out);
+}
+
 std::vector<std::string> readLines(const std::string& path)
 {
     std::ifstream in(path);

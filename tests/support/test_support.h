@@ -40,6 +40,15 @@ struct ProgramRun {
 // Runs `program` from binFolder() with `arguments` (shell words) and waits for it.
 ProgramRun runProgram(const std::string& program, const std::string& arguments);
 
+// The ways a test damages a data file: removed, emptied, cut to half its
+// length, or every byte replaced by garbage (the length kept).
+enum class Damage { Missing, Empty, CutShort, Garbage };
+inline constexpr Damage kDamages[] = { Damage::Missing, Damage::Empty, Damage::CutShort, Damage::Garbage };
+const char* damageName(Damage how);
+// Damages the file at `path` in place; false when it is not a file of more
+// than 16 bytes (a generated file that is missing) or cannot be rewritten.
+bool damageFile(const std::string& path, Damage how);
+
 // The lines of a text file (a log, a script), without their line ends.
 std::vector<std::string> readLines(const std::string& path);
 

@@ -13,7 +13,6 @@
 #include "fixed/fixed.h"
 #include "golf/holetable.h"
 #include "platform/headless/png_writer.h"
-#include "runtime/files.h"
 #include "support/test_course.h"
 #include "support/test_support.h"
 
@@ -170,55 +169,33 @@ TEST_F(CoursePreviewTest, RefusesBadInput)
 TEST_F(CoursePreviewTest, DamagedHoleFilesAndBundlesFailInOneLine)
 {
     const std::string hole = m_folder.file("c0_holes_1-3");
-    const std::string bundle = m_folder.file("golf0.bin");
-    const ByteArray goodHole = readWholeFile(hole);
-    const ByteArray goodBundle = readWholeFile(bundle);
-    ASSERT_GT(goodHole.length(), 100);
-    ASSERT_GT(goodBundle.length(), 100);
-    std::vector<uint8_t> garbage(static_cast<size_t>(goodHole.length()));
-    uint32_t x = 7;
-    for (uint8_t& b : garbage) {
-        x = x * 1103515245u + 12345u;
-        b = static_cast<uint8_t>(x >> 24);
-    }
-    const std::vector<uint8_t> wholeHole(goodHole.begin(), goodHole.end());
-    const std::vector<uint8_t> wholeBundle(goodBundle.begin(), goodBundle.end());
+    const std::string bundle = "Picture bundle " + m_folder.file("golf") + ": ";
     struct Case {
         std::string file;
-        bool missing;
-        std::vector<uint8_t> bytes;
-        std::string said;  // the start of the one line
+        std::string said[4];  // the start of the one line, for each damage in turn
     } cases[] = {
-        { hole, true, {}, "course-preview: could not read hole file " + hole },
-        { hole, false, {}, "Not a shape file: " + hole + " is empty" },
-        { hole, false, std::vector<uint8_t>(wholeHole.begin(), wholeHole.begin() + wholeHole.size() / 2),
-            "Shape file " + hole + " ends early, before its end tag" },
-        { hole, false, garbage, "Not a shape file: " + hole + " has no FWS signature" },
-        { bundle, true, {}, "Could not open picture bundle " + m_folder.file("golf") },
-        { bundle, false, {}, "Picture bundle " + m_folder.file("golf") + ": " },
-        { bundle, false, std::vector<uint8_t>(wholeBundle.begin(), wholeBundle.begin() + wholeBundle.size() / 2),
-            "Picture bundle " + m_folder.file("golf") + ": " },
-        { bundle, false, garbage, "Picture bundle " + m_folder.file("golf") + ": " },
+        { hole, { "course-preview: could not read hole file " + hole, "Not a shape file: " + hole + " is empty",
+                    "Shape file " + hole + " ends early, before its end tag",
+                    "Not a shape file: " + hole + " has no FWS signature" } },
+        { m_folder.file("golf0.bin"),
+            { "Could not open picture bundle " + m_folder.file("golf"), bundle, bundle, bundle } },
     };
     const std::string view = m_folder.file("view.png");
     for (const Case& c : cases) {
-        if (c.missing) {
-            std::filesystem::remove(c.file);
-        } else {
-            ASSERT_TRUE(test::writeBytes(c.file, c.bytes));
+        for (test::Damage how : test::kDamages) {
+            const std::string& expected = c.said[static_cast<int>(how)];
+            std::string error;
+            ASSERT_TRUE(test::writeTestCourse(m_folder.path(), error)) << error;
+            ASSERT_TRUE(test::damageFile(c.file, how)) << expected;
+            testing::internal::CaptureStdout();
+            const int status = run({ "--view", view });
+            const std::string said = testing::internal::GetCapturedStdout();
+            EXPECT_EQ(status, 1) << expected;
+            EXPECT_EQ(said.rfind(expected, 0), 0u) << said;
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+            EXPECT_FALSE(std::filesystem::exists(view)) << expected;
         }
-        std::filesystem::remove(view);
-        testing::internal::CaptureStdout();
-        const int status = run({ "--view", view });
-        const std::string said = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(status, 1) << c.said;
-        EXPECT_EQ(said.rfind(c.said, 0), 0u) << said;
-        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-        EXPECT_FALSE(std::filesystem::exists(view)) << c.said;
-        ASSERT_TRUE(test::writeBytes(hole, wholeHole));
-        ASSERT_TRUE(test::writeBytes(bundle, wholeBundle));
     }
-    EXPECT_EQ(run({ "--view", view }), 0) << "put back, the hole previews again";
 }
 
 }  // namespace

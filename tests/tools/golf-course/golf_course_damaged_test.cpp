@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/headless/png_writer.h"
-#include "runtime/files.h"
 #include "support/test_support.h"
 
 namespace tarnby {
@@ -17,30 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Damage { Missing, Empty, CutShort, Garbage };
-constexpr Damage kDamages[] = { Damage::Missing, Damage::Empty, Damage::CutShort, Damage::Garbage };
-
-// Damages the file at `path` in place (garbage keeps its length).
-void damage(const std::string& path, Damage how)
-{
-    ByteArray bytes = readWholeFile(path);
-    ASSERT_GT(bytes.length(), 16) << path;
-    std::vector<uint8_t> out(bytes.begin(), bytes.end());
-    switch (how) {
-    case Damage::Missing: ASSERT_TRUE(fs::remove(path)); return;
-    case Damage::Empty: out.clear(); break;
-    case Damage::CutShort: out.resize(out.size() / 2); break;
-    case Damage::Garbage: {
-        uint32_t x = 99;
-        for (uint8_t& b : out) {
-            x = x * 1103515245u + 12345u;
-            b = static_cast<uint8_t>(x >> 24);
-        }
-        break;
-    }
-    }
-    ASSERT_TRUE(test::writeBytes(path, out));
-}
+using test::Damage;
 
 TEST(GolfCourseDamagedTest, ADamagedMapOrDataFolderFailsInOneLine)
 {
@@ -64,7 +40,7 @@ TEST(GolfCourseDamagedTest, ADamagedMapOrDataFolderFailsInOneLine)
         std::string named;  // what the one line names: the file, or the bundle's prefix
     };
     std::vector<Case> cases;
-    for (Damage how : kDamages) {
+    for (Damage how : test::kDamages) {
         cases.push_back({ map, how, "compile '" + map + "' '" + folder.file("out") + "'", map });
         cases.push_back({ data + "c0_holes_1-3", how, sheet, data + "c0_holes_1-3" });
         cases.push_back({ data + "golf0.bin", how, sheet, data + "golf" });
@@ -76,9 +52,9 @@ TEST(GolfCourseDamagedTest, ADamagedMapOrDataFolderFailsInOneLine)
         for (const char* name : { "c0_holes_1-3", "golf0.bin", "golf1.bin", "golf2.bin", "golf3.bin" }) {
             fs::copy_file(bin + name, data + name);
         }
-        damage(c.damaged, c.how);
+        ASSERT_TRUE(test::damageFile(c.damaged, c.how)) << c.damaged;
         const test::ProgramRun run = test::runProgram("golf-course", c.arguments);
-        const std::string what = c.damaged + " damage " + std::to_string(static_cast<int>(c.how));
+        const std::string what = c.damaged + " " + test::damageName(c.how);
         EXPECT_EQ(run.status, 1) << what << ": " << run.output;
         EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << what << ": " << run.output;
         EXPECT_NE(run.output.find(c.named), std::string::npos) << what << ": " << run.output;

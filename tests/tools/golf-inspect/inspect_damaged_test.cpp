@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "runtime/files.h"
 #include "support/test_support.h"
 
 namespace tarnby {
@@ -17,40 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Damage { Missing, Empty, CutShort, Garbage };
-
-const char* damageName(Damage d)
-{
-    switch (d) {
-    case Damage::Missing: return "missing";
-    case Damage::Empty: return "empty";
-    case Damage::CutShort: return "cut short";
-    case Damage::Garbage: return "garbage";
-    }
-    return "?";
-}
-
-// Damages the file at `path` in place (garbage keeps its length).
-void damage(const std::string& path, Damage how)
-{
-    ByteArray bytes = readWholeFile(path);
-    ASSERT_GT(bytes.length(), 16) << path;
-    std::vector<uint8_t> out(bytes.begin(), bytes.end());
-    switch (how) {
-    case Damage::Missing: ASSERT_TRUE(fs::remove(path)); return;
-    case Damage::Empty: out.clear(); break;
-    case Damage::CutShort: out.resize(out.size() / 2); break;
-    case Damage::Garbage: {
-        uint32_t x = 2024;
-        for (uint8_t& b : out) {
-            x = x * 1103515245u + 12345u;
-            b = static_cast<uint8_t>(x >> 24);
-        }
-        break;
-    }
-    }
-    ASSERT_TRUE(test::writeBytes(path, out));
-}
+using test::Damage;
 
 TEST(InspectDamagedTest, EveryKindOfFileDamagedFailsInOneLineNamingIt)
 {
@@ -72,7 +38,7 @@ TEST(InspectDamagedTest, EveryKindOfFileDamagedFailsInOneLineNamingIt)
         int status;  // 1, or 0 where the damaged file is still a file of its kind
     };
     std::vector<Case> cases;
-    for (Damage how : { Damage::Missing, Damage::Empty, Damage::CutShort, Damage::Garbage }) {
+    for (Damage how : test::kDamages) {
         cases.push_back({ "hole", { "c0_holes_1-3" }, "c0_holes_1-3", how, 1 });
         cases.push_back({ "bundle", { "golf0.bin", "golf1.bin", "golf2.bin", "golf3.bin" }, "golf", how, 1 });
         cases.push_back({ "font", { "f13.bin" }, "f13.bin", how, 1 });
@@ -84,7 +50,7 @@ TEST(InspectDamagedTest, EveryKindOfFileDamagedFailsInOneLineNamingIt)
     cases.push_back({ "bundle", { "golf3.bin", "golf0.bin", "golf1.bin", "golf2.bin" }, "golf", Damage::CutShort, 1 });
 
     for (const Case& c : cases) {
-        const std::string what = std::string(c.command) + " " + c.files.front() + " " + damageName(c.how);
+        const std::string what = std::string(c.command) + " " + c.files.front() + " " + test::damageName(c.how);
         fs::remove_all(folder.file("copy"));
         fs::create_directories(folder.file("copy"));
         for (const std::string& name : c.files) {
@@ -95,7 +61,7 @@ TEST(InspectDamagedTest, EveryKindOfFileDamagedFailsInOneLineNamingIt)
                 fs::copy_file(bin + name, copy);
             }
         }
-        damage(folder.file("copy/" + c.files.front()), c.how);
+        ASSERT_TRUE(test::damageFile(folder.file("copy/" + c.files.front()), c.how)) << what;
         const std::string argument = folder.file("copy/" + c.argument);
         const test::ProgramRun run = test::runProgram("golf-inspect", std::string(c.command) + " '" + argument + "'");
         EXPECT_EQ(run.status, c.status) << what << ": " << run.output;
