@@ -64,6 +64,31 @@ bool transparent(const Ref<Vpicture>& p)
     return p->decoded() && std::all_of(p->m_pixels.begin(), p->m_pixels.end(), [](int32_t w) { return w == 0; });
 }
 
+// Packed numbers, then `padding` bytes of 0xFF.
+std::vector<uint8_t> packed(std::initializer_list<uint32_t> values, size_t padding = 0)
+{
+    std::vector<uint8_t> out;
+    for (uint32_t v : values) {
+        appendPackedNumber(out, v);
+    }
+    out.resize(out.size() + padding, 0xFF);
+    return out;
+}
+
+// A bundle read from memory, as the fuzzers and tools read it, and what it said.
+Ref<Vilib> fromMemory(const std::vector<uint8_t>& raw, const char* name, std::string* said = nullptr)
+{
+    ByteArray bytes(static_cast<int32_t>(raw.size()));
+    std::copy(raw.begin(), raw.end(), bytes.begin());
+    testing::internal::CaptureStdout();
+    Ref<Vilib> lib = make<Vilib>(String::intern(name), bytes);
+    const std::string text = testing::internal::GetCapturedStdout();
+    if (said) {
+        *said = text;
+    }
+    return lib;
+}
+
 // Transparent runs of every length from 0 to 129 (long skips, their split at
 // 47, the alpha they carry), each before one pixel of 120 colours in turn, so
 // the colour cache fills, wraps and is hit both before and after wrapping.
@@ -140,14 +165,11 @@ TEST(VilibTest, RunPicturesRoundTripThroughArbitrarySegmentCuts)
         }
     }
 
-    // The same bundle from memory, as the fuzzers and tools read it.
-    const std::vector<uint8_t> whole = writer.bytes();
-    ByteArray bytes(static_cast<int32_t>(whole.size()));
-    std::copy(whole.begin(), whole.end(), bytes.begin());
-    Ref<Vilib> fromMemory = make<Vilib>(String::intern("memory"), bytes);
-    ASSERT_TRUE(fromMemory->intact() && fromMemory->count() == 3);
+    // The same bundle from memory.
+    Ref<Vilib> memory = fromMemory(writer.bytes(), "memory");
+    ASSERT_TRUE(memory->intact() && memory->count() == 3);
     for (int32_t i = 0; i < 3; ++i) {
-        expectExact(fromMemory->getPicture(i), images[i], "from memory, picture " + std::to_string(i));
+        expectExact(memory->getPicture(i), images[i], "from memory, picture " + std::to_string(i));
     }
 }
 
@@ -231,7 +253,6 @@ TEST(VilibTest, EvictGivesRecentPicturesASecondChance)
 
 TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
 {
-    test::ScratchFolder folder("vilib_damaged");
     BundleWriter writer;
     const std::vector<uint8_t> img = image(16, 16, 1), tex = image(32, 32, -1);
     writer.addRun(img.data(), 16, 16, 0, 0);
@@ -240,33 +261,11 @@ TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
     writer.addRecord('x', 4, 4, 0, 0, { 0x7C, 0x00, 150 });     // of no known type
     writer.addRun(img.data(), 16, 16, 0, 0);
     const std::vector<uint8_t> whole = writer.bytes();
-    auto load = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
-        writeBytes(folder.file(name + "0.bin"), bytes);
-        return make<Vilib>(String::fromChars(name.c_str()));
-    };
-    auto ints = [](std::vector<uint32_t> values, size_t padding) {
-        std::vector<uint8_t> out;
-        for (uint32_t v : values) {
-            appendPackedNumber(out, v);
-        }
-        out.resize(out.size() + padding, 0xFF);
-        return out;
-    };
-    // Headers that must be rejected before anything is allocated or read on:
-    // a declared size far beyond the data, an absurd picture count, a first
-    // JPEG record too short for the shared header. A missing bundle likewise.
-    const std::vector<uint8_t> rejected[] = { ints({ 1, 0, 'r', 4, 4, 0, 0, 0x7FFFFFF0u }, 3),
-        ints({ 0x7FFFFFFF, 0 }, 0), ints({ 1, 700, 'j', 8, 8, 0, 0, 600, 0 }, 700) };
-    for (size_t k = 0; k < std::size(rejected); ++k) {
-        Ref<Vilib> lib = load("r" + std::to_string(k), rejected[k]);
-        EXPECT_EQ(lib->count(), 0) << "case " << k;
-        EXPECT_FALSE(lib->intact()) << "case " << k;
-    }
     EXPECT_EQ(make<Vilib>(String::intern("absent"))->count(), 0);
 
     // Every truncation: what was read completely is kept, the rest is gone.
     for (size_t cut = 0; cut < whole.size(); cut += 7) {
-        Ref<Vilib> lib = load("t", std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(cut)));
+        Ref<Vilib> lib = fromMemory(std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(cut)), "t");
         EXPECT_FALSE(lib->intact()) << "cut at " << cut;
         EXPECT_LT(lib->count(), 5) << "cut at " << cut;
         uint32_t frame[64] = {};
@@ -277,7 +276,7 @@ TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
 
     // The oversized picture keeps its number but is dropped, the unknown one
     // is transparent, and the picture after them is sound.
-    Ref<Vilib> lib = load("d", whole);
+    Ref<Vilib> lib = fromMemory(whole, "d");
     ASSERT_EQ(lib->count(), 5);
     EXPECT_FALSE(lib->getPicture(2));
     EXPECT_TRUE(transparent(lib->getPicture(3)));
@@ -301,21 +300,6 @@ TEST(VilibTest, DamagedBundlesKeepWhatIsSoundAndNeverCrash)
 
 TEST(VilibTest, SizesNearTwoGigabytesAreRefusedWithoutAllocatingAndEveryFaultIsNamed)
 {
-    auto packed = [](std::vector<uint32_t> values) {
-        std::vector<uint8_t> out;
-        for (uint32_t v : values) {
-            appendPackedNumber(out, v);
-        }
-        return out;
-    };
-    auto load = [](const std::vector<uint8_t>& raw, std::string& said) {
-        ByteArray bytes(static_cast<int32_t>(raw.size()));
-        std::copy(raw.begin(), raw.end(), bytes.begin());
-        testing::internal::CaptureStdout();
-        Ref<Vilib> lib = make<Vilib>(String::intern("bad"), bytes);
-        said = testing::internal::GetCapturedStdout();
-        return lib;
-    };
     // A 'j' record (the first, carrying the shared header, or a later one)
     // whose body claims nearly 2 GB in a bundle of a few kilobytes: nothing of
     // that size may be counted into the JPEG buffer, summed in 32 bits or
@@ -337,7 +321,7 @@ TEST(VilibTest, SizesNearTwoGigabytesAreRefusedWithoutAllocatingAndEveryFaultIsN
         for (const auto* raw : { &first, &second }) {
             const int64_t before = avail();
             std::string said;
-            Ref<Vilib> lib = load(*raw, said);
+            Ref<Vilib> lib = fromMemory(*raw, "bad", &said);
             const bool isSecond = raw == &second;
             EXPECT_EQ(lib->count(), isSecond ? 1 : 0) << std::hex << size;
             EXPECT_FALSE(lib->intact());
@@ -353,10 +337,12 @@ TEST(VilibTest, SizesNearTwoGigabytesAreRefusedWithoutAllocatingAndEveryFaultIsN
         }
     }
 
-    // Each kind of damage in one line that names it: an empty bundle, a
-    // zero-filled one (count 0 and nothing else may follow), a field that
-    // reads 0xFFFFFFFF (too large, not the end of the bundle), a record cut
-    // short, and a count beyond the limit.
+    // Each kind of damage in one line that names it, before anything is
+    // allocated or read on: an empty bundle, a zero-filled one (count 0 and
+    // nothing else may follow), a field that reads 0xFFFFFFFF (too large, not
+    // the end of the bundle), a record cut short, a count beyond the limit, a
+    // declared size far beyond the data, a first JPEG record too short for
+    // the shared header.
     std::vector<uint8_t> large = packed({ 1, 0, 'r', 4, 0xFFFFFFFFu, 0, 0, 2 });
     large.insert(large.end(), { 0x7C, 0x00 });
     const struct {
@@ -369,10 +355,13 @@ TEST(VilibTest, SizesNearTwoGigabytesAreRefusedWithoutAllocatingAndEveryFaultIsN
         { packed({ 1, 0, 'r', 4, 4 }), "Picture bundle bad: ends early in picture 0 (its anchor x)\n" },
         { packed({ 70000, 0 }), "Picture bundle bad: bad picture count 70000 (at most 65536)\n" },
         { { 0x81 }, "Picture bundle bad: ends before its picture count" },
+        { packed({ 1, 0, 'r', 4, 4, 0, 0, 0x7FFFFFF0u }, 3),
+            "Picture bundle bad: picture 0 claims 2147483632 bytes of data, but only 3 are left\n" },
+        { packed({ 1, 700, 'j', 8, 8, 0, 0, 600, 0 }, 700), "Picture bundle bad: picture 0: JPEG header missing\n" },
     };
     for (const auto& c : cases) {
         std::string said;
-        Ref<Vilib> lib = load(c.bytes, said);
+        Ref<Vilib> lib = fromMemory(c.bytes, "bad", &said);
         EXPECT_EQ(lib->count(), 0) << c.said;
         EXPECT_FALSE(lib->intact()) << c.said;
         EXPECT_NE(said.find(c.said), std::string::npos) << "said: " << said << "expected: " << c.said;
@@ -385,21 +374,15 @@ TEST(VilibTest, DroppedAndDamagedPicturesAreNamedOnceAndTheBundleIsNotIntact)
     // Three 'r' records of one transparent run: a negative width, a sound
     // 4 x 4, and one of 9 M pixels (beyond the picture limit). The sound one
     // keeps its number; the others are dropped, and one line names the first.
-    std::vector<uint8_t> raw;
-    appendPackedNumber(raw, 3);
-    appendPackedNumber(raw, 0);
+    std::vector<uint8_t> raw = packed({ 3, 0 });
     for (const auto& [w, h] : { std::pair<uint32_t, uint32_t> { 65531, 4 }, { 4, 4 }, { 3000, 3000 } }) {
-        for (uint32_t v : { static_cast<uint32_t>('r'), w, h, 0u, 0u, 2u }) {
-            appendPackedNumber(raw, v);
-        }
+        const std::vector<uint8_t> record = packed({ 'r', w, h, 0, 0, 2 });
+        raw.insert(raw.end(), record.begin(), record.end());
         raw.insert(raw.end(), { 0x7C, 0x00 });
     }
-    ByteArray bytes(static_cast<int32_t>(raw.size()));
-    std::copy(raw.begin(), raw.end(), bytes.begin());
-    testing::internal::CaptureStdout();
-    Ref<Vilib> lib = make<Vilib>(String::intern("odd"), bytes);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-        "Picture bundle odd: picture 0: bad picture size -5x4 (2 pictures dropped)\n");
+    std::string said;
+    Ref<Vilib> lib = fromMemory(raw, "odd", &said);
+    EXPECT_EQ(said, "Picture bundle odd: picture 0: bad picture size -5x4 (2 pictures dropped)\n");
     EXPECT_FALSE(lib->intact());
     ASSERT_EQ(lib->count(), 3);
     EXPECT_FALSE(lib->getPictureRef(0));
@@ -412,9 +395,7 @@ TEST(VilibTest, DroppedAndDamagedPicturesAreNamedOnceAndTheBundleIsNotIntact)
     ASSERT_EQ(writer.addJpeg(image(16, 8, -2).data(), 4, 16, 8, 0, 0, 75), 0) << writer.error();
     std::vector<uint8_t> jpeg = writer.bytes();
     std::fill(jpeg.end() - 10, jpeg.end(), 0xFF);
-    ByteArray damaged(static_cast<int32_t>(jpeg.size()));
-    std::copy(jpeg.begin(), jpeg.end(), damaged.begin());
-    Ref<Vilib> photos = make<Vilib>(String::intern("photos"), damaged);
+    Ref<Vilib> photos = fromMemory(jpeg, "photos");
     ASSERT_TRUE(photos->intact());
     testing::internal::CaptureStdout();
     for (int32_t round = 0; round < 3; ++round) {
@@ -422,7 +403,7 @@ TEST(VilibTest, DroppedAndDamagedPicturesAreNamedOnceAndTheBundleIsNotIntact)
         ASSERT_TRUE(p && p->damaged());
         p->dropPixels();
     }
-    const std::string said = testing::internal::GetCapturedStdout();
+    said = testing::internal::GetCapturedStdout();
     EXPECT_EQ(said.rfind("Picture 0 of bundle photos: damaged JPEG: ", 0), 0u) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
@@ -454,11 +435,8 @@ TEST(VilibTest, JpegFrameLargerThanItsPictureIsRefusedBeforeDecoding)
         marker(body, 0xDA, { 3, 1, 0, 2, 0, 3, 0, 0, 0, 0 });
         body.insert(body.end(), 200000, 0);
         body.insert(body.end(), { 0xFF, 0xD9 });
-        std::vector<uint8_t> out;
-        for (uint32_t v : { 1u, 623u + static_cast<uint32_t>(body.size()), uint32_t { 'j' }, 64u, 64u, 0u, 0u,
-                 623u + static_cast<uint32_t>(body.size()), 0u }) {
-            appendPackedNumber(out, v);
-        }
+        const uint32_t size = 623 + static_cast<uint32_t>(body.size());
+        std::vector<uint8_t> out = packed({ 1, size, 'j', 64, 64, 0, 0, size, 0 });
         out.insert(out.end(), header.begin(), header.end());
         out.insert(out.end(), body.begin(), body.end());
         return out;

@@ -24,7 +24,6 @@ public:
             g_destroyed->push_back(m_id);
         }
     }
-    Ref<Probe> m_other;  // a back link that must be broken by hand
 
 private:
     int m_id;
@@ -57,20 +56,6 @@ TEST_F(ObjectTest, HandlesCountCopiesAndDestroyAtZero)
         EXPECT_TRUE(m_destroyed.empty());
     }
     EXPECT_EQ(m_destroyed, std::vector<int> { 1 });
-}
-
-TEST_F(ObjectTest, CyclesLiveUntilBrokenExplicitly)
-{
-    {
-        Ref<Probe> a = make<Probe>(1);
-        Ref<Probe> b = make<Probe>(2);
-        a->m_other = b;
-        b->m_other = a;
-        EXPECT_EQ(a->refCount(), 2);
-        // Breaking the cycle is the owner's duty (the sprite tree does it in remove/destroy).
-        b->m_other = nullptr;
-    }
-    EXPECT_EQ(m_destroyed, (std::vector<int> { 1, 2 })) << "a goes first, then b released by a's destructor";
 }
 
 TEST_F(ObjectTest, ReferenceArraysReleaseLastToFirst)

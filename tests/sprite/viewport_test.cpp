@@ -7,7 +7,6 @@
 
 #include "platform/headless/headless_host.h"
 #include "sprite/viewport.h"
-#include "support/test_frames.h"
 #include "support/test_support.h"
 
 namespace tarnby {
@@ -267,7 +266,6 @@ TEST(ViewportTest, PaintsASmallSceneAndRedrawsOnlyWhatMoves)
     auto at = [&](int32_t x, int32_t y) { return px[y * 120 + x]; };
     EXPECT_EQ(at(90, 22), 0xFFE02020u) << "flag cloth, placed by its group";
     EXPECT_EQ(at(10, 6), (at(60, 6) >> 1) & 0x7F7F7F) << "the panel halves the sky, depth byte 0";
-    test::saveFrame("sprite_scene", px, 120, 90, 120);
 
     // Move the ball a few frames: each frame redraws a small area only, and
     // the result equals a full redraw of the same scene.

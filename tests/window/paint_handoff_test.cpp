@@ -15,13 +15,8 @@ namespace {
 TEST(PaintHandoffTest, TheWindowCopiesWhileTheGameWaitsAndALateWindowCopiesNothing)
 {
     PaintHandoff handoff;
-    uint32_t frame[4] = { 1, 2, 3, 4 };
-    PaintRequest request;
-    request.pixels = frame;
-    request.width = 2;
-    request.height = 2;
-    request.w = 2;
-    request.h = 1;
+    const uint32_t frame[4] = { 1, 2, 3, 4 };
+    const PaintRequest request { frame, 2, 2, 0, 0, 2, 1 };
 
     // A window that serves: the game returns once the copy is done, and the
     // copy saw the frame as it was offered.
@@ -50,8 +45,9 @@ TEST(PaintHandoffTest, TheWindowCopiesWhileTheGameWaitsAndALateWindowCopiesNothi
 
     // Nobody serves: 500 polls, then the offer is withdrawn.
     int32_t polls = 0;
+    auto count = [&]() { ++polls; };
     EXPECT_FALSE(handoff.present(
-        request, []() {}, [&]() { ++polls; }));
+        request, []() {}, count));
     EXPECT_EQ(polls, PaintHandoff::kPolls);
     EXPECT_FALSE(handoff.pending());
     bool lateCopy = false;
@@ -60,10 +56,9 @@ TEST(PaintHandoffTest, TheWindowCopiesWhileTheGameWaitsAndALateWindowCopiesNothi
 
     // A closed window: offers return at once.
     handoff.close();
-    polls = 0;
     EXPECT_FALSE(handoff.present(
-        request, []() {}, [&]() { ++polls; }));
-    EXPECT_EQ(polls, 0);
+        request, []() {}, count));
+    EXPECT_EQ(polls, PaintHandoff::kPolls) << "no further poll";
 }
 
 }  // namespace

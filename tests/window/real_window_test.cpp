@@ -18,7 +18,6 @@
 #include "platform/headless/png_writer.h"
 #include "platform/play/headless_game.h"
 #include "platform/sdl/window_game.h"
-#include "support/test_frames.h"
 #include "support/test_support.h"
 
 // The X server's client libraries, the session bus and SDL's drivers keep
@@ -87,45 +86,41 @@ class RealWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder = std::make_unique<test::ScratchFolder>("real_window");
         std::string why;
         display = xvfb.start(why);
         ASSERT_FALSE(display.empty()) << why;
         setenv("DISPLAY", display.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", folder->path().c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", folder.path().c_str(), 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         options.dataFolder = test::binFolder();
-        options.savePath = folder->file("tarnbygolf");
-        options.framesFolder = folder->file("frames");
-        options.logPath = folder->file("play.log");
+        options.savePath = folder.file("tarnbygolf");
+        options.framesFolder = folder.file("frames");
+        options.logPath = folder.file("play.log");
     }
 
     void script(const std::string& text)
     {
-        std::ofstream(folder->file("play.script")) << text;
-        options.scriptPath = folder->file("play.script");
+        std::ofstream(folder.file("play.script")) << text;
+        options.scriptPath = folder.file("play.script");
     }
 
     // The log's state changes after `from` ms, by name.
     std::vector<std::string> statesAfter(uint32_t from) const
     {
-        std::ifstream in(folder->file("play.log"));
         std::vector<std::string> states;
-        std::string line;
-        while (std::getline(in, line)) {
+        for (const std::string& line : test::readLines(folder.file("play.log"))) {
             std::istringstream words(line);
             uint32_t at = 0;
             std::string kind;
             std::string name;
-            words >> at >> kind >> name;
-            if (kind == "state" && at >= from) {
+            if (words >> at >> kind >> name && kind == "state" && at >= from) {
                 states.push_back(name);
             }
         }
         return states;
     }
 
-    std::unique_ptr<test::ScratchFolder> folder;
+    test::ScratchFolder folder { "real_window" };
     Xvfb xvfb;
     std::string display;
     GameOptions options;
@@ -158,32 +153,23 @@ TEST_F(RealWindowTest, StartsShowsTheMenuAnswersKeysAndTapsAndTurnsToLandscape)
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(firstWidth, 240);
     EXPECT_EQ(first[0] & 0xFFFFFF, 0x005995u);
-    test::saveFrame("window_startup", first.data(), firstWidth, static_cast<int32_t>(first.size()) / firstWidth,
-        firstWidth);
 
     // Select took the game out of the menu, back brought the menu, the tap on
     // Resume left it again.
-    const auto states = statesAfter(1500);
-    ASSERT_GE(states.size(), 3u);
-    EXPECT_EQ(states[0], "Aiming");
-    EXPECT_EQ(states[1], "Menu");
-    EXPECT_EQ(states[2], "Aiming");
+    auto states = statesAfter(1500);
+    states.resize(3);
+    EXPECT_EQ(states, (std::vector<std::string> { "Aiming", "Menu", "Aiming" }));
 
     // The shots are what the window shows: 480 x 640 in portrait with the
     // menu over the view, 640 x 480 after the turn with no bars (the game
     // followed the window to 320 x 240).
-    std::vector<uint8_t> menu;
-    std::vector<uint8_t> aiming;
-    std::vector<uint8_t> landscape;
-    int32_t w = 0;
-    int32_t h = 0;
-    ASSERT_TRUE(readRgbaPng(folder->file("frames/menu.png"), menu, w, h));
-    EXPECT_EQ(w, 480);
-    EXPECT_EQ(h, 640);
-    ASSERT_TRUE(readRgbaPng(folder->file("frames/aiming.png"), aiming, w, h));
-    ASSERT_TRUE(readRgbaPng(folder->file("frames/landscape.png"), landscape, w, h));
-    EXPECT_EQ(w, 640);
-    EXPECT_EQ(h, 480);
+    std::vector<uint8_t> menu, aiming, landscape;
+    int32_t w = 0, h = 0;
+    ASSERT_TRUE(readRgbaPng(folder.file("frames/menu.png"), menu, w, h));
+    EXPECT_EQ((std::vector<int32_t> { w, h }), (std::vector<int32_t> { 480, 640 }));
+    ASSERT_TRUE(readRgbaPng(folder.file("frames/aiming.png"), aiming, w, h));
+    ASSERT_TRUE(readRgbaPng(folder.file("frames/landscape.png"), landscape, w, h));
+    EXPECT_EQ((std::vector<int32_t> { w, h }), (std::vector<int32_t> { 640, 480 }));
     // The menu panel covers the middle of the window: the two shots differ there.
     int32_t differing = 0;
     for (int32_t y = 220; y < 420; ++y) {
@@ -222,7 +208,7 @@ TEST_F(RealWindowTest, AGameRecordedInTheWindowReplaysHeadlessToTheSameLog)
            "9500 tap 200,150\n"
            "9800 char q\n"
            "10500 quit\n");
-    options.recordPath = folder->file("game.play");
+    options.recordPath = folder.file("game.play");
     {
         WindowGame game(options);
         ASSERT_EQ(game.run(), 0);
@@ -237,9 +223,9 @@ TEST_F(RealWindowTest, AGameRecordedInTheWindowReplaysHeadlessToTheSameLog)
     GameOptions replay;
     replay.headless = true;
     replay.dataFolder = options.dataFolder;
-    replay.savePath = folder->file("replayed-save");
+    replay.savePath = folder.file("replayed-save");
     replay.scriptPath = options.recordPath;
-    replay.logPath = folder->file("replay.log");
+    replay.logPath = folder.file("replay.log");
     ASSERT_EQ(HeadlessGame(replay).run(), 0);
     EXPECT_EQ(fileText(replay.logPath), played) << "the replay must log the window's game line for line";
     // The same recording on the headless host's own 16 ms frames is another game.
@@ -252,10 +238,10 @@ TEST_F(RealWindowTest, AGameRecordedInTheWindowReplaysHeadlessToTheSameLog)
             }
         }
     }
-    std::ofstream(folder->file("keys-only.play")) << keysOnly;
-    replay.scriptPath = folder->file("keys-only.play");
-    replay.logPath = folder->file("keys-only.log");
-    replay.savePath = folder->file("keys-only-save");
+    std::ofstream(folder.file("keys-only.play")) << keysOnly;
+    replay.scriptPath = folder.file("keys-only.play");
+    replay.logPath = folder.file("keys-only.log");
+    replay.savePath = folder.file("keys-only-save");
     ASSERT_EQ(HeadlessGame(replay).run(), 0);
     EXPECT_NE(fileText(replay.logPath), played) << "the frame times should matter to the swing";
 }
@@ -263,7 +249,7 @@ TEST_F(RealWindowTest, AGameRecordedInTheWindowReplaysHeadlessToTheSameLog)
 TEST_F(RealWindowTest, TheStartUpMusicReachesTheAudioDevice)
 {
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    const std::string raw = folder->file("audio.raw");
+    const std::string raw = folder.file("audio.raw");
     setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
     script("2500 quit\n");
     WindowGame game(options);

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <memory>
 #include <vector>
 
 #include "platform/sdl/sound_player.h"
@@ -13,6 +11,8 @@
 
 namespace tarnby {
 namespace {
+
+using Samples = std::vector<int16_t>;
 
 // A 44-byte header saying `claimed` data bytes of `bits`-bit samples, then `data`.
 std::vector<uint8_t> wavFile(int bits, const std::vector<uint8_t>& data, int64_t claimed = -1)
@@ -28,47 +28,44 @@ std::vector<uint8_t> wavFile(int bits, const std::vector<uint8_t>& data, int64_t
     return file;
 }
 
-std::vector<uint8_t> samples16(const std::vector<int16_t>& values)
+std::vector<uint8_t> samples16(const Samples& values)
 {
     std::vector<uint8_t> bytes;
     for (int16_t v : values) {
-        bytes.push_back(static_cast<uint8_t>(v & 0xFF));
-        bytes.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+        bytes.insert(bytes.end(), { static_cast<uint8_t>(v & 0xFF), static_cast<uint8_t>((v >> 8) & 0xFF) });
     }
     return bytes;
 }
 
 TEST(SoundTest, DecodesSixteenAndEightBitAndSurvivesShortOrBogusFiles)
 {
-    // 8-bit samples widen: 0x80 is silence, 0xFF the loudest up, 0x00 the loudest down.
-    const auto eight = WavSound::decode(wavFile(8, { 0x80, 0xFF, 0x00, 0x81 }).data(), 48, "eight");
-    EXPECT_EQ(eight.length(), 8);
-    EXPECT_EQ(eight.samples(), (std::vector<int16_t> { 0, 127 * 256, -32768, 256 }));
-
-    const auto sixteen = WavSound::decode(wavFile(16, samples16({ 1, -2, 32767 })).data(), 50, "sixteen");
-    EXPECT_EQ(sixteen.length(), 6);
-    EXPECT_EQ(sixteen.samples(), (std::vector<int16_t> { 1, -2, 32767 }));
-
-    testing::internal::CaptureStdout();
-    // A header claiming more than the file holds (one byte, or four billion) plays what is there.
-    const auto cut = wavFile(16, samples16({ 5, 6, 7 }), 7);
-    const auto shortened = WavSound::decode(cut.data(), cut.size(), "cut");
-    EXPECT_EQ(shortened.length(), 6);
-    EXPECT_EQ(shortened.samples(), (std::vector<int16_t> { 5, 6, 7 }));
-    const auto cutEight = wavFile(8, { 0x90, 0x70 }, 0xFFFFFFFF);
-    EXPECT_EQ(WavSound::decode(cutEight.data(), cutEight.size(), "cut8").length(), 4);
-    // An odd number of data bytes keeps a whole (zero-padded) last sample.
-    const auto odd = wavFile(16, { 0x34, 0x12, 0x7F });
-    const auto oddSound = WavSound::decode(odd.data(), odd.size(), "odd");
-    EXPECT_EQ(oddSound.length(), 3);
-    EXPECT_EQ(oddSound.samples(), (std::vector<int16_t> { 0x1234, 0x7F }));
-    // Too short for the header, empty, or not a WAVE file: silence.
-    const auto header = wavFile(16, {});
+    // Each file, the bytes of it the decoder sees, its length and samples.
+    // 8-bit samples widen: 0x80 is silence, 0xFF the loudest up, 0x00 the
+    // loudest down. A header claiming more than the file holds (one byte, or
+    // four billion) plays what is there; an odd number of data bytes keeps a
+    // whole (zero-padded) last sample; too short for the header, or not a
+    // WAVE file: silence.
     auto bogus = wavFile(16, samples16({ 9 }));
     bogus[8] = 'X';
-    EXPECT_EQ(WavSound::decode(header.data(), 43, "short").length(), 0);
+    const struct {
+        const char* name;
+        std::vector<uint8_t> file;
+        size_t size;
+        int32_t length;
+        Samples samples;
+    } cases[] = { { "eight", wavFile(8, { 0x80, 0xFF, 0x00, 0x81 }), 48, 8, { 0, 127 * 256, -32768, 256 } },
+        { "sixteen", wavFile(16, samples16({ 1, -2, 32767 })), 50, 6, { 1, -2, 32767 } },
+        { "cut", wavFile(16, samples16({ 5, 6, 7 }), 7), 50, 6, { 5, 6, 7 } },
+        { "cut8", wavFile(8, { 0x90, 0x70 }, 0xFFFFFFFF), 46, 4, { 0x10 * 256, -0x10 * 256 } },
+        { "odd", wavFile(16, { 0x34, 0x12, 0x7F }), 47, 3, { 0x1234, 0x7F } }, { "short", wavFile(16, {}), 43, 0, {} },
+        { "bogus", bogus, bogus.size(), 0, {} } };
+    testing::internal::CaptureStdout();
+    for (const auto& c : cases) {
+        const WavSound sound = WavSound::decode(c.file.data(), c.size, c.name);
+        EXPECT_EQ(sound.length(), c.length) << c.name;
+        EXPECT_EQ(sound.samples(), c.samples) << c.name;
+    }
     EXPECT_EQ(WavSound::decode(nullptr, 0, "empty").length(), 0);
-    EXPECT_EQ(WavSound::decode(bogus.data(), bogus.size(), "bogus").length(), 0);
     EXPECT_EQ(WavSound::load("/nonexistent/sound.wav").length(), 0);
     const std::string said = testing::internal::GetCapturedStdout();
     // One line for each problem, naming the sound.
@@ -112,17 +109,15 @@ public:
     bool open(std::function<void(int32_t)> doneCallback) override
     {
         ++opens;
-        if (failOpen) {
-            return false;
-        }
         done = std::move(doneCallback);
-        opened = true;
-        return true;
+        opened = !failOpen;
+        return opened;
     }
     bool isOpen() const override { return opened; }
     bool write(int32_t buffer, const int16_t* samples, int32_t bytes) override
     {
-        writes.push_back({ buffer, std::vector<int16_t>(samples, samples + bytes / 2) });
+        buffers.push_back(buffer);
+        writes.emplace_back(samples, samples + bytes / 2);
         queued.push_back(buffer);
         return true;
     }
@@ -130,27 +125,24 @@ public:
     void reset() override
     {
         ++resets;
-        auto back = queued;
-        queued.clear();
-        for (int32_t b : back) {
+        for (int32_t b : std::exchange(queued, {})) {
             done(b);
         }
     }
     void close() override { opened = false; }
-    // The device finished its oldest buffer.
-    void finishOne()
+    // The device finished its oldest `n` buffers.
+    void finish(int32_t n = 1)
     {
-        const int32_t b = queued.front();
-        queued.erase(queued.begin());
-        played += 2000;
-        done(b);
+        for (int32_t i = 0; i < n; ++i) {
+            const int32_t b = queued.front();
+            queued.erase(queued.begin());
+            played += 2000;
+            done(b);
+        }
     }
 
-    struct Write {
-        int32_t buffer;
-        std::vector<int16_t> samples;
-    };
-    std::vector<Write> writes;
+    std::vector<int32_t> buffers;  // the buffer of each write
+    std::vector<Samples> writes;
     std::vector<int32_t> queued;
     std::function<void(int32_t)> done;
     uint32_t played = 0;
@@ -162,106 +154,98 @@ public:
 
 class SoundPlayerTest : public testing::Test {
 protected:
-    void SetUp() override { folder = std::make_unique<test::ScratchFolder>("sound_player"); }
-    void sound(const std::string& name, const std::vector<int16_t>& values)
+    void sound(const std::string& name, const Samples& values)
     {
-        ASSERT_TRUE(test::writeBytes(folder->file(name + ".wav"), wavFile(16, samples16(values))));
+        ASSERT_TRUE(test::writeBytes(folder.file(name + ".wav"), wavFile(16, samples16(values))));
     }
-    std::unique_ptr<test::ScratchFolder> folder;
+    test::ScratchFolder folder { "sound_player" };
+    FakeDevice device;
+    SoundPlayer player { device, folder.path() };
 };
 
 TEST_F(SoundPlayerTest, MixesFirstCopiedOthersAddedHalvedOrDropped)
 {
-    // Twelve thousand bytes of silence keep both buffers busy while the others start.
-    sound("long", std::vector<int16_t>(6000, 0));
+    // Twelve thousand bytes of silence (exactly three buffers) keep both
+    // buffers busy while the others start.
+    sound("long", Samples(6000, 0));
     sound("a", { 1000, 30000, -30000, 32767, 32767, 32767, -2, 5, 9 });
     sound("b", { 2000, 10000, -10000, 32000, 16384, 16383, -32768, -32768 });
-    FakeDevice device;
-    SoundPlayer player(device, folder->path());
     player.play("long");
-    ASSERT_EQ(device.writes.size(), 2u);
     player.play("a");
     player.play("b");
     EXPECT_EQ(device.writes.size(), 2u) << "no buffer is free until the device hands one back";
-    device.finishOne();
+    device.finish();
     ASSERT_EQ(device.writes.size(), 3u);
     // The latest loaded ("b") is copied, "a" added (halved where the sum
     // overflows, left out where even that does), the silence added last.
-    const std::vector<int16_t> mixed(device.writes[2].samples.begin(), device.writes[2].samples.begin() + 10);
-    EXPECT_EQ(mixed, (std::vector<int16_t> { 3000, 25000, -25000, 32000, 16384, 32766, -32768, -32763, 9, 0 }));
-    EXPECT_EQ(device.writes[2].buffer, 0);
-    EXPECT_FALSE(player.isPlaying("a"));
-    EXPECT_FALSE(player.isPlaying("b"));
-    EXPECT_FALSE(player.isPlaying("long"));
+    EXPECT_EQ(Samples(device.writes[2].begin(), device.writes[2].begin() + 10),
+        (Samples { 3000, 25000, -25000, 32000, 16384, 32766, -32768, -32763, 9, 0 }));
+    EXPECT_EQ(device.buffers, (std::vector<int32_t> { 0, 1, 0 }));
+    for (const char* name : { "a", "b", "long" }) {
+        EXPECT_FALSE(player.isPlaying(name)) << name;
+    }
     EXPECT_EQ(player.loadedSounds(), 3);
     // Nothing plays any more: a returned buffer is not written again.
-    device.finishOne();
-    device.finishOne();
+    device.finish(2);
     EXPECT_EQ(device.writes.size(), 3u);
 }
 
 TEST_F(SoundPlayerTest, PlaysInQuarterSecondsWithoutRestartingAPlayingSound)
 {
-    std::vector<int16_t> ramp(5500);
+    Samples ramp(5500);
     for (size_t i = 0; i < ramp.size(); ++i) {
         ramp[i] = static_cast<int16_t>(i);
     }
     sound("ramp", ramp);
-    sound("short", std::vector<int16_t>(1500, -7));
-    FakeDevice device;
-    SoundPlayer player(device, folder->path());
+    sound("short", Samples(1500, -7));
     player.play("ramp");
-    ASSERT_EQ(device.writes.size(), 2u);
-    EXPECT_EQ(device.writes[0].buffer, 0);
-    EXPECT_EQ(device.writes[1].buffer, 1);
-    EXPECT_EQ(device.writes[1].samples[0], 2000);
     // Asked again while playing: it carries on instead of starting over.
     player.play("ramp");
     EXPECT_TRUE(player.isPlaying("ramp"));
-    device.finishOne();
+    device.finish();
     ASSERT_EQ(device.writes.size(), 3u);
-    EXPECT_EQ(device.writes[2].buffer, 0);
-    EXPECT_EQ(device.writes[2].samples[0], 4000);
-    EXPECT_EQ(device.writes[2].samples[1499], 5499);
-    EXPECT_EQ(device.writes[2].samples[1500], 0) << "after the sound's end the buffer is silence";
+    EXPECT_EQ(device.buffers, (std::vector<int32_t> { 0, 1, 0 }));
+    // The first sample of a write and samples 1499 and 1500: the third ends
+    // the ramp at 5499 and is silence after the sound's end.
+    auto edges = [&](size_t w) {
+        return Samples { device.writes[w][0], device.writes[w][1499], device.writes[w][1500] };
+    };
+    EXPECT_EQ(edges(1), (Samples { 2000, 3499, 3500 }));
+    EXPECT_EQ(edges(2), (Samples { 4000, 5499, 0 }));
     EXPECT_FALSE(player.isPlaying("ramp"));
 
     // 3000 bytes: one buffer of 3000 bytes of sound and 1000 of silence, then done.
-    device.finishOne();
+    device.finish();
     player.play("short");
     ASSERT_EQ(device.writes.size(), 4u);
-    EXPECT_EQ(device.writes[3].samples[1499], -7);
-    EXPECT_EQ(device.writes[3].samples[1500], 0);
+    EXPECT_EQ(edges(3), (Samples { -7, -7, 0 }));
     EXPECT_FALSE(player.isPlaying("short"));
     // Once a sound has ended it can start again from its beginning.
-    device.finishOne();
-    device.finishOne();
+    device.finish(2);
     player.play("ramp");
     ASSERT_EQ(device.writes.size(), 6u);
-    EXPECT_EQ(device.writes[4].samples[0], 0);
-    EXPECT_EQ(device.writes[5].samples[0], 2000);
+    EXPECT_EQ(edges(4)[0], 0);
+    EXPECT_EQ(edges(5)[0], 2000);
 
     // A missing file is silence: at most one silent buffer.
-    device.finishOne();
-    device.finishOne();
-    device.finishOne();
+    device.finish(3);
     ASSERT_EQ(device.writes.size(), 7u);
     testing::internal::CaptureStdout();
     player.play("missing");
     EXPECT_EQ(testing::internal::GetCapturedStdout().find("sound "), 0u);
     ASSERT_LE(device.writes.size(), 8u);
     for (size_t w = 7; w < device.writes.size(); ++w) {
-        EXPECT_EQ(device.writes[w].samples, std::vector<int16_t>(2000, 0));
+        EXPECT_EQ(device.writes[w], Samples(2000, 0));
     }
     EXPECT_EQ(device.opens, 1);
 }
 
 TEST_F(SoundPlayerTest, AFailedDeviceLeavesSoundOffAndAStalledOneIsReopened)
 {
-    sound("beep", std::vector<int16_t>(100, 300));
+    sound("beep", Samples(100, 300));
     FakeDevice broken;
     broken.failOpen = true;
-    SoundPlayer silent(broken, folder->path());
+    SoundPlayer silent(broken, folder.path());
     for (int i = 0; i < 3; ++i) {
         silent.play("beep");
     }
@@ -270,26 +254,20 @@ TEST_F(SoundPlayerTest, AFailedDeviceLeavesSoundOffAndAStalledOneIsReopened)
     EXPECT_EQ(silent.loadedSounds(), 0);
 
     // A device that keeps playing is left alone, however many requests come.
-    FakeDevice device;
-    SoundPlayer player(device, folder->path());
     for (int i = 0; i < 8; ++i) {
         player.play("beep");
-        device.finishOne();
+        device.finish();
     }
-    EXPECT_EQ(device.resets, 0);
-    EXPECT_EQ(device.opens, 1);
     // Five requests in a row seeing the position where the one before saw it:
     // the device is dropped with every loaded sound, and that fifth request
     // opens it afresh.
     for (int i = 0; i < 5; ++i) {
         player.play("beep");
     }
-    EXPECT_EQ(device.resets, 0);
-    EXPECT_EQ(device.opens, 1);
+    EXPECT_EQ((std::vector<int32_t> { device.resets, device.opens }), (std::vector<int32_t> { 0, 1 }));
     player.play("beep");
-    EXPECT_EQ(device.resets, 1);
-    EXPECT_EQ(device.opens, 2);
-    EXPECT_TRUE(device.queued.size() == 1u) << "the new device plays the sound again";
+    EXPECT_EQ((std::vector<int32_t> { device.resets, device.opens }), (std::vector<int32_t> { 1, 2 }));
+    EXPECT_EQ(device.queued.size(), 1u) << "the new device plays the sound again";
     EXPECT_EQ(player.loadedSounds(), 1);
     EXPECT_TRUE(player.bufferFree(1));
     EXPECT_FALSE(player.bufferFree(0));
