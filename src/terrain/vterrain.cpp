@@ -22,6 +22,9 @@ constexpr int32_t kLargestStep = 31;  // the step doubles up to 32 sixteenths
 constexpr Fixed kNearestSprite = 0x40001;
 constexpr Fixed kFarthestSprite = 0xFF7FFFF;
 constexpr uint32_t kRgbMask = 0xFFFFFF;
+// The map: 512 yards a side, from 0 to kMapEnd in Fixed yards on x and z.
+constexpr int32_t kMapSide = 512;
+constexpr uint32_t kMapEnd = 0x1000000u;
 
 // Landscapes smaller than this many pixels are drawn by the calling thread
 // alone: waking the workers would cost more than it saves.
@@ -303,8 +306,13 @@ void Vterrain::renderTerrain(uint32_t* pixels, int32_t stride, int32_t height, i
     }
     Frame frame { this, pixels, stride, clipLeft, clipTop, clipRight, clipBottom, clipBottom - m_horizon,
         stride * clipTop, !m_pixels.empty(), m_skyColours.length() >= clipBottom ? m_skyColours.data() : nullptr,
-        m_columnTops.length() >= clipRight ? m_columnTops.data() : nullptr, 1 };
+        m_columnTops.length() >= clipRight ? m_columnTops.data() : nullptr, 1, nullptr, 0 };
     lookUpGround();
+    if (m_polyTerrain && m_polyTerrain->fillGridReady() && m_polyTerrain->drawingWidth() >= kMapSide
+        && m_polyTerrain->drawingHeight() >= kMapSide) {
+        frame.fillGrid = m_polyTerrain->fillGrid().data();
+        frame.fillGridWidth = m_polyTerrain->fillGridWidth();
+    }
     const int32_t columns = clipRight - clipLeft;
     WorkerPool& pool = m_pool ? *m_pool : WorkerPool::shared();
     if (m_bands > 0) {
@@ -364,13 +372,18 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
 }
 
 // Defined ahead of the march, which calls it for every ground sample.
-[[gnu::always_inline]] inline uint32_t Vterrain::groundColour(Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz,
-    Fixed slope) const
+[[gnu::always_inline]] inline uint32_t Vterrain::groundColour(const Frame& frame, Vpolyn::FillSpan& span, Fixed x,
+    Fixed z, int32_t dz, Fixed slope) const
 {
     // Beyond the map: always the outside ground. Inside, the drawing's fill
-    // grid answers most samples at once.
-    const bool outside = static_cast<uint32_t>(x) >= 0x1000000u || static_cast<uint32_t>(z) >= 0x1000000u;
-    const GroundLook& ground = m_looks[outside ? kFills : m_polyTerrain->fillAt(x, z, span)];
+    // grid answers most samples at once; a cell an edge crosses asks the drawing.
+    int32_t fill = kFills;
+    if (static_cast<uint32_t>(x) < kMapEnd && static_cast<uint32_t>(z) < kMapEnd) {
+        const uint8_t cell = frame.fillGrid ? frame.fillGrid[(z >> 15) * frame.fillGridWidth + (x >> 15)]
+                                            : Vpolyn::kCrossedCell;
+        fill = cell != Vpolyn::kCrossedCell ? cell : m_polyTerrain->fillAt(x, z, span);
+    }
+    const GroundLook& ground = m_looks[fill];
     const uint32_t* texture = ground.texels;
     if (!texture) {
         return blend::shadeTexel(kPlainGround[ground.code & 15], slope);
@@ -449,7 +462,7 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
             } else {
                 // Slopes falling toward +x/+z are lit, the others darkened.
                 Fixed slope = wrapSub(h, heights.at(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000))) >> 1;
-                uint32_t colour = groundColour(span, x, z, dz, slope);
+                uint32_t colour = groundColour(frame, span, x, z, dz, slope);
                 uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u;  // 2 yards a step
                 colour = (colour & kRgbMask) | depthByte;
                 // Fill the rows up to where the ground meets the ray.

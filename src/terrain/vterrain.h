@@ -108,6 +108,10 @@ private:
         const int32_t* sky;
         int16_t* tops;
         int32_t bands;
+        // The drawing's fill grid when it covers the whole map (null if not):
+        // a sample on the map then reads its cell without further bounds tests.
+        const uint8_t* fillGrid;
+        int32_t fillGridWidth;
     };
     static void renderBand(void* context, int32_t band);
     // Ground and sky of the columns left .. right - 1.
@@ -115,7 +119,7 @@ private:
     // Marches one column's ray and draws its ground; `row` ends at the topmost row drawn.
     void castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& span, int32_t& row) const;
     // The textured colour of the ground sample at (x, z), shaded by its slope.
-    uint32_t groundColour(Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz, Fixed slope) const;
+    uint32_t groundColour(const Frame& frame, Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz, Fixed slope) const;
     // Fetches every fill's texture once per render, before the bands start.
     void lookUpGround();
 
