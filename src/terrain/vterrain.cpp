@@ -406,84 +406,96 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
 // pixels are written without the march reloading what it reads from those.
 void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& span, int32_t& row) const
 {
-    uint32_t* __restrict pixels = frame.pixels;
-    const int32_t stride = frame.stride;
-    const int32_t topLimit = frame.topLimit;
-    const int32_t clipBottom = frame.clipBottom;
-    const int32_t rows = frame.rows;
-    const VpolyTerrain& ground = *m_polyTerrain;
-    const HeightField heights = ground.heightField();  // held in registers through the march
-    int32_t dx;
-    int32_t dz;
-    rayStep(col, stride, dx, dz);
-    // The ray starts 8 yards out, at the height where the bottom row meets it.
-    Fixed x = wrapAdd(getX3d(), dx * 128);
-    Fixed z = wrapAdd(getZ3d(), dz * 128);
-    Fixed rayY = wrapSub(getY3d(), rows * 512);
-    int32_t dY = -4 * rows;
-    int32_t rowH = 0x200;  // one screen row's height at the ray's distance
-    int32_t dist = kNearSteps;
-    int32_t mult = 1;  // the stride in sixteenths; a row's height grows by 4 * mult a step
-    bool clear = true;
-    int64_t idx = static_cast<int64_t>(stride) * clipBottom + col;
-
-    // The march ends by distance, whatever the ground: every step that is not
-    // taken back adds its stride to dist, and a step taken back (halving the
-    // stride) gives back only half of what the doubling before it added. So a
-    // column takes at most twice (kFarSteps - kNearSteps) steps.
-    while (dist < kFarSteps) {
-        x = wrapAdd(x, dx);
-        z = wrapAdd(z, dz);
-        rayY = wrapAdd(rayY, dY);
-        Fixed h = heights.at(x, z);
-        Fixed above = wrapSub(h, rayY);
-        if (above < 1) {
-            // Open ground below the ray: take longer strides while it stays open.
-            rowH += mult << 2;
-            if (clear && mult <= kLargestStep) {
-                dx <<= 1;
-                dz <<= 1;
-                mult <<= 1;
-                dY = static_cast<int32_t>(static_cast<uint32_t>(dY) << 1);
-            }
-            clear = true;
-        } else {
-            clear = false;
-            if (mult >= 2 && above > rowH) {
-                // A long stride went deep into a hill: go back and halve it.
-                x = wrapSub(x, dx);
-                z = wrapSub(z, dz);
-                dist -= mult;
-                rayY = wrapSub(rayY, dY);
-                mult >>= 1;
-                dx >>= 1;
-                dz >>= 1;
-                dY >>= 1;
-            } else {
-                // Slopes falling toward +x/+z are lit, the others darkened.
-                Fixed slope = wrapSub(h, heights.at(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000))) >> 1;
-                uint32_t colour = groundColour(frame, span, x, z, dz, slope);
-                uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u;  // 2 yards a step
-                colour = (colour & kRgbMask) | depthByte;
-                // Fill the rows up to where the ground meets the ray.
-                while (rayY < h) {
-                    idx -= stride;
-                    if (idx < topLimit) {
-                        dist = kFarSteps;  // the column is full
-                        break;
-                    }
-                    dY += mult << 2;
-                    pixels[idx] = colour;
-                    rayY = wrapAdd(rayY, rowH);
-                }
-                rowH += mult << 2;
-            }
+    const HeightField field = m_polyTerrain->heightField();
+    // The march, compiled twice: with a height map (the game's case), whose
+    // whole cells are then known, and without one.
+    auto march = [&]<bool kMapped>() {
+        HeightField heights = field;  // held in registers through the march
+        if constexpr (kMapped) {
+            heights.cells = HeightField::kSide - 1;
         }
-        dist += mult;
+        uint32_t* __restrict pixels = frame.pixels;
+        const int32_t stride = frame.stride;
+        const int32_t topLimit = frame.topLimit;
+        const int32_t clipBottom = frame.clipBottom;
+        const int32_t rows = frame.rows;
+        int32_t dx;
+        int32_t dz;
+        rayStep(col, stride, dx, dz);
+        // The ray starts 8 yards out, at the height where the bottom row meets it.
+        Fixed x = wrapAdd(getX3d(), dx * 128);
+        Fixed z = wrapAdd(getZ3d(), dz * 128);
+        Fixed rayY = wrapSub(getY3d(), rows * 512);
+        int32_t dY = -4 * rows;
+        int32_t rowH = 0x200;  // one screen row's height at the ray's distance
+        int32_t dist = kNearSteps;
+        int32_t mult = 1;  // the stride in sixteenths; a row's height grows by 4 * mult a step
+        bool clear = true;
+        int64_t idx = static_cast<int64_t>(stride) * clipBottom + col;
+
+        // The march ends by distance, whatever the ground: every step that is not
+        // taken back adds its stride to dist, and a step taken back (halving the
+        // stride) gives back only half of what the doubling before it added. So a
+        // column takes at most twice (kFarSteps - kNearSteps) steps.
+        while (dist < kFarSteps) {
+            x = wrapAdd(x, dx);
+            z = wrapAdd(z, dz);
+            rayY = wrapAdd(rayY, dY);
+            Fixed h = heights.at(x, z);
+            Fixed above = wrapSub(h, rayY);
+            if (above < 1) {
+                // Open ground below the ray: take longer strides while it stays open.
+                rowH += mult << 2;
+                if (clear && mult <= kLargestStep) {
+                    dx <<= 1;
+                    dz <<= 1;
+                    mult <<= 1;
+                    dY = static_cast<int32_t>(static_cast<uint32_t>(dY) << 1);
+                }
+                clear = true;
+            } else {
+                clear = false;
+                if (mult >= 2 && above > rowH) {
+                    // A long stride went deep into a hill: go back and halve it.
+                    x = wrapSub(x, dx);
+                    z = wrapSub(z, dz);
+                    dist -= mult;
+                    rayY = wrapSub(rayY, dY);
+                    mult >>= 1;
+                    dx >>= 1;
+                    dz >>= 1;
+                    dY >>= 1;
+                } else {
+                    // Slopes falling toward +x/+z are lit, the others darkened.
+                    Fixed slope = wrapSub(h, heights.at(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000))) >> 1;
+                    uint32_t colour = groundColour(frame, span, x, z, dz, slope);
+                    uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u;  // 2 yards a step
+                    colour = (colour & kRgbMask) | depthByte;
+                    // Fill the rows up to where the ground meets the ray.
+                    while (rayY < h) {
+                        idx -= stride;
+                        if (idx < topLimit) {
+                            dist = kFarSteps;  // the column is full
+                            break;
+                        }
+                        dY += mult << 2;
+                        pixels[idx] = colour;
+                        rayY = wrapAdd(rayY, rowH);
+                    }
+                    rowH += mult << 2;
+                }
+            }
+            dist += mult;
+        }
+        // The topmost row drawn (clipBottom when none was); a full column
+        // stepped one row above the clip.
+        row = static_cast<int32_t>(std::max<int64_t>((idx - col) / stride, topLimit / stride));
+    };
+    if (field.map) {
+        march.template operator()<true>();
+    } else {
+        march.template operator()<false>();
     }
-    // The topmost row drawn (clipBottom when none was); a full column
-    // stepped one row above the clip.
-    row = static_cast<int32_t>(std::max<int64_t>((idx - col) / stride, topLimit / stride));
 }
 
 void Vterrain::lookUpGround()
