@@ -1,5 +1,5 @@
-// The club choice by distance and surface, and the strike's launch: its carry
-// target and the flight it gives on flat ground.
+// The club choice by distance and surface, the carry target of a swing and the
+// launch of a putt.
 #include <gtest/gtest.h>
 
 #include "golf/clubs.h"
@@ -47,36 +47,6 @@ TEST(ClubsTest, HalfPowerWithTheSevenIronCarriesSeventyYards)
     EXPECT_EQ(carryTarget(6, 100 << 16), clubAt(6).distance);
     EXPECT_EQ(carryTarget(kDriver, 0), 0);
     EXPECT_EQ(carryTarget(kPutter, 100 << 16), 1092200) << "a full putt is 100 feet";
-}
-
-// Flies a launch over flat ground without drag and gives the carry.
-Fixed carryOnFlatGround(const Launch& launch)
-{
-    Vector position(0, 0, 0);
-    Vector velocity(launch.horizontal, launch.vertical, 0);
-    const Fixed h = 32;  // 1 ms
-    do {
-        velocity.add(0, fmul(kGameGravity, h), 0);
-        position.add(fmul(velocity.x(), h), fmul(velocity.y(), h), 0);
-    } while (position.y() > 0);
-    return position.x();
-}
-
-TEST(ClubsTest, ALaunchCarriesNinetyPercentOfTheTarget)
-{
-    for (int32_t club = kDriver; club <= kPitchingWedge; ++club) {
-        const Fixed target = carryTarget(club, 80 << 16);
-        const Launch launch = launchFor(club, target);
-        EXPECT_GT(launch.vertical, 0) << clubAt(club).label;
-        const Fixed carry = carryOnFlatGround(launch);
-        const Fixed expected = fmul(target, 0x7333);
-        // The fitted sine of twice the angle runs a little low, so the ball
-        // carries a few percent further than the flat-ground formula says.
-        EXPECT_NEAR(carry, expected, expected / 16) << clubAt(club).label;
-    }
-    // The 7-iron at 50 %: launch speed from the 70-yard target.
-    const Launch seven = launchFor(6, yards(70));
-    EXPECT_NEAR(carryOnFlatGround(seven), fmul(yards(70), 0x7333), yards(4));
 }
 
 TEST(ClubsTest, APuttRollsFromTheGround)

@@ -1,6 +1,6 @@
 // How a shot ends: the cup (resting in it, passing over it fast, rolling
 // through it between two steps), water and out of bounds with their penalty
-// and the spot the ball is played again from.
+// and the spot the ball is played again from, and the switch to the map.
 #include "golf/holetable.h"
 #include "golf/play_support.h"
 #include "golf/surface_table.h"
@@ -8,30 +8,26 @@
 namespace tarnby {
 namespace {
 
-class FlightTest : public ::testing::Test {
+class FlightTest : public test::Aiming {
 protected:
-    FlightTest() : play(240, 320, true, "flight") { play.startAndResume(); }
-
-    Golf& game() { return *play.golf; }
-
     // The ball in play at (x, z) on the ground plus `lift`, moving at (vx, vy, vz).
     void placeBall(Fixed x, Fixed z, Fixed lift, Fixed vx, Fixed vy, Fixed vz)
     {
-        const Fixed y = game().terrain->heightAt(x, z) + lift;
-        game().ball->setPosition(x, y, z);
-        game().ball->setVelocity(vx, vy, vz);
-        game().ballSprite->setPosition3d(x, y, z);
-        game().restFrames = 0;
-        game().lastPinDistance = 0;
-        game().setGameState(Golf::BallFlight);
+        const Fixed y = game.terrain->heightAt(x, z) + lift;
+        game.ball->setPosition(x, y, z);
+        game.ball->setVelocity(vx, vy, vz);
+        game.ballSprite->setPosition3d(x, y, z);
+        game.restFrames = 0;
+        game.lastPinDistance = 0;
+        game.setGameState(Golf::BallFlight);
     }
 
     // Steps the flight with frames of `ms` until it stops (or `most` steps).
     int32_t stepUntilOver(int32_t ms, int32_t most)
     {
         for (int32_t i = 0; i < most; ++i) {
-            game().m_frameTime = ms;
-            if (!game().stepBallFlight() || game().gameState != Golf::BallFlight) {
+            game.m_frameTime = ms;
+            if (!game.stepBallFlight() || game.gameState != Golf::BallFlight) {
                 return i + 1;
             }
         }
@@ -43,9 +39,9 @@ protected:
     {
         for (int32_t j = 8; j < 504; j += 4) {
             for (int32_t i = 8; i < 504; i += 4) {
-                if (game().terrain->surfaceAt(toFixed(i), toFixed(j)) == surface
-                    && game().terrain->surfaceAt(toFixed(i + 3), toFixed(j + 3)) == surface
-                    && game().terrain->surfaceAt(toFixed(i - 3), toFixed(j - 3)) == surface) {
+                if (game.terrain->surfaceAt(toFixed(i), toFixed(j)) == surface
+                    && game.terrain->surfaceAt(toFixed(i + 3), toFixed(j + 3)) == surface
+                    && game.terrain->surfaceAt(toFixed(i - 3), toFixed(j - 3)) == surface) {
                     x = toFixed(i);
                     z = toFixed(j);
                     return true;
@@ -54,48 +50,33 @@ protected:
         }
         return false;
     }
-
-    test::Play play;
 };
 
-TEST_F(FlightTest, TheCup)
+TEST_F(FlightTest, TheCupTakesASlowBallAndOneThatRollsThroughBetweenTwoSteps)
 {
-    const Fixed pinX = game().pinSprite->getX3d();
-    const Fixed pinZ = game().pinSprite->getZ3d();
-
-    // Resting a thirty-sixth of a yard from the pin: in, even though it stopped there.
-    placeBall(pinX + 600, pinZ, 0, 0, 0, 0);
-    EXPECT_FALSE(game().stepBallFlight());
-    EXPECT_EQ(game().gameState, Golf::HoleOver) << "a slow ball at the pin drops";
-    EXPECT_TRUE(play.log.has(" holed"));
-    EXPECT_FALSE(game().ballSprite->hasParent()) << "the ball leaves the view";
-}
-
-TEST_F(FlightTest, AFastBallPassesOverTheCup)
-{
-    const Fixed pinX = game().pinSprite->getX3d();
-    const Fixed pinZ = game().pinSprite->getZ3d();
-    // 20 yards a second (above the 11.11 the cup can take), an eighth of a
-    // yard up, flying across the pin.
-    placeBall(pinX - 0x1000, pinZ, 0x1000, 20 * 32768, 0, 0);
-    game().m_frameTime = 16;
-    EXPECT_TRUE(game().stepBallFlight());
-    EXPECT_EQ(game().gameState, Golf::BallFlight) << "too fast to drop";
-    EXPECT_FALSE(play.log.has(" holed"));
-}
-
-TEST_F(FlightTest, ABallRollingThroughBetweenTwoStepsDrops)
-{
-    const Fixed pinX = game().pinSprite->getX3d();
-    const Fixed pinZ = game().pinSprite->getZ3d();
-    // 8 yards a second for 60 ms: from a third of a yard short to well past
-    // the pin, neither end within a thirty-sixth of a yard of it.
-    placeBall(pinX - 0x2AAB, pinZ, 0, 8 * 32768, 0, 0);
-    game().m_frameTime = 60;
-    EXPECT_FALSE(game().stepBallFlight());
-    const Fixed after = game().ballSprite->getX3d();
-    EXPECT_GT(after - pinX, 911) << "the step ended beyond the cup";
-    EXPECT_EQ(game().gameState, Golf::HoleOver) << "its path ran over the cup";
+    const Fixed pinX = game.pinSprite->getX3d();
+    const Fixed pinZ = game.pinSprite->getZ3d();
+    struct Case {
+        Fixed dx, lift, vx;  // from the pin, above the ground, speed toward +x
+        int32_t ms;
+        bool holed;
+        const char* what;
+    } cases[] = {
+        { -0x1000, 0x1000, 20 * 32768, 16, false, "20 yards a second (the cup takes 11.11) passes over" },
+        { 600, 0, 0, 16, true, "at rest a thirty-sixth of a yard from the pin" },
+        { -0x2AAB, 0, 8 * 32768, 60, true, "from a third of a yard short to well past the pin in one step" },
+    };
+    size_t holed = 0;
+    for (const Case& c : cases) {
+        placeBall(pinX + c.dx, pinZ, c.lift, c.vx, 0, 0);
+        game.m_frameTime = c.ms;
+        EXPECT_EQ(game.stepBallFlight(), !c.holed) << c.what;
+        EXPECT_EQ(game.gameState, c.holed ? Golf::HoleOver : Golf::BallFlight) << c.what;
+        holed += c.holed ? 1 : 0;
+        EXPECT_EQ(play.log.matching(" holed").size(), holed) << c.what;
+        EXPECT_EQ(game.ballSprite->hasParent(), !c.holed) << "a holed ball leaves the view: " << c.what;
+    }
+    EXPECT_GT(game.ballSprite->getX3d() - pinX, 911) << "the last step ended beyond the cup";
 }
 
 TEST_F(FlightTest, WaterCostsAStrokeAndReplaysFromTheLie)
@@ -105,107 +86,107 @@ TEST_F(FlightTest, WaterCostsAStrokeAndReplaysFromTheLie)
     ASSERT_TRUE(findSurface(kSurfaceWater, wx, wz)) << "hole 1 of the first course has water";
     const HoleRow& row = holeRow(0, 0);
     // Played from the tee: back to the tee, aimed at the hole's aim point again.
-    game().lastLie->set(toFixed(row.teeX), game().ballSprite->getY3d(), toFixed(row.teeZ));
-    game().holeStrokes = 1;
+    game.lastLie->set(toFixed(row.teeX), game.ballSprite->getY3d(), toFixed(row.teeZ));
+    game.holeStrokes = 1;
     placeBall(wx, wz, 0, 0, 0, 0);
     stepUntilOver(16, 100);
-    EXPECT_EQ(game().gameState, Golf::Splash);
-    EXPECT_EQ(game().holeStrokes, 2) << "one penalty stroke";
+    EXPECT_EQ(game.gameState, Golf::Splash);
+    EXPECT_EQ(game.holeStrokes, 2) << "one penalty stroke";
     EXPECT_TRUE(play.log.has(" water"));
-    EXPECT_EQ(game().ballSprite->getX3d(), toFixed(row.teeX));
-    EXPECT_EQ(game().ballSprite->getZ3d(), toFixed(row.teeZ));
+    EXPECT_EQ(game.ballSprite->getX3d(), toFixed(row.teeX));
+    EXPECT_EQ(game.ballSprite->getZ3d(), toFixed(row.teeZ));
     const Fixed viaAim = fhypot(toFixed(row.teeX - row.aimX), toFixed(row.teeZ - row.aimZ))
                          + fhypot(toFixed(row.aimX - row.pinX), toFixed(row.aimZ - row.pinZ));
-    EXPECT_EQ(game().hudDistance->getNumber(), viaAim / 32766) << "the distance runs through the aim point";
+    EXPECT_EQ(game.hudDistance->getNumber(), viaAim / 32766) << "the distance runs through the aim point";
 
     // The map ball sinks, then play returns to aiming.
     EXPECT_TRUE(play.runTo(Golf::Aiming, 3000));
 
-    // From anywhere else the ball is aimed at the pin.
-    const Fixed lieX = toFixed(row.teeX - 20);
+    // From anywhere else, even in line with the tee, the ball is aimed at the pin.
+    const Fixed lieX = toFixed(row.teeX);
     const Fixed lieZ = toFixed(row.teeZ - 60);
-    game().lastLie->set(lieX, game().terrain->heightAt(lieX, lieZ), lieZ);
+    game.lastLie->set(lieX, game.terrain->heightAt(lieX, lieZ), lieZ);
     placeBall(wx, wz, 0, 0, 0, 0);
     stepUntilOver(16, 100);
-    EXPECT_EQ(game().ballSprite->getX3d(), lieX);
+    EXPECT_EQ(game.ballSprite->getX3d(), lieX);
     const Fixed toPin = fhypot(lieX - toFixed(row.pinX), lieZ - toFixed(row.pinZ));
-    EXPECT_EQ(game().hudDistance->getNumber(), toPin / 32766) << "aimed straight at the pin";
+    EXPECT_EQ(game.hudDistance->getNumber(), toPin / 32766) << "aimed straight at the pin";
 }
 
 TEST_F(FlightTest, OutOfBounds)
 {
-    const Fixed lieX = game().ballSprite->getX3d();
-    const Fixed lieZ = game().ballSprite->getZ3d();
-    game().lastLie->set(lieX, game().ballSprite->getY3d(), lieZ);
-    game().holeStrokes = 1;
+    const Fixed lieX = game.ballSprite->getX3d();
+    const Fixed lieZ = game.ballSprite->getZ3d();
+    game.lastLie->set(lieX, game.ballSprite->getY3d(), lieZ);
+    game.holeStrokes = 1;
 
     // 511.99 yards is still on the course.
     placeBall(toFixed(512) - 300, toFixed(200), toFixed(5), 0, 0, 0);
-    game().m_frameTime = 16;
-    EXPECT_TRUE(game().stepBallFlight());
-    EXPECT_EQ(game().gameState, Golf::BallFlight);
-    EXPECT_EQ(game().holeStrokes, 1);
+    game.m_frameTime = 16;
+    EXPECT_TRUE(game.stepBallFlight());
+    EXPECT_EQ(game.gameState, Golf::BallFlight);
+    EXPECT_EQ(game.holeStrokes, 1);
 
     // Moving east across the edge.
     placeBall(toFixed(512) - 300, toFixed(200), toFixed(5), 10 * 32768, 0, 0);
-    EXPECT_TRUE(game().stepBallFlight());
-    EXPECT_EQ(game().gameState, Golf::Overhead);
-    EXPECT_EQ(game().holeStrokes, 2) << "one penalty stroke";
+    EXPECT_TRUE(game.stepBallFlight());
+    EXPECT_EQ(game.gameState, Golf::Overhead);
+    EXPECT_EQ(game.holeStrokes, 2) << "one penalty stroke";
     EXPECT_TRUE(play.log.has(" out"));
-    ASSERT_TRUE(game().message);
-    EXPECT_STREQ(game().message->toString()->chars(), "Out of bounds");
-    EXPECT_EQ(game().ballSprite->getX3d(), lieX) << "replayed from where it was struck";
-    EXPECT_EQ(game().ballSprite->getZ3d(), lieZ);
-    EXPECT_EQ(game().ballShadowSprite->getX3d(), lieX) << "the shadow goes back with the ball";
-    EXPECT_EQ(game().mapBallSprite->getX(), lieX) << "and so does the ball on the map";
-    EXPECT_TRUE(game().overheadMap->hasParent()) << "the map shows";
+    ASSERT_TRUE(game.message);
+    EXPECT_STREQ(game.message->toString()->chars(), "Out of bounds");
+    EXPECT_EQ(game.ballSprite->getX3d(), lieX) << "replayed from where it was struck";
+    EXPECT_EQ(game.ballSprite->getZ3d(), lieZ);
+    EXPECT_EQ(game.ballShadowSprite->getX3d(), lieX) << "the shadow goes back with the ball";
+    EXPECT_EQ(game.mapBallSprite->getX(), lieX) << "and so does the ball on the map";
+    EXPECT_TRUE(game.overheadMap->hasParent()) << "the map shows";
 
     // Back to aiming with the back key; the message goes.
     play.key(play.now() + 32, 7);
     EXPECT_TRUE(play.runTo(Golf::Aiming, 2000));
-    EXPECT_FALSE(game().message->hasParent());
+    EXPECT_FALSE(game.message->hasParent());
 
     // West of the course (x < 0) is out too.
     placeBall(toFixed(1), toFixed(200), toFixed(5), -40 * 32768, 0, 0);
-    game().m_frameTime = 60;
-    EXPECT_TRUE(game().stepBallFlight());
-    EXPECT_EQ(game().gameState, Golf::Overhead);
+    game.m_frameTime = 60;
+    EXPECT_TRUE(game.stepBallFlight());
+    EXPECT_EQ(game.gameState, Golf::Overhead);
 }
 
 TEST_F(FlightTest, ABallOffTheScreenSwitchesToTheMapAtOnce)
 {
     // Far behind the camera: neither the ball nor its shadow can be seen.
-    const Fixed x = game().terrainView->getX3d() - game().terrainView->viewX(0, toFixed(-30));
-    const Fixed z = game().terrainView->getZ3d() - game().terrainView->viewZ(0, toFixed(-30));
+    const Fixed x = game.terrainView->getX3d() - game.terrainView->viewX(0, toFixed(-30));
+    const Fixed z = game.terrainView->getZ3d() - game.terrainView->viewZ(0, toFixed(-30));
     placeBall(x, z, toFixed(3), 0, toFixed(5), 0);
-    game().ballShadowSprite->setPosition3d(x, game().terrain->heightAt(x, z), z);
-    const Fixed before = game().ball->getPosition()->y();
-    play.runScreen(play.now() + 100, [&] {
-        game().paint();
-        game().runBallFlight();
+    game.ballShadowSprite->setPosition3d(x, game.terrain->heightAt(x, z), z);
+    const Fixed before = game.ball->getPosition()->y();
+    play.runUntil(play.now() + 100, [&] {
+        game.paint();
+        game.runBallFlight();
     });
-    EXPECT_EQ(game().gameState, Golf::MapFlight);
-    EXPECT_EQ(game().ball->getPosition()->y(), before) << "switching takes the frame: no step";
-    EXPECT_TRUE(game().overheadMap->hasParent());
-    EXPECT_FALSE(game().terrainView->hasParent());
+    EXPECT_EQ(game.gameState, Golf::MapFlight);
+    EXPECT_EQ(game.ball->getPosition()->y(), before) << "switching takes the frame: no step";
+    EXPECT_TRUE(game.overheadMap->hasParent());
+    EXPECT_FALSE(game.terrainView->hasParent());
 }
 
 TEST_F(FlightTest, HolingOutOnTheMapGoesStraightToTheScorecard)
 {
-    const Fixed pinX = game().pinSprite->getX3d();
-    const Fixed pinZ = game().pinSprite->getZ3d();
+    const Fixed pinX = game.pinSprite->getX3d();
+    const Fixed pinZ = game.pinSprite->getZ3d();
     placeBall(pinX + 300, pinZ, 0, 0, 0, 0);
-    game().enterOverhead(Golf::MapFlight);
-    game().m_frameTime = 16;
-    game().runMapFlight();
-    EXPECT_EQ(game().gameState, Golf::HoleOver);
-    EXPECT_TRUE(game().scorecard->hasParent());
-    EXPECT_TRUE(game().overheadMap->hasParent()) << "the map stays under the scorecard";
+    game.enterOverhead(Golf::MapFlight);
+    game.m_frameTime = 16;
+    game.runMapFlight();
+    EXPECT_EQ(game.gameState, Golf::HoleOver);
+    EXPECT_TRUE(game.scorecard->hasParent());
+    EXPECT_TRUE(game.overheadMap->hasParent()) << "the map stays under the scorecard";
     play.key(play.now() + 32, 5);
     ASSERT_TRUE(play.runTo(Golf::Aiming, 3000));
-    EXPECT_FALSE(game().overheadMap->hasParent()) << "and goes when play continues";
-    EXPECT_TRUE(game().terrainView->hasParent());
-    EXPECT_EQ(game().hole, 1);
+    EXPECT_FALSE(game.overheadMap->hasParent()) << "and goes when play continues";
+    EXPECT_TRUE(game.terrainView->hasParent());
+    EXPECT_EQ(game.hole, 1);
 }
 
 }  // namespace

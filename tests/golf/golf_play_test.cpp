@@ -1,7 +1,11 @@
-// Playing by keys: what each state does with a key, the swing from meter to
-// strike, the first stroke of a round on line, and the distance display.
+// Playing by keys and stylus: what each state does with a key and the log it
+// writes, the swing from meter to strike, the first stroke of a round on line,
+// the distance display, taps and drags while aiming, folding the key help, a
+// size change applied by the game loop, and leaving by "Exit".
 #include <cstdlib>
+#include <regex>
 #include <set>
+#include <tuple>
 
 #include "golf/clubs.h"
 #include "golf/holetable.h"
@@ -11,24 +15,15 @@
 namespace tarnby {
 namespace {
 
-// Holes the ball at once from wherever it lies.
-void holeOut(Golf& game)
-{
-    const Fixed x = game.pinSprite->getX3d();
-    const Fixed z = game.pinSprite->getZ3d();
-    game.ball->setPosition(x, game.terrain->heightAt(x, z), z);
-    game.ball->setVelocity(0, 0, 0);
-    game.ballSprite->setPosition3d(x, game.terrain->heightAt(x, z), z);
-    game.setGameState(Golf::BallFlight);
-    game.m_frameTime = 16;
-    game.stepBallFlight();
-}
+using GolfPlayTest = test::Aiming;
 
-TEST(GolfPlayTest, KeysInEachState)
+TEST_F(GolfPlayTest, KeysInEachState)
 {
-    test::Play play(240, 320, true, "keys");
-    play.startAndResume();
-    Golf& game = *play.golf;
+    // A first start: hole 1 of the first course, the male player, sound on through the host.
+    EXPECT_EQ(std::make_tuple(game.hole, game.course, game.roundStrokes, game.soundOff, game.golferFrameBase),
+        std::make_tuple(0, 0, 0, false, Golf::kMaleGolfer));
+    ASSERT_FALSE(play.sounds().empty());
+    EXPECT_EQ(play.sounds().front(), "music") << "the start-up music";
 
     // Select starts the meter; the soft key cancels it without a stroke.
     play.key(play.now() + 32, 5);
@@ -52,6 +47,11 @@ TEST(GolfPlayTest, KeysInEachState)
     play.key(play.now() + 16, 2);
     play.runUntil(play.now() + 100);
     EXPECT_EQ(game.gameState, Golf::BallFlight);
+    int32_t dots = 0;
+    for (const Ref<Vsprite>& dot : game.trailDots) {
+        dots += dot && dot->hasParent() ? 1 : 0;
+    }
+    EXPECT_GT(dots, 0) << "a ball high in the air leaves a trail";
     play.key(play.now() + 16, 5);
     ASSERT_TRUE(play.runTo(Golf::MapFlight, 500));
     EXPECT_EQ(game.holeStrokes, 1) << "the shot goes on";
@@ -61,7 +61,7 @@ TEST(GolfPlayTest, KeysInEachState)
     EXPECT_EQ(play.log.matching(" strike ").size(), 1u);
 
     // The scorecard waits: arrows do not end it, another key does.
-    holeOut(game);
+    play.holeOut();
     ASSERT_EQ(game.gameState, Golf::HoleOver);
     EXPECT_TRUE(game.scorecard->hasParent());
     for (int32_t arrow = 1; arrow <= 4; ++arrow) {
@@ -74,16 +74,34 @@ TEST(GolfPlayTest, KeysInEachState)
     EXPECT_EQ(game.hole, 1) << "on to the second hole";
     EXPECT_FALSE(game.scorecard->hasParent());
     EXPECT_EQ(game.hudHole->getNumber(), 2);
+
+    // The log: every line of these kinds in its exact form, the clock from 0,
+    // and the events of the swing in order.
+    const std::regex state(R"(\d+ state (BallFlight|HoleStart|Overhead|Splash|Aiming|MapFlight|Menu|HoleOver|)"
+                           R"(SwingMeter|SwingAnim|PuttAnim) hole ([1-9]|1[0-8]) course [0-2] strokes \d+ round \d+)");
+    const std::regex strike(R"(\d+ strike club \d+ power \d+ heading -?\d+ windstrength \d+ winddir -?\d+ )"
+                            R"(wind -?\d+,0,-?\d+ from \d+,-?\d+,\d+ launch -?\d+,\d+,-?\d+)");
+    const std::regex rest(R"(\d+ rest -?\d+,-?\d+,-?\d+ surface \d+)");
+    const std::vector<std::string> order = { "state SwingMeter", "state SwingAnim", "sound swing", "state BallFlight",
+        "sound hit", " strike ", " rest ", "state Aiming", "state HoleOver" };
+    size_t at = 0;
+    for (const std::string& line : play.log.lines) {
+        const bool isState = line.find(" state ") != std::string::npos;
+        const bool isStrike = line.find(" strike ") != std::string::npos;
+        if (isState || isStrike || line.find(" rest ") != std::string::npos) {
+            EXPECT_TRUE(std::regex_match(line, isState ? state : isStrike ? strike : rest)) << line;
+        }
+        at += at < order.size() && line.find(order[at]) != std::string::npos;
+    }
+    EXPECT_EQ(at, order.size()) << "the events of one shot come in order";
+    EXPECT_EQ(play.log.lines.front().rfind("0 ", 0), 0u) << "the clock starts at 0: " << play.log.lines.front();
 }
 
-TEST(GolfPlayTest, AHoleFileServesThreeHoles)
+TEST_F(GolfPlayTest, AHoleFileServesThreeHoles)
 {
-    test::Play play(240, 320, true, "holefiles");
-    play.startAndResume();
-    Golf& game = *play.golf;
     EXPECT_STREQ(game.loadedHoleFile->chars(), "c0_holes_1-3");
     const Vsprite* map = game.overheadMap.get();
-    holeOut(game);
+    play.holeOut();
     play.key(play.now() + 32, 5);
     ASSERT_TRUE(play.runTo(Golf::Aiming, 3000));
     EXPECT_EQ(game.hole, 1);
@@ -91,7 +109,7 @@ TEST(GolfPlayTest, AHoleFileServesThreeHoles)
     EXPECT_TRUE(game.terrain->hasParent()) << "the drawing is back on the map";
 
     game.hole = 2;
-    holeOut(game);
+    play.holeOut();
     play.key(play.now() + 32, 5);
     ASSERT_TRUE(play.runTo(Golf::Aiming, 3000));
     EXPECT_EQ(game.hole, 3);
@@ -100,41 +118,8 @@ TEST(GolfPlayTest, AHoleFileServesThreeHoles)
     EXPECT_EQ(game.ballSprite->getX3d(), toFixed(holeRow(0, 3).teeX));
 }
 
-TEST(GolfPlayTest, HalfASwingWithTheSevenIron)
+TEST_F(GolfPlayTest, TheWindDrifts)
 {
-    test::Play play(240, 320, true, "seveniron");
-    play.startAndResume();
-    Golf& game = *play.golf;
-    game.windStrength = 0;
-    game.selectClub(6);
-    game.swingPower = 50 << 16;
-    const Fixed x0 = game.ballSprite->getX3d();
-    const Fixed z0 = game.ballSprite->getZ3d();
-    game.strikeBall();
-    EXPECT_EQ(game.gameState, Golf::BallFlight);
-    EXPECT_EQ(game.holeStrokes, 1);
-    EXPECT_EQ(game.lastLie->x(), x0);
-    // Fly to the first touch of the ground: a 70-yard target carries about
-    // 63 yards (90 %), a little less through the air's drag.
-    game.m_frameTime = 16;
-    int32_t steps = 0;
-    while (!game.ball->onGround() && steps < 1000) {
-        game.stepBallFlight();
-        ++steps;
-    }
-    const Fixed carry = fhypot(game.ball->getPosition()->x() - x0, game.ball->getPosition()->z() - z0);
-    EXPECT_GT(carry, toFixed(50));
-    EXPECT_LT(carry, toFixed(70));
-    // Straight along the aim.
-    const int32_t direction = V::atan2(game.ball->getPosition()->x() - x0, z0 - game.ball->getPosition()->z());
-    EXPECT_LT(std::abs(static_cast<int16_t>((direction - game.aimHeading) << 1) >> 1), 64);
-}
-
-TEST(GolfPlayTest, TheWindDrifts)
-{
-    test::Play play(240, 320, true, "wind");
-    play.startAndResume();
-    Golf& game = *play.golf;
     int32_t lowest = 99;
     int32_t highest = -1;
     int32_t last = game.windStrength;
@@ -152,11 +137,8 @@ TEST(GolfPlayTest, TheWindDrifts)
     EXPECT_GT(highest, lowest) << "the wind changes over time";
 }
 
-TEST(GolfPlayTest, AFullMeterOverswings)
+TEST_F(GolfPlayTest, AFullMeterOverswings)
 {
-    test::Play play(240, 320, true, "overswing");
-    play.startAndResume();
-    Golf& game = *play.golf;
     const int32_t heading = game.aimHeading;
     play.key(play.now() + 32, 5);
     // No second press: the meter fills (about 2.1 s) and releases itself.
@@ -168,35 +150,31 @@ TEST(GolfPlayTest, AFullMeterOverswings)
     EXPECT_LE(off, 1364) << "at most 15 degrees off line";
 }
 
-TEST(GolfPlayTest, TheFirstStrokeOfARoundIsOnLine)
+TEST_F(GolfPlayTest, TheFirstStrokeOfARoundIsOnLine)
 {
-    test::Play play(240, 320, true, "online");
-    play.startAndResume();
-    Golf& game = *play.golf;
     const HoleRow& row = holeRow(0, 0);
     const int32_t exact = V::atan2(toFixed(row.aimX - row.teeX), toFixed(row.teeZ - row.aimZ)) & 0x7FFF;
     EXPECT_EQ(game.aimHeading, exact) << "no aiming error on the first stroke";
 
-    // Later strokes start up to 405 units off, in steps of 45.
-    game.holeStrokes = 1;
-    std::set<int32_t> errors;
-    for (int32_t i = 0; i < 16; ++i) {
+    // Later strokes, and the first of a later hole, start up to 405 units off, in steps of 45.
+    std::set<int32_t> errors[2];
+    for (int32_t i = 0; i < 32; ++i) {
+        game.hole = i % 2;
+        game.holeStrokes = 1 - i % 2;
         play.advance(static_cast<uint32_t>(i * 7 + 1));
         game.setUpLie(toFixed(row.aimX), toFixed(row.aimZ));
         const int32_t error = static_cast<int16_t>((game.aimHeading - exact) << 1) >> 1;
         EXPECT_EQ(error % 45, 0);
         EXPECT_GE(error, -405);
         EXPECT_LE(error, 270);
-        errors.insert(error);
+        errors[i % 2].insert(error);
     }
-    EXPECT_GT(errors.size(), 4u) << "the error varies with the clock";
+    EXPECT_GT(errors[0].size(), 4u) << "the error varies with the clock";
+    EXPECT_GT(errors[1].size(), 4u) << "on the first stroke of the second hole too";
 }
 
-TEST(GolfPlayTest, FeetAndYards)
+TEST_F(GolfPlayTest, FeetAndYards)
 {
-    test::Play play(240, 320, true, "distance");
-    play.startAndResume();
-    Golf& game = *play.golf;
     const Fixed pinX = game.pinSprite->getX3d();
     const Fixed pinZ = game.pinSprite->getZ3d();
     // Walk out from the pin while the ground is green: a putt is shown in feet.
@@ -221,18 +199,29 @@ TEST(GolfPlayTest, FeetAndYards)
     EXPECT_EQ(game.club, kDriver) << "a par 4 starts with the driver";
 }
 
-TEST(GolfPlayTest, ClubMenuAndMapByKeys)
+TEST(GolfInputTest, AKeypadPicksClubsOpensTheMapAndCancelsASwingInItsFirstFrame)
 {
     test::Play play(176, 220, false, "clubmenu");
     play.startAndResume();
     Golf& game = *play.golf;
     EXPECT_EQ(game.keyHelpMenu->m_tileSize, 0) << "a keypad shows text help";
+    // The soft key cancels a swing even when it comes before the frame that starts the meter.
+    play.at_(play.now() + 16, [&] {
+        game.keyDown(5);
+        game.keyUp(5);
+        game.keyDown(6);
+        game.keyUp(6);
+    });
+    play.runUntil(play.now() + 300);
+    EXPECT_EQ(game.gameState, Golf::Aiming) << "the cancel stands";
+    EXPECT_FALSE(game.swingMeter->hasParent());
+    EXPECT_EQ(game.holeStrokes, 0);
+
     // '1' opens the club menu; '7' picks the 7-iron there.
     play.key(play.now() + 32, '1');
     play.at_(play.now() + 150, [&] {
         EXPECT_TRUE(game.clubMenu->hasParent());
         EXPECT_FALSE(game.keyHelpMenu->hasParent()) << "the key help steps aside for the club list";
-        play.shot("golf-176x220-keypad-clubs");
     });
     play.key(play.now() + 200, '7');
     play.runUntil(play.now() + 500);
@@ -249,6 +238,108 @@ TEST(GolfPlayTest, ClubMenuAndMapByKeys)
     play.key(play.now() + 32, '9');
     ASSERT_TRUE(play.runTo(Golf::Aiming, 2000));
     EXPECT_TRUE(game.terrainView->hasParent());
+}
+
+TEST_F(GolfPlayTest, TapsAndDragsWhileAiming)
+{
+    play.runUntil(play.now() + 100);
+    const int32_t heading = game.aimHeading;
+
+    // A tap left of the ball turns the aim left; one on the right turns it right.
+    // Above the golfer (whose picture reaches well beside the ball) and below the panel.
+    const int32_t ballLeft = game.ballSprite->m_left;
+    const int32_t y = game.golferSprite->m_top - 10;
+    ASSERT_GT(y, game.hudPanel->m_bottom);
+    play.tap(play.now() + 16, std::max(ballLeft - 30, 1), y);
+    play.runUntil(play.now() + 100);
+    EXPECT_EQ(game.aimHeading, heading - 128);
+    EXPECT_TRUE(game.stylusOnView);
+    play.tap(play.now() + 16, std::min(game.ballSprite->m_right + 30, 239), y);
+    play.runUntil(play.now() + 100);
+    EXPECT_EQ(game.aimHeading, heading);
+
+    // After a tap in the view, a sideways drag turns the aim by 64 units a pixel.
+    play.drag(play.now() + 16, 3, 0);
+    play.runUntil(play.now() + 100);
+    EXPECT_EQ(game.aimHeading, heading + 192);
+    // An upward drag lifts the camera, never below its lowest height.
+    const Fixed cameraY = game.terrainView->getY3d();
+    play.drag(play.now() + 16, 0, 6);
+    play.runUntil(play.now() + 100);
+    EXPECT_EQ(game.terrainView->getY3d(), cameraY + 6 * 0x1555);
+    play.drag(play.now() + 16, 0, -100);
+    play.runUntil(play.now() + 100);
+    EXPECT_EQ(game.terrainView->getY3d(), game.minCameraHeight);
+
+    // A tap on the golfer swings.
+    const Vsprite& golfer = *game.golferSprite;
+    play.tap(play.now() + 16, (golfer.m_left + golfer.m_right) / 2 + golfer.getHeight() / 4,
+        (golfer.m_top + golfer.m_bottom) / 2);
+    ASSERT_TRUE(play.runTo(Golf::SwingMeter, 500));
+    EXPECT_FALSE(game.keyHelpMenu->hasParent()) << "the help leaves for the swing";
+}
+
+TEST_F(GolfPlayTest, FoldingTheKeyHelp)
+{
+    play.runUntil(play.now() + 100);
+    ASSERT_TRUE(game.keyHelpMenu->hasParent());
+
+    // The soft key folds the help: the panel goes, the bar shrinks to a corner square.
+    play.key(play.now() + 16, 6);
+    play.runUntil(play.now() + 100);
+    EXPECT_TRUE(game.keyHelpFolded);
+    EXPECT_FALSE(game.hudPanel->hasParent());
+    EXPECT_TRUE(game.keyHelpMenu->hasParent());
+    EXPECT_EQ(game.keyHelpMenu->getHeight(), game.keyHelpMenu->m_tileSize);
+
+    // It stays folded through a visit to the map.
+    play.key(play.now() + 16, '7');
+    ASSERT_TRUE(play.runTo(Golf::Overhead, 500));
+    play.key(play.now() + 100, '9');
+    ASSERT_TRUE(play.runTo(Golf::Aiming, 2000));
+    EXPECT_TRUE(game.keyHelpFolded);
+    EXPECT_FALSE(game.hudPanel->hasParent());
+
+    // A tap on the corner square unfolds it.
+    play.tap(play.now() + 16, 10, 320 - 10);
+    play.runUntil(play.now() + 100);
+    EXPECT_FALSE(game.keyHelpFolded);
+    EXPECT_TRUE(game.hudPanel->hasParent());
+    EXPECT_GT(game.keyHelpMenu->getHeight(), game.keyHelpMenu->m_tileSize) << "laid out in full again";
+}
+
+TEST_F(GolfPlayTest, ASizeChangeIsAppliedByTheGameLoop)
+{
+    play.at_(play.now() + 16, [&] {
+        game.setSize(320, 240);
+        EXPECT_EQ(game.getWidth(), 240) << "not yet: only the game loop resizes";
+        EXPECT_EQ(game.pendingWidth, 320);
+    });
+    play.runUntil(play.now() + 200);
+    EXPECT_EQ(game.getWidth(), 320);
+    EXPECT_EQ(game.getHeight(), 240);
+    EXPECT_EQ(game.terrainView->getWidth(), 320);
+    EXPECT_EQ(game.wholeMapScale, 320 * 64);
+    EXPECT_TRUE(game.keyHelpMenu->hasParent()) << "the icon bar comes back";
+    EXPECT_EQ(game.cameraHeight, (240 >> 2) * 1706);
+
+    // Asking for the old size again before the loop ran is not lost.
+    play.at_(play.now() + 16, [&] {
+        game.setSize(240, 320);
+        game.setSize(320, 240);
+    });
+    play.runUntil(play.now() + 100);
+    EXPECT_EQ(game.getWidth(), 320);
+}
+
+TEST(GolfInputTest, ExitEndsTheRun)
+{
+    test::Play play(240, 320, true, "exit");
+    play.key(1500, 7);  // Back moves to "Exit"...
+    play.key(1550, 5);  // ... which ends the game
+    play.runUntil(60000);
+    EXPECT_LT(play.now(), 3000u) << "run returned when Exit was chosen";
+    EXPECT_FALSE(play.golf->isRunning());
 }
 
 }  // namespace

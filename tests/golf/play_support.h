@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -18,11 +17,9 @@
 #include "golf/golf.h"
 #include "golf/save_record.h"
 #include "platform/headless/headless_host.h"
-#include "platform/headless/png_writer.h"
 #include "runtime/files.h"
 #include "runtime/host.h"
 #include "runtime/random.h"
-#include "support/test_frames.h"
 #include "support/test_support.h"
 
 namespace tarnby::test {
@@ -48,8 +45,7 @@ public:
 // One game on a virtual clock, sized and profiled as a device.
 class Play : public HeadlessHost {
 public:
-    Play(int32_t width, int32_t height, bool touch = true, const std::string& name = "play")
-        : HeadlessHost(width, height)
+    Play(int32_t width, int32_t height, bool touch, const std::string& name) : HeadlessHost(width, height)
     {
         m_folder = std::filesystem::path(binFolder()) / ".." / "test-scratch"
                    / (name + "-" + std::to_string(::getpid()));
@@ -75,17 +71,20 @@ public:
 
     std::string savePath() const { return (m_folder / "tarnbygolf").string(); }
 
-    // --- Host ------------------------------------------------------------------------
     void sleep(int32_t milliseconds) override
     {
         HeadlessHost::sleep(milliseconds);
-        feed();
+        while (!m_events.empty() && static_cast<int32_t>(tickCount() - m_events.front().first) >= 0) {
+            auto action = std::move(m_events.front().second);
+            m_events.pop_front();
+            action();
+        }
         if (static_cast<int32_t>(tickCount() - m_limit) >= 0 || (m_until && m_until())) {
             golf->stop();
         }
     }
 
-    // --- Input, scheduled at virtual times --------------------------------------------
+    // Input and other actions at virtual times (events of equal time keep their order).
     void key(uint32_t at, int32_t code)
     {
         at_(at, [this, code] {
@@ -109,22 +108,21 @@ public:
             golf->m_dragY += dy;
         });
     }
-    // Any action at a virtual time (events of equal time keep their order).
     void at_(uint32_t at, std::function<void()> action)
     {
         auto it = m_events.begin();
-        while (it != m_events.end() && static_cast<int32_t>(it->at - at) <= 0) {
+        while (it != m_events.end() && static_cast<int32_t>(it->first - at) <= 0) {
             ++it;
         }
         m_events.insert(it, { at, std::move(action) });
     }
 
-    // Runs the game loop until the virtual clock reaches `until`.
-    void runUntil(uint32_t until)
+    // Runs the game loop (or one of the game's own screen loops) until the virtual clock reaches `until`.
+    void runUntil(uint32_t until, const std::function<void()>& screen = nullptr)
     {
         m_limit = until;
         golf->m_stop = false;
-        golf->run();
+        screen ? screen() : golf->run();
     }
     // Runs until the state is `state` (checked every frame) or `most` ms pass;
     // true when the state was reached.
@@ -144,41 +142,40 @@ public:
         key(tickCount() + 16, 'R');
         ASSERT_TRUE(runTo(Golf::Aiming, 2000)) << "resuming lands in aiming";
     }
+    // Drops the ball into the cup at once, `strokes` strokes into the hole (or as played).
+    void holeOut(int32_t strokes = -1)
+    {
+        golf->holeStrokes = strokes < 0 ? golf->holeStrokes : strokes;
+        const Fixed x = golf->pinSprite->getX3d();
+        const Fixed z = golf->pinSprite->getZ3d();
+        golf->ball->setPosition(x, golf->terrain->heightAt(x, z), z);
+        golf->ball->setVelocity(0, 0, 0);
+        golf->setGameState(Golf::BallFlight);
+        golf->m_frameTime = 16;
+        golf->stepBallFlight();
+    }
 
     uint32_t now() { return tickCount(); }
-    // Runs one of the game's own screen loops directly, until `until` at the latest.
-    void runScreen(uint32_t until, const std::function<void()>& screen)
-    {
-        m_limit = until;
-        golf->m_stop = false;
-        screen();
-    }
     // Moves the clock on without running the game.
     void advance(uint32_t ms) { setNow(tickCount() + ms); }
-    uint32_t pixel(int32_t x, int32_t y) const { return screenAt(x, y); }
-    void shot(const std::string& name) const { saveFrame(name, screen().data(), width(), height(), width()); }
 
     Ref<Golf> golf;
     LinesLog log;
 
 private:
-    void feed()
-    {
-        while (!m_events.empty() && static_cast<int32_t>(tickCount() - m_events.front().at) >= 0) {
-            auto action = std::move(m_events.front().action);
-            m_events.pop_front();
-            action();
-        }
-    }
-
-    struct Event {
-        uint32_t at;
-        std::function<void()> action;
-    };
-    std::deque<Event> m_events;
+    std::deque<std::pair<uint32_t, std::function<void()>>> m_events;
     uint32_t m_limit = 0;
     std::function<bool()> m_until;
     std::filesystem::path m_folder;
+};
+
+// A test on a touch screen that starts aiming at the first hole of a new game.
+class Aiming : public ::testing::Test {
+protected:
+    Aiming() { play.startAndResume(); }
+
+    Play play { 240, 320, true, ::testing::UnitTest::GetInstance()->current_test_info()->name() };
+    Golf& game = *play.golf;
 };
 
 }  // namespace tarnby::test

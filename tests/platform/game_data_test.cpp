@@ -130,40 +130,5 @@ TEST_F(GameDataTest, HandMadeDataWithAnyFileDamagedStillPlays)
     }
 }
 
-TEST_F(GameDataTest, ADamagedSaveIsNamedAndTheGameStartsAfresh)
-{
-    const std::string script = test::sourceFolder() + "tests/platform/scripts/damaged.play";
-    const std::string save = m_folder.file("save");
-    // A round saved at hole 5 of the second course, then damaged.
-    std::vector<uint8_t> round(40, 0);
-    round[0] = 4;
-    round[10] = 1;
-    struct Case {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        std::string said;
-    } cases[] = {
-        { "empty", {}, "Save file " + save + " holds 0 bytes, not a 40-byte save: the game starts afresh\n" },
-        { "cut short", std::vector<uint8_t>(round.begin(), round.begin() + 20),
-            "Save file " + save + " holds 20 bytes, not a 40-byte save: the game starts afresh\n" },
-        { "garbage", std::vector<uint8_t>(40, 0xA5),
-            "Save file " + save
-                + " names hole 42406 of course 42405, which cannot be resumed: the round starts "
-                  "afresh\n" },
-    };
-    copyData(true);
-    for (const Case& c : cases) {
-        ASSERT_TRUE(test::writeBytes(save, c.bytes));
-        const std::string log = m_folder.file("game.log");
-        test::ProgramRun run = start("--script '" + script + "' --max-ms 7000 --log '" + log + "'");
-        EXPECT_EQ(run.status, 0) << c.what << ": " << run.output;
-        EXPECT_EQ(run.output, c.said) << c.what;
-        const std::vector<std::string> lines = readLines(log);
-        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
-            [](const std::string& l) { return l.find(" state Aiming hole 1 course 0 ") != std::string::npos; }))
-            << c.what << ": a new round on the first course";
-    }
-}
-
 }  // namespace
 }  // namespace tarnby

@@ -1,5 +1,5 @@
-// The headless host: installing itself, the virtual clock that delivers
-// scripted input on its way, the screen it keeps and the sounds it records.
+// The headless host: the virtual clock that delivers scripted input on its
+// way, the screen it keeps and the sounds it records.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,25 +29,6 @@ public:
     }
     std::vector<std::string> events;
 };
-
-TEST(HeadlessHostTest, InstallsItselfForItsLifetimeAndPutsThePreviousHostBack)
-{
-    Host* bare = &host();
-    {
-        HeadlessHost outer(4, 4);
-        EXPECT_EQ(&host(), &outer);
-        {
-            HeadlessHost inner(2, 2);
-            EXPECT_EQ(&host(), &inner);
-            host().sleep(30);
-            EXPECT_EQ(inner.tickCount(), 30u);
-            EXPECT_EQ(outer.tickCount(), 0u) << "each host has its own clock";
-        }
-        EXPECT_EQ(&host(), &outer) << "the inner host gives the outer one back";
-    }
-    EXPECT_EQ(&host(), bare) << "and the outer one the bare clock";
-    host().playSound("hit");  // nobody listens: nothing happens
-}
 
 TEST(HeadlessHostTest, ScriptedInputArrivesAsTheClockPassesItsTimeInOrder)
 {
