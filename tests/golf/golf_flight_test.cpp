@@ -102,14 +102,17 @@ TEST_F(FlightTest, WaterCostsAStrokeAndReplaysFromTheLie)
     // The map ball sinks, then play returns to aiming.
     EXPECT_TRUE(play.runTo(Golf::Aiming, 3000));
 
-    // From anywhere else, even in line with the tee, the ball is aimed at the pin.
-    const Fixed lieX = toFixed(row.teeX);
-    const Fixed lieZ = toFixed(row.teeZ - 60);
+    // From anywhere else, even straight ahead of the tee, the ball is aimed at the pin. (Hole 1
+    // runs straight at its pin; hole 3, in the same file, bends: its aim point is not its pin.)
+    game.hole = 2;
+    const HoleRow& bent = holeRow(0, 2);
+    const Fixed lieX = toFixed(bent.teeX);
+    const Fixed lieZ = toFixed(bent.teeZ - 60);
     game.lastLie->set(lieX, game.terrain->heightAt(lieX, lieZ), lieZ);
     placeBall(wx, wz, 0, 0, 0, 0);
     stepUntilOver(16, 100);
     EXPECT_EQ(game.ballSprite->getX3d(), lieX);
-    const Fixed toPin = fhypot(lieX - toFixed(row.pinX), lieZ - toFixed(row.pinZ));
+    const Fixed toPin = fhypot(lieX - game.pinSprite->getX3d(), lieZ - game.pinSprite->getZ3d());
     EXPECT_EQ(game.hudDistance->getNumber(), toPin / 32766) << "aimed straight at the pin";
 }
 
