@@ -163,6 +163,7 @@ public:
     ByteArray saveData;
     int32_t aimHeading = 0;
     Fixed aimMarkerOffset = 0;
+    int32_t aimMarkerFrames = 0;  // 1 on the frames that leave the marker where it is
     Ref<Vsprite> ballSprite;
     Fixed lastPinDistance = 0;
     int32_t restFrames = 0;

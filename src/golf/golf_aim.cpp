@@ -155,6 +155,14 @@ void Golf::advanceAimMarker()
         aimMarkerOffset = 0;
     }
     aimMarkerOffset += t * 303;
+    // The marker is placed on every second frame only: it still runs
+    // smoothly (a pixel or two a step at 240 x 320), and the frames between
+    // change nothing, so that the game draws and the window shows nothing
+    // for them while the player only aims.
+    aimMarkerFrames = (aimMarkerFrames + 1) & 1;
+    if (aimMarkerFrames != 0 && aimMarkerSprite->hasParent()) {
+        return;
+    }
     // The marker runs out along the aim line, just above the ground.
     const Fixed x = wrapAdd(ballSprite->getX3d(), fmul(aimMarkerOffset, fsin(aimHeading)));
     const Fixed z = wrapSub(ballSprite->getZ3d(), fmul(aimMarkerOffset, fcos(aimHeading)));

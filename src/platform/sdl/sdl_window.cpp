@@ -146,6 +146,14 @@ void SdlWindow::show(bool whole)
         const int32_t scale = d.w / m_frameWidth;
         const SDL_Rect dest { d.x + m_shown.x * scale, d.y + m_shown.y * scale, m_shown.w * scale, m_shown.h * scale };
         SDL_RenderCopy(m_renderer, m_texture, &m_shown, &dest);
+        // The software renderer draws into the window's own surface: only the
+        // changed part of it goes to the screen, not the whole window (a
+        // moving marker would otherwise send every window pixel every frame).
+        if (SDL_RenderFlush(m_renderer) == 0 && SDL_UpdateWindowSurfaceRects(m_window, &dest, 1) == 0) {
+            m_changed = false;
+            m_shown = SDL_Rect {};
+            return;
+        }
     }
     SDL_RenderPresent(m_renderer);
     m_changed = false;

@@ -173,13 +173,22 @@ int WindowGame::run()
         const uint32_t later = SDL_GetTicks() - m_start;
         if (SDL_WaitEventTimeout(&event, waitTime(later, nextDue(later), m_limit)) != 0) {
             handle(event);
-            while (!m_quit && SDL_PollEvent(&event) != 0) {
+            // The events already taken in; the wait above looks for new ones.
+            // (Polling would ask the display and the input devices again on
+            // every frame the game shows.)
+            while (!m_quit && SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
                 handle(event);
             }
         }
         servePaints();
-        if (m_instance.poll()) {
-            m_window.raise();
+        // Another copy asking to come to the front is looked for a few times a
+        // second, not on every frame.
+        const uint32_t tick = SDL_GetTicks();
+        if (static_cast<int32_t>(tick - m_instanceCheck) >= 0) {
+            m_instanceCheck = tick + kInstanceCheckMs;
+            if (m_instance.poll()) {
+                m_window.raise();
+            }
         }
         if (m_window.needsShow() && !m_handoff.pending()) {
             m_window.show();

@@ -65,6 +65,7 @@ public:
     // The longest the window thread sleeps with nothing to do: a later copy
     // of the game asking this one to come forward waits at most this long.
     static constexpr int kIdleWaitMs = 250;
+    static constexpr uint32_t kInstanceCheckMs = 100;
     // How long the window thread may wait for events at `now` (ms from the
     // start): until `due` (the next scripted event or test action, if any) or
     // the time limit `limit` (-1 for none; one already reached no longer
@@ -90,6 +91,7 @@ private:
     std::function<void(const PaintRequest&)> m_paintWatcher;
     int64_t m_limit = -1;  // ms from the start; -1 for none
     InstanceLock m_instance;
+    uint32_t m_instanceCheck = 0;  // tick of the next look for another copy
     bool m_sdlStarted = false;
     bool m_doubling = false;
     uint32_t m_paintEvent = 0;
