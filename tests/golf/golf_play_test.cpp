@@ -1,7 +1,9 @@
 // Playing by keys and stylus: what each state does with a key and the log it
 // writes, the swing from meter to strike, the first stroke of a round on line,
-// the distance display, taps and drags while aiming, folding the key help, a
-// size change applied by the game loop, and leaving by "Exit".
+// the distance display, taps and drags while aiming, folding the key help,
+// what the waiting aiming screen redraws, a size change applied by the game
+// loop, and leaving by "Exit".
+#include <algorithm>
 #include <cstdlib>
 #include <regex>
 #include <set>
@@ -286,6 +288,38 @@ TEST_F(GolfPlayTest, FoldingTheKeyHelp)
     EXPECT_FALSE(game.keyHelpFolded);
     EXPECT_TRUE(game.hudPanel->hasParent());
     EXPECT_GT(game.keyHelpMenu->getHeight(), game.keyHelpMenu->m_tileSize) << "laid out in full again";
+}
+
+TEST_F(GolfPlayTest, TheWaitingAimingScreenRedrawsOnlyTheMarkerEverySecondFrame)
+{
+    play.runUntil(play.now() + 200);
+    // Two and a half runs of the marker out along the aim line.
+    play.clearPresented();
+    const uint32_t start = play.now();
+    play.runUntil(start + 80 * 16);
+    const int32_t frames = static_cast<int32_t>(play.now() - start) / 16;
+    std::vector<int32_t> tops;
+    int32_t windChanges = 0;
+    auto within = [](const HeadlessHost::Rect& r, const Vsprite& s) {
+        return s.m_left <= r.x && r.x + r.w <= s.m_right && s.m_top <= r.y && r.y + r.h <= s.m_bottom;
+    };
+    for (const HeadlessHost::Rect& r : play.presented()) {
+        if (within(r, *game.hudPanel) || within(r, *game.windArrow)) {
+            ++windChanges;  // the wind drifts: its strength and arrow change on the panel
+            continue;
+        }
+        EXPECT_LE(r.w * r.h, 8 * 16) << "only the marker's old and new place are drawn, not " << r.w << " x " << r.h;
+        tops.push_back(r.y);
+    }
+    // Each placement is one area (two when the marker jumps back to the ball).
+    const int32_t placements = static_cast<int32_t>(tops.size());
+    EXPECT_GE(placements, frames / 2 - 1) << "the marker runs on";
+    EXPECT_LE(placements, frames / 2 + 4) << "the frames between placements show nothing";
+    EXPECT_LE(windChanges, 4);
+    std::sort(tops.begin(), tops.end());
+    ASSERT_FALSE(tops.empty());
+    EXPECT_GE(tops.back() - tops.front(), 30) << "the marker covers its path along the aim line";
+    EXPECT_EQ(game.gameState, Golf::Aiming);
 }
 
 TEST_F(GolfPlayTest, ASizeChangeIsAppliedByTheGameLoop)
