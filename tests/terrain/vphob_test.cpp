@@ -152,54 +152,5 @@ TEST_F(VphobTest, DragAndWind)
     }
 }
 
-// Where a full 7-iron (about 40 yards a time unit at 32 degrees) first lands and
-// where it stops, launched toward heading (sin, -cos).
-struct Shot {
-    Fixed carry = -1;
-    Fixed total = 0;
-    int32_t steps = 0;
-};
-
-Shot playSevenIron(const LoadedHole& hole, int32_t heading)
-{
-    const Fixed up = 694681;
-    const Fixed along = 1110835;
-    const Fixed x = 256 * kYard;
-    const Fixed z = 256 * kYard;
-    Ref<Vphob> ball = ballOn(hole, x, 0, z);
-    ball->setVelocity(fmul(along, fsin(heading)), up, wrapSub(0, fmul(along, fcos(heading))));
-    Shot shot;
-    const Vector& p = *ball->getPosition();
-    const Vector& vel = *ball->velocity();
-    for (int32_t still = 0; shot.steps < 4000 && still < 30; ++shot.steps) {
-        ball->step(512);
-        Fixed gone = fhypot(p.m_x - x, p.m_z - z);
-        if (ball->onGround() && shot.carry < 0) {
-            shot.carry = gone;
-        }
-        // At rest as the game sees it: 30 steps that moved it less than 910.
-        still = fabs(gone - shot.total) < 910 ? still + 1 : 0;
-        shot.total = gone;
-        if (ball->onGround() && vel.m_x == 0 && vel.m_y == 0 && vel.m_z == 0) {
-            break;
-        }
-    }
-    return shot;
-}
-
-TEST_F(VphobTest, WholeShotOnAFlatHole)
-{
-    Shot north = playSevenIron(m_hole, 0);
-    EXPECT_GT(north.carry, 100 * kYard);
-    EXPECT_LT(north.carry, 129 * kYard);
-    EXPECT_GT(north.total, north.carry) << "the ball rolls on after landing";
-    EXPECT_LT(north.total, north.carry + 40 * kYard);
-    EXPECT_LT(north.steps, 4000) << "the ball comes to rest";
-
-    Shot east = playSevenIron(m_hole, 0x2000);
-    EXPECT_LT(east.carry, north.carry) << "the drag estimate is larger along x than along z";
-    EXPECT_GT(east.carry, 70 * kYard);
-}
-
 }  // namespace
 }  // namespace tarnby

@@ -6,7 +6,6 @@
 
 #include "fixed/fixed.h"
 #include "sprite/vsprite.h"
-#include "support/test_frames.h"
 #include "terrain/ground_blend.h"
 #include "terrain/vterrain.h"
 #include "test_holes.h"
@@ -32,12 +31,11 @@ struct Frame {
     uint32_t depth(int32_t x, int32_t y) const { return at(x, y) >> 24; }
 };
 
-Frame renderFrame(Vterrain& view, const char* name)
+Frame renderFrame(Vterrain& view)
 {
     Frame f;
     view.update(0, 0, kOne);
     view.render(f.pixels.data(), kWidth, kHeight, 0, 0, kWidth, kHeight);
-    test::saveFrame(name, f.pixels.data(), kWidth, kHeight, kWidth);
     return f;
 }
 
@@ -323,7 +321,7 @@ TEST_F(VterrainRenderTest, DepthGrowsWithDistanceAndHillsHideSprites)
     };
     Ref<Vsprite> before = standing(160, 200);
     Ref<Vsprite> behind = standing(175, 60);
-    Frame f = renderFrame(*m_view.view, "vterrain_hill");
+    Frame f = renderFrame(*m_view.view);
 
     EXPECT_GT(behind->m_right, behind->m_left) << "the far flag is projected on screen";
     EXPECT_EQ(before->m_hiddenPixels, 0) << "nothing hides the near flag";
@@ -352,9 +350,9 @@ TEST_F(VterrainRenderTest, DepthGrowsWithDistanceAndHillsHideSprites)
 TEST_F(VterrainRenderTest, CachedLandscapeAndDirectRenderAgree)
 {
     stand(89 * kYard, 436 * kYard, 0);
-    Frame first = renderFrame(*m_view.view, "vterrain_tee");
+    Frame first = renderFrame(*m_view.view);
     EXPECT_FALSE(m_view->needsRender()) << "a whole-view render clears the flag";
-    Frame again = renderFrame(*m_view.view, "vterrain_tee_again");
+    Frame again = renderFrame(*m_view.view);
     EXPECT_EQ(first.pixels, again.pixels) << "an unchanged camera copies the cached landscape";
 
     m_view->moveForward(kYard);
@@ -365,14 +363,14 @@ TEST_F(VterrainRenderTest, CachedLandscapeAndDirectRenderAgree)
 
     // Straight into the target, without the view's own buffer: the same picture.
     m_view->releaseBuffer();
-    Frame direct = renderFrame(*m_view.view, "vterrain_tee_direct");
+    Frame direct = renderFrame(*m_view.view);
     EXPECT_EQ(first.pixels, direct.pixels);
 
     // Textures changed between two renders: the second uses the new ones,
     // exactly as a view that never saw the old ones, and changing back gives
     // the first picture again.
     m_view->setTextures(nullptr);
-    Frame plain = renderFrame(*m_view.view, "vterrain_tee_plain");
+    Frame plain = renderFrame(*m_view.view);
     ViewHolder fresh;
     fresh->setPolyTerrain(m_hole.terrain);
     fresh->setOutsideFill(m_hole.outsideFill);
@@ -380,9 +378,9 @@ TEST_F(VterrainRenderTest, CachedLandscapeAndDirectRenderAgree)
     fresh->setHorizon(100);
     fresh->setSky(0xFF005995, 0xFF3399FF);
     EXPECT_NE(plain.pixels, first.pixels);
-    EXPECT_EQ(plain.pixels, renderFrame(*fresh.view, "vterrain_tee_fresh").pixels);
+    EXPECT_EQ(plain.pixels, renderFrame(*fresh.view).pixels);
     m_view->setTextures(m_hole.textures);
-    EXPECT_EQ(renderFrame(*m_view.view, "vterrain_tee_back").pixels, first.pixels);
+    EXPECT_EQ(renderFrame(*m_view.view).pixels, first.pixels);
 }
 
 }  // namespace

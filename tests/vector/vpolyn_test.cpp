@@ -6,8 +6,6 @@
 #include <vector>
 
 #include "runtime/array.h"
-#include "support/test_frames.h"
-#include "support/test_support.h"
 #include "vector/vpolyn.h"
 
 namespace tarnby {
@@ -54,7 +52,7 @@ TEST(VpolynTest, EdgesBecomeOneClampedCrossingPerRowTheyEnter)
     // x is held to 0..8191 and dx to -4096..4095; rows outside are ignored.
     const int32_t clamps[][7] = { // x, row, next x, fill; then the x, dx and fill kept
         { 9000, 0, 9000, 5, 8191, 809, 5 }, { -40, 1, -30, 63, 0, -30, 63 }, { 100, 2, 5100, 1, 100, 4095, 1 },
-        { 6000, 3, 1000, 1, 6000, -4096, 1 }, { 100, 99, 100, 1 }, { 100, -1, 100, 1 }
+        { 6000, 3, 1000, 1, 6000, -4096, 1 }, { 100, 16, 100, 1 }, { 100, -1, 100, 1 }
     };
     p->init(16, 16, 16, 64);
     for (const auto& c : clamps) {
@@ -182,50 +180,10 @@ TEST(VpolynTest, FillAtReadsTheRowsAndANewDrawingForgetsTheOldAnswers)
     }
 }
 
-TEST(VpolynTest, QueriesInAnyOrderAgreeWithAFreshWalk)
-{
-    // A star of slanted edges cut in two along its axis: every row has several
-    // slanted crossings and shared vertices.
-    Ref<Vpolyn> p = make<Vpolyn>();
-    p->init(128, 128, 16, 16);
-    const int32_t right = p->addColour(0xFF0000FF), left = p->addColour(0xFF00FF00);
-    const int32_t pts[][2] = { { 64, 4 }, { 80, 50 }, { 124, 60 }, { 84, 82 }, { 100, 124 }, { 64, 96 }, { 28, 124 },
-        { 44, 82 }, { 4, 60 }, { 48, 50 } };
-    for (int32_t i = 0; i < 10; ++i) {
-        const int32_t* s = pts[i];
-        const int32_t* e = pts[(i + 1) % 10];
-        p->addEdge(px(s[0]), px(s[1]), px(e[0]), px(e[1]), 0, i < 5 ? right : left);
-    }
-    p->addEdge(px(64), px(4), px(64), px(96), right, left);  // the axis, walked south
-    p->finish();
-    EXPECT_EQ(p->fillAt(px(70), px(60)), right);
-    EXPECT_EQ(p->fillAt(px(58), px(60)), left);
-    // Reference: each point asked right after a query in another row.
-    std::vector<std::array<Fixed, 3>> points;
-    for (int32_t y = 0; y < 128 * 4; ++y) {
-        for (int32_t x = 0; x < 128 * 8; ++x) {
-            const Fixed fx = x * 0x1000 + 0x123, fy = y * 0x2000 + 0x456;
-            p->fillAt(0, (fy + px(64)) % px(128));
-            points.push_back({ fx, fy, p->fillAt(fx, fy) });
-        }
-    }
-    int32_t inside = 0;
-    for (const auto& [x, y, fill] : points) {
-        ASSERT_EQ(p->fillAt(x, y), fill) << "row order at " << x << "," << y;
-        inside += fill != 0;
-    }
-    EXPECT_GT(inside, static_cast<int32_t>(points.size() / 8)) << "the star covers part of the drawing";
-    std::mt19937 random(3);
-    for (int32_t k = 0; k < 200000; ++k) {
-        const auto& [x, y, fill] = points[random() % points.size()];
-        ASSERT_EQ(p->fillAt(x, y), fill) << "random order at " << x << "," << y;
-    }
-}
-
 // Checks every pixel of the drawing at several points inside it: the grid's
 // answer where it has one, and the query with a span of its own and with the
-// drawing's span, against the crossings alone. Gives the share of crossed
-// pixels in percent.
+// drawing's span (last asked in another row), against the crossings alone.
+// Gives the share of crossed pixels in percent.
 int32_t expectQueriesAgree(Vpolyn& p, const char* what)
 {
     EXPECT_TRUE(p.fillGridReady()) << what;
@@ -247,6 +205,7 @@ int32_t expectQueriesAgree(Vpolyn& p, const char* what)
                         EXPECT_EQ(cell, truth) << what << ": grid at " << x << "," << y << " +" << fx << ",+" << fy;
                     }
                     EXPECT_EQ(p.fillAt(qx, qy, span), truth) << what << ": own span at " << qx << "," << qy;
+                    p.fillAt(qx, (qy + px(height / 2)) % px(height));  // the drawing's span now from another row
                     EXPECT_EQ(p.fillAt(qx, qy), truth) << what << ": drawing's span at " << qx << "," << qy;
                     if (::testing::Test::HasFailure()) {
                         return -1;
@@ -344,7 +303,6 @@ TEST(VpolynTest, RenderFillsSpansAndBlendsEdges)
         std::vector<uint32_t> frame(static_cast<size_t>(n * n), 0xFF202020u);
         p->layout(0, 0, scale);
         p->render(frame.data(), n, n, 0, 0, n, n);
-        test::saveFrame("vpolyn_square_" + std::to_string(scale), frame.data(), n, n, n);
         auto at = [&](int32_t x, int32_t y) { return frame[static_cast<size_t>(y * n + x)] & 0xFFFFFF; };
         const int32_t k = scale * 8 / kOne;  // the square's centre
         EXPECT_EQ(at(k, k), 0xFF0000u) << "inside, scale " << scale;

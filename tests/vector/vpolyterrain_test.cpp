@@ -3,8 +3,6 @@
 #include <vector>
 
 #include "golf/hole_setup.h"
-#include "support/test_frames.h"
-#include "support/test_support.h"
 #include "vector/vpolyterrain.h"
 
 namespace tarnby {
@@ -67,11 +65,14 @@ TEST(VpolyTerrainTest, SquareRisesOnASmoothedRamp)
     }
     EXPECT_EQ(terrain->surfaceAt(toFixed(150), toFixed(150)), 3);
     EXPECT_EQ(terrain->surfaceAt(toFixed(-5), toFixed(150)), 9) << "outside: the surface of fill 0";
-    // A strip on the map's south edge: the last row is filtered [3 1]/4 with
-    // the row above it, and so comes out as the ramp's fifth value.
-    Ref<VpolyTerrain> edge = squareTerrain(100, 508, 200, 512, 100, 0);
+    // Strips on the map's south and north edges: the last and the first row
+    // are filtered [3 1]/4 with their neighbour, and so come out as the
+    // ramp's fifth value.
+    Ref<VpolyTerrain> south = squareTerrain(100, 508, 200, 512, 100, 0);
+    Ref<VpolyTerrain> north = squareTerrain(100, 0, 200, 4, 100, 0);
     for (int32_t k = 0; k < 5; ++k) {
-        EXPECT_EQ(edge->heightMap()[(251 + k) * 256 + 75], expected[k]) << "row " << 251 + k;
+        EXPECT_EQ(south->heightMap()[(251 + k) * 256 + 75], expected[k]) << "row " << 251 + k;
+        EXPECT_EQ(north->heightMap()[(4 - k) * 256 + 75], expected[k]) << "row " << 4 - k;
     }
 }
 
@@ -100,9 +101,6 @@ TEST(VpolyTerrainTest, CourseMapShowsFillsAndSlopes)
         std::vector<uint32_t> frame(static_cast<size_t>(size * size), 0);
         terrain->layout(0, 0, scale);
         terrain->render(frame.data(), size, size, 0, 0, size, size);
-        if (scale == kOne) {
-            test::saveFrame("vpolyterrain_map", frame.data(), size, size, size);
-        }
         auto at = [&](int32_t x, int32_t y) { return frame[static_cast<size_t>(y * k * size + x * k)] & 0xFFFFFF; };
         auto brightness = [](uint32_t c) { return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF); };
         const uint32_t outside = at(30, 30);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -61,6 +60,19 @@ void straight(SwfBitWriter& b, bool vertical, int32_t delta)
     b.bits(1, 1), b.bits(1, 1), b.bits(10 - 2, 4), b.bits(0, 1), b.bits(vertical, 1), b.sbits(delta, 10);
 }
 
+// A disc of radius 100 about (256, 256) from four quadratic arcs, each
+// control point the corner of its square.
+std::vector<uint8_t> discFile()
+{
+    ShapeWriter writer(512, 512);
+    writer.moveTo(256, 156, writer.fill(0xFF00FF00), ShapeWriter::kNoFill);  // inside on the left
+    writer.curveTo(156, 156, 156, 256);
+    writer.curveTo(156, 356, 256, 356);
+    writer.curveTo(356, 356, 356, 256);
+    writer.curveTo(356, 156, 256, 156);
+    return writer.bytes();
+}
+
 TEST(VswfTest, SquaresAndNestedRegionsRoundTrip)
 {
     ShapeWriter writer(512, 512);
@@ -88,21 +100,16 @@ TEST(VswfTest, SquaresAndNestedRegionsRoundTrip)
     writer.setTag(ShapeWriter::Tag::Shape3);
     ASSERT_TRUE(loadHole(reader, p, writer.bytes()));
     EXPECT_EQ(p->colour(4), 0xFF00FF00u) << "DefineShape3 keeps the alpha byte";
+    writer.setTag(ShapeWriter::Tag::Shape2);
+    ASSERT_TRUE(loadHole(reader, p, writer.bytes()));
+    EXPECT_EQ(p->colour(4), 0x0000FF00u) << "DefineShape2 colours have no alpha either";
 }
 
 TEST(VswfTest, CurvesFlattenCloseToTheTrueCurve)
 {
-    // A disc of radius 100 about (256, 256) from four quadratic arcs, each
-    // control point the corner of its square.
-    ShapeWriter writer(512, 512);
-    writer.moveTo(256, 156, writer.fill(0xFF00FF00), ShapeWriter::kNoFill);  // inside on the left
-    writer.curveTo(156, 156, 156, 256);
-    writer.curveTo(156, 356, 256, 356);
-    writer.curveTo(356, 356, 356, 256);
-    writer.curveTo(356, 156, 256, 156);
     Ref<Vpolyn> p = make<Vpolyn>();
     Vswf reader;
-    ASSERT_TRUE(loadHole(reader, p, writer.bytes()));
+    ASSERT_TRUE(loadHole(reader, p, discFile()));
     EXPECT_EQ(p->crossingCount(), 2 * 200) << "two crossings in every row the disc spans";
     for (int32_t i = 1; i < 64; ++i) {
         // The first arc, from (256,156) via (156,156) to (156,256), at t.
@@ -242,13 +249,7 @@ TEST(VswfTest, CurvesOfAHostileFileSplitIntoABoundedNumberOfEdges)
     EXPECT_EQ(reader.curvePiecesUsed(), Vswf::kMaxCurvePieces) << "the budget is spent, and not overdrawn";
 
     // A real curve takes a few pieces of it.
-    ShapeWriter disc(512, 512);
-    disc.moveTo(256, 156, disc.fill(0xFF00FF00), ShapeWriter::kNoFill);
-    disc.curveTo(156, 156, 156, 256);
-    disc.curveTo(156, 356, 256, 356);
-    disc.curveTo(356, 356, 356, 256);
-    disc.curveTo(356, 156, 256, 156);
-    ASSERT_TRUE(loadHole(reader, p, disc.bytes()));
+    ASSERT_TRUE(loadHole(reader, p, discFile()));
     EXPECT_GT(reader.curvePiecesUsed(), 4);
     EXPECT_LT(reader.curvePiecesUsed(), 1000) << "each load starts with the whole budget";
 }
@@ -265,68 +266,38 @@ TEST(VswfTest, MissingAndCorruptFilesLeaveAnEmptyDrawing)
     ASSERT_TRUE(writer.save(folder.file("good")));
     Ref<Vpolyn> p = make<Vpolyn>();
     Vswf reader;
-    ASSERT_TRUE(
-        reader.load(p, String::intern("good"), kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, 0))
-        << "read from the data folder";
+    auto load = [&](const char* name) {
+        return reader.load(p, String::intern(name), kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, 0);
+    };
+    ASSERT_TRUE(load("good")) << "read from the data folder";
     EXPECT_EQ(fillAtYards(*p, 150, 150), 1);
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(reader.load(p, String::intern("no such hole"), kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity,
-        kHoleFillCount, 0));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not open \n");
-    EXPECT_EQ(p->crossingCount(), 0) << "the old drawing is gone";
 
-    // A compressed file, and a zero-width frame (which would divide by zero):
-    // refused with one line, the old drawing gone.
+    // A compressed file, an empty one, a zero-width frame (which would divide
+    // by zero), one beyond the reader's limit (refused unread) and a missing
+    // one: one line each, and the old drawing gone.
     std::vector<uint8_t> compressed = good;
     compressed[0] = 'C';
-    for (const auto& bad : { compressed, shapeFile({}, 0), std::vector<uint8_t>() }) {
-        ASSERT_TRUE(loadHole(reader, p, good));
-        testing::internal::CaptureStdout();
-        EXPECT_FALSE(loadHole(reader, p, bad));
-        const std::string message = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
-        EXPECT_EQ(p->crossingCount(), 0);
-    }
-    // Named by the file they came from, and told apart.
-    ASSERT_TRUE(writeBytes(folder.file("packed"), compressed));
-    ASSERT_TRUE(writeBytes(folder.file("empty"), {}));
-    for (const auto& [name, said] : { std::pair { "packed", "Not a shape file: packed has no FWS signature\n" },
-             { "empty", "Not a shape file: empty is empty\n" } }) {
-        testing::internal::CaptureStdout();
-        EXPECT_FALSE(
-            reader.load(p, String::intern(name), kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, 0));
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), said);
-    }
-    // A file beyond the reader's limit is refused unread.
     std::vector<uint8_t> large = good;
     large.resize(static_cast<size_t>(Vswf::kMaxFileBytes) + 1, 0);
-    ASSERT_TRUE(writeBytes(folder.file("large"), large));
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(
-        reader.load(p, String::intern("large"), kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount, 0));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Shape file large is larger than 16777216 bytes: not read\n");
-
-    // Every truncation of a good file, a tag claiming 4 GB, random damage: in bounds.
-    testing::internal::CaptureStdout();
-    for (size_t n = 0; n < good.size(); ++n) {
-        loadHole(reader, p, std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(n)));
-        ASSERT_LE(p->fillsUsed(), 2) << "cut at " << n;
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        std::string said;
+    } cases[] = {
+        { "packed", compressed, "Not a shape file: packed has no FWS signature\n" },
+        { "empty", {}, "Not a shape file: empty is empty\n" },
+        { "narrow", shapeFile({}, 0), "Shape file narrow has an empty frame, width 0\n" },
+        { "large", large, "Shape file large is larger than 16777216 bytes: not read\n" },
+        { "missing", {}, "Could not open \n" },
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(std::string(c.name) == "missing" || writeBytes(folder.file(c.name), c.bytes));
+        ASSERT_TRUE(loadHole(reader, p, good));
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(load(c.name)) << c.name;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.said);
+        EXPECT_EQ(p->crossingCount(), 0) << c.name << ": the old drawing is gone";
     }
-    std::vector<uint8_t> huge = good;
-    huge.insert(huge.begin() + 21, { 0x3F, 0x02, 0xFF, 0xFF, 0xFF, 0xFF });  // tag 8, length 2^32 - 1
-    loadHole(reader, p, huge);
-    std::mt19937 random(11);
-    for (int32_t k = 0; k < 2000; ++k) {
-        std::vector<uint8_t> damaged = good;
-        for (int32_t hits = 1 + static_cast<int32_t>(random() % 4); hits > 0; --hits) {
-            damaged[random() % damaged.size()] = static_cast<uint8_t>(random());
-        }
-        damaged[0] = 'F', damaged[1] = 'W', damaged[2] = 'S';
-        loadHole(reader, p, damaged);
-        ASSERT_LE(p->crossingCount(), Vpolyn::kMaxCrossings);
-        p->fillAt(toFixed(150), toFixed(150));
-    }
-    testing::internal::GetCapturedStdout();
 }
 
 // Whether a file was drawn whole, in part, or not at all: the game plays a

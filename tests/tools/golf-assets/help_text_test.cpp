@@ -8,7 +8,6 @@
 #include "runtime/files.h"
 #include "sprite/vfont.h"
 #include "sprite/vtext.h"
-#include "support/test_frames.h"
 #include "support/test_support.h"
 
 namespace tarnby {
@@ -64,14 +63,6 @@ TEST(HelpTextTest, WrapsInsideThePanelInEveryFontAndPagesQuickly)
         const int32_t page = (screen.height / lineHeight - 1) * lineHeight;
         const int32_t pages = (text->getHeight() + page - 1) / page;
         EXPECT_LE(pages, 6) << screen.font << ": " << text->getHeight() << " pixels of text in pages of " << page;
-
-        // The whole text on the panel's colour, for a person to read.
-        const int32_t width = text->getWidth() + 12;
-        const int32_t height = text->getHeight();
-        std::vector<uint32_t> frame(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFF004040);
-        text->layout(0, 0, kOne);
-        text->render(frame.data(), width, height, 0, 0, width, height);
-        test::saveFrame(std::string("help_") + screen.font, frame.data(), width, height, width);
     }
     Vtext::setDefaultFont(oldFont);
     setDataFolder(oldFolder);

@@ -11,7 +11,6 @@
 #include "image/vilib.h"
 #include "runtime/files.h"
 #include "runtime/string.h"
-#include "support/test_frames.h"
 #include "support/test_support.h"
 #include "vector/vpolyterrain.h"
 #include "vector/vswf.h"
@@ -88,13 +87,37 @@ TEST_F(HoleFilesTest, EveryHoleIsPlayableWhereTheHoleTableSaysItIs)
             }
             EXPECT_EQ(offGreen, 0) << hole << ": less than five yards of green round the pin";
             EXPECT_LE(highest - lowest, kYard / 2) << hole << ": the green round the pin is too steep";
-            // No water on the first hundred yards of the line from the tee.
-            const double dx = row.aimX - row.teeX, dz = row.aimZ - row.teeZ, length = std::hypot(dx, dz);
-            for (double s = 0; s <= std::min(100.0, length); s += 0.5) {
-                const int32_t surface = t.surfaceAt(yards(row.teeX + dx * s / length),
-                    yards(row.teeZ + dz * s / length));
-                ASSERT_NE(surface, kSurfaceWater) << hole << ": water " << s << " yards out on the line of play";
+            // Along the line of play (tee, aim point, pin): no water on the
+            // first hundred yards, the fairway begun within a carry on the
+            // longer holes, and the dry land within 20 yards of the line rising
+            // and falling at least three yards.
+            const double line[3][2] = { { 1.0 * row.teeX, 1.0 * row.teeZ }, { 1.0 * row.aimX, 1.0 * row.aimZ },
+                { 1.0 * row.pinX, 1.0 * row.pinZ } };
+            double fairwayAt = -1;
+            Fixed low = INT32_MAX, high = INT32_MIN;
+            for (int32_t leg = 0; leg < 2; ++leg) {
+                const double dx = line[leg + 1][0] - line[leg][0], dz = line[leg + 1][1] - line[leg][1];
+                const double length = std::hypot(dx, dz);
+                for (int32_t half = 0; length > 0 && half <= 2 * length; ++half) {
+                    const double s = half / 2.0;
+                    const double x = line[leg][0] + dx * s / length, z = line[leg][1] + dz * s / length;
+                    const int32_t surface = t.surfaceAt(yards(x), yards(z));
+                    ASSERT_TRUE(leg > 0 || s > 100 || surface != kSurfaceWater)
+                        << hole << ": water " << s << " yards out on the line of play";
+                    fairwayAt = leg == 0 && fairwayAt < 0 && surface == kSurfaceGreenEdge ? s : fairwayAt;
+                    for (int32_t side = -20; side <= 20; side += 4) {
+                        const Fixed sx = yards(x - dz * side / length), sz = yards(z + dx * side / length);
+                        if (t.surfaceAt(sx, sz) != kSurfaceWater) {
+                            low = std::min(low, t.heightAt(sx, sz));
+                            high = std::max(high, t.heightAt(sx, sz));
+                        }
+                    }
+                }
             }
+            EXPECT_TRUE(holePar(h) < 4 || (fairwayAt >= 0 && fairwayAt <= 70))
+                << hole << ": the fairway begins " << fairwayAt << " yards out";
+            EXPECT_GE(high - low, 3 * kYard)
+                << hole << ": the land along the hole rises and falls only " << (high - low) / 32768.0 << " yards";
         }
     }
 }
@@ -139,48 +162,6 @@ TEST_F(HoleFilesTest, GroundRollsGentlyWaterLiesLowestAndTheMapIsPainted)
         std::fill(frame.begin(), frame.end(), 0xFF00FFu);
         t.render(frame.data(), 512, 512, 0, 0, 512, 512);
         EXPECT_EQ(std::count(frame.begin(), frame.end(), 0xFF00FFu), 0) << file.name;
-        test::saveFrame("map_" + file.name, frame.data(), 512, 512, 512);
-    }
-}
-
-TEST_F(HoleFilesTest, FillGridAnswersAsTheDrawingDoesOnEveryHole)
-{
-    // The grid built at load answers a pixel only when no crossing touches
-    // it; there its answer must be the crossings' at every point of the
-    // pixel (its corners and a point inside stand for them), and the
-    // points of crossed pixels are asked of the crossings.
-    for (const HoleFile& file : *s_files) {
-        VpolyTerrain& t = *file.terrain;
-        ASSERT_TRUE(t.fillGridReady()) << file.name;
-        ASSERT_EQ(t.fillGridWidth(), kHoleFileSize) << file.name;
-        const uint8_t* grid = t.fillGrid().data();
-        int32_t crossed = 0;
-        int32_t wrong = 0;
-        Vpolyn::FillSpan span;
-        for (int32_t z = 0; z < kHoleFileSize; ++z) {
-            for (int32_t x = 0; x < kHoleFileSize; ++x) {
-                const uint8_t cell = grid[z * kHoleFileSize + x];
-                const Fixed left = x * kYard, top = z * kYard;
-                const Fixed inside[][2] = { { 0, 0 }, { kYard - 1, kYard - 1 }, { kYard - 1, 0 }, { 0, kYard - 1 },
-                    { (x * 0x1357) & 0x7FFF, (z * 0x2468) & 0x7FFF } };
-                for (const auto& [dx, dz] : inside) {
-                    const int32_t truth = t.fillByCrossings(left + dx, top + dz);
-                    if (cell == Vpolyn::kCrossedCell) {
-                        wrong += t.fillAt(left + dx, top + dz, span) != truth;
-                    } else {
-                        wrong += cell != truth;
-                    }
-                }
-                crossed += cell == Vpolyn::kCrossedCell;
-                if (wrong != 0) {
-                    FAIL() << file.name << ": yard " << x << "," << z << " answers wrong (grid " << int32_t { cell }
-                           << ")";
-                }
-            }
-        }
-        // Edges touch only a few yards of a hole; a grid of mostly crossed
-        // cells would save nothing.
-        EXPECT_LT(crossed, kHoleFileSize * kHoleFileSize / 8) << file.name << ": " << crossed << " crossed yards";
     }
 }
 

@@ -1,6 +1,7 @@
 // golf-course on damaged input: a painted map, and the hole files and picture
-// bundle of a data folder, each missing, empty, cut short or full of garbage.
-// It makes nothing of them, fails and says in one line what is wrong.
+// bundle of a data folder, each missing, empty, cut short or full of garbage,
+// and a map of the wrong size. It makes nothing of them, fails and says in one
+// line what is wrong.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -64,6 +65,13 @@ TEST(GolfCourseDamagedTest, ADamagedMapOrDataFolderFailsInOneLine)
         EXPECT_FALSE(fs::exists(folder.file("out"))) << what;
         EXPECT_FALSE(fs::exists(folder.file("sheets/c0_tees.png"))) << what;
     }
+    // A sound picture of the wrong size: read, but not compiled.
+    ASSERT_TRUE(writeRgbaPng(map, rgba.data(), 10, 10));
+    const test::ProgramRun small = test::runProgram("golf-course",
+        "compile '" + map + "' '" + folder.file("out") + "'");
+    EXPECT_EQ(small.status, 1);
+    EXPECT_EQ(small.output,
+        "golf-course: " + map + ": the map must be 512 x 512 pixels (one pixel a yard), not 10 x 10\n");
 }
 
 }  // namespace
