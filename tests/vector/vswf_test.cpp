@@ -2,6 +2,7 @@
 // forms, curve flattening and corrupt files.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -158,6 +159,11 @@ TEST(VswfTest, RotatedLoadTurnsAboutTheCentre)
 TEST(VswfTest, RecordFormsAndStyleArrays)
 {
     Ref<Vpolyn> p = make<Vpolyn>();
+    // The reader's fresh 16-entry map takes the place of this freed block, so
+    // that a read one past the map finds -1, not whatever the heap held.
+    void* freed = ::operator new(18 * sizeof(int32_t));
+    std::memset(freed, 0xFF, 18 * sizeof(int32_t));
+    ::operator delete(freed);
     Vswf reader;
     // A file built by hand: two solid RGB styles, no line styles, 5-bit fill
     // indices. Move-to is absolute: each move lands at the origin + its delta,
