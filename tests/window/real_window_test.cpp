@@ -199,7 +199,9 @@ std::string fileText(const std::string& path)
 TEST_F(RealWindowTest, AGameRecordedInTheWindowReplaysHeadlessToTheSameLog)
 {
     // Into play, two turns, a swing whose power the real frames decide, the
-    // ball's flight, a tap on the view and a key that goes nowhere.
+    // ball's flight, a tap on the view and a key that goes nowhere. The ball
+    // comes to rest about 10.5 s in: the quit waits well after that, so that
+    // the last frame of the game is a quiet one.
     script("1500 key select\n"
            "2200 key right\n"
            "2300 key right\n"
@@ -207,7 +209,7 @@ TEST_F(RealWindowTest, AGameRecordedInTheWindowReplaysHeadlessToTheSameLog)
            "3350 key select\n"
            "9500 tap 200,150\n"
            "9800 char q\n"
-           "10500 quit\n");
+           "12500 quit\n");
     options.recordPath = folder.file("game.play");
     {
         WindowGame game(options);
