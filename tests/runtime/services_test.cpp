@@ -1,17 +1,24 @@
-// Random source, angles, diagnostics and data files.
+// Random source, angles, diagnostics, data files, the bounded byte reader
+// (packed numbers through the writers' encoder, their edges, little-endian
+// words, reads that ask for more than is left) and the worker pool.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <vector>
 
+#include "runtime/byte_reader.h"
 #include "runtime/data_stamp.h"
 #include "runtime/files.h"
 #include "runtime/random.h"
 #include "runtime/v.h"
+#include "runtime/worker_pool.h"
 #include "support/test_support.h"
+#include "writer-support/packed_number.h"
 
 namespace tarnby {
 namespace {
@@ -36,14 +43,10 @@ TEST(RandomTest, SequenceIsTheLaggedFibonacciOfTheTable)
     }
     reseedRandom(5);
     for (int i = 0; i < 500; ++i) {
-        int32_t r = random();
-        ASSERT_EQ(r, next()) << "call " << i;
-        ASSERT_GE(r, 0);
-        ASSERT_LT(r, 32768);
-        ASSERT_EQ(r % 128, 0);
+        ASSERT_EQ(random(), next()) << "call " << i;
     }
     reseedRandom(37);  // only the low five bits of the tick matter
-    int32_t a = random();
+    const int32_t a = random();
     reseedRandom(5);
     EXPECT_EQ(a, random());
 }
@@ -234,6 +237,159 @@ TEST(DataStampTest, AnUnfinishedOrMixedGenerationIsNamed)
     EXPECT_FALSE(writeDataStamp(dir, { "help.txt" }, { "help.txt" }));
     EXPECT_FALSE(writeDataStamp(dir, {}, { "golf0.bin" })) << "a generation of no files";
     EXPECT_FALSE(std::filesystem::exists(dir + "golf-assets.stamp"));
+}
+
+TEST(ByteReaderTest, PackedNumbersRoundTripAndTellTheEndFromALargeValue)
+{
+    const std::vector<uint32_t> values = { 0, 1, 127, 128, 300, 16383, 16384, 0x1FFFFF, 0x200000, 0x0FFFFFFF,
+        0x10000000, 0x7FFFFFFE, 0x7FFFFFFF };
+    std::vector<uint8_t> encoded;
+    for (uint32_t v : values) {
+        appendPackedNumber(encoded, v);
+    }
+    ByteReader in(encoded.data(), encoded.size());
+    for (uint32_t v : values) {
+        EXPECT_EQ(in.readPacked(), static_cast<int32_t>(v)) << "value " << v;
+    }
+    EXPECT_TRUE(in.atEnd());
+    EXPECT_FALSE(in.overrun()) << "every number was whole";
+    EXPECT_EQ(in.readPacked(), ByteReader::kEnd);
+    EXPECT_TRUE(in.overrun());
+
+    // Beyond 31 bits is too large, never -1 or a wrapped small number; the
+    // whole number is used up so the next one reads correctly.
+    std::vector<uint8_t> large;
+    for (uint32_t v : { 0x80000000u, 0xFFFFFFFFu }) {
+        appendPackedNumber(large, v);
+    }
+    large.insert(large.end(), { 0x90, 0x80, 0x80, 0x80, 0x80, 0x05 });        // 2^60 + 5 would wrap to 5 in 32 bits
+    large.insert(large.end(), { 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x07 });  // leading zero groups: 7
+    appendPackedNumber(large, 9);
+    ByteReader big(large.data(), large.size());
+    EXPECT_EQ(big.readPacked(), ByteReader::kTooLarge) << "2^31";
+    EXPECT_EQ(big.readPacked(), ByteReader::kTooLarge) << "0xFFFFFFFF is not an end of file";
+    EXPECT_EQ(big.readPacked(), ByteReader::kTooLarge) << "an overlong number does not wrap around";
+    EXPECT_EQ(big.readPacked(), 7) << "zero groups in front change nothing";
+    EXPECT_EQ(big.readPacked(), 9);
+    EXPECT_FALSE(big.overrun());
+
+    // The bytes end inside a number: the end, whatever the groups so far held.
+    for (const std::vector<uint8_t>& cut : { std::vector<uint8_t> { 0x81 }, { 0xFF, 0xFF }, {} }) {
+        ByteReader in2(cut.data(), cut.size());
+        EXPECT_EQ(in2.readPacked(), ByteReader::kEnd) << cut.size() << " bytes";
+        EXPECT_TRUE(in2.atEnd() && in2.overrun());
+    }
+}
+
+TEST(ByteReaderTest, WordsAndBlocksNeverReadPastTheEnd)
+{
+    const std::vector<uint8_t> raw = { 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFE, 0xAB };
+    ByteReader in(raw.data(), raw.size());
+    EXPECT_EQ(in.size(), 9);
+    EXPECT_EQ(in.readU16(), 0x1234) << "low byte first";
+    uint32_t word = 0;
+    EXPECT_TRUE(in.readU32(word));
+    EXPECT_EQ(word, 0x12345678u);
+    EXPECT_EQ(in.readU16(), 0xFEFF) << "a word is unsigned";
+    EXPECT_EQ(in.position(), 8);
+    EXPECT_FALSE(in.readU32(word)) << "one byte left for a 32-bit word";
+    EXPECT_EQ(word, 0u);
+    EXPECT_TRUE(in.atEnd() && in.overrun()) << "a short word uses up what was left";
+    EXPECT_EQ(in.readByte(), ByteReader::kEnd);
+    EXPECT_EQ(in.position(), 9) << "the position never passes the end";
+
+    ByteReader odd(raw.data(), 1);
+    EXPECT_EQ(odd.readU16(), ByteReader::kEnd);
+
+    // A block larger than what is left allocates nothing and reads nothing.
+    ByteArray array(9);
+    std::copy(raw.begin(), raw.end(), array.begin());
+    ByteReader blocks(array);
+    ASSERT_TRUE(blocks.skip(2));
+    const int64_t before = avail();
+    EXPECT_TRUE(blocks.readBytes(8).empty());
+    EXPECT_TRUE(blocks.readBytes(0x7FFFFFFF).empty());
+    EXPECT_EQ(avail(), before) << "no memory taken for a count beyond the data";
+    EXPECT_EQ(blocks.position(), 2);
+    ByteArray four = blocks.readBytes(4);
+    ASSERT_EQ(four.length(), 4);
+    EXPECT_EQ(four[0], 0x78);
+    EXPECT_EQ(four[3], 0x12);
+    EXPECT_EQ(before - avail(), 4) << "the block read is charged to the memory counter";
+    uint8_t out[8] = {};
+    EXPECT_EQ(blocks.readInto(out, 8), 3) << "readInto copies what is left";
+    EXPECT_EQ(out[2], 0xAB);
+    EXPECT_FALSE(blocks.skip(1));
+    EXPECT_FALSE(ByteReader(raw.data(), raw.size()).skip(-1)) << "a negative skip is refused";
+
+    ByteReader none(nullptr, 100);
+    EXPECT_EQ(none.size(), 0) << "no bytes at all, whatever size was claimed";
+    EXPECT_EQ(none.readByte(), ByteReader::kEnd);
+}
+
+// Counts how often each band ran and on which threads.
+struct Tally {
+    std::vector<std::atomic<int32_t>> runs;
+    std::atomic<int32_t> otherThreads { 0 };
+    std::thread::id caller = std::this_thread::get_id();
+
+    explicit Tally(int32_t bands) : runs(static_cast<size_t>(bands)) {}
+
+    static void job(void* context, int32_t band)
+    {
+        Tally& t = *static_cast<Tally*>(context);
+        t.runs[static_cast<size_t>(band)].fetch_add(1, std::memory_order_relaxed);
+        if (std::this_thread::get_id() != t.caller) {
+            t.otherThreads.fetch_add(1, std::memory_order_relaxed);
+        }
+    }
+};
+
+TEST(WorkerPoolTest, EveryBandOfEveryRunRunsExactlyOnceWhateverTheThreads)
+{
+    // Runs of a few sizes, then many short runs back to back: a worker that
+    // wakes late for one run must neither take a band of the next one twice
+    // nor miss one.
+    for (int32_t threads : { 1, 2, 3, 8 }) {
+        WorkerPool pool(threads);
+        ASSERT_EQ(pool.threads(), threads);
+        const int32_t sizes[] = { 1, 2, 3, 7, 64, 240 };
+        for (int32_t run = 0; run < 200; ++run) {
+            const int32_t bands = run < 6 ? sizes[run] : 1 + run % 13;
+            Tally tally(bands);
+            pool.run(&Tally::job, &tally, bands);
+            for (int32_t b = 0; b < bands; ++b) {
+                ASSERT_EQ(tally.runs[static_cast<size_t>(b)].load(), 1)
+                    << "band " << b << " of " << bands << " in run " << run << " with " << threads << " threads";
+            }
+            if (threads == 1) {
+                ASSERT_EQ(tally.otherThreads.load(), 0) << "a pool of one runs everything on the caller";
+            }
+        }
+    }
+}
+
+TEST(WorkerPoolTest, BandsAndThreadsAreClamped)
+{
+    WorkerPool pool(2);
+    Tally none(1);
+    pool.run(&Tally::job, &none, 0);
+    pool.run(&Tally::job, &none, -5);
+    EXPECT_EQ(none.runs[0].load(), 0) << "no bands, no calls";
+    pool.run(nullptr, &none, 4);  // no job: nothing to do, nothing to crash
+    EXPECT_EQ(WorkerPool(0).threads(), 1) << "at least the caller";
+    EXPECT_EQ(WorkerPool(-3).threads(), 1);
+    EXPECT_EQ(WorkerPool(99).threads(), WorkerPool::kMaxThreads);
+
+    // The preferred count follows the setting; 0 goes back to the hardware's.
+    const int32_t hardware = WorkerPool::preferredThreads();
+    EXPECT_TRUE(hardware >= 1 && hardware <= WorkerPool::kMaxThreads) << hardware;
+    WorkerPool::setPreferredThreads(1);
+    EXPECT_EQ(WorkerPool::preferredThreads(), 1);
+    WorkerPool::setPreferredThreads(50);
+    EXPECT_EQ(WorkerPool::preferredThreads(), WorkerPool::kMaxThreads);
+    WorkerPool::setPreferredThreads(0);
+    EXPECT_EQ(WorkerPool::preferredThreads(), hardware);
 }
 
 }  // namespace

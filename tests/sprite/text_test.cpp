@@ -51,6 +51,46 @@ TEST_F(VtextTest, MeasuresLinesTabsAndTheNumberField)
     auto t = text("x\nab", 3);
     t->setNumber(42);
     EXPECT_EQ((Ints { t->getWidth(), t->m_checksum }), (Ints { 1 + 4 * 5, 'x' + '\n' + 'a' + 'b' + '4' + '2' }));
+    auto three = text("Score ", 3);
+    EXPECT_EQ(three->getWidth(), 1 + 5 * 5 + 4 + 3 * 5) << "setDigitMax makes room for the digits";
+    three->setDigits(buffer("2048"));
+    EXPECT_EQ((Ints { three->m_digitCount, three->getNumber() }), (Ints { 3, 48 })) << "the last characters that fit";
+    const int32_t before = three->signature(0, 0, kOne);
+    three->increment();
+    EXPECT_NE(three->signature(0, 0, kOne), before) << "a changed digit must change the signature";
+
+    // Each field: its size, the number set, a step after it, and then its
+    // count of digits and their value.
+    struct Step {
+        int32_t digitMax, number;
+        void (Vtext::*step)();
+        int32_t count, value;
+        const char* what;
+    };
+    const auto up = &Vtext::increment, down = &Vtext::decrement;
+    for (const Step& c : std::vector<Step> { { 3, 0, nullptr, 1, 0, "zero is one digit" },
+             { 3, 99, up, 3, 100, "99 + 1 with room for three digits" },
+             { 2, 99, up, 2, 0, "99 + 1 in two digits wraps to zeros" },
+             { 2, 12345, down, 2, 44, "a wider number keeps its low digits" },
+             { 2, 0, down, 1, 0, "the field has no sign: below zero shows 0" },
+             { 0, 7, up, 0, 0, "a text without a number field ignores numbers" } }) {
+        auto field = text("", c.digitMax);
+        field->setNumber(c.number);
+        if (c.step) {
+            (field.get()->*c.step)();
+        }
+        EXPECT_EQ((Ints { field->m_digitCount, field->getNumber() }), (Ints { c.count, c.value })) << c.what;
+    }
+
+    // Lines added to a panel stack: the second under the first, the panel as
+    // wide as the widest line, number field included; a centred line is
+    // centred in the panel's width, to the half pixel.
+    auto panel = make<Vsprite>();
+    panel->addText(String::intern("Top"));
+    auto score = panel->addText(String::intern("Par "), 2);
+    EXPECT_EQ((Ints { score->getY() >> 15, panel->getWidth(), panel->getHeight() }), (Ints { 10, 30, 20 }));
+    EXPECT_EQ(panel->addTextCentred(String::intern("a"))->getX(), (30 - 6) * 0x4000);
+    panel->destroy();
 
     // Without a font nothing is measured and nothing breaks.
     Vtext::setDefaultFont(nullptr);
@@ -58,39 +98,6 @@ TEST_F(VtextTest, MeasuresLinesTabsAndTheNumberField)
     EXPECT_EQ(bare->getWidth(), 0);
     bare->setFont(m_font, String::intern("abc"));
     EXPECT_EQ(bare->getWidth(), 16);
-}
-
-TEST_F(VtextTest, NumberFieldCountsAndWraps)
-{
-    // Each field: its size, the number set, a step after it, and then its
-    // count of digits and their value.
-    struct Case {
-        int32_t digitMax, number;
-        void (Vtext::*step)();
-        int32_t count, value;
-        const char* what;
-    };
-    const auto up = &Vtext::increment, down = &Vtext::decrement;
-    for (const Case& c : std::vector<Case> { { 3, 0, nullptr, 1, 0, "zero is one digit" },
-             { 3, 99, up, 3, 100, "99 + 1 with room for three digits" },
-             { 2, 99, up, 2, 0, "99 + 1 in two digits wraps to zeros" },
-             { 2, 12345, down, 2, 44, "a wider number keeps its low digits" },
-             { 2, 0, down, 1, 0, "the field has no sign: below zero shows 0" },
-             { 0, 7, up, 0, 0, "a text without a number field ignores numbers" } }) {
-        auto t = text("", c.digitMax);
-        t->setNumber(c.number);
-        if (c.step) {
-            (t.get()->*c.step)();
-        }
-        EXPECT_EQ((Ints { t->m_digitCount, t->getNumber() }), (Ints { c.count, c.value })) << c.what;
-    }
-    auto three = text("Score ", 3);
-    EXPECT_EQ(three->getWidth(), 1 + 5 * 5 + 4 + 3 * 5) << "setDigitMax makes room for the digits";
-    three->setDigits(buffer("2048"));
-    EXPECT_EQ((Ints { three->m_digitCount, three->getNumber() }), (Ints { 3, 48 })) << "the last characters that fit";
-    int32_t before = three->signature(0, 0, kOne);
-    three->increment();
-    EXPECT_NE(three->signature(0, 0, kOne), before) << "a changed digit must change the signature";
 }
 
 TEST_F(VtextTest, WordWrapBreaksAtTheLastSpaceThatFits)
@@ -128,18 +135,6 @@ TEST_F(VtextTest, WordWrapBreaksAtTheLastSpaceThatFits)
     EXPECT_STREQ(t->toString()->chars(), "ab cd\nefg");
     t->setWrapped(Ref<StringBuffer>());
     EXPECT_STREQ(t->toString()->chars(), "");
-}
-
-TEST_F(VtextTest, AddersStackTextLines)
-{
-    auto panel = make<Vsprite>();
-    panel->addText(String::intern("Top"));
-    auto score = panel->addText(String::intern("Par "), 2);
-    EXPECT_EQ((Ints { score->getY() >> 15, panel->getWidth(), panel->getHeight() }), (Ints { 10, 30, 20 }))
-        << "the second line under the first; as wide as the widest line, number field included";
-    auto centred = panel->addTextCentred(String::intern("a"));
-    EXPECT_EQ(centred->getX(), (30 - 6) * 0x4000) << "centred in the panel's width, to the half pixel";
-    panel->destroy();
 }
 
 TEST_F(VtextTest, RendersGlyphsClipsAndOpacity)

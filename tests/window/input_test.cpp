@@ -126,22 +126,49 @@ TEST_F(InputTest, LetterKeyboardTurnsItsLettersIntoDigitsAndSymbols)
     EXPECT_EQ(KeyMap(false).code(SDLK_w), 0);
 }
 
-TEST_F(InputTest, MouseIsTheStylusHalvedWhileDoublingWithDragsAccumulated)
+TEST_F(InputTest, TheMouseIsTheStylusAndTheGateHoldsInputUntilTheFrameEnds)
 {
-    // A 480 x 640 window doubling a 240 x 320 frame: positions halve.
+    // A 480 x 640 window doubling a 240 x 320 frame: positions halve. A key,
+    // then a stroke of the stylus: down, two moves, up elsewhere; the drags
+    // add up.
     input->setLayout(layout(480, 640, true));
-    input->penDown(300, 200);
-    EXPECT_EQ(game->stylus(), (Ints { 150, 100, 0, 0 }));
-    EXPECT_EQ(game->take(), "+5");
-    input->penMove(311, 205, true);
-    input->penMove(321, 209, true);
-    input->penUp(333, 401);
+    auto stroke = [&] {
+        input->keyDown(SDLK_LEFT);
+        input->keyUp(SDLK_LEFT);
+        input->penDown(300, 200);
+        input->penMove(311, 205, true);
+        input->penMove(321, 209, true);
+        input->penUp(333, 401);
+    };
+    stroke();
     EXPECT_EQ(game->stylus(), (Ints { 166, 200, 10, 4 }));
-    EXPECT_EQ(game->take(), "-5");
+    EXPECT_EQ(game->take(), "+1 -1 +5 -5");
     // A mouse moving with its button up is not a stylus on the glass.
     input->penMove(400, 500, false);
     EXPECT_EQ(game->stylus(), (Ints { 166, 200, 10, 4 }));
     EXPECT_EQ(game->take(), "");
+
+    // Through the gate: nothing reaches the game before its frame ends, then
+    // everything in order and recorded, a second stroke still going on.
+    auto gate = make<InputGate>();
+    input.emplace(*gate, KeyMap(false));
+    input->setLayout(layout(480, 640, true));
+    Recording recording;
+    stroke();
+    input->penDown(100, 100);
+    input->penMove(110, 104, true);
+    EXPECT_EQ(game->take(), "");
+    gate->deliver(*game, recording, 48);
+    EXPECT_EQ(game->take(), "+1 -1 +5 -5 +5");
+    // The pen's last place is where it went down again; the moves add up.
+    EXPECT_EQ(game->stylus(), (Ints { 50, 50, 25, 10 }));
+    EXPECT_EQ(recording.text(), "48 down 01\n48 up 01\n48 pen 150,100\n48 down 05\n48 drag 10,4\n"
+                                "48 pen 166,200\n48 up 05\n48 pen 50,50\n48 down 05\n48 drag 5,2\n");
+    // Delivered once: the next frame brings nothing new.
+    gate->deliver(*game, recording, 64);
+    EXPECT_EQ(game->take(), "");
+    EXPECT_EQ(recording.size(), recording.text().size());
+    EXPECT_EQ(recording.text().find("64 "), std::string::npos);
 
     // One to one: dragging from (10, 10) to (15, 12) adds 5 and 2.
     auto plain = make<KeyRecorder>();
@@ -150,39 +177,6 @@ TEST_F(InputTest, MouseIsTheStylusHalvedWhileDoublingWithDragsAccumulated)
     direct.penDown(10, 10);
     direct.penMove(15, 12, true);
     EXPECT_EQ(plain->stylus(), (Ints { 10, 10, 5, 2 }));
-}
-
-TEST_F(InputTest, TheGateHoldsInputUntilTheFrameEndsThenDeliversAndRecordsItInOrder)
-{
-    auto gate = make<InputGate>();
-    input.emplace(*gate, KeyMap(false));
-    input->setLayout(layout(480, 640, true));
-    Recording recording;
-
-    // A key, then a stroke of the stylus: down, two moves, up elsewhere.
-    input->keyDown(SDLK_LEFT);
-    input->keyUp(SDLK_LEFT);
-    input->penDown(300, 200);
-    input->penMove(311, 205, true);
-    input->penMove(321, 209, true);
-    input->penUp(333, 401);
-    // A second stroke still going on when the frame ends.
-    input->penDown(100, 100);
-    input->penMove(110, 104, true);
-    EXPECT_EQ(game->take(), "") << "nothing reaches the game before its frame ends";
-
-    gate->deliver(*game, recording, 48);
-    EXPECT_EQ(game->take(), "+1 -1 +5 -5 +5");
-    // The pen's last place is where it went down again; the moves add up.
-    EXPECT_EQ(game->stylus(), (Ints { 50, 50, 15, 6 }));
-    EXPECT_EQ(recording.text(), "48 down 01\n48 up 01\n48 pen 150,100\n48 down 05\n48 drag 10,4\n"
-                                "48 pen 166,200\n48 up 05\n48 pen 50,50\n48 down 05\n48 drag 5,2\n");
-
-    // Delivered once: the next frame brings nothing new.
-    gate->deliver(*game, recording, 64);
-    EXPECT_EQ(game->take(), "");
-    EXPECT_EQ(recording.size(), recording.text().size());
-    EXPECT_EQ(recording.text().find("64 "), std::string::npos);
 }
 
 TEST_F(InputTest, FrameLayoutDoublesLetterboxesAndMapsBothWays)

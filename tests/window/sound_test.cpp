@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "platform/sdl/sound_player.h"
@@ -193,9 +194,7 @@ TEST_F(SoundPlayerTest, MixesFirstCopiedOthersAddedHalvedOrDropped)
 TEST_F(SoundPlayerTest, PlaysInQuarterSecondsWithoutRestartingAPlayingSound)
 {
     Samples ramp(5500);
-    for (size_t i = 0; i < ramp.size(); ++i) {
-        ramp[i] = static_cast<int16_t>(i);
-    }
+    std::iota(ramp.begin(), ramp.end(), 0);
     sound("ramp", ramp);
     sound("short", Samples(1500, -7));
     player.play("ramp");
