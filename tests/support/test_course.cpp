@@ -2,12 +2,14 @@
 // of plain textures and simple figures made with the bundle writer.
 #include "support/test_course.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "bundle-writer/bundle_writer.h"
 #include "golf/hole_setup.h"
+#include "runtime/files.h"
 #include "shape-writer/shape_writer.h"
 
 namespace tarnby::test {
@@ -45,9 +47,6 @@ struct Rgba {
     Rgba(int32_t w, int32_t h) : bytes(static_cast<size_t>(w) * h * 4, 0), width(w), height(h) {}
     void set(int32_t x, int32_t y, unsigned rgb, uint8_t alpha = 255)
     {
-        if (x < 0 || y < 0 || x >= width || y >= height) {
-            return;
-        }
         uint8_t* p = &bytes[(static_cast<size_t>(y) * width + x) * 4];
         p[0] = static_cast<uint8_t>(rgb >> 16);
         p[1] = static_cast<uint8_t>(rgb >> 8);
@@ -150,7 +149,7 @@ bool writeFlatHole(const std::string& folder, const std::string& name, unsigned 
     return true;
 }
 
-bool writeTestBundle(const std::string& folder, std::string& error)
+bool writeTestBundle(const std::string& folder, std::string& error, bool damagedJpeg)
 {
     bundle::BundleWriter writer;
     Rgba dot(1, 1);
@@ -177,6 +176,9 @@ bool writeTestBundle(const std::string& folder, std::string& error)
                 }
             }
             added = writer.addRun(b.bytes.data(), 9, 9, 4, 8);
+        } else if (index == 49 && damagedJpeg) {
+            // A grey golfer as a JPEG, the last picture, to be damaged below.
+            added = writer.addJpeg(std::vector<uint8_t>(24 * 56 * 3, 90).data(), 3, 24, 56, 12, 55, 75);
         } else if (index == 49) {
             // The golfer from behind: legs, a shirt, arms and a cap.
             Rgba g(24, 56);
@@ -200,6 +202,13 @@ bool writeTestBundle(const std::string& folder, std::string& error)
     if (!writer.writeSegments(folder, "golf", 32768)) {
         error = writer.error();
         return false;
+    }
+    if (damagedJpeg) {
+        // The JPEG's entropy data, at the end of the last segment, overwritten.
+        std::vector<uint8_t> last = writer.segments(32768).back();
+        std::fill(last.end() - 10, last.end(), 0xFF);
+        const std::string path = folder + "golf" + std::to_string(writer.segments(32768).size() - 1) + ".bin";
+        return writeWholeFile(path, last.data(), last.size());
     }
     return true;
 }

@@ -27,8 +27,9 @@ constexpr int kTestPond[4] = { 125, 240, 165, 300 };
 bool writeTestHole(const std::string& folder, std::string& error);
 // Writes a flat hole of one fill colour (a level from the surface table) as `name`.
 bool writeFlatHole(const std::string& folder, const std::string& name, unsigned colour, std::string& error);
-// Writes the "golf" bundle of test pictures into `folder`.
-bool writeTestBundle(const std::string& folder, std::string& error);
+// Writes the "golf" bundle of test pictures into `folder`; with `damagedJpeg`
+// the golfer is a JPEG whose data is damaged.
+bool writeTestBundle(const std::string& folder, std::string& error, bool damagedJpeg = false);
 // Both of the above: a folder course-preview can show.
 bool writeTestCourse(const std::string& folder, std::string& error);
 

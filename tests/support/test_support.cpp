@@ -61,13 +61,8 @@ ProgramRun runProgram(const std::string& program, const std::string& arguments)
 
 const char* damageName(Damage how)
 {
-    switch (how) {
-    case Damage::Missing: return "missing";
-    case Damage::Empty: return "empty";
-    case Damage::CutShort: return "cut short";
-    case Damage::Garbage: return "garbage";
-    }
-    return "?";
+    constexpr const char* kNames[] = { "missing", "empty", "cut short", "garbage" };
+    return kNames[static_cast<int>(how)];
 }
 
 bool damageFile(const std::string& path, Damage how)

@@ -33,9 +33,6 @@ TEST(FixedTest, SquareRootAndHypot)
     EXPECT_EQ(fsqrt(-0x20000), 0x10000) << "negative: root of the magnitude";
     EXPECT_EQ(fsqrt(kOne), kOne);
     EXPECT_EQ(fhypot(3 * kOne, 4 * kOne), 5 * kOne);
-    // Large arguments converge (the game's squared distances reach 2^33).
-    Fixed big = fsqrt(int64_t { 512 } * 512 * kOne);
-    EXPECT_NEAR(big, 512 * kOne, 2);
 
     // Newton from above, run until a step is below 4 units, lands on the
     // integer root of s * 32768 for every small argument (one step fewer is a
@@ -54,7 +51,6 @@ TEST(FixedTest, SquareRootAndHypot)
     for (int64_t s = 1; s < (int64_t { 1 } << 47); s = s * 3 + 7) {
         ASSERT_EQ(static_cast<uint32_t>(fsqrt(s)), isqrt(static_cast<uint64_t>(s) << 15)) << "s " << s;
     }
-    EXPECT_EQ(fsqrt(2046), 8187);
     // ...but not always: these stop one unit above it.
     EXPECT_EQ(fsqrt(100345), 57342);  // root 57341
     EXPECT_EQ(fsqrt(294900), 98302);  // root 98301

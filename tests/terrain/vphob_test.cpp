@@ -29,14 +29,6 @@ State stateOf(const Vphob& ball)
     return { p.m_x, p.m_y, p.m_z, v.m_x, v.m_y, v.m_z, a.m_x, a.m_y, a.m_z, ball.onGround() };
 }
 
-Ref<Vphob> ballOn(const LoadedHole& hole, Fixed x, Fixed height, Fixed z)
-{
-    Ref<Vphob> ball = make<Vphob>();
-    ball->setTerrain(hole.terrain);
-    ball->setPosition(x, wrapAdd(hole.terrain->heightAt(x, z), height), z);
-    return ball;
-}
-
 constexpr Fixed kDefaultDrag = -1;  // leave the ball's own drag
 
 class VphobTest : public ::testing::Test {
@@ -44,9 +36,12 @@ protected:
     void SetUp() override { gravity = kGameGravity; }
     void TearDown() override { gravity = 0; }
 
+    // A ball `height` over the fairway at (x, z).
     Ref<Vphob> ball(Fixed height, Fixed drag = kDefaultDrag, Fixed x = 100 * kYard, Fixed z = 100 * kYard)
     {
-        Ref<Vphob> b = ballOn(m_hole, x, height, z);
+        Ref<Vphob> b = make<Vphob>();
+        b->setTerrain(m_hole.terrain);
+        b->setPosition(x, wrapAdd(m_hole.terrain->heightAt(x, z), height), z);
         if (drag != kDefaultDrag) {
             b->setDrag(drag);
         }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -34,9 +33,7 @@ struct Flight {
 Flight readPath(const std::string& path)
 {
     Flight f;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (const std::string& line : test::readLines(path)) {
         if (line.rfind("end ", 0) == 0) {
             f.end = line;
             std::sscanf(line.c_str(), "end %d %d %d surface %d steps %d", &f.endX, &f.endY, &f.endZ, &f.surface,
@@ -166,7 +163,7 @@ TEST_F(CoursePreviewTest, RefusesBadInput)
 
 // Every file the preview reads, missing, empty, cut short or full of garbage:
 // it makes no picture of it, fails and says in one line what is wrong.
-TEST_F(CoursePreviewTest, DamagedHoleFilesAndBundlesFailInOneLine)
+TEST_F(CoursePreviewTest, DamagedHoleFilesBundlesAndPicturesFailInOneLine)
 {
     const std::string hole = m_folder.file("c0_holes_1-3");
     const std::string bundle = "Picture bundle " + m_folder.file("golf") + ": ";
@@ -196,6 +193,17 @@ TEST_F(CoursePreviewTest, DamagedHoleFilesAndBundlesFailInOneLine)
             EXPECT_FALSE(std::filesystem::exists(view)) << expected;
         }
     }
+    // A damaged JPEG in a bundle otherwise whole: the images are made (the
+    // picture shows transparent), but the picture's one line is said and the
+    // run fails, so that an author's script sees it.
+    std::string error;
+    ASSERT_TRUE(test::writeTestHole(m_folder.path(), error) && test::writeTestBundle(m_folder.path(), error, true));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run({ "--view", view }), 1);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.rfind("Picture 49 of bundle " + m_folder.file("golf") + ": damaged JPEG: ", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_TRUE(std::filesystem::exists(view));
 }
 
 }  // namespace

@@ -1,16 +1,25 @@
-// The generated hole files and wind arrow, loaded the way the game loads them.
+// The game data golf-assets generates, loaded as the game loads it: the hole
+// files and the wind arrow, the picture bundle (every picture at the size and
+// hot spot its role needs, textures that tile without seams) and the help
+// text, wrapped inside the help panel in each of the game's fonts.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "golf/hole_setup.h"
 #include "golf/holetable.h"
 #include "golf/surface_table.h"
 #include "image/vilib.h"
+#include "image/vpicture.h"
 #include "runtime/files.h"
 #include "runtime/string.h"
+#include "sprite/vfont.h"
+#include "sprite/vtext.h"
 #include "support/test_support.h"
 #include "vector/vpolyterrain.h"
 #include "vector/vswf.h"
@@ -173,28 +182,157 @@ TEST_F(HoleFilesTest, WindArrowPointsUpAndStaysInsideAtEveryAngle)
         ASSERT_TRUE(reader.load(arrow, String::intern("arrow"), 24, 24, 48, 2, step * 1024));
         EXPECT_EQ(arrow->fillsUsed(), 2) << "the arrow is one filled shape";
         auto filled = [&](int32_t x, int32_t y) { return arrow->fillAt(x * 0x8000 + 0x4000, y * 0x8000 + 0x4000); };
-        int32_t inside = 0;
+        // Inside the 24 x 24 drawing at every angle, not touching its edge.
+        int32_t inside = 0, upper = 0, lower = 0;
         for (int32_t y = 0; y < 24; ++y) {
             for (int32_t x = 0; x < 24; ++x) {
                 inside += filled(x, y) == 1;
-                if (x == 0 || y == 0 || x == 23 || y == 23) {
-                    EXPECT_EQ(filled(x, y), 0) << "angle step " << step << " reaches the edge at " << x << "," << y;
-                }
+                EXPECT_TRUE((x % 23 && y % 23) || filled(x, y) == 0) << "step " << step << " at " << x << "," << y;
             }
+            upper += arrow->fillAt(y * 0x8000 + 0x4000, 9 * 0x8000) == 1;  // across the rows 9 and 18
+            lower += arrow->fillAt(y * 0x8000 + 0x4000, 18 * 0x8000) == 1;
         }
         EXPECT_GT(inside, 60) << "angle step " << step;
+        // Unturned, the head (wide) is in the upper half, the shaft (narrow) below, the tip at the top.
+        EXPECT_TRUE(step > 0 || (upper > lower + 4 && arrow->fillAt(12 * 0x8000, 3 * 0x8000) == 1))
+            << "the arrow should point up the drawing";
     }
-    // Unturned, the head (wide) is in the upper half, the shaft (narrow) below,
-    // and the tip at the top.
-    auto arrow = make<Vpolyn>();
-    ASSERT_TRUE(reader.load(arrow, String::intern("arrow"), 24, 24, 48, 2, 0));
-    int32_t upper = 0, lower = 0;
-    for (int32_t x = 0; x < 24; ++x) {
-        upper += arrow->fillAt(x * 0x8000 + 0x4000, 9 * 0x8000) == 1;
-        lower += arrow->fillAt(x * 0x8000 + 0x4000, 18 * 0x8000) == 1;
+}
+
+// The first and the last row that hold any visible pixel.
+std::pair<int32_t, int32_t> visibleRows(const Vpicture& p)
+{
+    int32_t top = p.m_height, bottom = -1;
+    for (int32_t i = 0; i < p.pixelCount(); ++i) {
+        if ((static_cast<uint32_t>(p.m_pixels[i]) >> 29) != 0) {
+            top = std::min(top, i / p.m_width);
+            bottom = std::max(bottom, i / p.m_width);
+        }
     }
-    EXPECT_GT(upper, lower + 4) << "the arrow should point up the drawing";
-    EXPECT_EQ(arrow->fillAt(12 * 0x8000, 3 * 0x8000), 1) << "the tip is at the top";
+    return { top, bottom };
+}
+
+TEST(PictureBundleTest, HoldsEveryPictureAtItsRolesSizeAndTexturesTile)
+{
+    setDataFolder(test::binFolder());
+    Ref<Vilib> library = make<Vilib>(String::intern("golf"));
+    ASSERT_TRUE(library->intact());
+    ASSERT_EQ(library->count(), 78);
+    for (int32_t i = 0; i < 78; ++i) {
+        Ref<Vpicture> p = library->getPicture(i);
+        ASSERT_TRUE(p && p->m_width > 0 && p->m_height > 0) << "picture " << i;
+        EXPECT_TRUE(p->m_anchorX >= 0 && p->m_anchorX < p->m_width && p->m_anchorY >= 0 && p->m_anchorY < p->m_height)
+            << "picture " << i << " has its hot spot outside";
+        if (i >= 1 && i <= 11) {  // textures: 64 x 64 JPEG pictures
+            EXPECT_TRUE(p->m_width == 64 && p->m_height == 64 && p->m_type == 'j') << "texture " << i;
+        }
+        if (i >= 12 && i <= 22) {  // icons centre in tiles of 48 and 72 by their size alone
+            EXPECT_TRUE(p->m_width <= 40 && p->m_height <= 40 && p->m_anchorX == 0 && p->m_anchorY == 0)
+                << "icon " << i;
+        }
+    }
+    // The title fits the narrowest start-up screen and is photographic; the
+    // narrow button is for menus up to 60 pixels wide, the wide one for more.
+    EXPECT_TRUE(library->getPictureRef(0)->m_width <= 176 && library->getPictureRef(0)->m_type == 'j');
+    EXPECT_LE(library->getPictureRef(23)->m_width, 64);
+    EXPECT_GT(library->getPictureRef(24)->m_width, 100);
+    // Flag, scenery and golfers stand on their hot spot: it is on their lowest
+    // visible row (golfers' feet, in front of and behind the ball, a few pixels
+    // either side), and nothing is cut off at the bottom.
+    for (int32_t i : { 25, 26, 27, 28, 29, 32, 49, 55, 72 }) {
+        Ref<Vpicture> p = library->getPicture(i);
+        const int32_t bottom = visibleRows(*p).second;
+        EXPECT_LE(std::abs(bottom - p->m_anchorY), i >= 32 ? 7 : 3) << "picture " << i << " is off its hot spot";
+        EXPECT_TRUE(i < 32 || bottom < p->m_height - 1) << "picture " << i << " is cut off at the bottom";
+    }
+    // Ball and shadow share one height, so one size gives them one scale.
+    EXPECT_EQ(library->getPictureRef(30)->m_height, library->getPictureRef(31)->m_height);
+    EXPECT_LE(library->getPictureRef(30)->m_width, 12);
+
+    // Golfers are about ninety pixels tall in every frame, on one hot spot.
+    for (int32_t base : { 32, 55 }) {
+        Ref<Vpicture> first = library->getPicture(base);
+        for (int32_t k = 0; k < 23; ++k) {
+            Ref<Vpicture> p = library->getPicture(base + k);
+            EXPECT_TRUE(p->m_width == first->m_width && p->m_height == first->m_height) << "frame " << base + k;
+            EXPECT_TRUE(p->m_anchorX == first->m_anchorX && p->m_anchorY == first->m_anchorY)
+                << "the hot spot moves in frame " << base + k;
+            // Standing frames measure the figure; swing frames may raise the club above it.
+            const auto [top, bottom] = visibleRows(*p);
+            EXPECT_TRUE(bottom - top + 1 >= 78 && bottom - top + 1 <= 132) << "frame " << base + k;
+            EXPECT_GT(top, 0) << "the club is cut off at the top in frame " << base + k;
+        }
+    }
+
+    // Textures tile without seams: across the wrap the colours change no
+    // more than between neighbours inside.
+    auto difference = [](uint32_t a, uint32_t b) {
+        int32_t sum = 0;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            sum += std::abs(static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF));
+        }
+        return sum;
+    };
+    for (int32_t i = 1; i <= 11; ++i) {
+        Ref<Vpicture> p = library->getPicture(i);
+        auto at = [&](int32_t x, int32_t y) { return static_cast<uint32_t>(p->m_pixels[y * 64 + x]); };
+        int64_t inner = 0, seamX = 0, seamY = 0;
+        int32_t opaque = 0;
+        for (int32_t k = 0; k < 64; ++k) {
+            seamX += difference(at(63, k), at(0, k));
+            seamY += difference(at(k, 63), at(k, 0));
+            for (int32_t x = 0; x < 63; ++x) {
+                inner += difference(at(x, k), at(x + 1, k));
+                opaque += (at(x, k) >> 29) == 7;
+            }
+        }
+        EXPECT_LE(seamX, inner / 63 * 2 + 64) << "texture " << i << " has a seam between its left and right edges";
+        EXPECT_LE(seamY, inner / 63 * 2 + 64) << "texture " << i << " has a seam between its top and bottom edges";
+        EXPECT_EQ(opaque, 63 * 64) << "texture " << i << " must be opaque";
+    }
+}
+
+TEST(HelpTextTest, WrapsInsideThePanelInEveryFontAndPagesQuickly)
+{
+    ByteArray raw = readWholeFile(test::binFolder() + "help.txt");
+    ASSERT_GT(raw.length(), 0) << "help.txt must be generated beside the game";
+    for (uint8_t c : raw) {
+        ASSERT_TRUE(c == '\n' || c == '\t' || (c >= 32 && c <= 126)) << "character " << int(c);
+    }
+    const std::string oldFolder = dataFolder();
+    setDataFolder(test::binFolder());
+    const Ref<Vfont> oldFont = Vtext::defaultFont();
+
+    // The font the game picks for each screen, and the panel width on it.
+    struct Screen {
+        const char* font;
+        int32_t width, height;
+    } screens[] = { { "f10.bin", 176, 220 }, { "f13.bin", 240, 320 }, { "f16.bin", 480, 640 } };
+    for (const Screen& screen : screens) {
+        Ref<Vfont> font = make<Vfont>();
+        ASSERT_TRUE(font->load(screen.font));
+        Vtext::setDefaultFont(font);
+        const int32_t panel = screen.width < 228 ? screen.width - 12 : 228;
+        Ref<Vtext> text = make<Vtext>();
+        text->setSize(panel, 0);
+        text->loadText(String::fromChars("help.txt"));
+        const std::string shown = text->toString()->chars();
+        ASSERT_FALSE(shown.empty()) << screen.font;
+
+        // Every line, tabs measured as drawn, fits the wrap width (the wrap lets a
+        // line use the pixel of left margin too; the panel is 12 pixels wider).
+        std::istringstream lines(shown);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_LE(font->stringWidth(String::fromChars(line.c_str())), panel)
+                << screen.font << ": \"" << line << "\" runs out of the panel";
+        }
+        const int32_t lineHeight = font->getLineHeight();
+        const int32_t page = (screen.height / lineHeight - 1) * lineHeight;
+        const int32_t pages = (text->getHeight() + page - 1) / page;
+        EXPECT_LE(pages, 6) << screen.font << ": " << text->getHeight() << " pixels of text in pages of " << page;
+    }
+    Vtext::setDefaultFont(oldFont);
+    setDataFolder(oldFolder);
 }
 
 }  // namespace
