@@ -1,12 +1,13 @@
 // The frame on its way to the screen: the present/paint hand-off between the
-// game and window threads (a copied offer, a window that never answers, a
-// closed window), and the copy into a raw 5-6-5 screen (colour packing, the
-// three orientations, the clip at the frame's bottom and the screen's edges).
+// game and window threads (the game draws on while the window takes what was
+// presented, one wake a batch, a resize, rectangles cut to the frame, a closed
+// window, a window serving a running game), and the copy into a raw 5-6-5
+// screen (colour packing, the three orientations, the clip at the frame's
+// bottom and the screen's edges).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -124,53 +125,112 @@ TEST(RawCopyTest, ClipsAtTheFrameBottomAndTheScreenEdges)
     EXPECT_EQ(turned.untouched(), 2 * 3);
 }
 
-TEST(PaintHandoffTest, TheWindowCopiesWhileTheGameWaitsAndALateWindowCopiesNothing)
+struct Taken {
+    std::vector<uint32_t> frame;
+    PaintRequest area;
+};
+
+bool take(PaintHandoff& handoff, Taken& taken)
+{
+    return handoff.serve([&](const PaintRequest& r) {
+        taken.frame.assign(r.pixels, r.pixels + static_cast<size_t>(r.width) * static_cast<size_t>(r.height));
+        taken.area = r;
+    });
+}
+
+TEST(PaintHandoffTest, TheGameDrawsOnWhileTheWindowTakesWhatWasPresented)
 {
     PaintHandoff handoff;
-    const uint32_t frame[4] = { 1, 2, 3, 4 };
-    const PaintRequest request { frame, 2, 2, 0, 0, 2, 1 };
+    std::vector<uint32_t> frame(4 * 3, 7);
+    Taken taken;
 
-    // A window that serves: the game returns once the copy is done, and the
-    // copy saw the frame as it was offered.
-    // The game polls with 1 ms sleeps as it does in play, so a busy machine
-    // still gives the window half a second; and the window stops looking once
-    // the game has gone on, so a missed offer fails the test instead of hanging it.
-    std::atomic<bool> woken { false };
-    std::atomic<bool> gameWentOn { false };
-    uint32_t copied = 0;
-    std::thread window([&]() {
-        while (!woken.load() && !gameWentOn.load()) {
-            std::this_thread::yield();
-        }
-        while (!gameWentOn.load()
-               && !handoff.serve([&](const PaintRequest& r) { copied = r.pixels[0] + r.pixels[1] + r.w; })) {
-            std::this_thread::yield();
-        }
-    });
-    const bool shown = handoff.present(
-        request, [&]() { woken = true; }, []() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); });
-    gameWentOn = true;
-    window.join();
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(copied, 5u);
+    // The first present hands over the whole frame (a new size) and asks for a wake.
+    EXPECT_TRUE(handoff.present({ frame.data(), 4, 3, 1, 1, 1, 1 }));
+    EXPECT_TRUE(handoff.pending());
+    frame.assign(frame.size(), 9);  // the game draws on at once
+    ASSERT_TRUE(take(handoff, taken));
     EXPECT_FALSE(handoff.pending());
+    EXPECT_EQ((std::vector<int32_t> { taken.area.x, taken.area.y, taken.area.w, taken.area.h }),
+        (std::vector<int32_t> { 0, 0, 4, 3 }));
+    EXPECT_EQ(taken.frame, std::vector<uint32_t>(12, 7)) << "the window must see the frame as it was presented";
+    EXPECT_FALSE(take(handoff, taken)) << "nothing new: nothing to take";
 
-    // Nobody serves: 500 polls, then the offer is withdrawn.
-    int32_t polls = 0;
-    auto count = [&]() { ++polls; };
-    EXPECT_FALSE(handoff.present(
-        request, []() {}, count));
-    EXPECT_EQ(polls, PaintHandoff::kPolls);
+    // Two rectangles before the window looks: one wake, their union, only their pixels new.
+    frame[1 * 4 + 0] = 1;
+    EXPECT_TRUE(handoff.present({ frame.data(), 4, 3, 0, 1, 1, 1 }));
+    frame[2 * 4 + 3] = 2;
+    EXPECT_FALSE(handoff.present({ frame.data(), 4, 3, 3, 2, 1, 1 })) << "the window is already woken";
+    ASSERT_TRUE(take(handoff, taken));
+    EXPECT_EQ((std::vector<int32_t> { taken.area.x, taken.area.y, taken.area.w, taken.area.h }),
+        (std::vector<int32_t> { 0, 1, 4, 2 }));
+    EXPECT_EQ(taken.frame[4], 1u);
+    EXPECT_EQ(taken.frame[11], 2u);
+    EXPECT_EQ(taken.frame[5], 7u) << "pixels of the union that were not presented keep their last presented value";
+
+    // Rectangles reaching beyond the frame are cut to it; ones wholly outside or empty hand nothing over.
+    EXPECT_FALSE(handoff.present({ frame.data(), 4, 3, 5, 0, 2, 2 }));
+    EXPECT_FALSE(handoff.present({ frame.data(), 4, 3, 1, 1, 0, 3 }));
+    EXPECT_FALSE(handoff.present({ frame.data(), 4, 3, -2147483647, 0, 2147483647, 1 }));
     EXPECT_FALSE(handoff.pending());
-    bool lateCopy = false;
-    EXPECT_FALSE(handoff.serve([&](const PaintRequest&) { lateCopy = true; }));
-    EXPECT_FALSE(lateCopy) << "a window arriving after the game went on must not read its frame";
+    EXPECT_TRUE(handoff.present({ frame.data(), 4, 3, 2, -5, 2147483647, 2147483647 }));
+    ASSERT_TRUE(take(handoff, taken));
+    EXPECT_EQ((std::vector<int32_t> { taken.area.x, taken.area.y, taken.area.w, taken.area.h }),
+        (std::vector<int32_t> { 2, 0, 2, 3 }));
 
-    // A closed window: offers return at once.
+    // A closed window: presents are dropped.
     handoff.close();
-    EXPECT_FALSE(handoff.present(
-        request, []() {}, count));
-    EXPECT_EQ(polls, PaintHandoff::kPolls) << "no further poll";
+    EXPECT_FALSE(handoff.present({ frame.data(), 4, 3, 0, 0, 4, 3 }));
+    EXPECT_FALSE(take(handoff, taken));
+}
+
+TEST(PaintHandoffTest, AWindowServingARunningGameEndsWithItsLastFrame)
+{
+    // The game presents frames of growing numbers, each a different rectangle,
+    // and resizes once; the window takes whenever it is woken. What the window
+    // holds at the end must be the game's last frame, pixel for pixel.
+    PaintHandoff handoff;
+    std::atomic<int32_t> wakes { 0 };
+    std::atomic<bool> done { false };
+    std::vector<uint32_t> shown;
+    int32_t shownWidth = 0;
+    std::thread window([&]() {
+        auto copy = [&](const PaintRequest& r) {
+            if (r.width != shownWidth || shown.size() != static_cast<size_t>(r.width) * static_cast<size_t>(r.height)) {
+                shown.assign(static_cast<size_t>(r.width) * static_cast<size_t>(r.height), 0);
+                shownWidth = r.width;
+            }
+            for (int32_t y = r.y; y < r.y + r.h; ++y) {
+                for (int32_t x = r.x; x < r.x + r.w; ++x) {
+                    shown[static_cast<size_t>(y * r.width + x)] = r.pixels[y * r.width + x];
+                }
+            }
+        };
+        while (!done.load()) {
+            handoff.serve(copy);
+            std::this_thread::yield();
+        }
+        handoff.serve(copy);
+    });
+    std::vector<uint32_t> frame;
+    int32_t width = 0;
+    int32_t height = 0;
+    for (int32_t n = 1; n <= 2000; ++n) {
+        if (n == 1 || n == 1000) {
+            width = n == 1 ? 16 : 24;
+            height = n == 1 ? 12 : 10;
+            frame.assign(static_cast<size_t>(width) * static_cast<size_t>(height), static_cast<uint32_t>(n));
+        }
+        const int32_t x = n % width;
+        const int32_t y = (n / 3) % height;
+        frame[static_cast<size_t>(y * width + x)] = static_cast<uint32_t>(n);
+        wakes += handoff.present({ frame.data(), width, height, x, y, 1, 1 }) ? 1 : 0;
+    }
+    done = true;
+    window.join();
+    EXPECT_EQ(shownWidth, width);
+    EXPECT_EQ(shown, frame) << "the window's frame must end as the game's last frame";
+    EXPECT_GE(wakes.load(), 1);
+    EXPECT_FALSE(handoff.pending());
 }
 
 }  // namespace

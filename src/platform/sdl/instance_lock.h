@@ -24,6 +24,8 @@ public:
     bool wakeRunning() const;
     // True once for each later start that asked this copy to come forward.
     bool poll();
+    // The socket later starts knock on (-1 when there is none): readable when one did.
+    int listenFd() const { return m_listenFd; }
     // Lets go of the lock and removes the socket and the lock file.
     void release();
 

@@ -1,14 +1,17 @@
 // How a finished rectangle of the game's frame crosses from the game thread to
-// the window thread: the game offers it and waits (1 ms at a time, at most 500
-// times) while the window copies it. The game does not touch its frame until
-// the copy is done; a window that never answers costs the game half a second,
-// and the offer is then withdrawn so that a late window never reads a frame
-// the game has gone on drawing (or resizing).
+// the window thread without the game waiting: the game copies the rectangle
+// into the hand-off's own copy of the frame and goes on drawing; the window,
+// when it wakes, takes everything copied since it last looked as one
+// rectangle (their union). Only the first rectangle after a take asks for a
+// wake, so a frame of many rectangles wakes the window once, and a game whose
+// frames change nothing wakes it never.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
+#include <vector>
 
 namespace tarnby {
 
@@ -24,21 +27,31 @@ struct PaintRequest {
 
 class PaintHandoff {
 public:
-    static constexpr int32_t kPolls = 500;
-
-    // Game thread: offers the rectangle, calls `wake` so that the window looks,
-    // and waits with `sleep1` between polls. True when the window copied it.
-    bool present(const PaintRequest& request, const std::function<void()>& wake, const std::function<void()>& sleep1);
-    // Window thread: copies an offered rectangle with `copy`. True when there was one.
+    // Game thread: copies the rectangle of `request` (all of the frame when the
+    // frame's size changed) and returns at once. True when the window should
+    // be woken: the first rectangle since the window last took. Nothing is
+    // kept after `close`.
+    bool present(const PaintRequest& request);
+    // Window thread: hands what was copied since the last take to `copy` as
+    // one request (the hand-off's whole frame and the union of the
+    // rectangles), while the game cannot add to it. True when there was any.
     bool serve(const std::function<void(const PaintRequest&)>& copy);
-    // Window thread: no more paints; offers from now on return at once.
+    // Window thread: no more paints; offers from now on are dropped.
     void close();
-    bool pending() const { return m_state.load(std::memory_order_acquire) == kRequested; }
+    // True while rectangles wait for the window.
+    bool pending() const { return m_pending.load(std::memory_order_acquire); }
 
 private:
-    enum : int32_t { kIdle, kRequested, kCopying, kClosed };
-    std::atomic<int32_t> m_state { kIdle };
-    PaintRequest m_request;  // written while idle, read while copying
+    std::mutex m_lock;
+    std::vector<uint32_t> m_frame;  // the game's frame as presented so far
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+    int32_t m_left = 0;  // the union of the rectangles not yet taken
+    int32_t m_top = 0;
+    int32_t m_right = 0;
+    int32_t m_bottom = 0;
+    bool m_closed = false;
+    std::atomic<bool> m_pending { false };
 };
 
 }  // namespace tarnby

@@ -2,11 +2,13 @@
 #include "platform/sdl/sdl_host.h"
 
 #include <string>
+#include <utility>
 
 namespace tarnby {
 
-SdlHost::SdlHost(Viewport& game, PaintHandoff& handoff, uint32_t paintEvent, InputGate& gate, Recording& recording)
-    : m_game(game), m_handoff(handoff), m_paintEvent(paintEvent), m_gate(gate), m_recording(recording),
+SdlHost::SdlHost(Viewport& game, PaintHandoff& handoff, std::function<void()> wake, InputGate& gate,
+    Recording& recording)
+    : m_game(game), m_handoff(handoff), m_wake(std::move(wake)), m_gate(gate), m_recording(recording),
       m_start(SDL_GetTicks())
 {
 }
@@ -44,15 +46,9 @@ void SdlHost::present(const uint32_t* pixels, int32_t stride, int32_t x, int32_t
     request.y = y;
     request.w = w;
     request.h = h;
-    const uint32_t type = m_paintEvent;
-    m_handoff.present(
-        request,
-        [type]() {
-            SDL_Event wake {};
-            wake.type = type;
-            SDL_PushEvent(&wake);
-        },
-        []() { SDL_Delay(1); });
+    if (m_handoff.present(request) && m_wake) {
+        m_wake();
+    }
 }
 
 void SdlHost::playSound(const char* name)

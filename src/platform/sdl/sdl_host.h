@@ -1,6 +1,6 @@
 // The machine as the game sees it in a window: a millisecond clock, sleeping,
-// showing a finished rectangle (handed to the window thread, which copies it
-// while the game waits), and sound. Every call comes from the game thread; the
+// showing a finished rectangle (copied into the hand-off for the window
+// thread, which is woken for it; the game does not wait), and sound. Every call comes from the game thread; the
 // window thread talks to it only through atomics and the input gate.
 //
 // The clock the game reads stands still between sleeps: each sleep ends at
@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include <SDL.h>
 
@@ -26,9 +27,9 @@ namespace tarnby {
 
 class SdlHost : public Host {
 public:
-    // `paintEvent` is the SDL event type that wakes the window thread; the
-    // input comes through `gate`, and frames and input go into `recording`.
-    SdlHost(Viewport& game, PaintHandoff& handoff, uint32_t paintEvent, InputGate& gate, Recording& recording);
+    // `wake` wakes the window thread for a presented rectangle; the input
+    // comes through `gate`, and frames and input go into `recording`.
+    SdlHost(Viewport& game, PaintHandoff& handoff, std::function<void()> wake, InputGate& gate, Recording& recording);
 
     uint32_t tickCount() override;
     void sleep(int32_t milliseconds) override;
@@ -46,7 +47,7 @@ private:
 
     Viewport& m_game;
     PaintHandoff& m_handoff;
-    uint32_t m_paintEvent;
+    std::function<void()> m_wake;
     InputGate& m_gate;
     Recording& m_recording;
     uint32_t m_start;

@@ -145,7 +145,10 @@ int WindowGame::run()
                      + ". Replay: tarnby-golf --headless --script THIS with the "
                        "same --size and --device, and --save a copy of the save file as the game found it");
     const CrashReport crashReport(m_recording, CrashReport::pathFor(savePath));
-    m_host = std::make_unique<SdlHost>(*m_game, m_handoff, m_paintEvent, *m_gate, m_recording);
+    m_wait.attach(m_window.handle(), m_paintEvent);
+    EventWait* waker = &m_wait;
+    m_host = std::make_unique<SdlHost>(
+        *m_game, m_handoff, [waker]() { waker->wake(); }, *m_gate, m_recording);
     m_sound = std::make_unique<SoundPlayer>(m_audioDevice, dataFolder());
     m_host->setSound(m_sound.get());
     setHost(m_host.get());
@@ -156,11 +159,13 @@ int WindowGame::run()
 
     const uint32_t endEvent = m_paintEvent + 1;
     Golf* game = m_game.get();
-    std::thread gameThread([game, endEvent]() {
+    EventWait* wait = &m_wait;
+    std::thread gameThread([game, endEvent, wait]() {
         game->run();
         SDL_Event ended {};
         ended.type = endEvent;
         SDL_PushEvent(&ended);
+        wait->wake();
     });
 
     while (!m_quit) {
@@ -169,29 +174,34 @@ int WindowGame::run()
         if (m_limit >= 0 && static_cast<int64_t>(now) >= m_limit) {
             m_game->stop();
         }
+        // Everything already in SDL's queue: the display's events taken in by
+        // the last wait, and the script's and the game's own.
         SDL_Event event;
-        const uint32_t later = SDL_GetTicks() - m_start;
-        if (SDL_WaitEventTimeout(&event, waitTime(later, nextDue(later), m_limit)) != 0) {
+        while (!m_quit && SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
             handle(event);
-            // The events already taken in; the wait above looks for new ones.
-            // (Polling would ask the display and the input devices again on
-            // every frame the game shows.)
-            while (!m_quit && SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
-                handle(event);
-            }
         }
         servePaints();
-        // Another copy asking to come to the front is looked for a few times a
-        // second, not on every frame.
-        const uint32_t tick = SDL_GetTicks();
-        if (static_cast<int32_t>(tick - m_instanceCheck) >= 0) {
-            m_instanceCheck = tick + kInstanceCheckMs;
-            if (m_instance.poll()) {
-                m_window.raise();
+        if (!m_wait.direct()) {
+            // Without a socket to wait on, another copy asking to come to the
+            // front is looked for a few times a second, not on every frame.
+            const uint32_t tick = SDL_GetTicks();
+            if (static_cast<int32_t>(tick - m_instanceCheck) >= 0) {
+                m_instanceCheck = tick + kInstanceCheckMs;
+                if (m_instance.poll()) {
+                    m_window.raise();
+                }
             }
         }
         if (m_window.needsShow() && !m_handoff.pending()) {
             m_window.show();
+        }
+        if (m_quit) {
+            break;
+        }
+        const uint32_t later = SDL_GetTicks() - m_start;
+        if (m_wait.wait(waitTime(later, nextDue(later), m_limit), m_wait.direct() ? m_instance.listenFd() : -1)
+            && m_instance.poll()) {
+            m_window.raise();
         }
     }
 
@@ -245,8 +255,7 @@ std::optional<uint32_t> WindowGame::nextDue(uint32_t now) const
 void WindowGame::handle(const SDL_Event& event)
 {
     if (event.type == m_paintEvent) {
-        servePaints();
-        return;
+        return;  // a wake-up: the loop serves the paints
     }
     if (event.type == m_paintEvent + 1) {
         m_quit = true;

@@ -21,6 +21,7 @@
 #include "platform/play/play_script.h"
 #include "platform/play/play_session.h"
 #include "platform/play/recording.h"
+#include "platform/sdl/event_wait.h"
 #include "platform/sdl/gamepad_mapper.h"
 #include "platform/sdl/input_gate.h"
 #include "platform/sdl/input_mapper.h"
@@ -62,8 +63,10 @@ public:
     // end; a crash writes it beside the save file).
     const Recording& recording() const { return m_recording; }
 
-    // The longest the window thread sleeps with nothing to do: a later copy
-    // of the game asking this one to come forward waits at most this long.
+    // The longest the window thread sleeps with nothing to do (SDL then looks
+    // for gamepads coming and going, and for signals). A later copy of the
+    // game asking this one to come forward wakes it at once, or where the
+    // window cannot wait on the copy's socket, within kInstanceCheckMs of a wake.
     static constexpr int kIdleWaitMs = 250;
     static constexpr uint32_t kInstanceCheckMs = 100;
     // How long the window thread may wait for events at `now` (ms from the
@@ -105,6 +108,7 @@ private:
     Ref<InputGate> m_gate;
     Recording m_recording;
     PaintHandoff m_handoff;
+    EventWait m_wait;
     SdlWindow m_window;
     LinuxFramebuffer m_framebuffer;
     std::unique_ptr<SdlHost> m_host;
