@@ -10,28 +10,27 @@ namespace {
 
 class FlightTest : public test::Aiming {
 protected:
-    // The ball in play at (x, z) on the ground plus `lift`, moving at (vx, vy, vz).
-    void placeBall(Fixed x, Fixed z, Fixed lift, Fixed vx, Fixed vy, Fixed vz)
+    // The ball in play at (x, z) on the ground plus `lift`, moving at `vx` toward +x and `vy` up.
+    void placeBall(Fixed x, Fixed z, Fixed lift, Fixed vx, Fixed vy = 0)
     {
         const Fixed y = game.terrain->heightAt(x, z) + lift;
         game.ball->setPosition(x, y, z);
-        game.ball->setVelocity(vx, vy, vz);
+        game.ball->setVelocity(vx, vy, 0);
         game.ballSprite->setPosition3d(x, y, z);
         game.restFrames = 0;
         game.lastPinDistance = 0;
         game.setGameState(Golf::BallFlight);
     }
-
-    // Steps the flight with frames of `ms` until it stops (or `most` steps).
-    int32_t stepUntilOver(int32_t ms, int32_t most)
+    // One step of the flight in a frame of `ms`; false when the flight is over.
+    bool step(int32_t ms = 16)
     {
-        for (int32_t i = 0; i < most; ++i) {
-            game.m_frameTime = ms;
-            if (!game.stepBallFlight() || game.gameState != Golf::BallFlight) {
-                return i + 1;
-            }
-        }
-        return most;
+        game.m_frameTime = ms;
+        return game.stepBallFlight();
+    }
+    // Lets a ball placed in water come to rest there.
+    void splash()
+    {
+        for (int32_t i = 0; i < 100 && step() && game.gameState == Golf::BallFlight; ++i) {}
     }
 
     // A point of the loaded hole file with this surface, searched on a grid.
@@ -68,9 +67,8 @@ TEST_F(FlightTest, TheCupTakesASlowBallAndOneThatRollsThroughBetweenTwoSteps)
     };
     size_t holed = 0;
     for (const Case& c : cases) {
-        placeBall(pinX + c.dx, pinZ, c.lift, c.vx, 0, 0);
-        game.m_frameTime = c.ms;
-        EXPECT_EQ(game.stepBallFlight(), !c.holed) << c.what;
+        placeBall(pinX + c.dx, pinZ, c.lift, c.vx);
+        EXPECT_EQ(step(c.ms), !c.holed) << c.what;
         EXPECT_EQ(game.gameState, c.holed ? Golf::HoleOver : Golf::BallFlight) << c.what;
         holed += c.holed ? 1 : 0;
         EXPECT_EQ(play.log.matching(" holed").size(), holed) << c.what;
@@ -88,8 +86,8 @@ TEST_F(FlightTest, WaterCostsAStrokeAndReplaysFromTheLie)
     // Played from the tee: back to the tee, aimed at the hole's aim point again.
     game.lastLie->set(toFixed(row.teeX), game.ballSprite->getY3d(), toFixed(row.teeZ));
     game.holeStrokes = 1;
-    placeBall(wx, wz, 0, 0, 0, 0);
-    stepUntilOver(16, 100);
+    placeBall(wx, wz, 0, 0);
+    splash();
     EXPECT_EQ(game.gameState, Golf::Splash);
     EXPECT_EQ(game.holeStrokes, 2) << "one penalty stroke";
     EXPECT_TRUE(play.log.has(" water"));
@@ -109,8 +107,8 @@ TEST_F(FlightTest, WaterCostsAStrokeAndReplaysFromTheLie)
     const Fixed lieX = toFixed(bent.teeX);
     const Fixed lieZ = toFixed(bent.teeZ - 60);
     game.lastLie->set(lieX, game.terrain->heightAt(lieX, lieZ), lieZ);
-    placeBall(wx, wz, 0, 0, 0, 0);
-    stepUntilOver(16, 100);
+    placeBall(wx, wz, 0, 0);
+    splash();
     EXPECT_EQ(game.ballSprite->getX3d(), lieX);
     const Fixed toPin = fhypot(lieX - game.pinSprite->getX3d(), lieZ - game.pinSprite->getZ3d());
     EXPECT_EQ(game.hudDistance->getNumber(), toPin / 32766) << "aimed straight at the pin";
@@ -123,25 +121,22 @@ TEST_F(FlightTest, OutOfBounds)
     game.lastLie->set(lieX, game.ballSprite->getY3d(), lieZ);
     game.holeStrokes = 1;
 
-    // 511.99 yards is still on the course.
-    placeBall(toFixed(512) - 300, toFixed(200), toFixed(5), 0, 0, 0);
-    game.m_frameTime = 16;
-    EXPECT_TRUE(game.stepBallFlight());
+    // 511.99 yards is still on the course; moving east across the edge is out.
+    placeBall(toFixed(512) - 300, toFixed(200), toFixed(5), 0);
+    EXPECT_TRUE(step());
     EXPECT_EQ(game.gameState, Golf::BallFlight);
     EXPECT_EQ(game.holeStrokes, 1);
-
-    // Moving east across the edge.
-    placeBall(toFixed(512) - 300, toFixed(200), toFixed(5), 10 * 32768, 0, 0);
-    EXPECT_TRUE(game.stepBallFlight());
+    placeBall(toFixed(512) - 300, toFixed(200), toFixed(5), 10 * 32768);
+    EXPECT_TRUE(step());
     EXPECT_EQ(game.gameState, Golf::Overhead);
     EXPECT_EQ(game.holeStrokes, 2) << "one penalty stroke";
     EXPECT_TRUE(play.log.has(" out"));
     ASSERT_TRUE(game.message);
     EXPECT_STREQ(game.message->toString()->chars(), "Out of bounds");
-    EXPECT_EQ(game.ballSprite->getX3d(), lieX) << "replayed from where it was struck";
-    EXPECT_EQ(game.ballSprite->getZ3d(), lieZ);
-    EXPECT_EQ(game.ballShadowSprite->getX3d(), lieX) << "the shadow goes back with the ball";
-    EXPECT_EQ(game.mapBallSprite->getX(), lieX) << "and so does the ball on the map";
+    EXPECT_EQ(std::make_tuple(game.ballSprite->getX3d(), game.ballSprite->getZ3d(), game.ballShadowSprite->getX3d(),
+                  game.mapBallSprite->getX()),
+        std::make_tuple(lieX, lieZ, lieX, lieX))
+        << "the ball, its shadow and the ball on the map go back to where it was struck";
     EXPECT_TRUE(game.overheadMap->hasParent()) << "the map shows";
 
     // Back to aiming with the back key; the message goes.
@@ -150,18 +145,17 @@ TEST_F(FlightTest, OutOfBounds)
     EXPECT_FALSE(game.message->hasParent());
 
     // West of the course (x < 0) is out too.
-    placeBall(toFixed(1), toFixed(200), toFixed(5), -40 * 32768, 0, 0);
-    game.m_frameTime = 60;
-    EXPECT_TRUE(game.stepBallFlight());
+    placeBall(toFixed(1), toFixed(200), toFixed(5), -40 * 32768);
+    EXPECT_TRUE(step(60));
     EXPECT_EQ(game.gameState, Golf::Overhead);
 }
 
-TEST_F(FlightTest, ABallOffTheScreenSwitchesToTheMapAtOnce)
+TEST_F(FlightTest, ABallOffTheScreenSwitchesToTheMapAtOnceAndMayHoleOutThere)
 {
     // Far behind the camera: neither the ball nor its shadow can be seen.
     const Fixed x = game.terrainView->getX3d() - game.terrainView->viewX(0, toFixed(-30));
     const Fixed z = game.terrainView->getZ3d() - game.terrainView->viewZ(0, toFixed(-30));
-    placeBall(x, z, toFixed(3), 0, toFixed(5), 0);
+    placeBall(x, z, toFixed(3), 0, toFixed(5));
     game.ballShadowSprite->setPosition3d(x, game.terrain->heightAt(x, z), z);
     const Fixed before = game.ball->getPosition()->y();
     play.runUntil(play.now() + 100, [&] {
@@ -172,13 +166,9 @@ TEST_F(FlightTest, ABallOffTheScreenSwitchesToTheMapAtOnce)
     EXPECT_EQ(game.ball->getPosition()->y(), before) << "switching takes the frame: no step";
     EXPECT_TRUE(game.overheadMap->hasParent());
     EXPECT_FALSE(game.terrainView->hasParent());
-}
 
-TEST_F(FlightTest, HolingOutOnTheMapGoesStraightToTheScorecard)
-{
-    const Fixed pinX = game.pinSprite->getX3d();
-    const Fixed pinZ = game.pinSprite->getZ3d();
-    placeBall(pinX + 300, pinZ, 0, 0, 0, 0);
+    // Holed on the map: straight to the scorecard.
+    placeBall(game.pinSprite->getX3d() + 300, game.pinSprite->getZ3d(), 0, 0);
     game.enterOverhead(Golf::MapFlight);
     game.m_frameTime = 16;
     game.runMapFlight();

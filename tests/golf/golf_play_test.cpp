@@ -1,8 +1,9 @@
 // Playing by keys and stylus: what each state does with a key and the log it
 // writes, the swing from meter to strike, the first stroke of a round on line,
-// the distance display, taps and drags while aiming, folding the key help,
+// the distance display, folding the key help, taps and drags while aiming,
 // what the waiting aiming screen redraws, a size change applied by the game
-// loop, and leaving by "Exit".
+// loop; the demo a quiet main menu plays, after which a key brings the menu back
+// exactly as it was (the saved game and the random source untouched); "Exit".
 #include <algorithm>
 #include <cstdlib>
 #include <regex>
@@ -13,6 +14,7 @@
 #include "golf/holetable.h"
 #include "golf/play_support.h"
 #include "golf/surface_table.h"
+#include "runtime/keys.h"
 
 namespace tarnby {
 namespace {
@@ -49,11 +51,9 @@ TEST_F(GolfPlayTest, KeysInEachState)
     play.key(play.now() + 16, 2);
     play.runUntil(play.now() + 100);
     EXPECT_EQ(game.gameState, Golf::BallFlight);
-    int32_t dots = 0;
-    for (const Ref<Vsprite>& dot : game.trailDots) {
-        dots += dot && dot->hasParent() ? 1 : 0;
-    }
-    EXPECT_GT(dots, 0) << "a ball high in the air leaves a trail";
+    EXPECT_TRUE(std::any_of(game.trailDots.begin(), game.trailDots.end(), [](const Ref<Vsprite>& dot) {
+        return dot && dot->hasParent();
+    })) << "a ball high in the air leaves a trail";
     play.key(play.now() + 16, 5);
     ASSERT_TRUE(play.runTo(Golf::MapFlight, 500));
     EXPECT_EQ(game.holeStrokes, 1) << "the shot goes on";
@@ -181,7 +181,7 @@ TEST_F(GolfPlayTest, FeetAndYards)
     EXPECT_EQ(game.hudDistance->getNumber(), fhypot(pinX - x, 0) / 32766);
 }
 
-TEST(GolfInputTest, AKeypadPicksClubsOpensTheMapAndCancelsASwingInItsFirstFrame)
+TEST(GolfInputTest, AKeypadPicksClubsAndCancelsASwingInItsFirstFrame)
 {
     test::Play play(176, 220, false, "clubmenu");
     play.startAndResume();
@@ -212,19 +212,38 @@ TEST(GolfInputTest, AKeypadPicksClubsOpensTheMapAndCancelsASwingInItsFirstFrame)
     EXPECT_FALSE(game.clubMenu->hasParent());
     EXPECT_TRUE(game.keyHelpMenu->hasParent()) << "and comes back";
     EXPECT_TRUE(game.hudPanel->hasParent());
-    // '7' opens the map, '9' returns.
-    play.key(play.now() + 32, '7');
-    ASSERT_TRUE(play.runTo(Golf::Overhead, 1000));
-    EXPECT_TRUE(game.overheadMap->hasParent());
-    EXPECT_FALSE(game.terrainView->hasParent());
-    play.key(play.now() + 32, '9');
-    ASSERT_TRUE(play.runTo(Golf::Aiming, 2000));
-    EXPECT_TRUE(game.terrainView->hasParent());
 }
 
-TEST_F(GolfPlayTest, TapsAndDragsWhileAiming)
+TEST_F(GolfPlayTest, TheKeyHelpFoldsAndTapsAndDragsAimAndSwing)
 {
     play.runUntil(play.now() + 100);
+    ASSERT_TRUE(game.keyHelpMenu->hasParent());
+
+    // The soft key folds the help: the panel goes, the bar shrinks to a corner square.
+    play.key(play.now() + 16, 6);
+    play.runUntil(play.now() + 100);
+    EXPECT_TRUE(game.keyHelpFolded);
+    EXPECT_FALSE(game.hudPanel->hasParent());
+    EXPECT_TRUE(game.keyHelpMenu->hasParent());
+    EXPECT_EQ(game.keyHelpMenu->getHeight(), game.keyHelpMenu->m_tileSize);
+
+    // It stays folded through a visit to the map ('7' opens it, '9' returns).
+    play.key(play.now() + 16, '7');
+    ASSERT_TRUE(play.runTo(Golf::Overhead, 500));
+    EXPECT_TRUE(game.overheadMap->hasParent());
+    EXPECT_FALSE(game.terrainView->hasParent());
+    play.key(play.now() + 100, '9');
+    ASSERT_TRUE(play.runTo(Golf::Aiming, 2000));
+    EXPECT_TRUE(game.terrainView->hasParent());
+    EXPECT_TRUE(game.keyHelpFolded);
+    EXPECT_FALSE(game.hudPanel->hasParent());
+
+    // A tap on the corner square unfolds it.
+    play.tap(play.now() + 16, 10, 320 - 10);
+    play.runUntil(play.now() + 100);
+    EXPECT_FALSE(game.keyHelpFolded);
+    EXPECT_TRUE(game.hudPanel->hasParent());
+    EXPECT_GT(game.keyHelpMenu->getHeight(), game.keyHelpMenu->m_tileSize) << "laid out in full again";
     const int32_t heading = game.aimHeading;
 
     // A tap left of the ball turns the aim left; one on the right turns it right.
@@ -259,35 +278,6 @@ TEST_F(GolfPlayTest, TapsAndDragsWhileAiming)
         (golfer.m_top + golfer.m_bottom) / 2);
     ASSERT_TRUE(play.runTo(Golf::SwingMeter, 500));
     EXPECT_FALSE(game.keyHelpMenu->hasParent()) << "the help leaves for the swing";
-}
-
-TEST_F(GolfPlayTest, FoldingTheKeyHelp)
-{
-    play.runUntil(play.now() + 100);
-    ASSERT_TRUE(game.keyHelpMenu->hasParent());
-
-    // The soft key folds the help: the panel goes, the bar shrinks to a corner square.
-    play.key(play.now() + 16, 6);
-    play.runUntil(play.now() + 100);
-    EXPECT_TRUE(game.keyHelpFolded);
-    EXPECT_FALSE(game.hudPanel->hasParent());
-    EXPECT_TRUE(game.keyHelpMenu->hasParent());
-    EXPECT_EQ(game.keyHelpMenu->getHeight(), game.keyHelpMenu->m_tileSize);
-
-    // It stays folded through a visit to the map.
-    play.key(play.now() + 16, '7');
-    ASSERT_TRUE(play.runTo(Golf::Overhead, 500));
-    play.key(play.now() + 100, '9');
-    ASSERT_TRUE(play.runTo(Golf::Aiming, 2000));
-    EXPECT_TRUE(game.keyHelpFolded);
-    EXPECT_FALSE(game.hudPanel->hasParent());
-
-    // A tap on the corner square unfolds it.
-    play.tap(play.now() + 16, 10, 320 - 10);
-    play.runUntil(play.now() + 100);
-    EXPECT_FALSE(game.keyHelpFolded);
-    EXPECT_TRUE(game.hudPanel->hasParent());
-    EXPECT_GT(game.keyHelpMenu->getHeight(), game.keyHelpMenu->m_tileSize) << "laid out in full again";
 }
 
 TEST_F(GolfPlayTest, TheWaitingAimingScreenRedrawsOnlyTheMarkerEverySecondFrame)
@@ -346,14 +336,85 @@ TEST_F(GolfPlayTest, ASizeChangeIsAppliedByTheGameLoop)
     EXPECT_EQ(game.getWidth(), 320);
 }
 
-TEST(GolfInputTest, ExitEndsTheRun)
+// The log's lines from "demo start" to "demo end" (both included).
+test::LinesLog demoLines(const test::LinesLog& log)
 {
-    test::Play play(240, 320, true, "exit");
-    play.key(1500, 7);  // Back moves to "Exit"...
-    play.key(1550, 5);  // ... which ends the game
-    play.runUntil(60000);
-    EXPECT_LT(play.now(), 3000u) << "run returned when Exit was chosen";
-    EXPECT_FALSE(play.golf->isRunning());
+    test::LinesLog demo;
+    for (const std::string& line : log.lines) {
+        if (!demo.lines.empty() || line.find(" demo start") != std::string::npos) {
+            demo.lines.push_back(line);
+        }
+        if (line.find(" demo end") != std::string::npos) {
+            break;
+        }
+    }
+    return demo;
+}
+
+TEST(GolfDemoTest, AQuietMenuPlaysTheDemoAndAKeyBringsTheSameMenuBackWithTheSaveUntouched)
+{
+    test::Play p(240, 320, true, "demo");
+    // A save at hole 5 of the second course, 17 strokes into the round, sound off, and one top score.
+    ByteArray save = test::saveRecord(4, 17, kFlagSoundOff, 1);
+    insertTopScore(save, 70, 2);
+    p.writeSave(save);
+
+    p.at_(300, [&] { EXPECT_EQ(p.screenAt(0, 0) & 0xFFFFFF, 0x005995u) << "the start-up screen's deep blue"; });
+    p.runUntil(1500);
+    ASSERT_EQ(p.golf->gameState, Golf::Menu);
+    // Down twice: the highlight leaves the menu's own choice.
+    p.key(1600, kKeyDown);
+    p.key(1700, kKeyDown);
+    p.runUntil(2000);
+    ASSERT_TRUE(p.golf->mainMenu->m_selected);
+    const int32_t entry = p.golf->mainMenu->m_selected->getTag();
+    EXPECT_NE(entry, 'R');
+    const std::vector<uint32_t> menuScreen = p.screen();
+    const RandomState random = randomState();
+
+    // Still quiet 29.9 s after the last key: no demo yet.
+    p.runUntil(1700 + Golf::kDemoAfterMs - 100);
+    EXPECT_FALSE(p.log.has(" demo start"));
+
+    // The demo plays for a minute (the game runs on, as in the window), then
+    // select ends it.
+    const uint32_t pressed = 1700 + Golf::kDemoAfterMs + 60000;
+    std::vector<uint32_t> playingScreen;
+    p.at_(pressed - 20, [&] { playingScreen = p.screen(); });
+    p.key(pressed, kKeySelect);
+    p.runUntil(pressed + 500);
+    const test::LinesLog whole = demoLines(p.log);
+    ASSERT_FALSE(whole.lines.empty()) << "no demo after 30 s of a quiet menu";
+    EXPECT_GE(whole.matching(" strike ").size(), 2u) << "the golfer should have played shots";
+    EXPECT_EQ(whole.matching(" sound ").size(), 0u) << "the player has sound off: the demo is silent";
+    EXPECT_EQ(whole.matching(" save").size(), 0u) << "the demo never saves";
+    EXPECT_NE(playingScreen, menuScreen) << "the screen should be the demo's";
+
+    // Select did nothing else: the same entry, no new game.
+    ASSERT_TRUE(whole.lines.back().find(" demo end") != std::string::npos) << "a key must end the demo";
+    EXPECT_LE(std::stoul(whole.lines.back()), pressed + 100) << "the demo ends at the next frame";
+    EXPECT_GE(std::stoul(whole.lines.back()), pressed);
+    EXPECT_EQ(p.golf->gameState, Golf::Menu);
+    ASSERT_TRUE(p.golf->mainMenu->m_selected);
+    EXPECT_EQ(p.golf->mainMenu->m_selected->getTag(), entry);
+    EXPECT_EQ(std::make_tuple(p.golf->hole, p.golf->course, p.golf->roundStrokes), std::make_tuple(4, 1, 17));
+    EXPECT_EQ(p.screen(), menuScreen) << "the menu comes back exactly as it was";
+    EXPECT_TRUE(randomState() == random) << "the player's next shot draws as without the demo";
+    EXPECT_EQ(test::bytesOf(p.readSave()), test::bytesOf(save)) << "the demo must leave the save file byte for byte";
+
+    // The menu still works, and the timer starts again from the return.
+    p.key(p.now() + 100, kKeyUp);
+    p.key(p.now() + 200, kKeyUp);
+    p.runUntil(p.now() + 400);
+    EXPECT_EQ(p.golf->mainMenu->m_selected->getTag(), 'R');
+    EXPECT_EQ(p.log.matching(" demo start").size(), 1u);
+
+    // Back moves to "Exit", which ends the game's run.
+    p.key(p.now() + 100, kKeyBack);
+    p.key(p.now() + 200, kKeySelect);
+    p.runUntil(p.now() + 60000);
+    EXPECT_LT(p.now(), pressed + 3000) << "run returned when Exit was chosen";
+    EXPECT_FALSE(p.golf->isRunning());
 }
 
 }  // namespace

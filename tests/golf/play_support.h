@@ -1,15 +1,17 @@
 // Playing the game inside a test: the headless host, feeding scheduled input
 // and actions into the game as time passes and stopping the game at a time
-// limit, plus a log that keeps every line.
+// limit, a log that keeps every line, and save records written and read.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "golf/device_profile.h"
@@ -70,6 +72,17 @@ public:
     }
 
     std::string savePath() const { return (m_folder / "tarnbygolf").string(); }
+    void writeSave(const ByteArray& save) const
+    {
+        ASSERT_TRUE(writeWholeFile(savePath(), save.data(), static_cast<size_t>(save.length())));
+    }
+    // The save file as the game wrote it: always 40 bytes.
+    ByteArray readSave() const
+    {
+        ByteArray bytes = readWholeFile(savePath());
+        EXPECT_EQ(bytes.length(), kSaveSize);
+        return bytes.length() == kSaveSize ? bytes : ByteArray(kSaveSize);
+    }
 
     void sleep(int32_t milliseconds) override
     {
@@ -168,6 +181,39 @@ private:
     std::function<bool()> m_until;
     std::filesystem::path m_folder;
 };
+
+// A save record: the next hole, the round's strokes, the flags, the course and
+// the reserved bytes, which the game must never touch.
+constexpr int32_t kReservedLow = 0xA2A1;
+constexpr int32_t kReservedHigh = 0xA4A3;
+using SaveFields = std::array<int32_t, 6>;
+inline ByteArray saveRecord(int32_t hole, int32_t strokes, int32_t flags, int32_t course)
+{
+    ByteArray save(kSaveSize);
+    const SaveFields fields = { hole, strokes, flags, course, kReservedLow, kReservedHigh };
+    const int32_t offsets[] = { kSaveHole, kSaveRoundStrokes, kSaveFlags, kSaveCourse, kSaveReserved,
+        kSaveReserved + 2 };
+    for (size_t i = 0; i < fields.size(); ++i) {
+        writeSaveShort(save, offsets[i], fields[i]);
+    }
+    return save;
+}
+inline SaveFields saveFields(const ByteArray& save)
+{
+    return { readSaveShort(save, kSaveHole), readSaveShort(save, kSaveRoundStrokes), readSaveShort(save, kSaveFlags),
+        readSaveShort(save, kSaveCourse), readSaveShort(save, kSaveReserved), readSaveShort(save, kSaveReserved + 2) };
+}
+// The top-score table as (total, course) pairs, best first.
+using TopScores = std::vector<std::pair<int32_t, int32_t>>;
+inline TopScores topScores(const ByteArray& save)
+{
+    TopScores rows;
+    for (int32_t i = 0; i < kTopScoreCount; ++i) {
+        rows.emplace_back(readSaveShort(save, kSaveTopScores + 4 * i), readSaveShort(save, kSaveTopScores + 4 * i + 2));
+    }
+    return rows;
+}
+inline std::vector<uint8_t> bytesOf(const ByteArray& save) { return std::vector<uint8_t>(save.begin(), save.end()); }
 
 // A test on a touch screen that starts aiming at the first hole of a new game.
 class Aiming : public ::testing::Test {

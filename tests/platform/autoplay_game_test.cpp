@@ -1,17 +1,18 @@
-// Autoplay on the headless host: holes played to the cup by the computer
-// golfer, a log whose hole lines add up to its total line, and its recording
-// replayed; the holes, rounds and courses asked for.
+// The game program's options and autoplay on the headless host: defaults,
+// sizes, devices and recording, usage errors that name the option and exit
+// with status 2; holes played to the cup by the computer golfer, a log whose
+// hole lines add up to its total line, and its recording replayed; the holes,
+// rounds and courses asked for.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "golf/holetable.h"
 #include "platform/play/autoplay_game.h"
+#include "platform/play/game_options.h"
 #include "support/test_support.h"
 
 namespace tarnby {
@@ -91,19 +92,6 @@ TEST(AutoplayGameTest, HolesPlayedToTheCupAddUpAndARecordingReplaysToTheSameLog)
     for (size_t i = 0; i < played.log.size(); ++i) {
         ASSERT_EQ(replayed.log[i], played.log[i]) << "line " << i + 1;
     }
-
-    // The same keys on slower frames make another game: the frame times count.
-    std::ifstream in(recording);
-    std::ostringstream slower;
-    for (std::string line; std::getline(in, line);) {
-        const size_t at = line.find(" frame 16");
-        slower << (at != std::string::npos && line.size() == at + 9 ? line.substr(0, at) + " frame 17" : line) << "\n";
-    }
-    std::ofstream(folder.file("slower.rec")) << slower.str();
-    const Autoplay other = autoplay("autoplay_slower",
-        { "--course", "2", "--holes", "1-2", "--replay", folder.file("slower.rec") }, false);
-    EXPECT_EQ(other.status, 0);
-    EXPECT_NE(other.log, played.log);
 }
 
 TEST(AutoplayGameTest, HoleRangesRoundsAndCourses)
@@ -120,13 +108,98 @@ TEST(AutoplayGameTest, HoleRangesRoundsAndCourses)
 
     int32_t first = 0, last = 0;
     EXPECT_TRUE(GameOptions::parseHoles("3-7", first, last));
-    EXPECT_EQ(first, 3);
-    EXPECT_EQ(last, 7);
+    EXPECT_EQ(std::make_pair(first, last), std::make_pair(3, 7));
     EXPECT_TRUE(GameOptions::parseHoles("18", first, last));
-    EXPECT_EQ(first, 18);
-    EXPECT_EQ(last, 18);
+    EXPECT_EQ(std::make_pair(first, last), std::make_pair(18, 18));
     for (const char* bad : { "0-3", "5-4", "1-19", "3-", "-3", "a-b", "3-4x", "" }) {
         EXPECT_FALSE(GameOptions::parseHoles(bad, first, last)) << bad;
+    }
+}
+
+struct Parsed {
+    GameOptions options;
+    std::optional<int> status;
+    std::string output;
+};
+
+Parsed parse(std::vector<const char*> args)
+{
+    args.insert(args.begin(), "tarnby-golf");
+    Parsed parsed;
+    testing::internal::CaptureStdout();
+    parsed.status = parsed.options.parse(static_cast<int>(args.size()), args.data());
+    parsed.output = testing::internal::GetCapturedStdout();
+    return parsed;
+}
+
+TEST(GameOptionsTest, DefaultsSizesDevicesAndRecording)
+{
+    // Options that only pass a path or a number on (--data, --save, --script,
+    // --frames, --log, --log-steps, --max-ms, --threads) are played through by
+    // TarnbyGolfTest and GameDataTest; here the defaults and the ones with rules.
+    Parsed d = parse({});
+    EXPECT_FALSE(d.status);
+    EXPECT_EQ(d.output, "");
+    EXPECT_FALSE(d.options.headless);
+    EXPECT_EQ(std::make_tuple(d.options.width, d.options.height, d.options.device, d.options.threads),
+        std::make_tuple(240, 320, GameOptions::Device::Touch, 0));
+    EXPECT_EQ(d.options.maxMs, -1);
+    Parsed sized = parse({ "--size", "176x220" });
+    ASSERT_FALSE(sized.status) << sized.output;
+    EXPECT_EQ(std::make_pair(sized.options.width, sized.options.height), std::make_pair(176, 220));
+
+    // The three devices as the game sees them.
+    struct Row {
+        const char* word;
+        bool touch, letters;
+    } rows[] = { { "touch", true, false }, { "keypad", false, false }, { "letters", false, true } };
+    for (const Row& row : rows) {
+        Parsed p = parse({ "--device", row.word });
+        ASSERT_FALSE(p.status) << row.word;
+        const DeviceProfile profile = p.options.profile();
+        EXPECT_EQ(profile.isPocketPC, row.touch) << row.word;
+        EXPECT_EQ(profile.qwertyKeyboard, row.letters) << row.word;
+        EXPECT_FALSE(profile.pixelDoubling) << row.word;
+    }
+
+    // The window records its game; headless, only the computer golfer's game is
+    // recorded (as AutoplayGameTest does).
+    Parsed window = parse({ "--record", "game.play" });
+    ASSERT_FALSE(window.status) << window.output;
+    EXPECT_EQ(window.options.recordPath, "game.play");
+}
+
+TEST(GameOptionsTest, UsageErrorsNameTheOptionAndExitTwo)
+{
+    struct Row {
+        std::vector<const char*> args;
+        const char* names;
+    } rows[] = {
+        { { "--size", "240" }, "--size" },
+        { { "--size", "0x320" }, "--size" },
+        { { "--size", "240x320x2" }, "--size" },
+        { { "--size", "5000x320" }, "--size" },
+        { { "--size", "-240x320" }, "--size" },
+        { { "--device", "phone" }, "--device" },
+        { { "--max-ms", "-1" }, "--max-ms" },
+        { { "--max-ms", "soon" }, "--max-ms" },
+        { { "--threads", "0" }, "--threads" },
+        { { "--threads", "9" }, "--threads" },
+        { { "--threads", "two" }, "--threads" },
+        { { "--log-steps" }, "--log-steps" },
+        { { "--frames" }, "--frames" },
+        { { "--window" }, "--window" },
+        { { "--headless", "--record", "game.play" }, "--record" },
+        { { "--autoplay" }, "--autoplay" },
+        { { "--headless", "--autoplay", "--replay", "game.play" }, "--replay" },
+        { { "--headless", "--autoplay", "--script", "play.txt" }, "--script" },
+    };
+    for (const Row& row : rows) {
+        Parsed p = parse(row.args);
+        EXPECT_EQ(p.status, 2) << row.names;
+        EXPECT_EQ(p.output.rfind("tarnby-golf: ", 0), 0u) << p.output;
+        EXPECT_NE(p.output.find(row.names), std::string::npos) << p.output;
+        EXPECT_NE(p.output.find("--help"), std::string::npos) << "a hint to --help: " << p.output;
     }
 }
 

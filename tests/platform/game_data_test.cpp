@@ -36,15 +36,11 @@ protected:
     {
         fs::remove_all(data());
         fs::create_directories(data());
+        // Every file of the build's data folder but its programs.
         for (const auto& entry : fs::directory_iterator(test::binFolder())) {
             const std::string name = entry.path().filename().string();
-            const bool wanted = name.find("_holes_") != std::string::npos || name == "arrow" || name == "help.txt"
-                                || (name.rfind("golf", 0) == 0 && name.size() > 8
-                                    && name.compare(name.size() - 4, 4, ".bin") == 0)
-                                || (name.size() > 4 && name.compare(name.size() - 4, 4, ".wav") == 0)
-                                || (name.size() == 7 && name[0] == 'f' && name.compare(3, 4, ".bin") == 0)
-                                || (withStamp && name == kDataStampName);
-            if (wanted && entry.is_regular_file()) {
+            const bool program = (entry.status().permissions() & fs::perms::owner_exec) != fs::perms::none;
+            if (entry.is_regular_file() && !program && (withStamp || name != kDataStampName)) {
                 fs::copy_file(entry.path(), data() + name);
             }
         }

@@ -30,7 +30,7 @@ public:
     std::vector<std::string> events;
 };
 
-TEST(HeadlessHostTest, ScriptedInputArrivesAsTheClockPassesItsTimeInOrder)
+TEST(HeadlessHostTest, ScriptedKeysAndStylusArriveAsTheClockPassesTheirTimeInOrder)
 {
     HeadlessHost h(8, 8);
     auto log = make<KeyLog>();
@@ -69,29 +69,25 @@ TEST(HeadlessHostTest, ScriptedInputArrivesAsTheClockPassesItsTimeInOrder)
     h.sleep(100);
     EXPECT_EQ(h.pendingInput(), 0u);
     EXPECT_FALSE(log->hasKey());
-}
 
-TEST(HeadlessHostTest, TheStylusTapsHoldsAndDrags)
-{
-    HeadlessHost h(8, 8);
-    auto log = make<KeyLog>();
+    // The stylus: a tap, then the pen held down, dragged and lifted.
     h.attachInput(log.get());
-    h.schedule({ 0, InputEvent::Tap, 120, 200 });
-    h.schedule({ 20, InputEvent::PenDown, 30, 40 });
-    h.schedule({ 30, InputEvent::Drag, 5, -3 });
-    h.schedule({ 35, InputEvent::Drag, 2, 1 });
-    h.schedule({ 50, InputEvent::PenUp, 0, 0 });
+    log->events.clear();
+    h.schedule({ 220, InputEvent::Tap, 120, 200 });
+    h.schedule({ 240, InputEvent::PenDown, 30, 40 });
+    h.schedule({ 250, InputEvent::Drag, 5, -3 });
+    h.schedule({ 255, InputEvent::Drag, 2, 1 });
+    h.schedule({ 270, InputEvent::PenUp, 0, 0 });
     h.sleep(16);
-    EXPECT_EQ(log->events, (std::vector<std::string> { "down 5 at 0 pen 120,200", "up 5 at 0" }))
+    EXPECT_EQ(log->events, (std::vector<std::string> { "down 5 at 220 pen 120,200", "up 5 at 220" }))
         << "the tap's place is set before its select press";
     h.sleep(16);
     EXPECT_TRUE(log->isKeyDown(kKeySelect)) << "the pen is still down";
     h.sleep(16);
-    EXPECT_EQ(log->m_dragX.load(), 7);
-    EXPECT_EQ(log->m_dragY.load(), -2);
+    EXPECT_EQ(std::make_pair(log->m_dragX.load(), log->m_dragY.load()), std::make_pair(7, -2));
     h.sleep(16);
     EXPECT_FALSE(log->isKeyDown(kKeySelect));
-    EXPECT_EQ(log->events.back(), "up 5 at 50");
+    EXPECT_EQ(log->events.back(), "up 5 at 270");
 }
 
 TEST(HeadlessHostTest, KeepsTheScreenAsPresentedAndRecordsSounds)

@@ -1,17 +1,16 @@
 // The game program played headless by script, end to end: a new game through
-// hole 1, the same game again on other threads, a resume from the save, the
+// hole 1, the same game again on three threads, a resume from the save, the
 // computer golfer, and the program's errors. (The round's end on the top
 // scores is played in-process by GolfSaveTest.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "golf/save_record.h"
-#include "platform/headless/png_writer.h"
 #include "support/test_support.h"
 
 namespace tarnby {
@@ -24,16 +23,11 @@ std::string script(const std::string& name) { return test::sourceFolder() + "tes
 
 using test::readLines;
 
-// Lines that contain `part`, in order.
-std::vector<std::string> matching(const std::vector<std::string>& lines, const std::string& part)
+// How many lines contain `part`.
+int64_t count(const std::vector<std::string>& lines, const std::string& part)
 {
-    std::vector<std::string> found;
-    for (const std::string& line : lines) {
-        if (line.find(part) != std::string::npos) {
-            found.push_back(line);
-        }
-    }
-    return found;
+    return std::count_if(lines.begin(), lines.end(),
+        [&](const std::string& line) { return line.find(part) != std::string::npos; });
 }
 
 class TarnbyGolfTest : public testing::Test {
@@ -49,7 +43,6 @@ protected:
     }
     std::string file(const std::string& name) const { return m_folder.file(name); }
     std::string save() const { return file("tarnbygolf"); }
-    std::string frame(const std::string& name) const { return file("frames/" + name + ".png"); }
 
     test::ScratchFolder m_folder;
 };
@@ -62,44 +55,32 @@ TEST_F(TarnbyGolfTest, ANewGameThroughHoleOnePlaysAlikeOnAnyThreadsThenResumesAt
     const std::vector<std::string> log = readLines(file("hole1.log"));
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.front(), "0 state Menu hole 1 course 0 strokes 0 round 0");
-    EXPECT_GT(matching(log, " step ").size(), 100u) << "every flight step is logged";
-    EXPECT_EQ(matching(log, " strike ").size(), 3u);
-    ASSERT_EQ(matching(log, " holed").size(), 1u);
-    const std::vector<std::string> over = matching(log, " state HoleOver ");
-    ASSERT_EQ(over.size(), 1u);
-    EXPECT_NE(over[0].find(" state HoleOver hole 1 course 0 strokes 3 round 0"), std::string::npos) << over[0];
-    EXPECT_FALSE(matching(log, " state Aiming hole 2 course 0 strokes 0 round 3").empty()) << "on to hole 2";
-    EXPECT_FALSE(matching(log, " sound incup").empty());
+    EXPECT_GT(count(log, " step "), 100) << "every flight step is logged";
+    EXPECT_EQ(count(log, " strike "), 3);
+    EXPECT_EQ(count(log, " holed"), 1);
+    EXPECT_EQ(count(log, " state HoleOver "), 1);
+    EXPECT_EQ(count(log, " state HoleOver hole 1 course 0 strokes 3 round 0"), 1);
+    EXPECT_GT(count(log, " state Aiming hole 2 course 0 strokes 0 round 3"), 0) << "on to hole 2";
+    EXPECT_GT(count(log, " sound incup"), 0);
     // Saved: when the female player was chosen, when the round began, after the hole.
-    EXPECT_EQ(matching(log, " save").size(), 3u);
+    EXPECT_EQ(count(log, " save"), 3);
     ByteArray saved(kSaveSize);
     ASSERT_TRUE(loadSaveFile(save(), saved));
     EXPECT_EQ(readSaveShort(saved, kSaveFlags), kFlagFemale);
 
-    // The same script on three threads plays the same game, frame for frame.
+    // The same script on three threads (which share out the drawing) plays the same game.
     ASSERT_TRUE(std::remove(save().c_str()) == 0);
-    std::filesystem::rename(file("frames"), file("frames-1"));
     ProgramRun again = play("hole1.play", "again.log", "--log-steps --threads 3");
     ASSERT_EQ(again.status, 0) << again.output;
     EXPECT_EQ(readLines(file("again.log")), log);
-    for (const char* name : { "startup", "menu", "aiming", "meter", "flight", "scorecard", "hole2" }) {
-        std::vector<uint8_t> one, three;
-        int32_t width = 0, height = 0;
-        ASSERT_TRUE(readRgbaPng(file("frames-1/") + name + ".png", one, width, height)) << name;
-        EXPECT_EQ(std::make_pair(width, height), std::make_pair(240, 320)) << name;
-        ASSERT_TRUE(readRgbaPng(frame(name), three, width, height)) << name;
-        EXPECT_TRUE(one == three) << name << " differs between one thread and three";
-    }
 
     // A new start: "Resume" goes on at hole 2 with the strokes of hole 1.
     ProgramRun second = play("resume.play", "resume.log");
     ASSERT_EQ(second.status, 0) << second.output;
     const std::vector<std::string> resumed = readLines(file("resume.log"));
-    const std::vector<std::string> aiming = matching(resumed, " state Aiming ");
-    ASSERT_FALSE(aiming.empty());
-    EXPECT_NE(aiming.back().find(" state Aiming hole 2 course 0 strokes 0 round 3"), std::string::npos)
-        << aiming.back();
-    EXPECT_TRUE(matching(resumed, " strike ").empty());
+    EXPECT_GT(count(resumed, " state Aiming hole 2 course 0 strokes 0 round 3"), 0);
+    EXPECT_EQ(count(resumed, " state Aiming "), count(resumed, " state Aiming hole 2 course 0 strokes 0 round 3"));
+    EXPECT_EQ(count(resumed, " strike "), 0);
 }
 
 TEST_F(TarnbyGolfTest, ProblemsAreNamedInOneLine)
