@@ -77,7 +77,7 @@ TEST_F(FlightTest, TheCupTakesASlowBallAndOneThatRollsThroughBetweenTwoSteps)
     EXPECT_GT(game.ballSprite->getX3d() - pinX, 911) << "the last step ended beyond the cup";
 }
 
-TEST_F(FlightTest, WaterCostsAStrokeAndReplaysFromTheLie)
+TEST_F(FlightTest, WaterAndOutOfBoundsCostAStrokeAndReplayFromTheLie)
 {
     Fixed wx = 0;
     Fixed wz = 0;
@@ -91,8 +91,8 @@ TEST_F(FlightTest, WaterCostsAStrokeAndReplaysFromTheLie)
     EXPECT_EQ(game.gameState, Golf::Splash);
     EXPECT_EQ(game.holeStrokes, 2) << "one penalty stroke";
     EXPECT_TRUE(play.log.has(" water"));
-    EXPECT_EQ(game.ballSprite->getX3d(), toFixed(row.teeX));
-    EXPECT_EQ(game.ballSprite->getZ3d(), toFixed(row.teeZ));
+    EXPECT_EQ(std::make_pair(game.ballSprite->getX3d(), game.ballSprite->getZ3d()),
+        std::make_pair(toFixed(row.teeX), toFixed(row.teeZ)));
     const Fixed viaAim = fhypot(toFixed(row.teeX - row.aimX), toFixed(row.teeZ - row.aimZ))
                          + fhypot(toFixed(row.aimX - row.pinX), toFixed(row.aimZ - row.pinZ));
     EXPECT_EQ(game.hudDistance->getNumber(), viaAim / 32766) << "the distance runs through the aim point";
@@ -112,24 +112,16 @@ TEST_F(FlightTest, WaterCostsAStrokeAndReplaysFromTheLie)
     EXPECT_EQ(game.ballSprite->getX3d(), lieX);
     const Fixed toPin = fhypot(lieX - game.pinSprite->getX3d(), lieZ - game.pinSprite->getZ3d());
     EXPECT_EQ(game.hudDistance->getNumber(), toPin / 32766) << "aimed straight at the pin";
-}
 
-TEST_F(FlightTest, OutOfBounds)
-{
-    const Fixed lieX = game.ballSprite->getX3d();
-    const Fixed lieZ = game.ballSprite->getZ3d();
-    game.lastLie->set(lieX, game.ballSprite->getY3d(), lieZ);
-    game.holeStrokes = 1;
-
-    // 511.99 yards is still on the course; moving east across the edge is out.
+    // Out of bounds: 511.99 yards is still on the course; moving east across the edge is out.
     placeBall(toFixed(512) - 300, toFixed(200), toFixed(5), 0);
     EXPECT_TRUE(step());
     EXPECT_EQ(game.gameState, Golf::BallFlight);
-    EXPECT_EQ(game.holeStrokes, 1);
+    EXPECT_EQ(game.holeStrokes, 3);
     placeBall(toFixed(512) - 300, toFixed(200), toFixed(5), 10 * 32768);
     EXPECT_TRUE(step());
     EXPECT_EQ(game.gameState, Golf::Overhead);
-    EXPECT_EQ(game.holeStrokes, 2) << "one penalty stroke";
+    EXPECT_EQ(game.holeStrokes, 4) << "one penalty stroke";
     EXPECT_TRUE(play.log.has(" out"));
     ASSERT_TRUE(game.message);
     EXPECT_STREQ(game.message->toString()->chars(), "Out of bounds");

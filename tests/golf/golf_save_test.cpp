@@ -48,28 +48,17 @@ TEST(SaveRecordTest, ShortsAreUnsignedLittleEndianAndStayInsideTheRecord)
 
 TEST(SaveRecordTest, TopScoresStaySortedWithTheNewerRoundFirstOnTies)
 {
+    // Rounds (total, course) in turn and the place each takes (-1: none): any in an empty table, worse below,
+    // better above, a tie before the older round; a full table keeps out a worse round but takes a tie with
+    // the last place, and a best round pushes the last one out. Totals that cannot be stored never get in.
+    const int32_t rounds[][3] = { { 80, 1, 0 }, { 90, 2, 1 }, { 72, 0, 0 }, { 80, 2, 1 }, { 95, 0, 4 }, { 96, 0, 5 },
+        { 97, 1, 6 }, { 98, 1, -1 }, { 97, 2, 6 }, { 70, 1, 0 }, { 0, 0, -1 }, { 65536, 0, -1 } };
     ByteArray save = newRecord();
-    EXPECT_EQ(insertTopScore(save, 80, 1), 0) << "an empty table takes any round";
-    EXPECT_EQ(insertTopScore(save, 90, 2), 1) << "worse goes below";
-    EXPECT_EQ(insertTopScore(save, 72, 0), 0) << "better goes above";
-    EXPECT_EQ(insertTopScore(save, 80, 2), 1) << "a tie goes before the older round";
-    EXPECT_EQ(test::topScores(save),
-        (Rows { { 72, 0 }, { 80, 2 }, { 80, 1 }, { 90, 2 }, { 0, 0 }, { 0, 0 }, { 0, 0 } }));
-
-    EXPECT_EQ(insertTopScore(save, 95, 0), 4);
-    EXPECT_EQ(insertTopScore(save, 96, 0), 5);
-    EXPECT_EQ(insertTopScore(save, 97, 1), 6);
-    EXPECT_EQ(insertTopScore(save, 98, 1), -1) << "a full table keeps out a worse round";
-    EXPECT_EQ(insertTopScore(save, 97, 2), 6) << "a tie with the last place still gets in";
-    EXPECT_EQ(insertTopScore(save, 70, 1), 0) << "a best round pushes the last one out";
+    for (const auto& round : rounds) {
+        EXPECT_EQ(insertTopScore(save, round[0], round[1]), round[2]) << round[0] << " on course " << round[1];
+    }
     EXPECT_EQ(test::topScores(save),
         (Rows { { 70, 1 }, { 72, 0 }, { 80, 2 }, { 80, 1 }, { 90, 2 }, { 95, 0 }, { 96, 0 } }));
-
-    // Totals that cannot be stored never touch the table.
-    std::vector<uint8_t> before = bytesOf(save);
-    EXPECT_EQ(insertTopScore(save, 0, 0), -1);
-    EXPECT_EQ(insertTopScore(save, 65536, 0), -1);
-    EXPECT_EQ(bytesOf(save), before);
     EXPECT_EQ(insertTopScore(ByteArray(12), 70, 0), -1) << "a record too small for the table";
 }
 
@@ -140,10 +129,7 @@ TEST(SaveRecordTest, AHoleOrCourseOutOfRangeStartsTheRoundAfresh)
 TEST(SaveRecordTest, StoringReplacesTheFileAndReportsAFailureInOneLine)
 {
     test::ScratchFolder folder("save_record_store");
-    ByteArray save = newRecord();
-    writeSaveShort(save, kSaveHole, 4);
-    writeSaveShort(save, kSaveFlags, kFlagFemale | kFlagSoundOff);
-    save[9] = 0x42;
+    ByteArray save = test::saveRecord(4, 0, kFlagFemale | kFlagSoundOff, 0);
     insertTopScore(save, 75, 1);
     std::string path = folder.file("tarnbygolf");
     ASSERT_TRUE(test::writeBytes(path, std::vector<uint8_t>(100, 0x11)));  // something older and longer

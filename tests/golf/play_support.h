@@ -105,21 +105,24 @@ public:
             golf->keyUp(code);
         });
     }
-    void tap(uint32_t at, int32_t x, int32_t y)
+    // A stylus tap at (x, y), or a drag by (dx, dy), 16 ms from now, then 100 ms of play.
+    void tap(int32_t x, int32_t y)
     {
-        at_(at, [this, x, y] {
+        at_(now() + 16, [this, x, y] {
             golf->m_penX = x;
             golf->m_penY = y;
             golf->keyDown(5);
             golf->keyUp(5);
         });
+        runUntil(now() + 100);
     }
-    void drag(uint32_t at, int32_t dx, int32_t dy)
+    void drag(int32_t dx, int32_t dy)
     {
-        at_(at, [this, dx, dy] {
+        at_(now() + 16, [this, dx, dy] {
             golf->m_dragX += dx;
             golf->m_dragY += dy;
         });
+        runUntil(now() + 100);
     }
     void at_(uint32_t at, std::function<void()> action)
     {
