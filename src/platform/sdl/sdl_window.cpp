@@ -159,6 +159,7 @@ void SdlWindow::show(bool whole)
     m_changed = false;
     m_showWhole = false;
     m_shown = SDL_Rect {};
+    m_showedFrame = m_showedFrame || m_texture != nullptr;
 }
 
 void SdlWindow::draw()

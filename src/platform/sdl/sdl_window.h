@@ -38,6 +38,14 @@ public:
     // whole-number scale only the part copied since the last show (the window
     // keeps the rest), else all of it; `whole` asks for all of it.
     void show(bool whole = false);
+    // The window's contents were lost (exposed): the next show draws all of it.
+    void invalidate()
+    {
+        m_changed = true;
+        m_showWhole = true;
+    }
+    // True once a frame of the game has been drawn into the window.
+    bool showedFrame() const { return m_showedFrame; }
     void toggleFullscreen();
     void raise();
 
@@ -50,7 +58,9 @@ public:
     SDL_Window* handle() const { return m_window; }
     int32_t width() const { return m_width; }
     int32_t height() const { return m_height; }
-    bool needsShow() const { return m_changed; }
+    // Until the game's first frame is in there is nothing to show: the
+    // window waits for it rather than drawing black first.
+    bool needsShow() const { return m_changed && m_texture != nullptr; }
     const std::vector<uint32_t>& frame() const { return m_frame; }
 
 private:
@@ -70,6 +80,7 @@ private:
     bool m_doubling = false;
     int32_t m_fullPaints = kFullPaintsAfterResize;
     bool m_changed = true;
+    bool m_showedFrame = false;
     bool m_software = false;  // the renderer draws into the window's own memory
     bool m_showWhole = true;  // the next show draws everything
     SDL_Rect m_shown {};      // the frame's part copied since the last show

@@ -104,7 +104,9 @@ int WindowGame::run()
         m_instance.wakeRunning();
         return 0;
     }
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
+    // Gamepads are looked for once the first frame is up: finding them takes
+    // a look through the system's devices, which the start-up screen need not wait for.
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         return complain(std::string("cannot start SDL: ") + SDL_GetError(), 1);
     }
     m_sdlStarted = true;
@@ -195,6 +197,12 @@ int WindowGame::run()
         if (m_window.needsShow() && !m_handoff.pending()) {
             m_window.show();
         }
+        if (!m_padsStarted && m_window.showedFrame()) {
+            m_padsStarted = true;
+            if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+                complain(std::string("gamepads cannot be used: ") + SDL_GetError(), 0);
+            }
+        }
         if (m_quit) {
             break;
         }
@@ -271,7 +279,8 @@ void WindowGame::handle(const SDL_Event& event)
             m_window.resized(w, h);
             m_host->requestSize(m_doubling ? w >> 1 : w, m_doubling ? h >> 1 : h);
         } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-            m_window.show(true);
+            // Drawn once the paints that came with it are in.
+            m_window.invalidate();
         }
         break;
     case SDL_KEYDOWN:

@@ -96,6 +96,7 @@ private:
     InstanceLock m_instance;
     uint32_t m_instanceCheck = 0;  // tick of the next look for another copy
     bool m_sdlStarted = false;
+    bool m_padsStarted = false;
     bool m_doubling = false;
     uint32_t m_paintEvent = 0;
     uint32_t m_start = 0;
