@@ -233,7 +233,7 @@ protected:
     std::vector<Ref<Vmenu>> m_menus;
 };
 
-TEST_F(VmenuTest, TextMenuKeysSelectWrapAndPassThrough)
+TEST_F(VmenuTest, TextMenuKeysAndTapsSelectWrapAndPassThrough)
 {
     auto menu = textMenu({ "1 Tarnby Classic", "2 Rivaru Reruz", "Back" });
     EXPECT_EQ(menu->getHeight(), 3 * (10 + 4)) << "each line has two pixels above and below";
@@ -241,6 +241,24 @@ TEST_F(VmenuTest, TextMenuKeysSelectWrapAndPassThrough)
     EXPECT_EQ(each(menu, [](Vsprite& e) { return e.getY() >> 15; }), (Ints { 2, 16, 30 }));
     EXPECT_EQ(opacities(menu), (Ints { kOne, kHalf, kHalf })) << "the first entry starts selected";
     EXPECT_STREQ(menu->getSelectedText()->toString()->chars(), "1 Tarnby Classic") << "labels are shown whole";
+
+    // Taps: placed at (20, 40), the lines are at rows 42..51, 56..65 and
+    // 70..79; the panel covers 40..81. A miss (result 0) keeps the selection.
+    menu->setPosition(20, 40);
+    menu->update(0, 0, kOne);
+    const int32_t right = 20 + menu->getWidth();
+    struct Tap {
+        int32_t x, y, result, index;
+        const char* what;
+    };
+    for (const Tap& t : std::vector<Tap> { { 25, 58, '2', 1, "a tap on the second line" },
+             { 25, 53, 0, 1, "between the first and second line" },
+             { right - 1, 79, 'B', 2, "lines span the panel: the rows decide, not the line's own width" },
+             { right, 44, 0, 2, "right of the panel" }, { 25, 52, 0, 2, "the row after a line is not on it" },
+             { 25, 42, '1', 0, "the first row of a line is" } }) {
+        EXPECT_EQ(menu->handleKey(kKeySelect, t.x, t.y), t.result) << t.what;
+        EXPECT_EQ(menu->selectedIndex(), t.index) << t.what;
+    }
 
     EXPECT_EQ(menu->handleKey('2', 0, 0), '2') << "a shortcut returns its key";
     EXPECT_EQ(opacities(menu), (Ints { kHalf, kOne, kHalf })) << "and selects its entry alone";
@@ -288,28 +306,6 @@ TEST_F(VmenuTest, TextMenuKeysSelectWrapAndPassThrough)
         EXPECT_EQ(empty->handleKey(key, 0, 0), key) << "key " << key;
     }
     EXPECT_EQ(empty->handleKey(kKeySelect, 3, 4), 0);
-}
-
-TEST_F(VmenuTest, TapsOnTextLines)
-{
-    auto menu = textMenu({ "1 Tarnby Classic", "2 Rivaru Reruz", "Back" });
-    menu->setPosition(20, 40);
-    menu->update(0, 0, kOne);
-    // Lines at rows 42..51, 56..65 and 70..79; the panel covers 40..81. A miss
-    // (result 0) keeps the selection.
-    const int32_t right = 20 + menu->getWidth();
-    struct Tap {
-        int32_t x, y, result, index;
-        const char* what;
-    };
-    for (const Tap& t : std::vector<Tap> { { 25, 58, '2', 1, "a tap on the second line" },
-             { 25, 53, 0, 1, "between the first and second line" },
-             { right - 1, 79, 'B', 2, "lines span the panel: the rows decide, not the line's own width" },
-             { right, 44, 0, 2, "right of the panel" }, { 25, 52, 0, 2, "the row after a line is not on it" },
-             { 25, 42, '1', 0, "the first row of a line is" } }) {
-        EXPECT_EQ(menu->handleKey(kKeySelect, t.x, t.y), t.result) << t.what;
-        EXPECT_EQ(menu->selectedIndex(), t.index) << t.what;
-    }
 }
 
 TEST_F(VmenuTest, IconLayoutTapsAndFading)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "bundle-writer/bundle_writer.h"
@@ -66,8 +67,7 @@ Pixels frame(uint32_t background, int32_t l = 0, int32_t t = 0, int32_t r = 0, i
 
 Ref<Vsprite> box(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t colour, uint32_t colour2 = 0)
 {
-    auto s = make<Vsprite>();
-    s->setSize(r - l, b - t);
+    auto s = sized(r - l, b - t);
     s->setBounds(l, t, r, b);
     s->setColour(colour);
     s->setColour2(colour2);
@@ -131,7 +131,40 @@ TEST(VspriteTest, AddOrdersByDepthRemoveUnlinksAndDestroyBreaksCycles)
     EXPECT_EQ(root->refCount(), 1);
 }
 
-TEST(VspriteTest, LayoutRoundsEdgesUpAndHonoursSnapScaleClampsAndExtension)
+TEST(VspriteTest, UpdateComposesScaleAndReportsOnlyChangedSprites)
+{
+    auto root = make<RecordingRoot>();
+    auto group = sized(0, 0);
+    group->setPosition(100, 50);
+    group->setScale(0x10000);  // children twice as large and twice as far
+    root->addTail(group);
+    auto child = sized(10, 10);
+    child->setPosition(5, 5);
+    group->addTail(child);
+
+    // The rectangles one update reports.
+    auto requests = [&] {
+        root->update(0, 0, kOne);
+        return std::exchange(root->rects, {});
+    };
+    EXPECT_EQ(requests(), (std::vector<Ints> { { 110, 60, 130, 80 } }))
+        << "the never-laid-out empty bounds are not reported, the new ones are";
+    EXPECT_EQ(edges(child), (Ints { 110, 60, 130, 80 }));
+    child->setTag(9);
+    child->setDepth(3 << 15);
+    EXPECT_TRUE(requests().empty()) << "an unchanged scene (tag and depth are not seen) requests no redraw";
+    child->moveBy(0x8000, 0);
+    EXPECT_EQ(requests(), (std::vector<Ints> { { 110, 60, 130, 80 }, { 112, 60, 132, 80 } }))
+        << "old place first, then the new place";
+    child->setFrame(4);
+    EXPECT_EQ(requests(), (std::vector<Ints> { { 112, 60, 132, 80 }, { 112, 60, 132, 80 } }))
+        << "another picture frame in the same place is redrawn";
+    group->invalidateAll();
+    EXPECT_EQ(requests().size(), 3u) << "one request from invalidateAll, two from the forced layout";
+    root->destroy();
+}
+
+TEST(VspriteTest, LayoutHitTestsAndPlacement)
 {
     auto s = sized(10, 6);
     s->layout(0x56000, -0x8000, kOne);  // (10.75, -1)
@@ -151,56 +184,17 @@ TEST(VspriteTest, LayoutRoundsEdgesUpAndHonoursSnapScaleClampsAndExtension)
 
     s->m_extendLeft = true;
     s->layout(40 << 15, 0, kOne);
-    EXPECT_EQ(s->m_left, 37) << "half the scaled height (3) further left";
-    EXPECT_EQ(s->m_right, 50);
-}
+    EXPECT_EQ(edges(s), (Ints { 37, 0, 50, 6 })) << "half the scaled height (3) further left";
 
-TEST(VspriteTest, UpdateComposesScaleAndReportsOnlyChangedSprites)
-{
-    auto root = make<RecordingRoot>();
-    auto group = sized(0, 0);
-    group->setPosition(100, 50);
-    group->setScale(0x10000);  // children twice as large and twice as far
-    root->addTail(group);
-    auto child = sized(10, 10);
-    child->setPosition(5, 5);
-    group->addTail(child);
-
-    root->update(0, 0, kOne);
-    EXPECT_EQ(edges(child), (Ints { 110, 60, 130, 80 }));
-    EXPECT_EQ(root->rects, (std::vector<Ints> { { 110, 60, 130, 80 } }))
-        << "the never-laid-out empty bounds are not reported, the new ones are";
-    root->rects.clear();
-    child->setTag(9);
-    child->setDepth(3 << 15);
-    root->update(0, 0, kOne);
-    EXPECT_TRUE(root->rects.empty()) << "an unchanged scene (tag and depth are not seen) requests no redraw";
-    child->moveBy(0x8000, 0);
-    root->update(0, 0, kOne);
-    EXPECT_EQ(root->rects, (std::vector<Ints> { { 110, 60, 130, 80 }, { 112, 60, 132, 80 } }))
-        << "old place first, then the new place";
-    root->rects.clear();
-    child->setFrame(4);
-    root->update(0, 0, kOne);
-    EXPECT_EQ(root->rects, (std::vector<Ints> { { 112, 60, 132, 80 }, { 112, 60, 132, 80 } }))
-        << "another picture frame in the same place is redrawn";
-
-    root->rects.clear();
-    group->invalidateAll();
-    root->update(0, 0, kOne);
-    EXPECT_EQ(root->rects.size(), 3u) << "one request from invalidateAll, two from the forced layout";
-    root->destroy();
-}
-
-TEST(VspriteTest, HitTestsAndPlacement)
-{
-    auto s = box(10, 10, 20, 20, 0);
-    EXPECT_TRUE(s->hitTest(8, 8, 2) && s->hitTest(21, 21, 2) && s->contains(10, 19));
-    EXPECT_FALSE(s->hitTest(22, 10, 2) || s->contains(20, 10)) << "bounds are half-open";
-    s->m_extendLeft = true;
-    s->setBounds(4, 10, 20, 22);  // 6 columns of extension for a height of 12
-    EXPECT_FALSE(s->contains(5, 12)) << "the left extension takes no taps";
-    EXPECT_TRUE(s->contains(10, 12));
+    // Hit tests: bounds are half-open, the margin widens them, and the left
+    // extension takes no taps.
+    auto hit = box(10, 10, 20, 20, 0);
+    EXPECT_TRUE(hit->hitTest(8, 8, 2) && hit->hitTest(21, 21, 2) && hit->contains(10, 19));
+    EXPECT_FALSE(hit->hitTest(22, 10, 2) || hit->contains(20, 10));
+    hit->m_extendLeft = true;
+    hit->setBounds(4, 10, 20, 22);  // 6 columns of extension for a height of 12
+    EXPECT_FALSE(hit->contains(5, 12));
+    EXPECT_TRUE(hit->contains(10, 12));
 
     // A group node answers for its children; its own bounds do not count.
     auto group = sized(0, 0);
@@ -229,7 +223,7 @@ TEST(VspriteTest, HitTestsAndPlacement)
     panel->destroy();
 }
 
-TEST(VspriteTest, FillsWriteColourAndDepthByAlpha)
+TEST(VspriteTest, FillsAndGradientsWriteColourAndDepthByAlpha)
 {
     // A fill of [4, 6) x [5, 7) over a background, and the word it leaves:
     // the colour word itself when opaque (alpha as depth 255), else depth 0.
@@ -249,10 +243,7 @@ TEST(VspriteTest, FillsWriteColourAndDepthByAlpha)
         make<Vsprite>()->fillRect(f.data(), kW, kH, 4, 5, 6, 7, c.colour);
         EXPECT_EQ(f, frame(c.under, 4, 5, 6, 7, c.want)) << c.what;
     }
-}
 
-TEST(VspriteTest, GradientRowsStepFromTopColourToBottomColour)
-{
     // Height 4: a step of 8192 a row; 255 * 8192 >> 15 = 63, 128 -> 32, 64 -> 16.
     Pixels f = frame(0), want = frame(0);
     auto g = box(2, 4, 6, 8, 0xFF000000, 0xFFFF8040);
@@ -266,7 +257,8 @@ TEST(VspriteTest, GradientRowsStepFromTopColourToBottomColour)
     g->render(f.data(), kW, kH, 3, 7, 4, 8);
     EXPECT_EQ(f, frame(0, 3, 7, 4, 8, rows[3])) << "a clip below the top still measures rows from the sprite's top";
 
-    // Falling bytes shift arithmetically (255 - 64), and unequal colours draw every row opaque.
+    // Falling bytes shift arithmetically (255 - 64), and unequal colours draw
+    // every row opaque.
     box(0, 0, 1, 4, 0x20FF0000, 0x10000000)->render(f.data(), kW, kH, 0, 0, 1, 4);
     EXPECT_EQ(f[0], 0xFFFF0000u);
     EXPECT_EQ(f[kW], 0xFFBF0000u);
@@ -348,7 +340,8 @@ TEST(VspriteTest, PictureGivesSizeAndHotSpotAndDrawsAtTheSpritesDepth)
     s->setFrame(1);
     EXPECT_EQ(Ints({ s->getWidth(), s->m_anchorX }), (Ints { 3, 0 }));
 
-    // Letting the picture go points the cache's clock hand at it, without a second chance.
+    // Letting the picture go points the cache's clock hand at it, without a
+    // second chance.
     lib->getPicture(1);
     ASSERT_TRUE(lib->getPictureRef(1)->m_recentlyUsed);
     s->releasePicture();

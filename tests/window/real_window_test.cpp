@@ -1,13 +1,9 @@
-// The game in a real window on its own X server (Xvfb): it starts, shows its
-// start-up screen and menu, answers scripted keys and taps that travel through
-// SDL's event queue, turns from portrait to landscape, and its start-up music
-// reaches the audio device. Needs Xvfb: without it these tests fail and say
-// how to install it.
+// The game in a real window (on SDL's offscreen video driver, so no display is
+// needed): it starts, shows its start-up screen and menu, answers scripted
+// keys and taps that travel through SDL's event queue, turns from portrait to
+// landscape, and its start-up music reaches the audio device.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -20,70 +16,21 @@
 #include "platform/sdl/window_game.h"
 #include "support/test_support.h"
 
-// The X server's client libraries, the session bus and SDL's drivers keep
-// allocations until the process ends, some inside modules they load and
-// unload again, so the leak checker cannot tell them from ours here. The
-// game's own objects are leak-checked by the headless game tests.
+// The session bus and SDL's drivers keep allocations until the process ends,
+// some inside modules they load and unload again, so the leak checker cannot
+// tell them from ours here. The game's own objects are leak-checked by the
+// headless game tests.
 extern "C" int __lsan_is_turned_off();
 extern "C" int __lsan_is_turned_off() { return 1; }
 
 namespace tarnby {
 namespace {
 
-// An X server of our own, on a display number it picks itself.
-class Xvfb {
-public:
-    ~Xvfb()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    // The display name (":N"), or empty with `why` set.
-    std::string start(std::string& why)
-    {
-        int fds[2];
-        const bool installed = access("/usr/bin/Xvfb", X_OK) == 0;
-        if (!installed || pipe(fds) != 0) {
-            why = installed ? "no pipe for Xvfb"
-                            : "Xvfb is not installed, so the window cannot be tested: run scripts/install-deps "
-                              "(or apt-get install xvfb xauth)";
-            return "";
-        }
-        m_pid = fork();
-        if (m_pid == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            const int devnull = open("/dev/null", O_WRONLY);
-            dup2(devnull, 1);
-            dup2(devnull, 2);
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        for (char c; read(fds[0], &c, 1) == 1 && c != '\n';) {
-            number += c;
-        }
-        close(fds[0]);
-        why = "Xvfb did not start";
-        return number.empty() ? "" : ":" + number;
-    }
-
-private:
-    pid_t m_pid = -1;
-};
-
 class RealWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        std::string why;
-        display = xvfb.start(why);
-        ASSERT_FALSE(display.empty()) << why;
-        setenv("DISPLAY", display.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("XDG_RUNTIME_DIR", folder.path().c_str(), 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         options.dataFolder = test::binFolder();
@@ -113,8 +60,6 @@ protected:
     }
 
     test::ScratchFolder folder { "real_window" };
-    Xvfb xvfb;
-    std::string display;
     GameOptions options;
 };
 

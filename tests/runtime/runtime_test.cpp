@@ -1,6 +1,8 @@
-// Random source, angles, diagnostics, data files, the bounded byte reader
-// (packed numbers through the writers' encoder, their edges, little-endian
-// words, reads that ask for more than is left) and the worker pool.
+// The runtime: reference counts, arrays with shared counts, strings and the
+// string pool, the random source, angles, diagnostics, data files and their
+// stamp, the bounded byte reader (packed numbers through the writers' encoder,
+// their edges, little-endian words, reads that ask for more than is left) and
+// the worker pool.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,12 +11,17 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "runtime/array.h"
 #include "runtime/byte_reader.h"
 #include "runtime/data_stamp.h"
 #include "runtime/files.h"
+#include "runtime/object.h"
 #include "runtime/random.h"
+#include "runtime/string.h"
+#include "runtime/stringbuffer.h"
 #include "runtime/v.h"
 #include "runtime/worker_pool.h"
 #include "support/test_support.h"
@@ -22,6 +29,131 @@
 
 namespace tarnby {
 namespace {
+
+// The order in which objects are destroyed.
+std::vector<int> g_destroyed;
+
+class Probe : public Object {
+public:
+    explicit Probe(int id) : m_id(id) {}
+    ~Probe() override { g_destroyed.push_back(m_id); }
+
+private:
+    int m_id;
+};
+
+TEST(ObjectTest, HandlesCountCopiesAndArraysReleaseLastToFirst)
+{
+    g_destroyed.clear();
+    Probe* raw = new Probe(1);
+    EXPECT_EQ(raw->refCount(), 0) << "objects start with no owner";
+    {
+        Ref<Probe> a(raw);
+        Ref<Probe> b = a;
+        EXPECT_EQ(raw->refCount(), 2);
+        Ref<Probe> c = std::move(b);
+        EXPECT_EQ(raw->refCount(), 2) << "a move hands the count over";
+        EXPECT_FALSE(b);  // NOLINT(bugprone-use-after-move): a moved-from handle is empty
+        Ref<Probe>& alias = a;
+        a = alias;  // self-assignment keeps the object
+        c = nullptr;
+        EXPECT_EQ(raw->refCount(), 1);
+        EXPECT_TRUE(g_destroyed.empty());
+    }
+    EXPECT_EQ(g_destroyed, std::vector<int> { 1 });
+    {
+        RefArray<Probe> array(3);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_FALSE(array[i]) << "elements start null";
+            array[i] = make<Probe>(i + 2);
+        }
+        RefArray<Probe> shared = array;
+        EXPECT_EQ(array.shareCount(), 2);
+        array = RefArray<Probe>();
+        EXPECT_EQ(g_destroyed.size(), 1u) << "the second handle still holds the elements";
+    }
+    EXPECT_EQ(g_destroyed, (std::vector<int> { 1, 4, 3, 2 }));
+}
+
+TEST(ArrayTest, EmptyHandleAndAccounting)
+{
+    IntArray empty = allocInt(0);
+    IntArray copy = empty;  // copying and dropping the empty handle does nothing
+    EXPECT_EQ(empty.data(), nullptr);
+    EXPECT_EQ((std::vector<int32_t> { empty.length(), empty.shareCount(), copy.shareCount() }),
+        (std::vector<int32_t> { 0, 0, 0 }));
+    const int64_t before = avail();
+    ByteArray bytes = allocByte(100);
+    IntArray ints = allocInt(10);
+    ShortArray shorts = allocShort(5);
+    EXPECT_EQ(avail(), before - 100 - 40 - 10);
+    for (int32_t i = 0; i < bytes.length(); ++i) {
+        ASSERT_EQ(bytes[i], 0) << "byte arrays are zero-filled, index " << i;
+    }
+    deleteByte(bytes);
+    deleteInt(ints);
+    EXPECT_EQ(avail(), before - 10) << "deletion gives back what allocation took";
+    EXPECT_TRUE(bytes.empty());
+    shorts = ShortArray();
+    EXPECT_EQ(avail(), before) << "dropping the last handle gives the storage back too";
+
+    {
+        IntArray shared = allocInt(1000);
+        IntArray holder = shared;
+        deleteInt(shared);
+        EXPECT_EQ(avail(), before - 4000) << "a storage still held elsewhere stays charged";
+        IntArray unaccounted(50);
+        unaccounted.accountStorage();
+        unaccounted.accountStorage();
+        EXPECT_EQ(avail(), before - 4200) << "storage is charged once";
+    }
+    EXPECT_EQ(avail(), before) << "handles going out of scope give everything back";
+
+    // More than 2 GiB charged at once must not wrap the counter.
+    account(3000LL * (1 << 20));
+    EXPECT_EQ(avail(), before - 3000LL * (1 << 20));
+    account(-3000LL * (1 << 20));
+    EXPECT_EQ(avail(), before);
+}
+
+TEST(StringTest, PoolConversionsSuffixAndBuffersGrowingByTenPastTheirLength)
+{
+    Ref<String> a = String::intern("Tarnby Classic");
+    char other[] = "Tarnby Classic";
+    EXPECT_EQ(a.get(), String::intern(other).get()) << "the pool gives one object per text";
+    EXPECT_FALSE(a->ownsChars());
+    EXPECT_GE(a->refCount(), 2) << "the pool keeps its own count, so it never reaches 0";
+    EXPECT_NE(String::intern("Rivaru Reruz").get(), a.get());
+
+    EXPECT_STREQ(String::fromInt(-2147483647 - 1)->chars(), "-2147483648");
+    EXPECT_STREQ(String::fromInt(0)->chars(), "0");
+    ByteArray bytes(5);
+    std::copy_n("hello", 5, bytes.begin());
+    EXPECT_STREQ(String::fromBytes(bytes, 1, 3)->chars(), "ell");
+    EXPECT_STREQ(String::fromBytes(bytes, 2, 3)->chars(), "llo") << "a range may end at the array's end";
+    for (auto [offset, count] : { std::pair { 4, 9 }, { 6, 0 }, { 1, -1 }, { -1, 2 } }) {
+        EXPECT_STREQ(String::fromBytes(bytes, offset, count)->chars(), "")
+            << "a range outside the array gives an empty string: " << offset << ", " << count;
+    }
+    EXPECT_STREQ(String::intern("1 1W-250")->suffixFrom2()->chars(), "1W-250");
+    EXPECT_EQ(String::parseInt(*String::intern("  -42x")), -42);
+    EXPECT_EQ(String::parseInt(*String::intern("par")), 0);
+
+    StringBuffer buffer;
+    EXPECT_EQ(buffer.capacity(), 10);
+    buffer.append("0123456789");
+    EXPECT_EQ(buffer.capacity(), 10) << "exactly full does not grow";
+    buffer.appendChar('a');
+    EXPECT_EQ(buffer.capacity(), 21) << "one more character: length + 1 + 10";
+    buffer.append("bcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ((std::vector<int32_t> { buffer.length(), buffer.capacity() }), (std::vector<int32_t> { 36, 46 }))
+        << "a string: length + n + 10";
+    buffer.append(-305);
+    EXPECT_STREQ(buffer.toString()->chars(), "0123456789abcdefghijklmnopqrstuvwxyz-305");
+    StringBuffer fromString(String::intern("Par "));
+    fromString.append(4);
+    EXPECT_STREQ(fromString.chars(), "Par 4");
+}
 
 TEST(RandomTest, SequenceIsTheLaggedFibonacciOfTheTable)
 {
@@ -76,7 +208,7 @@ TEST(LogTest, ThreeFormats)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "score 4 -1\nhole 18\nCould not open x\n");
 }
 
-TEST(FilesTest, NamesPathsAndReads)
+TEST(FilesTest, NamesPathsReadsAndWritesThatReplaceTheWholeFileOrNothing)
 {
     test::ScratchFolder folder("files");
     std::ofstream(folder.file("data.bin"), std::ios::binary) << "abcdef";
@@ -107,11 +239,8 @@ TEST(FilesTest, NamesPathsAndReads)
     std::string longName(300, 'x');
     EXPECT_TRUE(dataPath(longName.c_str()).empty()) << "paths over the limit are missing files";
     EXPECT_FALSE(InputStream::open(longName.c_str()));
-}
 
-TEST(FilesTest, WriteReplacesTheWholeFileOrNothing)
-{
-    test::ScratchFolder folder("write");
+    // A write replaces the whole file or nothing.
     ByteArray save(40);
     for (int i = 0; i < 40; ++i) {
         save[i] = static_cast<uint8_t>(i * 3);
@@ -345,7 +474,7 @@ struct Tally {
     }
 };
 
-TEST(WorkerPoolTest, EveryBandOfEveryRunRunsExactlyOnceWhateverTheThreads)
+TEST(WorkerPoolTest, EveryBandOfEveryRunRunsOnceWhateverTheThreadsAndTheCountsAreClamped)
 {
     // Runs of a few sizes, then many short runs back to back: a worker that
     // wakes late for one run must neither take a band of the next one twice
@@ -367,29 +496,24 @@ TEST(WorkerPoolTest, EveryBandOfEveryRunRunsExactlyOnceWhateverTheThreads)
             }
         }
     }
-}
 
-TEST(WorkerPoolTest, BandsAndThreadsAreClamped)
-{
+    // No bands, no calls; no job, nothing to do and nothing to crash.
     WorkerPool pool(2);
     Tally none(1);
     pool.run(&Tally::job, &none, 0);
     pool.run(&Tally::job, &none, -5);
-    EXPECT_EQ(none.runs[0].load(), 0) << "no bands, no calls";
-    pool.run(nullptr, &none, 4);  // no job: nothing to do, nothing to crash
-    EXPECT_EQ(WorkerPool(0).threads(), 1) << "at least the caller";
-    EXPECT_EQ(WorkerPool(-3).threads(), 1);
-    EXPECT_EQ(WorkerPool(99).threads(), WorkerPool::kMaxThreads);
-
-    // The preferred count follows the setting; 0 goes back to the hardware's.
+    pool.run(nullptr, &none, 4);
+    EXPECT_EQ(none.runs[0].load(), 0);
+    // At least the caller, at most the limit; the preferred count follows the
+    // setting, and 0 goes back to the hardware's.
+    EXPECT_EQ((std::vector<int32_t> { WorkerPool(0).threads(), WorkerPool(-3).threads(), WorkerPool(99).threads() }),
+        (std::vector<int32_t> { 1, 1, WorkerPool::kMaxThreads }));
     const int32_t hardware = WorkerPool::preferredThreads();
     EXPECT_TRUE(hardware >= 1 && hardware <= WorkerPool::kMaxThreads) << hardware;
-    WorkerPool::setPreferredThreads(1);
-    EXPECT_EQ(WorkerPool::preferredThreads(), 1);
-    WorkerPool::setPreferredThreads(50);
-    EXPECT_EQ(WorkerPool::preferredThreads(), WorkerPool::kMaxThreads);
-    WorkerPool::setPreferredThreads(0);
-    EXPECT_EQ(WorkerPool::preferredThreads(), hardware);
+    for (auto [setting, threads] : { std::pair { 1, 1 }, { 50, WorkerPool::kMaxThreads }, { 0, hardware } }) {
+        WorkerPool::setPreferredThreads(setting);
+        EXPECT_EQ(WorkerPool::preferredThreads(), threads) << setting;
+    }
 }
 
 }  // namespace
