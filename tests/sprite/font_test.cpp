@@ -32,7 +32,7 @@ uint32_t blend(uint32_t dst, uint32_t src, int level)
     return out;
 }
 
-TEST_F(VfontTest, RoundTripMeasuresCharactersAndTabStops)
+TEST_F(VfontTest, RoundTripAndGeneratedFontsMeasureCharactersAndTabStops)
 {
     // 'A' (65) 3 wide with a diagonal, 'B' without a picture, 'C' 2 x 2 of
     // level 9, and a space of 200 (a two-byte number).
@@ -53,6 +53,17 @@ TEST_F(VfontTest, RoundTripMeasuresCharactersAndTabStops)
     EXPECT_EQ((Ints { m_font->tabAdvance(0), m_font->tabAdvance(11), m_font->tabAdvance(32) }), (Ints { 32, 21, 32 }));
     EXPECT_EQ(m_font->stringWidth("\xC1x"), 5) << "byte 0xC1 is the signed code -63, outside the font";
     EXPECT_EQ(m_font->glyphBytes('a'), 3) << "35 pixels of one level are written as runs of 16, 16 and 3";
+
+    // The fonts generated beside the game hold every printable character.
+    for (const char* name : { "f10.bin", "f13.bin", "f16.bin" }) {
+        auto generated = make<Vfont>();
+        ASSERT_TRUE(generated->loadPath(test::binFolder() + name)) << name << " must be generated beside the game";
+        EXPECT_TRUE(generated->first() <= 32 && generated->last() >= 126 && generated->spaceWidth() >= 3) << name;
+        EXPECT_LT(generated->spaceWidth(), generated->charWidth('n')) << name;
+        for (int32_t c = 33; c <= 126; ++c) {
+            EXPECT_TRUE(generated->charWidth(c) > 0 && generated->glyphBytes(c) > 0) << name << " character " << c;
+        }
+    }
 }
 
 TEST_F(VfontTest, CorruptFilesLeaveAnEmptyFont)
@@ -270,17 +281,5 @@ TEST_F(VfontTest, LaidOutCellsKeepEveryRowOfInkAndRoundCoverage)
     EXPECT_EQ(inkBox('#').second[5 * kW], blend(0, 0xFFFFFF, 14)) << "coverage 230 rounds to level 14";
 }
 
-TEST_F(VfontTest, GeneratedFontsHoldEveryPrintableCharacter)
-{
-    for (const char* name : { "f10.bin", "f13.bin", "f16.bin" }) {
-        auto font = make<Vfont>();
-        ASSERT_TRUE(font->loadPath(test::binFolder() + name)) << name << " must be generated beside the game";
-        EXPECT_TRUE(font->first() <= 32 && font->last() >= 126 && font->spaceWidth() >= 3) << name;
-        EXPECT_LT(font->spaceWidth(), font->charWidth('n')) << name;
-        for (int32_t c = 33; c <= 126; ++c) {
-            EXPECT_TRUE(font->charWidth(c) > 0 && font->glyphBytes(c) > 0) << name << " character " << c;
-        }
-    }
-}
 }  // namespace
 }  // namespace tarnby

@@ -223,7 +223,7 @@ TEST(VspriteTest, LayoutHitTestsAndPlacement)
     panel->destroy();
 }
 
-TEST(VspriteTest, FillsAndGradientsWriteColourAndDepthByAlpha)
+TEST(VspriteTest, FillsGradientsAndClippedChildrenWriteColourAndDepthByAlpha)
 {
     // A fill of [4, 6) x [5, 7) over a background, and the word it leaves:
     // the colour word itself when opaque (alpha as depth 255), else depth 0.
@@ -273,10 +273,7 @@ TEST(VspriteTest, FillsAndGradientsWriteColourAndDepthByAlpha)
     flat->m_height = -3;
     flat->render(f.data(), kW, kH, 0, 0, 5, 3);
     EXPECT_EQ(f, frame(0x12345678));
-}
 
-TEST(VspriteTest, ChildrenAreClippedAndSkippedWithTheirSubtrees)
-{
     auto root = box(0, 0, 20, 20, 0);  // clear parent: draws nothing itself
     // A child wholly outside the clip is skipped with its children, even one
     // that reaches into the clip.
@@ -292,9 +289,9 @@ TEST(VspriteTest, ChildrenAreClippedAndSkippedWithTheirSubtrees)
     auto partly = box(8, -4, 12, 3, 0xFFFFFF00);
     partly->addTail(box(10, 0, 18, 10, 0xFF00FFFF));
     root->addTail(partly);
-    Pixels f = frame(0);
+    f = frame(0);
     root->render(f.data(), kW, kH, 0, 0, 20, 20);
-    Pixels want = frame(0, 8, 0, 12, 3, 0xFFFFFF00);
+    want = frame(0, 8, 0, 12, 3, 0xFFFFFF00);
     fill(want, 10, 0, 12, 3, 0xFF00FFFF);
     EXPECT_EQ(f, fill(want, 15, 15, 20, 20, 0xFF00FF00));
     root->destroy();

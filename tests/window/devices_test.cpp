@@ -70,7 +70,7 @@ protected:
     std::optional<InputMapper> input { std::in_place, *game, KeyMap(false) };
 };
 
-TEST_F(InputTest, EveryKeyOfTheTableGivesItsCodeOnceAndTheCharacterPathTheRest)
+TEST_F(InputTest, EveryKeyOfBothTablesGivesItsCodeOnceAndTheCharacterPathTheRest)
 {
     struct Row {
         SDL_Keycode key;
@@ -117,16 +117,15 @@ TEST_F(InputTest, EveryKeyOfTheTableGivesItsCodeOnceAndTheCharacterPathTheRest)
     input->keyUp(SDLK_F1);
     EXPECT_FALSE(game->isKeyDown(5));
     EXPECT_EQ((Ints { game->nextKey(), game->nextKey(), game->nextKey() }), (Ints { 5, 5, 0 }));
-}
 
-TEST_F(InputTest, LetterKeyboardTurnsItsLettersIntoDigitsAndSymbols)
-{
+    // The letter keyboard turns its letters into digits and symbols.
     input.emplace(*game, KeyMap(true));
+    game->take();
     // Shifted, the same key: still its digit, and no character.
-    const std::pair<SDL_Keycode, const char*> rows[] = { { SDLK_w, "w1" }, { SDLK_e, "e2" }, { SDLK_r, "r3" },
+    const std::pair<SDL_Keycode, const char*> letters[] = { { SDLK_w, "w1" }, { SDLK_e, "e2" }, { SDLK_r, "r3" },
         { SDLK_s, "s4" }, { SDLK_d, "d5" }, { SDLK_f, "f6" }, { SDLK_z, "z7" }, { SDLK_x, "x8" }, { SDLK_c, "c9" },
         { SDLK_SLASH, "/0" }, { SDLK_a, "a*" }, { SDLK_g, "g#" }, { SDLK_w, "W1" }, { SDLK_a, "A*" } };
-    for (const auto& [key, typedAndCode] : rows) {
+    for (const auto& [key, typedAndCode] : letters) {
         const std::string code = std::to_string(typedAndCode[1]);
         EXPECT_EQ(press(key, std::string(1, typedAndCode[0]).c_str()), "+" + code + " -" + code)
             << "letter key " << SDL_GetKeyName(key) << " typing " << typedAndCode[0];
@@ -308,19 +307,7 @@ std::vector<uint32_t> patterned(int32_t w, int32_t h)
     return frame;
 }
 
-TEST(RawCopyTest, PacksTheTopBitsOfEachColourAndDropsTheDepth)
-{
-    // Green 0xFC keeps six bits while red's low bits are ignored; bits below
-    // each colour's top are dropped, and so is the depth byte.
-    const std::pair<uint32_t, uint16_t> cases[] = { { 0xFFFFFFFFu, 0xFFFF }, { 0xFF000000u, 0 },
-        { 0x00F80000u, 0xF800 }, { 0x0007FC00u, 0x07E0 }, { 0x000000F8u, 0x001F }, { 0x00070307u, 0 },
-        { 0x12345678u, 0x6 << 11 | 0x15 << 5 | 0xF } };
-    for (auto [word, packed] : cases) {
-        EXPECT_EQ(rgb565(word), packed) << std::hex << word;
-    }
-}
-
-TEST(RawCopyTest, EachOrientationPutsEveryPixelInItsPlace)
+TEST(RawCopyTest, PacksTheTopBitsOfEachColourAndPutsEveryPixelInItsPlaceInEachOrientation)
 {
     const int32_t fw = 6;
     const int32_t fh = 4;
@@ -345,6 +332,15 @@ TEST(RawCopyTest, EachOrientationPutsEveryPixelInItsPlace)
     EXPECT_EQ(same.untouched(), 8 * 6 - fw * fh);
     EXPECT_EQ(quarter.untouched(), 7 * 6 - fw * fh);
     EXPECT_EQ(threeQuarters.untouched(), 7 * 6 - fw * fh);
+
+    // Green 0xFC keeps six bits while red's low bits are ignored; bits below
+    // each colour's top are dropped, and so is the depth byte.
+    const std::pair<uint32_t, uint16_t> cases[] = { { 0xFFFFFFFFu, 0xFFFF }, { 0xFF000000u, 0 },
+        { 0x00F80000u, 0xF800 }, { 0x0007FC00u, 0x07E0 }, { 0x000000F8u, 0x001F }, { 0x00070307u, 0 },
+        { 0x12345678u, 0x6 << 11 | 0x15 << 5 | 0xF } };
+    for (auto [word, packed] : cases) {
+        EXPECT_EQ(rgb565(word), packed) << std::hex << word;
+    }
 }
 
 TEST(RawCopyTest, ClipsAtTheFrameBottomAndTheScreenEdges)

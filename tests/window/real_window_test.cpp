@@ -185,7 +185,7 @@ TEST_F(RealWindowTest, TheStartUpMusicReachesTheAudioDevice)
     EXPECT_GT(loud, 1000) << samples << " samples of audio, too few loud ones: the music did not play";
 }
 
-TEST(InstanceLockTest, ASecondCopyWakesTheFirstAndAStaleLockDoesNotBlock)
+TEST(InstanceLockTest, ASecondCopyWakesTheFirstAStaleLockDoesNotBlockAndSavesFindAWritableFolder)
 {
     test::ScratchFolder folder("instance_lock");
     setenv("XDG_RUNTIME_DIR", folder.path().c_str(), 1);
@@ -207,11 +207,8 @@ TEST(InstanceLockTest, ASecondCopyWakesTheFirstAndAStaleLockDoesNotBlock)
     EXPECT_NE(access((base + ".sock").c_str(), F_OK), 0);
     InstanceLock again;
     EXPECT_TRUE(again.acquire());
-}
 
-TEST(SaveFolderTest, SavesGoToTheUsersDataFolderWhenTheProgramsIsReadOnly)
-{
-    test::ScratchFolder folder("save_folder");
+    // Saves go to the user's data folder when the program's is read-only.
     EXPECT_EQ(WindowGame::defaultSavePath(folder.path()), folder.path() + "tarnbygolf");
     setenv("XDG_DATA_HOME", (folder.path() + "data").c_str(), 1);
     // A program folder nobody can write to (not even root: it is not there).
