@@ -55,7 +55,7 @@ soak: deps
 
 # The tests that run the landscape on worker threads, built with clang's
 # ThreadSanitizer: any data race fails them.
-THREAD_TESTS = runtime_worker_pool_test terrain_vterrain_golden_test terrain_vterrain_test vector_vpolyn_test
+THREAD_TESTS = runtime_runtime_test terrain_vterrain_golden_test terrain_vterrain_test vector_vpolyn_test
 
 test-thread: deps
 	CC=clang CXX=clang++ cmake -S . -B $(THREAD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
