@@ -296,12 +296,11 @@ struct MemoryScreen {
 // A frame whose every pixel is different and carries a depth byte.
 std::vector<uint32_t> patterned(int32_t w, int32_t h)
 {
-    std::vector<uint32_t> frame(static_cast<size_t>(w * h));
+    std::vector<uint32_t> frame;
     for (int32_t y = 0; y < h; ++y) {
         for (int32_t x = 0; x < w; ++x) {
-            frame[static_cast<size_t>(y * w + x)] = 0x7F000000u | static_cast<uint32_t>(x * 8) << 16
-                                                    | static_cast<uint32_t>(y * 8) << 8
-                                                    | static_cast<uint32_t>((x + y) * 4);
+            frame.push_back(0x7F000000u | static_cast<uint32_t>(x * 8) << 16 | static_cast<uint32_t>(y * 8) << 8
+                            | static_cast<uint32_t>((x + y) * 4));
         }
     }
     return frame;
@@ -322,7 +321,7 @@ TEST(RawCopyTest, PacksTheTopBitsOfEachColourAndPutsEveryPixelInItsPlaceInEachOr
     rawCopy(frame.data(), fw, fh, 0, 0, fw, fh, top, ScreenTurn::ThreeQuarters, threeQuarters.raw);
     for (int32_t y = 0; y < fh; ++y) {
         for (int32_t x = 0; x < fw; ++x) {
-            const uint16_t want = rgb565(frame[static_cast<size_t>(y * fw + x)]);
+            const uint16_t want = rgb565(frame[static_cast<size_t>(y) * fw + x]);
             EXPECT_EQ(same.at(x, y + top), want) << "same, frame " << x << "," << y;
             EXPECT_EQ(quarter.at(y + top, 6 - 1 - x), want) << "quarter, frame " << x << "," << y;
             EXPECT_EQ(threeQuarters.at(5 - 1 - (y + top), x), want) << "270, frame " << x << "," << y;
@@ -449,7 +448,7 @@ TEST(PaintHandoffTest, AWindowServingARunningGameEndsWithItsLastFrame)
             }
             for (int32_t y = r.y; y < r.y + r.h; ++y) {
                 for (int32_t x = r.x; x < r.x + r.w; ++x) {
-                    shown[static_cast<size_t>(y * r.width + x)] = r.pixels[y * r.width + x];
+                    shown[static_cast<size_t>(y) * r.width + x] = r.pixels[y * r.width + x];
                 }
             }
         };
@@ -470,7 +469,7 @@ TEST(PaintHandoffTest, AWindowServingARunningGameEndsWithItsLastFrame)
         }
         const int32_t x = n % width;
         const int32_t y = (n / 3) % height;
-        frame[static_cast<size_t>(y * width + x)] = static_cast<uint32_t>(n);
+        frame[static_cast<size_t>(y) * width + x] = static_cast<uint32_t>(n);
         wakes += handoff.present({ frame.data(), width, height, x, y, 1, 1 }) ? 1 : 0;
     }
     done = true;
