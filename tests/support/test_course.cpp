@@ -93,6 +93,12 @@ Rgba texture(int code)
     return t;
 }
 
+bool saved(const ShapeWriter& w, const std::string& path, std::string& error)
+{
+    error = w.save(path) ? "" : "cannot write " + path;
+    return error.empty();
+}
+
 }  // namespace
 
 unsigned testTextureColour(int surfaceCode)
@@ -112,13 +118,9 @@ unsigned testTextureColour(int surfaceCode)
 bool writeTestHole(const std::string& folder, std::string& error)
 {
     ShapeWriter w(kHoleFileSize, kHoleFileSize);
-    int32_t rough = w.fill(kTestRough);
-    int32_t fairway = w.fill(kTestFairway);
-    int32_t fringe = w.fill(kTestFringe);
-    int32_t green = w.fill(kTestGreen);
-    int32_t bunker = w.fill(kTestBunker);
-    int32_t water = w.fill(kTestWater);
-    int32_t hill = w.fill(kTestHill);
+    const int32_t rough = w.fill(kTestRough), fairway = w.fill(kTestFairway), fringe = w.fill(kTestFringe);
+    const int32_t green = w.fill(kTestGreen), bunker = w.fill(kTestBunker), water = w.fill(kTestWater);
+    const int32_t hill = w.fill(kTestHill);
     w.addRectangle(0, 0, kHoleFileSize, kHoleFileSize, rough);
     // The first hole runs north from the tee at (89, 436) to the pin at (75, 76).
     w.addPolygon(
@@ -131,22 +133,14 @@ bool writeTestHole(const std::string& folder, std::string& error)
     for (const auto& h : kTestHills) {
         w.addPolygon(box(h), hill, rough);
     }
-    if (!w.save(folder + "c0_holes_1-3")) {
-        error = "cannot write " + folder + "c0_holes_1-3";
-        return false;
-    }
-    return true;
+    return saved(w, folder + "c0_holes_1-3", error);
 }
 
 bool writeFlatHole(const std::string& folder, const std::string& name, unsigned colour, std::string& error)
 {
     ShapeWriter w(kHoleFileSize, kHoleFileSize);
     w.addRectangle(0, 0, kHoleFileSize, kHoleFileSize, w.fill(colour));
-    if (!w.save(folder + name)) {
-        error = "cannot write " + folder + name;
-        return false;
-    }
-    return true;
+    return saved(w, folder + name, error);
 }
 
 bool writeTestBundle(const std::string& folder, std::string& error, bool damagedJpeg)

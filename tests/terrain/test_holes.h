@@ -20,29 +20,29 @@ struct LoadedHole {
     int32_t outsideFill = -1;
 };
 
-// A flat hole of one fill colour, without textures.
-inline LoadedHole loadFlatHole(const ScratchFolder& folder, unsigned colour)
+// The hole file `name` of the data folder, loaded as the game loads it.
+inline LoadedHole loadHoleFile(const char* name, const Ref<Vilib>& textures)
 {
-    LoadedHole hole;
-    std::string error;
-    EXPECT_TRUE(writeFlatHole(folder.path(), "flat", colour, error)) << error;
-    hole.terrain = make<VpolyTerrain>();
-    hole.outsideFill = loadHole(hole.terrain, String::fromChars("flat"), 0, nullptr);
-    EXPECT_GE(hole.outsideFill, 0) << "the flat hole loads";
+    LoadedHole hole { make<VpolyTerrain>(), textures };
+    hole.outsideFill = loadHole(hole.terrain, String::fromChars(name), 0, textures);
+    EXPECT_GE(hole.outsideFill, 0) << name << " loads";
     return hole;
 }
 
-// The stand-in course's first hole file with its textures.
+// A flat hole of one fill colour, without textures.
+inline LoadedHole loadFlatHole(const ScratchFolder& folder, unsigned colour)
+{
+    std::string error;
+    EXPECT_TRUE(writeFlatHole(folder.path(), "flat", colour, error)) << error;
+    return loadHoleFile("flat", nullptr);
+}
+
+// The stand-in course's first hole file with its textures; its pond is drawn beyond the map.
 inline LoadedHole loadTestCourse(const ScratchFolder& folder)
 {
-    LoadedHole hole;
     std::string error;
     EXPECT_TRUE(writeTestCourse(folder.path(), error)) << error;
-    hole.textures = make<Vilib>(String::intern("golf"));
-    hole.terrain = make<VpolyTerrain>();
-    hole.outsideFill = loadHole(hole.terrain, String::fromChars("c0_holes_1-3"), 0, hole.textures);
-    EXPECT_GT(hole.outsideFill, 0) << "the test course has a pond";
-    return hole;
+    return loadHoleFile("c0_holes_1-3", make<Vilib>(String::intern("golf")));
 }
 
 }  // namespace tarnby::test

@@ -52,7 +52,7 @@ protected:
     LoadedHole m_hole = test::loadFlatHole(m_folder, test::kTestFairway);
 };
 
-TEST_F(VphobTest, StepZeroAndTheSubStepSplit)
+TEST_F(VphobTest, SubStepsAndABallAtRest)
 {
     Ref<Vphob> still = ball(100 * kYard);
     still->setVelocity(10 * kYard, 5 * kYard, -20 * kYard);
@@ -69,16 +69,14 @@ TEST_F(VphobTest, StepZeroAndTheSubStepSplit)
     Ref<Vphob> backward = ball(100 * kYard, 0);
     backward->step(-700);
     EXPECT_EQ(backward->velocity()->m_y, fmul(gravity, -700));
-}
 
-TEST_F(VphobTest, BallAtRestOnFlatGroundStaysPut)
-{
+    // A ball at rest on flat ground stays put through 60 ms and 16 ms frames.
     const Fixed x = 200 * kYard + 1234;
     const Fixed z = 300 * kYard + 77;
     const Fixed ground = m_hole.terrain->heightAt(x, z);
     Ref<Vphob> b = ball(0, kDefaultDrag, x, z);
     for (int32_t i = 0; i < 300; ++i) {
-        b->step(i % 3 == 0 ? 1920 : 512);  // 60 ms and 16 ms frames
+        b->step(i % 3 == 0 ? 1920 : 512);
         const Vector& p = *b->getPosition();
         ASSERT_TRUE(p.m_x == x && p.m_z == z && p.m_y == ground) << "step " << i << ": the ball slid, sank or hopped";
     }
@@ -90,7 +88,7 @@ TEST_F(VphobTest, BallAtRestOnFlatGroundStaysPut)
     EXPECT_EQ(b->acceleration()->m_y, 0) << "normal reaction equals gravity on flat ground";
 }
 
-TEST_F(VphobTest, FastAlongTheGroundFrictionTakesItsShareOfTheSpeed)
+TEST_F(VphobTest, FrictionDragAndWind)
 {
     // One 16 ms step of a ball sliding on flat ground, without drag. Faster
     // than 1.125 gravities, friction takes its share of the sliding speed;
@@ -110,10 +108,7 @@ TEST_F(VphobTest, FastAlongTheGroundFrictionTakesItsShareOfTheSpeed)
             EXPECT_LT(loss, speed / 20) << "speed " << speed;
         }
     }
-}
 
-TEST_F(VphobTest, DragAndWind)
-{
     // drag = 0: neither drag nor wind acts; the default drag slows the ball and lets the wind carry it.
     for (Fixed drag : { 0, kDefaultDrag }) {
         Ref<Vphob> b = ball(200 * kYard, drag);

@@ -1,5 +1,7 @@
-// The 3-D view: camera moves, projection limits, the sky table, and rendered
-// landscapes (depth bytes, sprites behind hills, the cached landscape).
+// The 3-D view: camera moves, projection limits, the ground's kernels, and
+// rendered landscapes (sprites behind hills, the cached landscape, ground
+// with and without a height map). The sky's gradient is in the landscapes'
+// fingerprints.
 #include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
@@ -98,40 +100,6 @@ TEST(VterrainTest, SpritesNearerThanEightYardsAreHidden)
     EXPECT_LT(sprite->m_top, 100);
 }
 
-TEST(VterrainTest, SkyGradientAndHorizonBand)
-{
-    ViewHolder view(100, 50);
-    const uint32_t dark = 0xFF000000;
-    const uint32_t light = 0xFFFFFFFF;
-    auto sky = [&](int32_t row) { return static_cast<uint32_t>(view->skyColours()[row]); };
-    auto solidFrom = [&](int32_t first, uint32_t colour) {
-        ASSERT_EQ(view->skyColours().length(), 50);
-        for (int32_t row = first; row < 50; ++row) {
-            ASSERT_EQ(sky(row), colour) << "row " << row;
-        }
-    };
-
-    view->setHorizon(60);  // horizon + 10 beyond the view: all of it is gradient
-    view->setSky(dark, light);
-    EXPECT_EQ(sky(0), dark);
-    for (int32_t row = 1; row < 50; ++row) {
-        ASSERT_EQ(sky(row), 0xFF000000u | (sky(row) & 0xFF) * 0x010101u) << "opaque grey, row " << row;
-        ASSERT_GE(sky(row), sky(row - 1)) << "row " << row;
-    }
-    EXPECT_NE(sky(49), light) << "the gradient never quite reaches the bottom colour";
-    EXPECT_GT(sky(49) & 0xFF, 240u);
-
-    view->setHorizon(20);  // the gradient ends 10 rows below the horizon
-    view->setSky(light, dark);
-    EXPECT_LT(sky(29), sky(28));
-    solidFrom(30, dark);
-    view->setSky(0x80123456, 0x80123456);
-    solidFrom(0, 0x80123456u);  // equal colours keep their own alpha
-    view->setHorizon(-40);      // the horizon far above the view: no gradient rows at all
-    view->setSky(dark, light);
-    solidFrom(0, light);
-}
-
 // The ground's texel blend, as the rule reads: a when the two are equal, else
 // per channel a + (((b - a) * f) >> 15) with an opaque top byte.
 uint32_t blendByTheRule(uint32_t a, uint32_t b, int32_t f)
@@ -148,8 +116,9 @@ uint32_t blendByTheRule(uint32_t a, uint32_t b, int32_t f)
     return out;
 }
 
-// Both forms of each kernel, whichever the view draws with: the bilinear
-// texel blend by the rule above, and the slope shading exactly as the map's.
+// Both forms of each kernel (the view's own are the SSE2 ones where it has
+// them): the bilinear texel blend by the rule above, and the slope shading
+// exactly as the map's.
 TEST(VterrainTest, GroundKernelsBlendAndShadeByTheRules)
 {
     uint32_t seed = 12345;
@@ -185,9 +154,7 @@ TEST(VterrainTest, GroundKernelsBlendAndShadeByTheRules)
             { "portable blend", blend::portable::blendTexels(t[0], t[1], t[2], t[3], fx, fz), blended },
             { "portable shade", blend::portable::blendShade(c, c, c, c, 0x1234, 0x4321, slope), shaded },
 #ifdef TARNBY_SSE2_BLEND
-            { "SSE2 blend", blend::sse2::blendTexels(t[0], t[1], t[2], t[3], fx, fz), blended },
             { "SSE2 blend and shade", blend::sse2::blendShade(c, c, c, c, 0x1234, 0x4321, slope), shaded },
-            { "SSE2 shade", blend::sse2::shadeTexel(colour, slope), shaded },
 #endif
         };
         for (const auto& check : checks) {
@@ -223,18 +190,6 @@ protected:
     LoadedHole m_hole;
     ViewHolder m_view;
 };
-
-TEST_F(VterrainRenderTest, KeepAboveGround)
-{
-    stand(*m_view.view, 300, 300, 0, 3 * kYard);
-    const Fixed ground = m_hole.terrain->heightAt(300 * kYard, 300 * kYard);
-    ASSERT_EQ(ground, 0x20 << 12) << "the rough's height level";
-    EXPECT_EQ(m_view->keepAboveGround(), ground);
-    EXPECT_EQ(m_view->getY3d(), ground + 4 * kYard) << "3 yards up is raised to 4";
-    m_view->placeOnGround(300 * kYard, 5 * kYard, 300 * kYard);
-    m_view->keepAboveGround();
-    EXPECT_EQ(m_view->getY3d(), ground + 5 * kYard) << "5 yards up stays";
-}
 
 TEST_F(VterrainRenderTest, OddSettingsDrawSafely)
 {

@@ -1,12 +1,17 @@
-// The polygon rasteriser: crossings and their order, the point query, drawing.
+// The polygon rasteriser (crossings and their order, the point query,
+// drawing) and the polygon terrain built on it (height field, bilinear
+// heights, shading, surfaces, the course map).
 #include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
 #include <random>
+#include <utility>
 #include <vector>
 
+#include "golf/hole_setup.h"
 #include "runtime/array.h"
 #include "vector/vpolyn.h"
+#include "vector/vpolyterrain.h"
 
 namespace tarnby {
 namespace {
@@ -173,10 +178,9 @@ TEST(VpolynTest, FillAtReadsTheRowsAndANewDrawingForgetsTheOldAnswers)
     // addColour: fill 0 matches a fresh drawing's colour 0, colours match
     // exactly (alpha too), and a full table gives the background.
     p->init(8, 8, 0, 4);
-    const uint32_t colours[] = { 0, 0xFF112233, 0xFF445566, 0xFF112233, 0x00112233, 0xFF778899 };
-    const int32_t expected[] = { 0, 1, 2, 1, 3, 0 };
-    for (int32_t k = 0; k < 6; ++k) {
-        EXPECT_EQ(p->addColour(colours[k]), expected[k]) << "colour " << k;
+    for (auto [colour, fill] : { std::pair { 0u, 0 }, { 0xFF112233u, 1 }, { 0xFF445566u, 2 }, { 0xFF112233u, 1 },
+             { 0x00112233u, 3 }, { 0xFF778899u, 0 } }) {
+        EXPECT_EQ(p->addColour(colour), fill) << std::hex << colour;
     }
 }
 
@@ -217,7 +221,7 @@ int32_t expectQueriesAgree(Vpolyn& p, const char* what)
     return crossed * 100 / std::max(width * height, 1);
 }
 
-TEST(VpolynTest, FillGridAgreesWithTheCrossingsEverywhere)
+TEST(VpolynTest, FillGridAndQueriesAgreeWithTheCrossingsEverywhere)
 {
     Ref<Vpolyn> p = make<Vpolyn>();
     p->init(128, 96, 16, 16);
@@ -225,18 +229,14 @@ TEST(VpolynTest, FillGridAgreesWithTheCrossingsEverywhere)
     // A slanted quadrilateral with a shallow top edge, a triangle inside it
     // and a thin sliver: long crossings, shared vertices, edges on pixel
     // boundaries and edges within one pixel.
-    const int32_t quad[][2] = { { 8, 10 }, { 120, 22 }, { 100, 90 }, { 16, 70 } };
-    for (int32_t i = 0; i < 4; ++i) {
-        const int32_t* s = quad[i];
-        const int32_t* e = quad[(i + 1) % 4];
-        p->addEdge(px(s[0]), px(s[1]), px(e[0]), px(e[1]), 0, a);  // clockwise: a on the inside
-    }
-    const int32_t tri[][2] = { { 40, 30 }, { 80, 60 }, { 30, 60 } };
-    for (int32_t i = 0; i < 3; ++i) {
-        const int32_t* s = tri[i];
-        const int32_t* e = tri[(i + 1) % 3];
-        p->addEdge(px(s[0]), px(s[1]), px(e[0]), px(e[1]), a, b);
-    }
+    auto polygon = [&](std::initializer_list<std::array<int32_t, 2>> points, int32_t outside, int32_t inside) {
+        for (auto s = points.begin(); s != points.end(); ++s) {
+            const auto& e = s + 1 == points.end() ? *points.begin() : *(s + 1);
+            p->addEdge(px((*s)[0]), px((*s)[1]), px(e[0]), px(e[1]), outside, inside);  // clockwise: inside right
+        }
+    };
+    polygon({ { 8, 10 }, { 120, 22 }, { 100, 90 }, { 16, 70 } }, 0, a);
+    polygon({ { 40, 30 }, { 80, 60 }, { 30, 60 } }, a, b);
     p->addEdge(px(90) + 0x1000, px(40), px(90) + 0x5000, px(80), c, a);
     p->addEdge(px(90) + 0x6000, px(80), px(90) + 0x2000, px(40), c, a);
     p->finish();
@@ -257,17 +257,14 @@ TEST(VpolynTest, FillGridAgreesWithTheCrossingsEverywhere)
     p->setSize(64, 64);
     EXPECT_FALSE(p->fillGridReady());
     EXPECT_EQ(p->fillAt(px(60), px(50)), b) << "answered by the crossings";
-}
 
-TEST(VpolynTest, AnswersDependOnThePointAlone)
-{
     // Crossings that cross each other inside one row (a shallow edge over
     // two steep ones, as a corrupt or self-crossing drawing gives): a point
     // near the row's bottom lies left of the shallow edge but right of the
     // next one. It gets one answer, whatever was asked before it.
-    Ref<Vpolyn> p = make<Vpolyn>();
+    p = make<Vpolyn>();
     p->init(64, 8, 8, 8);
-    const int32_t a = p->addColour(0xFF0000FF), b = p->addColour(0xFF00FF00), c = p->addColour(0xFFFF0000);
+    ASSERT_TRUE(p->addColour(0xFF0000FF) == a && p->addColour(0xFF00FF00) == b && p->addColour(0xFFFF0000) == c);
     p->addEdge(px(10), px(0), px(40), px(1), a, 0);  // row 0: x 10 -> 40
     p->addEdge(px(20), px(6), px(20), px(0), 0, b);
     p->addEdge(px(50), px(6), px(50), px(0), 0, c);
@@ -320,6 +317,108 @@ TEST(VpolynTest, RenderFillsSpansAndBlendsEdges)
     p->m_drawScale = 0;
     p->render(frame.data(), 16, 16, 0, 0, 16, 16);
     EXPECT_EQ(frame[17], 0x12345678u) << "scale 0 draws nothing (and never divides by it)";
+}
+
+// A 512 x 512 terrain with one square of `level` over a background of
+// `ground`; fills configured as the game does (colour = level, frame = surface).
+Ref<VpolyTerrain> squareTerrain(int32_t l, int32_t t, int32_t r, int32_t b, int32_t level, int32_t ground)
+{
+    Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
+    terrain->init(kHoleFileSize, kHoleFileSize, kHoleEdgeCapacity, kHoleFillCount);
+    const int32_t fill = terrain->addColour(0xFF00FF00);
+    terrain->addEdge(toFixed(r), toFixed(t), toFixed(r), toFixed(b), 0, fill);  // clockwise: inside on the right
+    terrain->addEdge(toFixed(l), toFixed(b), toFixed(l), toFixed(t), 0, fill);
+    terrain->finish();
+    terrain->setColour(0, static_cast<uint32_t>(ground));
+    terrain->setColour(fill, static_cast<uint32_t>(level));
+    terrain->setFillPicture(fill, nullptr, 3);
+    terrain->setFillPicture(0, nullptr, 9);
+    terrain->makeHeightField();
+    return terrain;
+}
+
+TEST(VpolyTerrainTest, HeightsAreBilinearAndASquareRisesOnASmoothedRamp)
+{
+    Ref<VpolyTerrain> terrain = squareTerrain(0, 0, 0, 0, 0, 16);  // no square: flat 16
+    ASSERT_EQ(terrain->heightMap().length(), 65536);
+    EXPECT_EQ(terrain->outsideHeight(), 16 << 12) << "the first sample's height";
+    uint8_t* map = terrain->heightMap().data();
+    // Cell (10, 20) flat at 40; cell (30, 20) 0 on the left and 8 on the right;
+    // cell (50, 50) 0 on the top row and 8 on the bottom row. Levels are 1/8 yard.
+    map[20 * 256 + 10] = map[20 * 256 + 11] = map[21 * 256 + 10] = map[21 * 256 + 11] = 40;
+    map[20 * 256 + 30] = map[21 * 256 + 30] = map[50 * 256 + 50] = map[50 * 256 + 51] = 0;
+    map[20 * 256 + 31] = map[21 * 256 + 31] = map[51 * 256 + 50] = map[51 * 256 + 51] = 8;
+    map[0] = 200;
+    const Fixed probes[][3] = {
+        { toFixed(20) + 0xFFFF, toFixed(40) + 0x7FFF, 40 << 12 },             // the flat cell, to its far corner
+        { toFixed(60) + 0x8000, toFixed(41) + 0x4000, 4 << 12 },              // halfway along x
+        { toFixed(60) + 0x4000, toFixed(40), 2 << 12 },                       // a quarter of the way
+        { toFixed(100), toFixed(101), 4 << 12 },                              // halfway along z
+        { (255 << 16) - 1, toFixed(20), 16 << 12 },                           // the last whole cell
+        { 255 << 16, toFixed(20), 16 << 12 }, { toFixed(20), -1, 16 << 12 },  // outside: the first sample as it was
+    };
+    for (const auto& p : probes) {
+        EXPECT_EQ(terrain->heightAt(p[0], p[1]), p[2]) << "at " << p[0] / 32768.0 << "," << p[1] / 32768.0;
+    }
+
+    // A square of level 100 over (100..200) x (100..200) yards, samples 50..99.
+    terrain = squareTerrain(100, 100, 200, 200, 100, 0);
+    map = terrain->heightMap().data();
+    // Across the left side, and along a column across the bottom side: 0 0 100
+    // 100 filtered [1 2 1]/4 twice (each pass rounding down).
+    const int32_t expected[] = { 0, 6, 31, 68, 93, 100 };
+    for (int32_t k = 0; k < 6; ++k) {
+        EXPECT_EQ(map[75 * 256 + 47 + k], expected[k]) << "column " << 47 + k;
+        EXPECT_EQ(map[(102 - k) * 256 + 75], expected[k]) << "row " << 102 - k;
+    }
+    EXPECT_EQ(terrain->surfaceAt(toFixed(150), toFixed(150)), 3);
+    EXPECT_EQ(terrain->surfaceAt(toFixed(-5), toFixed(150)), 9) << "outside: the surface of fill 0";
+    // Strips on the map's south and north edges: the last and the first row
+    // are filtered [3 1]/4 with their neighbour, and so come out as the
+    // ramp's fifth value.
+    Ref<VpolyTerrain> south = squareTerrain(100, 508, 200, 512, 100, 0);
+    Ref<VpolyTerrain> north = squareTerrain(100, 0, 200, 4, 100, 0);
+    for (int32_t k = 0; k < 5; ++k) {
+        EXPECT_EQ(south->heightMap()[(251 + k) * 256 + 75], expected[k]) << "row " << 251 + k;
+        EXPECT_EQ(north->heightMap()[(4 - k) * 256 + 75], expected[k]) << "row " << 4 - k;
+    }
+}
+
+TEST(VpolyTerrainTest, ShadeScalesClampsANewHoleStartsAfreshAndTheMapShowsSlopes)
+{
+    EXPECT_EQ(VpolyTerrain::shade(0xFFC86432, 0x4000), 0x00FF964Bu) << "x 1.5, red clamped at 255";
+    EXPECT_EQ(VpolyTerrain::shade(0xFFC86432, 0x8000), 0x00FF964Bu) << "d is clamped to 0.5";
+    EXPECT_EQ(VpolyTerrain::shade(0xFFC86432, -0x7FFFFFFF), 0x00643219u) << "x 0.5";
+    EXPECT_EQ(VpolyTerrain::shade(0x00FFFFFF, 1), 0x00FFFFFFu);
+
+    Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
+    terrain->init(64, 64, 16, 8);
+    terrain->setSurfacePhysics(3, 0x2666, 0x1000);
+    terrain->setSurfacePhysics(8, 0x8000, 0x8000);  // no such fill: ignored
+    EXPECT_EQ(terrain->friction(8), 0);
+    terrain->init(64, 64, 16, 8);
+    EXPECT_EQ(terrain->friction(3), 0) << "init gives fresh physics tables";
+    EXPECT_EQ(terrain->heightAt(toFixed(10), toFixed(10)), 0) << "no height field yet";
+
+    terrain = squareTerrain(100, 100, 300, 300, 120, 20);
+    for (Fixed scale : { kOne, kOne * 3 }) {
+        const int32_t size = 320 * scale / kOne, k = scale / kOne;  // the top-left 320 yards
+        std::vector<uint32_t> frame(static_cast<size_t>(size * size), 0);
+        terrain->layout(0, 0, scale);
+        terrain->render(frame.data(), size, size, 0, 0, size, size);
+        auto at = [&](int32_t x, int32_t y) { return frame[(static_cast<size_t>(y) * size + x) * k] & 0xFFFFFF; };
+        auto brightness = [](uint32_t c) { return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF); };
+        const uint32_t outside = at(30, 30);
+        EXPECT_EQ(at(150, 250), at(200, 200)) << "flat ground is unshaded, scale " << scale;
+        EXPECT_NE(at(200, 200), outside) << "two kinds of ground";
+        // On the ramps: the side falling toward +x is lit, the rising side dark.
+        EXPECT_LT(brightness(at(99, 200)), brightness(outside)) << "scale " << scale;
+        EXPECT_GT(brightness(at(301, 200)), brightness(outside)) << "scale " << scale;
+    }
+    std::vector<uint32_t> frame(64, 0x12345678u);
+    terrain->m_drawScale = 0;
+    terrain->render(frame.data(), 8, 8, 0, 0, 8, 8);
+    EXPECT_EQ(frame[9], 0x12345678u) << "scale 0 draws nothing";
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ TEST(VswfTest, SquaresAndNestedRegionsRoundTrip)
     EXPECT_EQ(p->colour(4), 0x0000FF00u) << "DefineShape2 colours have no alpha either";
 }
 
-TEST(VswfTest, CurvesFlattenCloseToTheTrueCurve)
+TEST(VswfTest, CurvesFlattenCloseToTheTrueCurveAndDrawingsTurnAboutTheCentre)
 {
     Ref<Vpolyn> p = make<Vpolyn>();
     Vswf reader;
@@ -138,14 +138,9 @@ TEST(VswfTest, CurvesFlattenCloseToTheTrueCurve)
     for (const auto& c : chords) {
         EXPECT_EQ(Vswf::chordDistanceSq(c[0], c[1], c[2], c[3], c[4], c[5]), c[6]) << c[0] << "," << c[1];
     }
-}
 
-TEST(VswfTest, RotatedLoadTurnsAboutTheCentre)
-{
     ShapeWriter writer(512, 512);
     writer.addRectangle(356, 236, 456, 276, writer.fill(0xFFFF0000));  // right of the centre
-    Ref<Vpolyn> p = make<Vpolyn>();
-    Vswf reader;
     // A quarter turn carries +x to +y: the bar, 40 wide and 100 long, now lies below the centre.
     ASSERT_TRUE(loadHole(reader, p, writer.bytes(), kQuarterTurn));
     const double probes[][3] = { { 400, 256, 0 }, { 256, 400, 1 }, { 230, 400, 0 }, { 256, 470, 0 } };
@@ -156,7 +151,7 @@ TEST(VswfTest, RotatedLoadTurnsAboutTheCentre)
     EXPECT_EQ(fillAtYards(*p, 112, 256), 1) << "half a turn: left of the centre";
 }
 
-TEST(VswfTest, RecordFormsAndStyleArrays)
+TEST(VswfTest, RecordFormsStyleArraysAndAHostileFilesCurves)
 {
     Ref<Vpolyn> p = make<Vpolyn>();
     // The reader's fresh 16-entry map takes the place of this freed block, so
@@ -208,10 +203,7 @@ TEST(VswfTest, RecordFormsAndStyleArrays)
         EXPECT_TRUE(count == 16 || fresh.fillMapEntry(48) == 0) << "fill 48 does not exist in a drawing of 48 fills";
     }
     EXPECT_EQ(p->colour(16), 0x101010u) << "the sixteenth style is drawn in its colour";
-}
 
-TEST(VswfTest, CurvesOfAHostileFileSplitIntoABoundedNumberOfEdges)
-{
     // A frame one twip wide makes every twip 512 pixels: each curve with a
     // far control point would split 16 levels deep into 65535 edges, and a
     // megabyte of such curves into billions. 3000 of them use up the file's
@@ -231,8 +223,6 @@ TEST(VswfTest, CurvesOfAHostileFileSplitIntoABoundedNumberOfEdges)
     }
     body.bits(0, 1), body.bits(1, 5), body.bits(2, 5), body.sbits(0, 2), body.sbits(0, 2);  // move back to 0,0
     body.bits(0, 1), body.bits(0, 5);                                                       // end of shape
-    Ref<Vpolyn> p = make<Vpolyn>();
-    Vswf reader;
     testing::internal::CaptureStdout();
     EXPECT_TRUE(loadHole(reader, p, shapeFile(body.data(), 1)));
     testing::internal::GetCapturedStdout();

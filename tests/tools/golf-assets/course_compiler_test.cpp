@@ -142,7 +142,7 @@ Ground groundAt(const course::HoleDrawing& drawing, double x, double z)
     return course::groundOf(drawing.colours[label]);
 }
 
-TEST(CoursePainterTest, PaintsEveryHoleAsItsDescriptionAsksAndRepeatably)
+TEST(CoursePainterTest, PaintsEveryHoleAsAskedRepeatablyAndItsChecksCatchMistakes)
 {
     const course::CoursePlan plan = parse(kOneFile);
     const course::HoleDrawing drawing = course::paintHoleFile(plan, 0);
@@ -158,16 +158,13 @@ TEST(CoursePainterTest, PaintsEveryHoleAsItsDescriptionAsksAndRepeatably)
     const course::HoleDrawing again = course::paintHoleFile(plan, 0);
     EXPECT_TRUE(again.colours == drawing.colours && again.grid.cells() == drawing.grid.cells())
         << "the same description must give the same drawing";
-}
 
-TEST(CoursePainterTest, ChecksCatchWaterOnTheTeeLineAndAPinOffTheGreen)
-{
     // A pond straddling the first hole's line 60 yards out, and a green far
     // too small to hold the pin with five yards all round.
-    const course::CoursePlan plan = parse(std::string(kOneFile) + "pond 102,390 12 8 0\n");
-    const course::HoleDrawing drawing = course::paintHoleFile(plan, 0);
+    const course::CoursePlan withPond = parse(std::string(kOneFile) + "pond 102,390 12 8 0\n");
+    const course::HoleDrawing wet = course::paintHoleFile(withPond, 0);
     bool water = false;
-    for (const auto& problem : drawing.problems) {
+    for (const auto& problem : wet.problems) {
         water = water || problem.find("hole 1: water") != std::string::npos;
     }
     EXPECT_TRUE(water) << "the pond on the tee line went unnoticed";

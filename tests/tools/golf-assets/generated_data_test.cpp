@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,39 +38,31 @@ class HoleFilesTest : public ::testing::Test {
 protected:
     struct HoleFile {
         std::string name;
-        int32_t course, firstHole, waterFill;
-        bool read;
+        int32_t course, firstHole, waterFill;  // -1: not read
         Ref<VpolyTerrain> terrain;
     };
     static void SetUpTestSuite()
     {
         setDataFolder(test::binFolder());
         Ref<Vilib> pictures = make<Vilib>(String::intern("golf"));
-        s_files = new std::vector<HoleFile>;
         for (int32_t course = 0; course < kCourses; ++course) {
             for (int32_t hole = 0; hole < kHolesPerCourse; hole += 3) {
-                HoleFile f { holeFileName(course, hole)->chars(), course, hole, -1, false, make<VpolyTerrain>() };
+                HoleFile f { holeFileName(course, hole)->chars(), course, hole, -1, make<VpolyTerrain>() };
                 f.waterFill = loadHole(f.terrain, holeFileName(course, hole), course, pictures);
-                f.read = f.waterFill >= 0;
-                s_files->push_back(f);
+                s_files.push_back(f);
             }
         }
     }
-    static void TearDownTestSuite()
-    {
-        delete s_files;
-        s_files = nullptr;
-    }
-    static std::vector<HoleFile>* s_files;
+    static void TearDownTestSuite() { s_files.clear(); }
+    static inline std::vector<HoleFile> s_files;
 };
 
-std::vector<HoleFilesTest::HoleFile>* HoleFilesTest::s_files = nullptr;
-
-TEST_F(HoleFilesTest, EveryHoleIsPlayableWhereTheHoleTableSaysItIs)
+TEST_F(HoleFilesTest, EveryHoleIsPlayableWhereTheHoleTableSaysAndItsGroundRollsGently)
 {
-    for (const HoleFile& file : *s_files) {
+    std::vector<uint32_t> frame(512 * 512);
+    for (const HoleFile& file : s_files) {
         VpolyTerrain& t = *file.terrain;
-        ASSERT_TRUE(file.read) << file.name << " could not be read";
+        ASSERT_GE(file.waterFill, 0) << file.name << " could not be read";
         EXPECT_LE(t.fillsUsed(), kHoleFillCount) << file.name << " has more fills than the game reads";
         EXPECT_LE(t.crossingCount(), kHoleEdgeCapacity)
             << file.name << " outgrows the crossing table the game sets aside";
@@ -128,14 +121,7 @@ TEST_F(HoleFilesTest, EveryHoleIsPlayableWhereTheHoleTableSaysItIs)
             EXPECT_GE(high - low, 3 * kYard)
                 << hole << ": the land along the hole rises and falls only " << (high - low) / 32768.0 << " yards";
         }
-    }
-}
-
-TEST_F(HoleFilesTest, GroundRollsGentlyWaterLiesLowestAndTheMapIsPainted)
-{
-    std::vector<uint32_t> frame(512 * 512);
-    for (const HoleFile& file : *s_files) {
-        VpolyTerrain& t = *file.terrain;
+        // The ground rolls gently, water lies lowest and the map is painted.
         Fixed lowestLand = INT32_MAX, highestWater = INT32_MIN;
         int32_t steep = 0, samples = 0;
         for (int32_t z = 4; z < 508; z += 2) {
@@ -299,40 +285,33 @@ TEST(HelpTextTest, WrapsInsideThePanelInEveryFontAndPagesQuickly)
     for (uint8_t c : raw) {
         ASSERT_TRUE(c == '\n' || c == '\t' || (c >= 32 && c <= 126)) << "character " << int(c);
     }
-    const std::string oldFolder = dataFolder();
     setDataFolder(test::binFolder());
-    const Ref<Vfont> oldFont = Vtext::defaultFont();
-
     // The font the game picks for each screen, and the panel width on it.
-    struct Screen {
-        const char* font;
-        int32_t width, height;
-    } screens[] = { { "f10.bin", 176, 220 }, { "f13.bin", 240, 320 }, { "f16.bin", 480, 640 } };
-    for (const Screen& screen : screens) {
+    for (auto [name, width, height] :
+        { std::tuple { "f10.bin", 176, 220 }, { "f13.bin", 240, 320 }, { "f16.bin", 480, 640 } }) {
         Ref<Vfont> font = make<Vfont>();
-        ASSERT_TRUE(font->load(screen.font));
+        ASSERT_TRUE(font->load(name));
         Vtext::setDefaultFont(font);
-        const int32_t panel = screen.width < 228 ? screen.width - 12 : 228;
+        const int32_t panel = width < 228 ? width - 12 : 228;
         Ref<Vtext> text = make<Vtext>();
         text->setSize(panel, 0);
         text->loadText(String::fromChars("help.txt"));
         const std::string shown = text->toString()->chars();
-        ASSERT_FALSE(shown.empty()) << screen.font;
+        ASSERT_FALSE(shown.empty()) << name;
 
         // Every line, tabs measured as drawn, fits the wrap width (the wrap lets a
         // line use the pixel of left margin too; the panel is 12 pixels wider).
         std::istringstream lines(shown);
         for (std::string line; std::getline(lines, line);) {
             EXPECT_LE(font->stringWidth(String::fromChars(line.c_str())), panel)
-                << screen.font << ": \"" << line << "\" runs out of the panel";
+                << name << ": \"" << line << "\" runs out of the panel";
         }
         const int32_t lineHeight = font->getLineHeight();
-        const int32_t page = (screen.height / lineHeight - 1) * lineHeight;
+        const int32_t page = (height / lineHeight - 1) * lineHeight;
         const int32_t pages = (text->getHeight() + page - 1) / page;
-        EXPECT_LE(pages, 6) << screen.font << ": " << text->getHeight() << " pixels of text in pages of " << page;
+        EXPECT_LE(pages, 6) << name << ": " << text->getHeight() << " pixels of text in pages of " << page;
     }
-    Vtext::setDefaultFont(oldFont);
-    setDataFolder(oldFolder);
+    Vtext::setDefaultFont(nullptr);
 }
 
 }  // namespace
