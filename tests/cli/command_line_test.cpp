@@ -3,6 +3,7 @@
 // each --help.
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,16 +21,6 @@ Outcome run(const std::string& commandLine)
     const size_t space = commandLine.find(' ');
     return test::runProgram(commandLine.substr(0, space),
         space == std::string::npos ? "" : commandLine.substr(space + 1));
-}
-
-std::vector<std::string> programs()
-{
-    std::istringstream list(TARNBY_PROGRAMS);
-    std::vector<std::string> names;
-    for (std::string name; list >> name;) {
-        names.push_back(name);
-    }
-    return names;
 }
 
 // The commands a --help lists under "Subcommands:", as "PROGRAM COMMAND".
@@ -70,7 +61,8 @@ TEST(CommandLineTest, EveryProgramAnswersHelpVersionAndUsageErrorsAsTheReadmeSho
     text << file.rdbuf();
     const std::string readme = text.str();
     ASSERT_FALSE(readme.empty());
-    const std::vector<std::string> names = programs();
+    std::istringstream list(TARNBY_PROGRAMS);
+    const std::vector<std::string> names { std::istream_iterator<std::string>(list), {} };
     ASSERT_GE(names.size(), 5u) << TARNBY_PROGRAMS;
     for (const std::string& program : names) {
         SCOPED_TRACE(program);

@@ -4,7 +4,9 @@
 // from a tee stays dry and gets nearer the pin, and tried shots repeat exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "golf/clubs.h"
 #include "golf/computer_golfer.h"
@@ -55,12 +57,10 @@ TEST(ComputerGolferTest, PlaysTheFirstHoleToTheCup)
     ASSERT_TRUE(p.runTo(Golf::HoleOver, 600000)) << "holed within ten minutes of play";
     std::vector<std::string> strikes = p.log.matching(" strike ");
     std::vector<std::string> ends;
-    for (const std::string& line : p.log.lines) {
-        if (line.find(" rest ") != std::string::npos || line.find(" holed") != std::string::npos
-            || line.find(" water") != std::string::npos || line.find(" out") != std::string::npos) {
-            ends.push_back(line);
-        }
-    }
+    std::copy_if(p.log.lines.begin(), p.log.lines.end(), std::back_inserter(ends), [](const std::string& l) {
+        return l.find(" rest ") != l.npos || l.find(" holed") != l.npos || l.find(" water") != l.npos
+               || l.find(" out") != l.npos;
+    });
     ASSERT_EQ(p.planned.size(), strikes.size());
     ASSERT_EQ(ends.size(), strikes.size());
     for (size_t i = 0; i < strikes.size(); ++i) {
@@ -109,7 +109,7 @@ ShotStart teeShot(const Ref<VpolyTerrain>& terrain, int32_t course, int32_t hole
 
 Fixed pinDistance(const ShotStart& s, Fixed x, Fixed z) { return fhypot(wrapSub(s.pinX, x), wrapSub(s.pinZ, z)); }
 
-TEST(ShotPlannerTest, FromEveryTeeTheShotStaysDryAndGetsNearer)
+TEST(ShotPlannerTest, FromEveryTeeTheShotStaysDryAndGetsNearerByTheCostOfALie)
 {
     for (int32_t course = 0; course < kCourses; ++course) {
         for (int32_t hole = 0; hole < kHolesPerCourse; ++hole) {
@@ -135,10 +135,7 @@ TEST(ShotPlannerTest, FromEveryTeeTheShotStaysDryAndGetsNearer)
             }
         }
     }
-}
 
-TEST(ShotPlannerTest, FramesAndTheCostOfALie)
-{
     // The meter's steps are the game's (ComputerGolferTest plays them); a 50 ms
     // frame counts no more than 50.
     EXPECT_EQ(ShotPlanner::powerStep(kDriver, 80), ShotPlanner::powerStep(kDriver, 50));

@@ -18,11 +18,9 @@ using test::saveFields;
 using test::SaveFields;
 using Rows = test::TopScores;
 
-ByteArray newRecord() { return ByteArray(kSaveSize); }
-
-TEST(SaveRecordTest, ShortsAreUnsignedLittleEndianAndStayInsideTheRecord)
+TEST(SaveRecordTest, ShortsAreUnsignedLittleEndianAndTopScoresStaySortedWithTheNewerRoundFirstOnTies)
 {
-    ByteArray save = newRecord();
+    ByteArray save = ByteArray(kSaveSize);
     writeSaveShort(save, kSaveRoundStrokes, 0x1234);
     EXPECT_EQ(save[2], 0x34);
     EXPECT_EQ(save[3], 0x12);
@@ -44,16 +42,13 @@ TEST(SaveRecordTest, ShortsAreUnsignedLittleEndianAndStayInsideTheRecord)
     EXPECT_EQ(readSaveShort(save, kSaveSize - 1), 0);
     EXPECT_EQ(readSaveShort(save, -2), 0);
     EXPECT_EQ(readSaveShort(ByteArray(), 0), 0);
-}
 
-TEST(SaveRecordTest, TopScoresStaySortedWithTheNewerRoundFirstOnTies)
-{
     // Rounds (total, course) in turn and the place each takes (-1: none): any in an empty table, worse below,
     // better above, a tie before the older round; a full table keeps out a worse round but takes a tie with
     // the last place, and a best round pushes the last one out. Totals that cannot be stored never get in.
     const int32_t rounds[][3] = { { 80, 1, 0 }, { 90, 2, 1 }, { 72, 0, 0 }, { 80, 2, 1 }, { 95, 0, 4 }, { 96, 0, 5 },
         { 97, 1, 6 }, { 98, 1, -1 }, { 97, 2, 6 }, { 70, 1, 0 }, { 0, 0, -1 }, { 65536, 0, -1 } };
-    ByteArray save = newRecord();
+    save = ByteArray(kSaveSize);
     for (const auto& round : rounds) {
         EXPECT_EQ(insertTopScore(save, round[0], round[1]), round[2]) << round[0] << " on course " << round[1];
     }
@@ -62,7 +57,7 @@ TEST(SaveRecordTest, TopScoresStaySortedWithTheNewerRoundFirstOnTies)
     EXPECT_EQ(insertTopScore(ByteArray(12), 70, 0), -1) << "a record too small for the table";
 }
 
-TEST(SaveRecordTest, OnlyAFileOfExactlyFortyBytesIsASave)
+TEST(SaveRecordTest, OnlyAFileOfExactlyFortyBytesIsASaveAndAHoleOrCourseOutOfRangeIsMended)
 {
     test::ScratchFolder folder("save_record_load");
     // Next hole 7, 29 strokes, female and sound off, reserved bytes, course 2, a 71 on course 2.
@@ -89,7 +84,7 @@ TEST(SaveRecordTest, OnlyAFileOfExactlyFortyBytesIsASave)
         if (std::string(c.name) != "missing") {
             ASSERT_TRUE(test::writeBytes(path, c.bytes));
         }
-        ByteArray save = newRecord();
+        ByteArray save = ByteArray(kSaveSize);
         save[5] = 0xEE;  // loading starts from nothing, whatever the array held
         testing::internal::CaptureStdout();
         EXPECT_EQ(loadSaveFile(path, save), c.loads) << c.name;
@@ -97,24 +92,20 @@ TEST(SaveRecordTest, OnlyAFileOfExactlyFortyBytesIsASave)
             << c.name;
         EXPECT_EQ(bytesOf(save), c.loads ? good : std::vector<uint8_t>(kSaveSize, 0)) << c.name;
     }
-}
 
-TEST(SaveRecordTest, AHoleOrCourseOutOfRangeStartsTheRoundAfresh)
-{
-    test::ScratchFolder folder("save_record_mend");
-    // A round of a female player, and an 80 on a course out of range (the top scores stay as stored).
+    // A hole or course out of range starts the round afresh. A round of a female player, and an 80 on a course out of range (the top scores stay as stored).
     auto record = [](int32_t hole, int32_t strokes, int32_t course) {
         ByteArray save = test::saveRecord(hole, strokes, kFlagFemale, course);
         insertTopScore(save, 80, 9);
         return bytesOf(save);
     };
-    struct Case {
+    struct Stored {
         int32_t hole, course;
         bool mended;
-    } cases[] = { { 17, 2, false }, { 18, 0, true }, { 0, 3, true }, { 0xFFFF, 0xFFFF, true } };
-    for (const Case& c : cases) {
+    } stored[] = { { 17, 2, false }, { 18, 0, true }, { 0, 3, true }, { 0xFFFF, 0xFFFF, true } };
+    for (const Stored& c : stored) {
         ASSERT_TRUE(test::writeBytes(folder.file("save"), record(c.hole, 40, c.course)));
-        ByteArray save = newRecord();
+        ByteArray save = ByteArray(kSaveSize);
         testing::internal::CaptureStdout();
         ASSERT_TRUE(loadSaveFile(folder.file("save"), save));
         EXPECT_EQ(testing::internal::GetCapturedStdout(),
@@ -134,7 +125,7 @@ TEST(SaveRecordTest, StoringReplacesTheFileAndReportsAFailureInOneLine)
     std::string path = folder.file("tarnbygolf");
     ASSERT_TRUE(test::writeBytes(path, std::vector<uint8_t>(100, 0x11)));  // something older and longer
     EXPECT_TRUE(storeSaveFile(path, save));
-    ByteArray back = newRecord();
+    ByteArray back = ByteArray(kSaveSize);
     ASSERT_TRUE(loadSaveFile(path, back)) << "the longer old file was replaced, not overwritten in place";
     EXPECT_EQ(bytesOf(back), bytesOf(save));
 

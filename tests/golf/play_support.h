@@ -172,8 +172,6 @@ public:
     }
 
     uint32_t now() { return tickCount(); }
-    // Moves the clock on without running the game.
-    void advance(uint32_t ms) { setNow(tickCount() + ms); }
 
     Ref<Golf> golf;
     LinesLog log;

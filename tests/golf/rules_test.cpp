@@ -4,6 +4,8 @@
 // files to surfaces, and the ground beyond a hole.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "golf/clubs.h"
 #include "golf/hole_setup.h"
 #include "golf/holetable.h"
@@ -47,23 +49,20 @@ TEST(ClubsTest, ChoiceByDistanceAndSurface)
     }
 }
 
-TEST(ClubsTest, HalfPowerWithTheSevenIronCarriesSeventyYards)
+TEST(ClubsTest, HalfPowerWithTheSevenIronCarriesSeventyYardsAndAPuttRollsFromTheGround)
 {
     EXPECT_EQ(carryTarget(6, 50 << 16), yards(70));
     EXPECT_EQ(carryTarget(6, 100 << 16), clubAt(6).distance);
     EXPECT_EQ(carryTarget(kDriver, 0), 0);
     EXPECT_EQ(carryTarget(kPutter, 100 << 16), 1092200) << "a full putt is 100 feet";
-}
 
-TEST(ClubsTest, APuttRollsFromTheGround)
-{
     const Launch putt = launchFor(kPutter, yards(10));
     EXPECT_EQ(putt.vertical, 0);
     EXPECT_EQ(putt.horizontal, fsqrt(static_cast<int64_t>(yards(10)) * 12));
     EXPECT_GT(launchFor(kPutter, yards(20)).horizontal, putt.horizontal);
 }
 
-TEST(ScoringTest, NamesAgainstPar)
+TEST(ScoringTest, NamesAgainstParAndTheScorecardsLines)
 {
     EXPECT_STREQ(scoreName(3, 1), "Eagle!") << "a hole in one on a par 3";
     EXPECT_STREQ(scoreName(4, 1), "Double Eagle!") << "a hole in one on a par 4";
@@ -71,10 +70,7 @@ TEST(ScoringTest, NamesAgainstPar)
     EXPECT_STREQ(scoreName(4, 3), "Birdie!");
     EXPECT_STREQ(scoreName(5, 5), "Par");
     EXPECT_STREQ(scoreName(3, 4), "Scorecard") << "a bogey";
-}
 
-TEST(ScoringTest, HoleAndRoundLines)
-{
     EXPECT_EQ(holeLine(4, holePar(4), 4), "Hole 5:\t+1") << "a bogey on the par-3 fifth";
     EXPECT_EQ(holeLine(0, 4, 4), "Hole 1:\t+0") << "even par is +0";
     EXPECT_EQ(holeLine(17, 5, 3), "Hole 18:\t-2");
@@ -123,9 +119,8 @@ TEST(SurfaceTableTest, ColourKindsAndCourses)
     };
     for (const Row& row : rows) {
         Surface s = surfaceForColour(row.course, row.colour);
-        EXPECT_EQ(s.code, row.code) << std::hex << row.colour << " course " << row.course;
-        EXPECT_EQ(s.friction, row.friction) << std::hex << row.colour << " course " << row.course;
-        EXPECT_EQ(s.level, row.level) << std::hex << row.colour << " course " << row.course;
+        EXPECT_EQ(std::make_tuple(s.code, s.friction, s.level), std::make_tuple(row.code, row.friction, row.level))
+            << std::hex << row.colour << " course " << row.course;
     }
 }
 

@@ -36,7 +36,7 @@ Parsed parse(std::vector<const char*> args)
     return parsed;
 }
 
-TEST(GameOptionsTest, DefaultsSizesDevicesAndRecording)
+TEST(GameOptionsTest, DefaultsSizesDevicesRecordingHoleRangesAndUsageErrorsThatNameTheOptionAndExitTwo)
 {
     // Options that only pass a path or a number on (--data, --save, --script,
     // --frames, --log, --log-steps, --max-ms, --threads) are played through by
@@ -68,14 +68,11 @@ TEST(GameOptionsTest, DefaultsSizesDevicesAndRecording)
     Parsed window = parse({ "--record", "game.play" });
     ASSERT_FALSE(window.status) << window.output;
     EXPECT_EQ(window.options.recordPath, "game.play");
-}
 
-TEST(GameOptionsTest, UsageErrorsNameTheOptionAndExitTwo)
-{
-    struct Row {
+    struct Usage {
         std::vector<const char*> args;
         const char* names;
-    } rows[] = {
+    } usages[] = {
         { { "--size", "240" }, "--size" },
         { { "--size", "0x320" }, "--size" },
         { { "--size", "240x320x2" }, "--size" },
@@ -95,12 +92,32 @@ TEST(GameOptionsTest, UsageErrorsNameTheOptionAndExitTwo)
         { { "--headless", "--autoplay", "--replay", "game.play" }, "--replay" },
         { { "--headless", "--autoplay", "--script", "play.txt" }, "--script" },
     };
-    for (const Row& row : rows) {
+    for (const Usage& row : usages) {
         Parsed p = parse(row.args);
         EXPECT_EQ(p.status, 2) << row.names;
         EXPECT_EQ(p.output.rfind("tarnby-golf: ", 0), 0u) << p.output;
         EXPECT_NE(p.output.find(row.names), std::string::npos) << p.output;
         EXPECT_NE(p.output.find("--help"), std::string::npos) << "a hint to --help: " << p.output;
+    }
+
+    // The holes, rounds and courses asked for.
+    GameOptions options;
+    options.autoplayCourse = 1;
+    options.firstHole = 17;
+    options.lastHole = 18;
+    options.rounds = 2;
+    EXPECT_EQ(AutoplayGame::holesToPlay(options), (std::vector<int32_t> { 34, 35, 34, 35 }));
+    options = GameOptions {};
+    EXPECT_EQ(AutoplayGame::holesToPlay(options).size(), 54u);
+    EXPECT_EQ(AutoplayGame::holesToPlay(options)[18], 18);
+
+    int32_t first = 0, last = 0;
+    EXPECT_TRUE(GameOptions::parseHoles("3-7", first, last));
+    EXPECT_EQ(std::make_pair(first, last), std::make_pair(3, 7));
+    EXPECT_TRUE(GameOptions::parseHoles("18", first, last));
+    EXPECT_EQ(std::make_pair(first, last), std::make_pair(18, 18));
+    for (const char* bad : { "0-3", "5-4", "1-19", "3-", "-3", "a-b", "3-4x", "" }) {
+        EXPECT_FALSE(GameOptions::parseHoles(bad, first, last)) << bad;
     }
 }
 
@@ -167,28 +184,6 @@ TEST(AutoplayGameTest, HolesPlayedToTheCupAddUpAndARecordingReplaysToTheSameLog)
     ASSERT_EQ(replayed.log.size(), played.log.size());
     for (size_t i = 0; i < played.log.size(); ++i) {
         ASSERT_EQ(replayed.log[i], played.log[i]) << "line " << i + 1;
-    }
-}
-
-TEST(AutoplayGameTest, HoleRangesRoundsAndCourses)
-{
-    GameOptions options;
-    options.autoplayCourse = 1;
-    options.firstHole = 17;
-    options.lastHole = 18;
-    options.rounds = 2;
-    EXPECT_EQ(AutoplayGame::holesToPlay(options), (std::vector<int32_t> { 34, 35, 34, 35 }));
-    options = GameOptions {};
-    EXPECT_EQ(AutoplayGame::holesToPlay(options).size(), 54u);
-    EXPECT_EQ(AutoplayGame::holesToPlay(options)[18], 18);
-
-    int32_t first = 0, last = 0;
-    EXPECT_TRUE(GameOptions::parseHoles("3-7", first, last));
-    EXPECT_EQ(std::make_pair(first, last), std::make_pair(3, 7));
-    EXPECT_TRUE(GameOptions::parseHoles("18", first, last));
-    EXPECT_EQ(std::make_pair(first, last), std::make_pair(18, 18));
-    for (const char* bad : { "0-3", "5-4", "1-19", "3-", "-3", "a-b", "3-4x", "" }) {
-        EXPECT_FALSE(GameOptions::parseHoles(bad, first, last)) << bad;
     }
 }
 

@@ -47,7 +47,7 @@ public:
     std::vector<std::string> events;
 };
 
-TEST(HeadlessHostTest, ScriptedKeysAndStylusArriveAsTheClockPassesTheirTimeInOrder)
+TEST(HeadlessHostTest, DeliversScriptedKeysAndStylusInTimeKeepsTheScreenAndRecordsSounds)
 {
     HeadlessHost h(8, 8);
     auto log = make<KeyLog>();
@@ -105,29 +105,26 @@ TEST(HeadlessHostTest, ScriptedKeysAndStylusArriveAsTheClockPassesTheirTimeInOrd
     h.sleep(16);
     EXPECT_FALSE(log->isKeyDown(kKeySelect));
     EXPECT_EQ(log->events.back(), "up 5 at 270");
-}
 
-TEST(HeadlessHostTest, KeepsTheScreenAsPresentedAndRecordsSounds)
-{
-    HeadlessHost h(4, 3);
+    HeadlessHost screen(4, 3);
     // A 6 x 2 frame presented at (2, 1): only the part on the screen lands.
     std::vector<uint32_t> frame(6 * 3);
     for (size_t i = 0; i < frame.size(); ++i) {
         frame[i] = 0xFF000000u | static_cast<uint32_t>(i);
     }
-    h.present(frame.data(), 6, 2, 1, 4, 2);
-    EXPECT_EQ(h.screenAt(2, 1), 0xFF000000u | 8u);
-    EXPECT_EQ(h.screenAt(3, 2), 0xFF000000u | 15u);
-    EXPECT_EQ(h.screenAt(1, 1), 0u) << "outside the rectangle";
-    EXPECT_EQ(h.screenAt(9, 9), 0u) << "off the screen reads as black";
-    EXPECT_EQ(h.presents(), 1);
-    EXPECT_EQ(h.presentedPixels(), 4) << "2 x 2 of the 4 x 2 rectangle are on the screen";
-    EXPECT_EQ(h.presented()[0], (HeadlessHost::Rect { 2, 1, 4, 2 })) << "recorded as asked";
-    h.present(frame.data(), 6, -10, -10, 5, 5);
-    EXPECT_EQ(h.presentedPixels(), 4) << "a rectangle wholly off the screen copies nothing";
+    screen.present(frame.data(), 6, 2, 1, 4, 2);
+    EXPECT_EQ(screen.screenAt(2, 1), 0xFF000000u | 8u);
+    EXPECT_EQ(screen.screenAt(3, 2), 0xFF000000u | 15u);
+    EXPECT_EQ(screen.screenAt(1, 1), 0u) << "outside the rectangle";
+    EXPECT_EQ(screen.screenAt(9, 9), 0u) << "off the screen reads as black";
+    EXPECT_EQ(screen.presents(), 1);
+    EXPECT_EQ(screen.presentedPixels(), 4) << "2 x 2 of the 4 x 2 rectangle are on the screen";
+    EXPECT_EQ(screen.presented()[0], (HeadlessHost::Rect { 2, 1, 4, 2 })) << "recorded as asked";
+    screen.present(frame.data(), 6, -10, -10, 5, 5);
+    EXPECT_EQ(screen.presentedPixels(), 4) << "a rectangle wholly off the screen copies nothing";
 
     test::ScratchFolder folder("headless_host");
-    ASSERT_TRUE(h.writePng(folder.file("screen.png")));
+    ASSERT_TRUE(screen.writePng(folder.file("screen.png")));
     std::vector<uint8_t> back;
     int32_t w = 0, ht = 0;
     ASSERT_TRUE(readRgbaPng(folder.file("screen.png"), back, w, ht));
@@ -135,16 +132,16 @@ TEST(HeadlessHostTest, KeepsTheScreenAsPresentedAndRecordsSounds)
     EXPECT_EQ(back[(1 * 4 + 2) * 4 + 2], 8) << "blue byte of the pixel at (2, 1)";
 
     std::vector<std::string> heard;
-    h.playSound("swing");
-    h.setSoundListener([&](const std::string& name) { heard.push_back(name); });
-    h.playSound("hit");
-    h.playSound(nullptr);
-    h.playSound("incup");
-    EXPECT_EQ(h.sounds(), (std::vector<std::string> { "swing", "hit", "incup" }));
+    screen.playSound("swing");
+    screen.setSoundListener([&](const std::string& name) { heard.push_back(name); });
+    screen.playSound("hit");
+    screen.playSound(nullptr);
+    screen.playSound("incup");
+    EXPECT_EQ(screen.sounds(), (std::vector<std::string> { "swing", "hit", "incup" }));
     EXPECT_EQ(heard, (std::vector<std::string> { "hit", "incup" })) << "the listener hears what follows it";
 }
 
-TEST(PlayScriptTest, ReadsEveryEventKindWithCommentsAndBlankLines)
+TEST(PlayScriptTest, ReadsEveryEventKindWithCommentsAndBlankLinesAndKeyNamesDigitsAndCodes)
 {
     // Each line and the event it gives (at, kind, a, b); the script opens with a comment and a blank line.
     const struct {
@@ -191,10 +188,7 @@ TEST(PlayScriptTest, ReadsEveryEventKindWithCommentsAndBlankLines)
     EXPECT_TRUE(script.events().empty());
     EXPECT_EQ(script.endTime(), 0u);
     EXPECT_FALSE(script.takesShots());
-}
 
-TEST(PlayScriptTest, KeyNamesDigitsAndCodes)
-{
     struct Row {
         const char* word;
         int32_t code;
@@ -209,7 +203,7 @@ TEST(PlayScriptTest, KeyNamesDigitsAndCodes)
     }
 }
 
-TEST(PlayScriptTest, ABadLineIsNamedWithItsNumberAndNothingIsKept)
+TEST(PlayScriptTest, ABadLineIsNamedWithItsNumberAndNothingIsKeptAndTheLongestScriptsStayWithinTheirLimits)
 {
     struct Row {
         const char* line;
@@ -239,28 +233,23 @@ TEST(PlayScriptTest, ABadLineIsNamedWithItsNumberAndNothingIsKept)
         { "100 shot .hidden", "shot name \".hidden\" must be" },
         { "99 key select", "time 99 is before the time of the line above (100)" },
     };
+    PlayScript script;
+    std::string error;
     for (const Row& row : rows) {
         // The bad line comes third, after a comment and a good event at 100 ms.
         const std::string text = std::string("# start\n100 key select\n") + row.line + "\n200 quit\n";
-        PlayScript script;
-        std::string error;
         EXPECT_FALSE(script.parse(text, "bad.txt", 240, 320, error)) << row.line;
         EXPECT_EQ(error.rfind(std::string("bad.txt:3: ") + row.error, 0), 0u) << row.line << " gave: " << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << "one line: " << error;
         EXPECT_TRUE(script.events().empty()) << row.line;
     }
-}
 
-TEST(PlayScriptTest, TheLongestScriptsAndLinesStayWithinTheirLimits)
-{
     // As many events as a script may hold, then one more.
     std::string text;
     text.reserve(PlayScript::kMaxEvents * 7 + 16);
     for (size_t i = 0; i < PlayScript::kMaxEvents; ++i) {
         text += "9 quit\n";
     }
-    PlayScript script;
-    std::string error;
     ASSERT_TRUE(script.parse(text, "long", 176, 220, error)) << error;
     EXPECT_EQ(script.events().size(), PlayScript::kMaxEvents);
     text += "10 key 5\n";
@@ -290,7 +279,21 @@ std::string fileText(const std::string& path)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-TEST(RecordingTest, EventsAreScriptLinesKeptInChunksAndWrittenWholeToAFileAndADescriptor)
+// Dies of `how` with a recording of two lines and an armed report.
+void crashWith(const std::string& path, int how)
+{
+    Recording r;
+    r.frame(0, 16);
+    r.keyDown(16, 53);
+    const CrashReport report(r, path);
+    if (how == 0) {
+        // Thrown on a thread of its own, where nothing catches it.
+        std::thread([] { throw std::runtime_error("an exception nobody catches"); }).join();
+    }
+    std::raise(how);
+}
+
+TEST(RecordingTest, EventsAreScriptLinesInChunksWrittenWholeToAFileOrADescriptorAndByTheCrashReport)
 {
     test::ScratchFolder folder("recording");
     Recording r;
@@ -321,25 +324,8 @@ TEST(RecordingTest, EventsAreScriptLinesKeptInChunksAndWrittenWholeToAFileAndADe
     EXPECT_EQ(fileText(folder.file("fd.play")), expected);
     // A folder that is not there: the save fails and says so by its result.
     EXPECT_FALSE(r.save(folder.file("missing/x.play")));
-}
 
-// Dies of `how` with a recording of two lines and an armed report.
-void crashWith(const std::string& path, int how)
-{
-    Recording r;
-    r.frame(0, 16);
-    r.keyDown(16, 53);
-    const CrashReport report(r, path);
-    if (how == 0) {
-        // Thrown on a thread of its own, where nothing catches it.
-        std::thread([] { throw std::runtime_error("an exception nobody catches"); }).join();
-    }
-    std::raise(how);
-}
-
-TEST(CrashReportTest, AFatalSignalOrAnUncaughtExceptionWritesTheRecordingBesideTheSaveUntilDisarmed)
-{
-    test::ScratchFolder folder("crash_report");
+    // A fatal signal or an uncaught exception writes the recording beside the save.
     const std::string path = CrashReport::pathFor(folder.file("tarnbygolf"));
     EXPECT_EQ(path, folder.file("tarnbygolf.crash.play"));
     for (int how : { SIGSEGV, SIGABRT, SIGFPE, 0 }) {
@@ -347,21 +333,6 @@ TEST(CrashReportTest, AFatalSignalOrAnUncaughtExceptionWritesTheRecordingBesideT
         EXPECT_DEATH(crashWith(path, how), "") << "signal " << how;
         EXPECT_EQ(fileText(path), "0 frame 16\n16 down 53\n") << "signal " << how;
     }
-
-    // Disarmed when it goes: the handlers are put back and nothing is written.
-    struct sigaction before = {};
-    sigaction(SIGSEGV, nullptr, &before);
-    {
-        Recording r;
-        r.frame(0, 16);
-        const CrashReport report(r, folder.file("x.crash.play"));
-        EXPECT_TRUE(CrashReport::writeNow());
-        EXPECT_EQ(fileText(folder.file("x.crash.play")), "0 frame 16\n");
-    }
-    struct sigaction after = {};
-    sigaction(SIGSEGV, nullptr, &after);
-    EXPECT_EQ(after.sa_handler, before.sa_handler);
-    EXPECT_FALSE(CrashReport::writeNow()) << "nothing is armed";
 }
 
 }  // namespace
