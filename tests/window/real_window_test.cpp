@@ -76,6 +76,9 @@ TEST_F(RealWindowTest, StartsShowsTheMenuAnswersKeysAndTapsAndTurnsToLandscape)
            "4500 quit\n");
     WindowGame game(options);
     game.atTime(3200, [](SDL_Window* window) { SDL_SetWindowSize(window, 640, 480); });
+    uint64_t waits[2] = { 0, 0 };
+    game.atTime(1300, [&](SDL_Window*) { waits[0] = game.windowWaits(); });
+    game.atTime(1500, [&](SDL_Window*) { waits[1] = game.windowWaits(); });
     std::vector<uint32_t> first;
     int32_t firstWidth = 0;
     game.setPaintWatcher([&](const PaintRequest& r) {
@@ -90,6 +93,9 @@ TEST_F(RealWindowTest, StartsShowsTheMenuAnswersKeysAndTapsAndTurnsToLandscape)
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(firstWidth, 240);
     EXPECT_EQ(first[0] & 0xFFFFFF, 0x005995u);
+    // While the menu waits the window thread sleeps: a few wakes, not a spin.
+    EXPECT_GT(waits[0], 0u);
+    EXPECT_LE(waits[1] - waits[0], 20u) << "the window thread should sleep while the menu waits";
 
     // Select took the game out of the menu, back brought the menu, the tap on
     // Resume left it again.

@@ -57,6 +57,7 @@ void EventWait::wake()
 
 bool EventWait::wait(int timeoutMs, int extraFd)
 {
+    ++m_waits;
     int timeout = std::max(timeoutMs, 0);
     if (SDL_NumJoysticks() > 0) {
         timeout = std::min(timeout, kGamepadLookMs);

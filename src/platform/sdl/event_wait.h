@@ -40,6 +40,8 @@ public:
     bool wait(int timeoutMs, int extraFd);
     // True when the wait watches the display's connection itself.
     bool direct() const { return m_display != nullptr; }
+    // How many times the window thread has waited so far.
+    uint64_t waits() const { return m_waits; }
 
 private:
     void* m_display = nullptr;  // the X display, when the window is on one
@@ -47,6 +49,7 @@ private:
     int m_wakeFd = -1;
     uint32_t m_wakeEvent = 0;
     uint32_t m_inputUntil = 0;  // SDL ticks until which input was recent
+    uint64_t m_waits = 0;
     std::atomic<bool> m_attached { false };
 };
 

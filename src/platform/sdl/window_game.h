@@ -62,6 +62,8 @@ public:
     // every frame's length, in the script format (--record writes it at the
     // end; a crash writes it beside the save file).
     const Recording& recording() const { return m_recording; }
+    // How many times the window thread has gone to sleep (read it on the window thread).
+    uint64_t windowWaits() const { return m_wait.waits(); }
 
     // The longest the window thread sleeps with nothing to do (SDL then looks
     // for gamepads coming and going, and for signals). A later copy of the
