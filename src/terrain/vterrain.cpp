@@ -407,11 +407,11 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
 void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& span, int32_t& row) const
 {
     const HeightField field = m_polyTerrain->heightField();
-    // The march, compiled twice: with a height map (the game's case), whose
-    // whole cells are then known, and without one.
-    auto march = [&]<bool kMapped>() {
+    // The march, compiled twice: with a height map and its cells' kinds (the
+    // game's case), whose whole cells are then known, and without them.
+    auto march = [&]<bool kKnown>() {
         HeightField heights = field;  // held in registers through the march
-        if constexpr (kMapped) {
+        if constexpr (kKnown) {
             heights.cells = HeightField::kSide - 1;
         }
         uint32_t* __restrict pixels = frame.pixels;
@@ -427,34 +427,50 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
         Fixed z = wrapAdd(getZ3d(), dz * 128);
         Fixed rayY = wrapSub(getY3d(), rows * 512);
         int32_t dY = -4 * rows;
-        int32_t rowH = 0x200;  // one screen row's height at the ray's distance
         int32_t dist = kNearSteps;
+        // One screen row's height at the ray's distance is (dist << 2) + backH:
+        // it grows with every step but those taken back.
+        int32_t backH = 0;
         int32_t mult = 1;  // the stride in sixteenths; a row's height grows by 4 * mult a step
-        bool clear = true;
         int64_t idx = static_cast<int64_t>(stride) * clipBottom + col;
 
         // The march ends by distance, whatever the ground: every step that is not
         // taken back adds its stride to dist, and a step taken back (halving the
         // stride) gives back only half of what the doubling before it added. So a
         // column takes at most twice (kFarSteps - kNearSteps) steps.
-        while (dist < kFarSteps) {
+        uint32_t kind = HeightField::kSloped;
+        Fixed h = 0;
+        // One step along the ray; how far the ground there rises above it.
+        auto step = [&]() {
             x = wrapAdd(x, dx);
             z = wrapAdd(z, dz);
             rayY = wrapAdd(rayY, dY);
-            Fixed h = heights.at(x, z);
-            Fixed above = wrapSub(h, rayY);
+            if constexpr (kKnown) {
+                h = heights.atOrUnder(x, z, rayY, kind);
+            } else {
+                h = heights.at(x, z);
+            }
+            return wrapSub(h, rayY);
+        };
+        while (dist < kFarSteps) {
+            // The step before was open (or this is the first): open ground
+            // below the ray doubles the stride while it stays open.
+            Fixed above = step();
             if (above < 1) {
-                // Open ground below the ray: take longer strides while it stays open.
-                rowH += mult << 2;
-                if (clear && mult <= kLargestStep) {
+                if (mult <= kLargestStep) {
+                    backH -= mult << 2;  // dist below gains twice this step's stride
                     dx <<= 1;
                     dz <<= 1;
                     mult <<= 1;
                     dY = static_cast<int32_t>(static_cast<uint32_t>(dY) << 1);
                 }
-                clear = true;
-            } else {
-                clear = false;
+                dist += mult;
+                continue;
+            }
+            // Ground at or above the ray, until a step finds open ground again
+            // (which does not double the stride).
+            for (;;) {
+                const int32_t rowH = (dist << 2) + backH;  // one screen row's height here
                 if (mult >= 2 && above > rowH) {
                     // A long stride went deep into a hill: go back and halve it.
                     x = wrapSub(x, dx);
@@ -465,9 +481,17 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
                     dx >>= 1;
                     dz >>= 1;
                     dY >>= 1;
+                    backH += mult << 2;  // dist below gains the new stride the ray did not take
                 } else {
                     // Slopes falling toward +x/+z are lit, the others darkened.
-                    Fixed slope = wrapSub(h, heights.at(wrapAdd(x, 0x8000), wrapAdd(z, 0x8000))) >> 1;
+                    // Level ground (below kFlat) has no slope to look up.
+                    Fixed slope = 0;
+                    if (kind >= HeightField::kFlat) {
+                        const Fixed sx = wrapAdd(x, 0x8000);
+                        const Fixed sz = wrapAdd(z, 0x8000);
+                        uint32_t next;
+                        slope = wrapSub(h, kKnown ? heights.atKnown(sx, sz, next) : heights.at(sx, sz)) >> 1;
+                    }
                     uint32_t colour = groundColour(frame, span, x, z, dz, slope);
                     uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u;  // 2 yards a step
                     colour = (colour & kRgbMask) | depthByte;
@@ -482,16 +506,23 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
                         pixels[idx] = colour;
                         rayY = wrapAdd(rayY, rowH);
                     }
-                    rowH += mult << 2;
+                }
+                dist += mult;
+                if (dist >= kFarSteps) {
+                    break;
+                }
+                above = step();
+                if (above < 1) {
+                    dist += mult;
+                    break;
                 }
             }
-            dist += mult;
         }
         // The topmost row drawn (clipBottom when none was); a full column
         // stepped one row above the clip.
         row = static_cast<int32_t>(std::max<int64_t>((idx - col) / stride, topLimit / stride));
     };
-    if (field.map) {
+    if (field.map && field.kinds) {
         march.template operator()<true>();
     } else {
         march.template operator()<false>();

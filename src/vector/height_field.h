@@ -15,15 +15,38 @@ namespace tarnby {
 struct HeightField {
     static constexpr int32_t kSide = 256;  // samples a side; sample (i, j) at j * kSide + i
 
+    // The march reads the ground by the kinds of its cells, one 16-bit kind
+    // for each cell (i, j) of the map at j * kSide + i, found with the map:
+    // - below kFlat: a flat cell at that level whose neighbours toward +x, +z
+    //   and both are flat at the same level (no slope within half a cell);
+    // - kFlat plus the level: a flat cell, or a cell of the last column or
+    //   row, which stands at the outside height's level;
+    // - kSloped plus the level of its highest sample: any other cell.
+    // A copy of the map's samples follows the kinds (kKindsSize 16-bit words
+    // in all), so that the march reaches both through one pointer.
+    static constexpr uint32_t kFlat = 0x100;
+    static constexpr uint32_t kSloped = 0x200;
+    static constexpr int32_t kKindsSize = kSide * kSide * 3 / 2;
+    // Where a sample lies in the map's 512 x 512 yards (x and z both below it).
+    static constexpr uint32_t kMapEnd = 0x1000000u;
+    // A ray above this never wraps when its height is taken from a level.
+    static constexpr Fixed kLowestShortcut = INT32_MIN + (1 << 21);
+
     const uint8_t* map = nullptr;  // null without a height field
     Fixed outside = 0;
-    uint32_t cells = 0;  // whole cells a side: kSide - 1, or 0 without a height field
+    uint32_t cells = 0;               // whole cells a side: kSide - 1, or 0 without a height field
+    const uint16_t* kinds = nullptr;  // the cells' kinds, or null
 
     HeightField() = default;
-    HeightField(const uint8_t* samples, Fixed outsideHeight)
-        : map(samples), outside(outsideHeight), cells(samples ? static_cast<uint32_t>(kSide - 1) : 0u)
+    HeightField(const uint8_t* samples, Fixed outsideHeight, const uint16_t* cellKinds = nullptr)
+        : map(samples), outside(outsideHeight), cells(samples ? static_cast<uint32_t>(kSide - 1) : 0u),
+          kinds(samples ? cellKinds : nullptr)
     {
     }
+
+    // Every cell's kind and the copy of the map as it is now; the outside
+    // height must be outsideLevel << 12. `kinds` holds kKindsSize.
+    static void findKinds(const uint8_t* samples, uint8_t outsideLevel, uint16_t* kinds);
 
     // Height in Fixed yards at (x, z): levels are eighths of a yard, so a
     // level is 2^12; x and z carry 4 bits of a cell's 16 into the blend.
@@ -45,6 +68,54 @@ struct HeightField {
         if (front == back && (front >> 8) == (front & 0xFF)) {
             return h00 << 12;  // flat cell: most of a course
         }
+        return between(k, x, z);
+    }
+
+    // The same height by the cells' kinds (which must be set), and the kind
+    // of the cell under (x, z): kSloped beyond the map.
+    Fixed atKnown(Fixed x, Fixed z, uint32_t& kind) const
+    {
+        if ((static_cast<uint32_t>(x) | static_cast<uint32_t>(z)) >= kMapEnd) {
+            kind = kSloped;
+            return outside;
+        }
+        const uint32_t cell = static_cast<uint32_t>(x >> 16) + static_cast<uint32_t>(z >> 16) * kSide;
+        kind = kinds[cell];
+        if (kind < kSloped) {
+            return static_cast<Fixed>((kind & 0xFF) << 12);
+        }
+        return between(samplesAfter(kinds) + cell, x, z);
+    }
+
+    // As atKnown, but a sloped cell whose highest sample lies below `ray`
+    // answers with that sample's height: enough for a ray that only asks
+    // whether the ground is below it (wrapSub(height, ray) < 1). A ray near
+    // the bottom of the Fixed range takes the exact height, so that the
+    // wrapped difference answers as the exact height's would.
+    Fixed atOrUnder(Fixed x, Fixed z, Fixed ray, uint32_t& kind) const
+    {
+        if ((static_cast<uint32_t>(x) | static_cast<uint32_t>(z)) >= kMapEnd) {
+            kind = kSloped;
+            return outside;
+        }
+        const uint32_t cell = static_cast<uint32_t>(x >> 16) + static_cast<uint32_t>(z >> 16) * kSide;
+        kind = kinds[cell];
+        const Fixed level = static_cast<Fixed>((kind & 0xFF) << 12);
+        if (kind < kSloped || (ray > kLowestShortcut && level - ray < 1)) {
+            return level;
+        }
+        return between(samplesAfter(kinds) + cell, x, z);
+    }
+
+private:
+    static const uint8_t* samplesAfter(const uint16_t* kinds)
+    {
+        return reinterpret_cast<const uint8_t*>(kinds + kSide * kSide);
+    }
+    // Bilinear height within the whole cell whose first sample is k[0].
+    static Fixed between(const uint8_t* k, Fixed x, Fixed z)
+    {
+        const int32_t h00 = k[0];
         const int32_t h10 = k[1];
         const int32_t h01 = k[kSide];
         const int32_t h11 = k[kSide + 1];

@@ -59,6 +59,10 @@ void VpolyTerrain::makeHeightField()
     smooth(map, scratch.data());
     deleteByte(scratch);
     m_outsideHeight = map[0] * 4096;
+    if (m_cellKinds.empty()) {
+        m_cellKinds = allocShort(HeightField::kKindsSize);
+    }
+    HeightField::findKinds(map, map[0], reinterpret_cast<uint16_t*>(m_cellKinds.data()));
 }
 
 void VpolyTerrain::smooth(uint8_t* map, uint8_t* scratch)

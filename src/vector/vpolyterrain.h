@@ -53,7 +53,8 @@ public:
     // The height rule over this terrain's map, for callers that ask often.
     HeightField heightField() const
     {
-        return HeightField(m_heightMap.empty() ? nullptr : m_heightMap.data(), m_outsideHeight);
+        return HeightField(m_heightMap.empty() ? nullptr : m_heightMap.data(), m_outsideHeight,
+            reinterpret_cast<const uint16_t*>(m_cellKinds.data()));
     }
 
     // Slope shading: each channel scaled by 1 + d (d clamped to +-0.5) and
@@ -69,6 +70,8 @@ private:
     IntArray m_bounce;
     Fixed m_outsideHeight = 0;
     ByteArray m_heightMap;
+    // Each cell's kind (see HeightField), found whenever the map is made.
+    ShortArray m_cellKinds;
 };
 
 }  // namespace tarnby
