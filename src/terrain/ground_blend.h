@@ -59,6 +59,15 @@ inline uint32_t blendShade(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t1
     return shadeTexel(blendTexels(t00, t10, t01, t11, fx, fz), slope);
 }
 
+// blendShade of the texels at u and u + 1 (wrapping at the texture's side)
+// of a texture row and of the row after it.
+inline uint32_t blendShadeRows(const uint32_t* row, const uint32_t* rowNext, int32_t u, int32_t fx, int32_t fz,
+    Fixed slope)
+{
+    const int32_t uNext = (u + 1) & 63;
+    return blendShade(row[u], row[uNext], rowNext[u], rowNext[uNext], fx, fz, slope);
+}
+
 }  // namespace portable
 
 #ifdef TARNBY_SSE2_BLEND
@@ -120,6 +129,32 @@ inline uint32_t blendShade(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t1
     return packLanes(c);
 }
 
+// The same from the texture rows: inside a row both texels come in one load.
+inline uint32_t blendShadeRows(const uint32_t* row, const uint32_t* rowNext, int32_t u, int32_t fx, int32_t fz,
+    Fixed slope)
+{
+    __m128i top;     // t00 and t10
+    __m128i bottom;  // t01 and t11
+    if (u != 63) {
+        top = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + u));
+        bottom = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rowNext + u));
+    } else {
+        top = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(row[63])),
+            _mm_cvtsi32_si128(static_cast<int32_t>(row[0])));
+        bottom = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(rowNext[63])),
+            _mm_cvtsi32_si128(static_cast<int32_t>(rowNext[0])));
+    }
+    top = _mm_unpacklo_epi8(top, _mm_setzero_si128());
+    bottom = _mm_unpacklo_epi8(bottom, _mm_setzero_si128());
+    // Both rows blended along x in one go (t00 with t10, t01 with t11), then along z.
+    const __m128i rows = lerpLanes(_mm_unpacklo_epi64(top, bottom), _mm_unpackhi_epi64(top, bottom), fx);
+    __m128i c = lerpLanes(rows, _mm_unpackhi_epi64(rows, rows), fz);
+    if (slope != 0) {
+        c = shadeLanes(c, clampSlope(slope));
+    }
+    return packLanes(c);
+}
+
 inline uint32_t shadeTexel(uint32_t colour, Fixed slope)
 {
     if (slope == 0) {
@@ -131,12 +166,14 @@ inline uint32_t shadeTexel(uint32_t colour, Fixed slope)
 }  // namespace sse2
 
 using sse2::blendShade;
+using sse2::blendShadeRows;
 using sse2::blendTexels;
 using sse2::shadeTexel;
 
 #else
 
 using portable::blendShade;
+using portable::blendShadeRows;
 using portable::blendTexels;
 using portable::shadeTexel;
 

@@ -393,11 +393,10 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
     const uint32_t* texel = texture + v * 64;
     if (dz < 0x8000 && ground.blended) {
         // Near ground, where a texel covers several pixels: bilinear.
-        int32_t uNext = (u + 1) & 63;
         const uint32_t* rowNext = texture + (((v + 1) * 64) & 0xFC0);
         int32_t fx = (x & 0x3FFF) * 2;
         int32_t fz = (z & 0x3FFF) * 2;
-        return blend::blendShade(texel[u], texel[uNext], rowNext[u], rowNext[uNext], fx, fz, slope);
+        return blend::blendShadeRows(texel, rowNext, u, fx, fz, slope);
     }
     return blend::shadeTexel(texel[u], slope);
 }
