@@ -77,7 +77,7 @@ TEST_F(FlightTest, TheCupTakesASlowBallAndOneThatRollsThroughBetweenTwoSteps)
     EXPECT_GT(game.ballSprite->getX3d() - pinX, 911) << "the last step ended beyond the cup";
 }
 
-TEST_F(FlightTest, WaterAndOutOfBoundsCostAStrokeAndReplayFromTheLie)
+TEST_F(FlightTest, WaterAndOutOfBoundsCostAStrokeAndReplayFromTheLieAndABallOffTheScreenGoesToTheMap)
 {
     Fixed wx = 0;
     Fixed wz = 0;
@@ -131,19 +131,16 @@ TEST_F(FlightTest, WaterAndOutOfBoundsCostAStrokeAndReplayFromTheLie)
         << "the ball, its shadow and the ball on the map go back to where it was struck";
     EXPECT_TRUE(game.overheadMap->hasParent()) << "the map shows";
 
+    // West of the course (x < 0) is out too.
+    placeBall(toFixed(1), toFixed(200), toFixed(5), -40 * 32768);
+    EXPECT_TRUE(step(60));
+    EXPECT_EQ(game.gameState, Golf::Overhead);
+
     // Back to aiming with the back key; the message goes.
     play.key(play.now() + 32, 7);
     EXPECT_TRUE(play.runTo(Golf::Aiming, 2000));
     EXPECT_FALSE(game.message->hasParent());
 
-    // West of the course (x < 0) is out too.
-    placeBall(toFixed(1), toFixed(200), toFixed(5), -40 * 32768);
-    EXPECT_TRUE(step(60));
-    EXPECT_EQ(game.gameState, Golf::Overhead);
-}
-
-TEST_F(FlightTest, ABallOffTheScreenSwitchesToTheMapAtOnceAndMayHoleOutThere)
-{
     // Far behind the camera: neither the ball nor its shadow can be seen.
     const Fixed x = game.terrainView->getX3d() - game.terrainView->viewX(0, toFixed(-30));
     const Fixed z = game.terrainView->getZ3d() - game.terrainView->viewZ(0, toFixed(-30));
@@ -171,7 +168,7 @@ TEST_F(FlightTest, ABallOffTheScreenSwitchesToTheMapAtOnceAndMayHoleOutThere)
     ASSERT_TRUE(play.runTo(Golf::Aiming, 3000));
     EXPECT_FALSE(game.overheadMap->hasParent()) << "and goes when play continues";
     EXPECT_TRUE(game.terrainView->hasParent());
-    EXPECT_EQ(game.hole, 1);
+    EXPECT_EQ(game.hole, 3) << "on from the third hole, where the water test left the game";
 }
 
 }  // namespace

@@ -18,8 +18,6 @@
 namespace tarnby {
 namespace {
 
-using test::readLines;
-
 struct Parsed {
     GameOptions options;
     std::optional<int> status;
@@ -137,7 +135,7 @@ Autoplay autoplay(const std::string& name, std::vector<const char*> args, bool g
         args.push_back("--autoplay");
     }
     const Parsed parsed = parse(args);
-    return parsed.status ? Autoplay {} : Autoplay { AutoplayGame(parsed.options).run(), readLines(log) };
+    return parsed.status ? Autoplay {} : Autoplay { AutoplayGame(parsed.options).run(), test::readLines(log) };
 }
 
 // Whether the log line (time first) is the event `name`.
