@@ -72,12 +72,27 @@ unsigned scaled(unsigned rgb, int percent)
     return channel(16) | channel(8) | channel(0);
 }
 
+// The colour a test texture shows for a surface code (its texels vary a little around it).
+unsigned textureColour(int surfaceCode)
+{
+    switch (surfaceCode) {
+    case 1: return 0x4CA83C;   // fairway
+    case 2: return 0x3C9A34;   // fringe
+    case 3: return 0x2A5FC8;   // water
+    case 4: return 0x66C850;   // putting green
+    case 6: return 0xD8C890;   // sand
+    case 8: return 0x3F7A2E;   // hills
+    case 9: return 0x2F6A26;   // rough
+    default: return 0x707868;  // anything else
+    }
+}
+
 // A 64 x 64 ground texture: the surface's colour with some grain, and mown
 // stripes on the fairway so that distance and motion show.
 Rgba texture(int code)
 {
     Rgba t(64, 64);
-    unsigned base = testTextureColour(code);
+    unsigned base = textureColour(code);
     for (int32_t y = 0; y < 64; ++y) {
         for (int32_t x = 0; x < 64; ++x) {
             int grain = 92 + static_cast<int>(noise(x, y, code) % 17);
@@ -100,20 +115,6 @@ bool saved(const ShapeWriter& w, const std::string& path, std::string& error)
 }
 
 }  // namespace
-
-unsigned testTextureColour(int surfaceCode)
-{
-    switch (surfaceCode) {
-    case 1: return 0x4CA83C;   // fairway
-    case 2: return 0x3C9A34;   // fringe
-    case 3: return 0x2A5FC8;   // water
-    case 4: return 0x66C850;   // putting green
-    case 6: return 0xD8C890;   // sand
-    case 8: return 0x3F7A2E;   // hills
-    case 9: return 0x2F6A26;   // rough
-    default: return 0x707868;  // anything else
-    }
-}
 
 bool writeTestHole(const std::string& folder, std::string& error)
 {

@@ -33,8 +33,4 @@ bool writeTestBundle(const std::string& folder, std::string& error, bool damaged
 // Both of the above: a folder course-preview can show.
 bool writeTestCourse(const std::string& folder, std::string& error);
 
-// The colour a test texture shows for a surface code (its texels vary a
-// little around it).
-unsigned testTextureColour(int surfaceCode);
-
 }  // namespace tarnby::test

@@ -27,7 +27,7 @@ TEST(FixedTest, MultiplyAndDivide)
     EXPECT_EQ(fabs(INT32_MIN), INT32_MIN) << "the larger of a and -a wraps";
 }
 
-TEST(FixedTest, SquareRootHypotSineAndCosine)
+TEST(FixedTest, SquareRootHypotSineCosineAndSegmentDistance)
 {
     EXPECT_EQ(fsqrt(0), 0);
     EXPECT_EQ(fsqrt(0x20000), 0x10000);  // sqrt 4 = 2
@@ -77,10 +77,7 @@ TEST(FixedTest, SquareRootHypotSineAndCosine)
         ASSERT_EQ(fcos(a), fsin(a + 0x2000));
         ASSERT_LE(fabs(fsin(a)), kOne);
     }
-}
 
-TEST(FixedTest, SegmentDistance)
-{
     // Segment from (0,0) to (10,0) yards.
     // The reciprocal 1/|AB|^2 is truncated, so the foot lands a hair short.
     EXPECT_EQ(segmentDistanceSq(5 * kOne, 3 * kOne, 0, 0, 10 * kOne, 0), 9 * kOne + 3);

@@ -52,7 +52,7 @@ protected:
     LoadedHole m_hole = test::loadFlatHole(m_folder, test::kTestFairway);
 };
 
-TEST_F(VphobTest, SubStepsAndABallAtRest)
+TEST_F(VphobTest, SubStepsRestFrictionDragAndWind)
 {
     Ref<Vphob> still = ball(100 * kYard);
     still->setVelocity(10 * kYard, 5 * kYard, -20 * kYard);
@@ -71,25 +71,21 @@ TEST_F(VphobTest, SubStepsAndABallAtRest)
     EXPECT_EQ(backward->velocity()->m_y, fmul(gravity, -700));
 
     // A ball at rest on flat ground stays put through 60 ms and 16 ms frames.
-    const Fixed x = 200 * kYard + 1234;
-    const Fixed z = 300 * kYard + 77;
+    const Fixed x = 200 * kYard + 1234, z = 300 * kYard + 77;
     const Fixed ground = m_hole.terrain->heightAt(x, z);
-    Ref<Vphob> b = ball(0, kDefaultDrag, x, z);
+    Ref<Vphob> resting = ball(0, kDefaultDrag, x, z);
     for (int32_t i = 0; i < 300; ++i) {
-        b->step(i % 3 == 0 ? 1920 : 512);
-        const Vector& p = *b->getPosition();
+        resting->step(i % 3 == 0 ? 1920 : 512);
+        const Vector& p = *resting->getPosition();
         ASSERT_TRUE(p.m_x == x && p.m_z == z && p.m_y == ground) << "step " << i << ": the ball slid, sank or hopped";
     }
-    for (int32_t i = 0; i < 3 && !b->onGround(); ++i) {
-        b->step(1);
+    for (int32_t i = 0; i < 3 && !resting->onGround(); ++i) {
+        resting->step(1);
     }
-    ASSERT_TRUE(b->onGround());
-    b->computeAcceleration();
-    EXPECT_EQ(b->acceleration()->m_y, 0) << "normal reaction equals gravity on flat ground";
-}
+    ASSERT_TRUE(resting->onGround());
+    resting->computeAcceleration();
+    EXPECT_EQ(resting->acceleration()->m_y, 0) << "normal reaction equals gravity on flat ground";
 
-TEST_F(VphobTest, FrictionDragAndWind)
-{
     // One 16 ms step of a ball sliding on flat ground, without drag. Faster
     // than 1.125 gravities, friction takes its share of the sliding speed;
     // slower, only its share of the landing impulse (tiny when rolling).

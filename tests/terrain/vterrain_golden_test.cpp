@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fixed/fixed.h"
@@ -119,21 +120,14 @@ TEST_F(VterrainGoldenTest, LandscapesMatchTheirFingerprintsWhateverTheThreadsAnd
     // The columns are shared out over worker threads in bands; whichever
     // thread draws a band and however the view is cut, every byte (depth
     // included) is that of one thread drawing it all.
-    WorkerPool one(1);
-    WorkerPool two(2);
-    WorkerPool three(3);
-    WorkerPool most(WorkerPool::kMaxThreads);
+    WorkerPool one(1), two(2), three(3), most(WorkerPool::kMaxThreads);
     for (const Camera& c : { kCameras[0], kCameras[3], kCameras[5], kCameras[7] }) {
         const std::vector<uint32_t> alone = render(c, 240, 320, 1, 0, 0, 0, 0, &one, 1);
-        struct Split {
-            WorkerPool* pool;
-            int32_t bands;
-        };
-        for (const Split& split : { Split { &two, 0 }, Split { &two, 2 }, Split { &three, 7 }, Split { &most, 0 },
-                 Split { &most, 240 }, Split { &two, 1000 }, Split { nullptr, 0 } }) {
-            const int32_t threads = split.pool ? split.pool->threads() : WorkerPool::shared().threads();
-            const std::vector<uint32_t> shared = render(c, 240, 320, 1, 0, 0, 0, 0, split.pool, split.bands);
-            ASSERT_TRUE(shared == alone) << c.name << " with " << threads << " threads in " << split.bands << " bands";
+        for (auto [pool, bands] : { std::pair { &two, 0 }, { &two, 2 }, { &three, 7 }, { &most, 0 }, { &most, 240 },
+                 { &two, 1000 }, { static_cast<WorkerPool*>(nullptr), 0 } }) {
+            const int32_t threads = pool ? pool->threads() : WorkerPool::shared().threads();
+            ASSERT_TRUE(render(c, 240, 320, 1, 0, 0, 0, 0, pool, bands) == alone)
+                << c.name << " with " << threads << " threads in " << bands << " bands";
         }
         // A clipped render, shared out, draws exactly the whole view's pixels
         // inside the clip (the columns are independent) and nothing outside it.

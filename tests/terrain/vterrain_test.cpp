@@ -191,7 +191,7 @@ protected:
     ViewHolder m_view;
 };
 
-TEST_F(VterrainRenderTest, OddSettingsDrawSafely)
+TEST_F(VterrainRenderTest, OddSettingsDrawSafelyAndHillsHideSprites)
 {
     // No sky table yet, a camera far off the map, horizons above and below the
     // view, clip rectangles beyond it: everything stays inside the buffers.
@@ -219,10 +219,7 @@ TEST_F(VterrainRenderTest, OddSettingsDrawSafely)
     bare->update(0, 0, kOne);
     bare->render(small.data(), 8, 8, 0, 0, 8, 8);
     EXPECT_EQ(std::count_if(small.begin(), small.end(), [](uint32_t p) { return p >> 24 != 0xFF; }), 0);
-}
 
-TEST_F(VterrainRenderTest, HillsHideSpritesBehindThem)
-{
     // South of the hill at (140..200, 100..160), facing north over it.
     stand(*m_view.view, 170, 230, 0);
     auto standing = [&](int32_t x, int32_t z) {
@@ -243,7 +240,7 @@ TEST_F(VterrainRenderTest, HillsHideSpritesBehindThem)
     EXPECT_GT(behind->m_hiddenPixels * 100, box * 15) << "the hill hides the far flag";
 }
 
-TEST_F(VterrainRenderTest, CachedLandscapeAndDirectRenderAgree)
+TEST_F(VterrainRenderTest, CachedDirectAndUnmappedRendersAgree)
 {
     stand(*m_view.view, 89, 436, 0);
     const std::vector<uint32_t> first = renderFrame(*m_view.view);
@@ -272,10 +269,7 @@ TEST_F(VterrainRenderTest, CachedLandscapeAndDirectRenderAgree)
     EXPECT_EQ(plain, renderFrame(*fresh.view));
     m_view->setTextures(m_hole.textures);
     EXPECT_EQ(renderFrame(*m_view.view), first);
-}
 
-TEST_F(VterrainRenderTest, LevelGroundDrawsAsTheDrawingWithoutAHeightMap)
-{
     // The landscape is marched two ways, over a height map and without one. A
     // hole all at level 0 (black is rough at ground level on the first course)
     // has heights of 0 everywhere either way, so both must draw the same bytes.

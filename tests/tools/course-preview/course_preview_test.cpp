@@ -26,7 +26,6 @@ struct PathLine {
 
 struct Flight {
     std::vector<PathLine> lines;
-    std::string end;
     int32_t endX = 0, endY = 0, endZ = 0, surface = -1, steps = -1;
 };
 
@@ -35,7 +34,6 @@ Flight readPath(const std::string& path)
     Flight f;
     for (const std::string& line : test::readLines(path)) {
         if (line.rfind("end ", 0) == 0) {
-            f.end = line;
             std::sscanf(line.c_str(), "end %d %d %d surface %d steps %d", &f.endX, &f.endY, &f.endZ, &f.surface,
                 &f.steps);
             continue;
@@ -103,13 +101,13 @@ TEST_F(CoursePreviewTest, RendersTheTeeViewDepthAndMap)
     EXPECT_EQ(w * 1000 + h, 120090) << "120x90";
 }
 
-TEST_F(CoursePreviewTest, ShotsDownTheFairwayOutOfBoundsAndIntoWater)
+TEST_F(CoursePreviewTest, ShotsDownTheFairwayOutOfBoundsAndIntoWaterAndBadInput)
 {
     // About a 7-iron, due north from the first tee: it rests on the fairway, on its line.
     const HoleRow& hole = holeRow(0, 0);
     Flight f = shoot("0,694681,-1110835", pair(toFixed(hole.teeX), toFixed(hole.teeZ)),
         pair(toFixed(hole.pinX), toFixed(hole.pinZ)));
-    ASSERT_FALSE(f.end.empty()) << "the last line tells where the ball ended";
+    ASSERT_GE(f.steps, 0) << "the last line tells where the ball ended";
     EXPECT_EQ(f.steps, static_cast<int32_t>(f.lines.size()));
     EXPECT_GT((toFixed(hole.teeZ) - f.endZ) >> 15, 90) << "it flies up the fairway";
     EXPECT_EQ(f.endX, toFixed(hole.teeX)) << "a shot with no wind stays on its line";
@@ -131,10 +129,7 @@ TEST_F(CoursePreviewTest, ShotsDownTheFairwayOutOfBoundsAndIntoWater)
     EXPECT_EQ(wet.surface, 3) << "water";
     EXPECT_GE(wet.endZ >> 15, test::kTestPond[1]);
     EXPECT_LT(wet.endZ >> 15, test::kTestPond[3]);
-}
 
-TEST_F(CoursePreviewTest, RefusesBadInput)
-{
     // Usage errors: status 2, the option named.
     testing::internal::CaptureStdout();
     EXPECT_EQ(run({ "--size", "0x100" }), 2);

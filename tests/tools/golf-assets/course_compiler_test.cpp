@@ -61,7 +61,7 @@ std::vector<uint8_t> paintTestMap(int32_t colourCount)
     return rgba;
 }
 
-TEST(CourseCompilerTest, PaintedMapComesBackAsPaintedUnderEveryPixel)
+TEST(CourseCompilerTest, PaintedMapComesBackAsPaintedDescriptionsNameTheirMistakes)
 {
     test::ScratchFolder folder("course_compiler");
     const std::vector<uint8_t> map = paintTestMap(47);
@@ -90,12 +90,8 @@ TEST(CourseCompilerTest, PaintedMapComesBackAsPaintedUnderEveryPixel)
     EXPECT_NE(error.find("47"), std::string::npos) << error;
     EXPECT_FALSE(
         course::compileCourseMap(std::vector<uint8_t>(512 * 512 * 4 - 4), 512, 512, folder.file("short"), error));
-}
 
-TEST(CourseCompilerTest, DescriptionsNameTheirMistakesAndColoursReadBothWays)
-{
     course::CoursePlan plan;
-    std::string error;
     EXPECT_FALSE(course::parseCoursePlan("course 0\nhole 1 par 4 tee 1,2 pin 3,4\n", plan, error));
     EXPECT_NE(error.find("line 2"), std::string::npos) << error;
     EXPECT_FALSE(course::parseCoursePlan("file holes_1-3 seed 1\nstream 4 10,10\n", plan, error));

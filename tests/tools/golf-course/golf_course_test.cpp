@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 using course::SheetImage;
 using test::Damage;
 
-TEST(ContactSheetTest, LaysCellsOutSixToARowUnderTheirLabels)
+TEST(ContactSheetTest, LaysCellsOutSixToARowAndWritesTwoSheetsPerCourse)
 {
     std::vector<SheetImage> cells;
     std::vector<std::string> labels;
@@ -55,10 +55,7 @@ TEST(ContactSheetTest, LaysCellsOutSixToARowUnderTheirLabels)
     EXPECT_GT(inked(0), 20);
     EXPECT_EQ(inked(6), 0);
     EXPECT_EQ(course::assembleSheet({}, {}).pixels.size(), 0u);
-}
 
-TEST(ContactSheetTest, WritesATeeSheetAndAMapSheetPerCourse)
-{
     test::ScratchFolder scratch("contact_sheet");
     std::string error;
     ASSERT_TRUE(course::writeCourseSheets(test::binFolder(), scratch.path() + "sheets", error)) << error;

@@ -26,14 +26,6 @@ using test::Damage;
 
 test::ProgramRun inspect(const std::string& arguments) { return test::runProgram("golf-inspect", arguments); }
 
-// golf-inspect bundle; gives its exit status and fills `output`.
-int inspectBundle(const std::string& arguments, std::string& output)
-{
-    const test::ProgramRun run = inspect("bundle " + arguments);
-    output = run.output;
-    return run.status;
-}
-
 TEST(InspectHoleTest, ListsFillsSurfacesAndHeights)
 {
     test::ScratchFolder folder("inspect_hole");
@@ -166,12 +158,17 @@ TEST(InspectBundleTest, ListsWritesPngsFailsOnDamageAndCapsTheSheet)
     ASSERT_EQ(writer.addJpeg(std::vector<uint8_t>(16 * 8 * 3, 128).data(), 3, 16, 8, 8, 7, 75), 1) << writer.error();
     ASSERT_TRUE(writer.writeSegments(folder.path(), "art", 64));
     const std::string prefix = folder.path() + "art", png = folder.file("zero.png");
-    std::string out;
-    EXPECT_EQ(inspectBundle(prefix, out), 0) << out;
+    std::string out;  // what the last bundle command said
+    auto inspectBundle = [&out](const std::string& arguments) {
+        const test::ProgramRun r = inspect("bundle " + arguments);
+        out = r.output;
+        return r.status;
+    };
+    EXPECT_EQ(inspectBundle(prefix), 0) << out;
     EXPECT_NE(out.find("0 r 3x2 anchor 1,-2 bytes "), std::string::npos) << out;
     EXPECT_NE(out.find("pictures 2\n"), std::string::npos) << out;
 
-    ASSERT_EQ(inspectBundle(prefix + " --png 0 " + png, out), 0) << out;
+    ASSERT_EQ(inspectBundle(prefix + " --png 0 " + png), 0) << out;
     std::vector<uint8_t> rgba;
     int32_t w = 0, h = 0;
     ASSERT_TRUE(readRgbaPng(png, rgba, w, h));
@@ -181,7 +178,7 @@ TEST(InspectBundleTest, ListsWritesPngsFailsOnDamageAndCapsTheSheet)
         << "alpha = code * 255 / 7, transparent pixels all zero";
 
     // An index one past the last picture.
-    EXPECT_EQ(inspectBundle(prefix + " --png 2 " + png, out), 1);
+    EXPECT_EQ(inspectBundle(prefix + " --png 2 " + png), 1);
     EXPECT_EQ(out, "golf-inspect: picture index 2 out of range (bundle has 2 pictures)\n");
 
     // A JPEG whose entropy data is overwritten: --png names the picture and
@@ -191,11 +188,11 @@ TEST(InspectBundleTest, ListsWritesPngsFailsOnDamageAndCapsTheSheet)
     std::vector<uint8_t> bytes = jpeg.bytes();
     std::fill(bytes.end() - 10, bytes.end(), 0xFF);
     test::writeBytes(folder.file("bad0.bin"), bytes);
-    EXPECT_EQ(inspectBundle(folder.path() + "bad --png 0 " + folder.file("bad.png"), out), 1) << out;
+    EXPECT_EQ(inspectBundle(folder.path() + "bad --png 0 " + folder.file("bad.png")), 1) << out;
     EXPECT_EQ(out.rfind("Picture 0 of bundle " + folder.path() + "bad: damaged JPEG: ", 0), 0u) << out;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
     EXPECT_FALSE(std::ifstream(folder.file("bad.png"))) << "no blank picture written";
-    EXPECT_EQ(inspectBundle(folder.path() + "bad --sheet " + folder.file("bad.png"), out), 1) << out;
+    EXPECT_EQ(inspectBundle(folder.path() + "bad --sheet " + folder.file("bad.png")), 1) << out;
     EXPECT_NE(out.find("golf-inspect: 1 damaged pictures of bundle " + folder.path() + "bad are blank on the sheet "),
         std::string::npos)
         << out;
@@ -208,7 +205,7 @@ TEST(InspectBundleTest, ListsWritesPngsFailsOnDamageAndCapsTheSheet)
         big.addRecord('r', 2000, 2000, 0, 0, { 0x7C, 0x00 });
     }
     test::writeBytes(folder.file("big0.bin"), big.bytes());
-    EXPECT_EQ(inspectBundle(folder.path() + "big --sheet " + folder.file("big.png"), out), 1) << out;
+    EXPECT_EQ(inspectBundle(folder.path() + "big --sheet " + folder.file("big.png")), 1) << out;
     EXPECT_EQ(out, "golf-inspect: sheet " + folder.file("big.png") + " shows the first 4 of 40 pictures of bundle "
                        + folder.path() + "big: a sheet is at most 16777216 pixels\n");
     ASSERT_TRUE(readRgbaPng(folder.file("big.png"), rgba, w, h));
