@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "fixed/fixed.h"
+#include "runtime/random.h"
+#include "terrain/game_world.h"
 #include "terrain/vector.h"
 #include "terrain/vphob.h"
 #include "test_holes.h"
@@ -136,6 +138,21 @@ TEST_F(VphobTest, SubStepsRestFrictionDragAndWind)
             EXPECT_GT(windy->velocity()->m_z, calm->velocity()->m_z) << "wind at height " << height;
         }
     }
+}
+
+// A new game starts as the first: the same seed gives the same random
+// sequence, and the shared settings (gravity among them) are put back.
+TEST(GameWorldTest, ResetRestartsTheRandomSourceAndTakesGravityAway)
+{
+    resetGameWorld(9);
+    const int32_t first[3] = { random(), random(), random() };
+    gravity = kGameGravity;
+    resetGameWorld(9);
+    EXPECT_EQ(gravity, 0);
+    const int32_t again[3] = { random(), random(), random() };
+    EXPECT_TRUE(first[0] == again[0] && first[1] == again[1] && first[2] == again[2]) << "the same seed";
+    resetGameWorld(10);
+    EXPECT_NE(random(), first[0]) << "another seed gives another sequence";
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ std::vector<uint8_t> discFile()
     return writer.bytes();
 }
 
-TEST(VswfTest, SquaresAndNestedRegionsRoundTrip)
+TEST(VswfTest, SquaresNestedRegionsAndCurvesRoundTripAndTurnAboutTheCentre)
 {
     ShapeWriter writer(512, 512);
     const int32_t grass = writer.fill(0xFF00A000), sand = writer.fill(0xFFE0C080);
@@ -104,12 +104,7 @@ TEST(VswfTest, SquaresAndNestedRegionsRoundTrip)
     writer.setTag(ShapeWriter::Tag::Shape2);
     ASSERT_TRUE(loadHole(reader, p, writer.bytes()));
     EXPECT_EQ(p->colour(4), 0x0000FF00u) << "DefineShape2 colours have no alpha either";
-}
 
-TEST(VswfTest, CurvesFlattenCloseToTheTrueCurveAndDrawingsTurnAboutTheCentre)
-{
-    Ref<Vpolyn> p = make<Vpolyn>();
-    Vswf reader;
     ASSERT_TRUE(loadHole(reader, p, discFile()));
     EXPECT_EQ(p->crossingCount(), 2 * 200) << "two crossings in every row the disc spans";
     for (int32_t i = 1; i < 64; ++i) {
@@ -139,15 +134,15 @@ TEST(VswfTest, CurvesFlattenCloseToTheTrueCurveAndDrawingsTurnAboutTheCentre)
         EXPECT_EQ(Vswf::chordDistanceSq(c[0], c[1], c[2], c[3], c[4], c[5]), c[6]) << c[0] << "," << c[1];
     }
 
-    ShapeWriter writer(512, 512);
-    writer.addRectangle(356, 236, 456, 276, writer.fill(0xFFFF0000));  // right of the centre
+    ShapeWriter bar(512, 512);
+    bar.addRectangle(356, 236, 456, 276, bar.fill(0xFFFF0000));  // right of the centre
     // A quarter turn carries +x to +y: the bar, 40 wide and 100 long, now lies below the centre.
-    ASSERT_TRUE(loadHole(reader, p, writer.bytes(), kQuarterTurn));
-    const double probes[][3] = { { 400, 256, 0 }, { 256, 400, 1 }, { 230, 400, 0 }, { 256, 470, 0 } };
-    for (const auto& probe : probes) {
+    ASSERT_TRUE(loadHole(reader, p, bar.bytes(), kQuarterTurn));
+    const double turned[][3] = { { 400, 256, 0 }, { 256, 400, 1 }, { 230, 400, 0 }, { 256, 470, 0 } };
+    for (const auto& probe : turned) {
         EXPECT_EQ(fillAtYards(*p, probe[0], probe[1]), static_cast<int32_t>(probe[2])) << probe[0] << "," << probe[1];
     }
-    ASSERT_TRUE(loadHole(reader, p, writer.bytes(), kHalfTurn));
+    ASSERT_TRUE(loadHole(reader, p, bar.bytes(), kHalfTurn));
     EXPECT_EQ(fillAtYards(*p, 112, 256), 1) << "half a turn: left of the centre";
 }
 

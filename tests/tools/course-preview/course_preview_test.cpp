@@ -75,7 +75,7 @@ protected:
 
 std::string pair(int32_t a, int32_t b) { return std::to_string(a) + "," + std::to_string(b); }
 
-TEST_F(CoursePreviewTest, RendersTheTeeViewDepthAndMap)
+TEST_F(CoursePreviewTest, RendersViewsAndShotsAndRefusesBadInput)
 {
     const std::string out = m_folder.path();
     ASSERT_EQ(run({ "--tee", "0", "--view", out + "preview_tee.png", "--depth", out + "preview_tee_depth.png", "--map",
@@ -99,10 +99,7 @@ TEST_F(CoursePreviewTest, RendersTheTeeViewDepthAndMap)
         0);
     ASSERT_TRUE(readRgbaPng(out + "preview_camera.png", rgba, w, h));
     EXPECT_EQ(w * 1000 + h, 120090) << "120x90";
-}
 
-TEST_F(CoursePreviewTest, ShotsDownTheFairwayOutOfBoundsAndIntoWaterAndBadInput)
-{
     // About a 7-iron, due north from the first tee: it rests on the fairway, on its line.
     const HoleRow& hole = holeRow(0, 0);
     Flight f = shoot("0,694681,-1110835", pair(toFixed(hole.teeX), toFixed(hole.teeZ)),
@@ -114,10 +111,10 @@ TEST_F(CoursePreviewTest, ShotsDownTheFairwayOutOfBoundsAndIntoWaterAndBadInput)
     EXPECT_EQ(f.surface, 1) << "it rests on the fairway";
 
     // Due east from near the edge: out of bounds past 512 yards.
-    Flight out = shoot("1310720,327680,0", pair(toFixed(480), toFixed(400)));
-    ASSERT_FALSE(out.lines.empty());
-    for (size_t i = 0; i < out.lines.size(); ++i) {
-        ASSERT_EQ((out.lines[i].x & 0xFF000000) != 0, i + 1 == out.lines.size())
+    Flight east = shoot("1310720,327680,0", pair(toFixed(480), toFixed(400)));
+    ASSERT_FALSE(east.lines.empty());
+    for (size_t i = 0; i < east.lines.size(); ++i) {
+        ASSERT_EQ((east.lines[i].x & 0xFF000000) != 0, i + 1 == east.lines.size())
             << "stops at the first step beyond the edge, line " << i;
     }
 

@@ -198,7 +198,7 @@ std::pair<int32_t, int32_t> visibleRows(const Vpicture& p)
     return { top, bottom };
 }
 
-TEST(PictureBundleTest, HoldsEveryPictureAtItsRolesSizeAndTexturesTile)
+TEST(PictureBundleTest, HoldsEveryPictureAtItsRolesSizeTexturesTileAndHelpTextFits)
 {
     setDataFolder(test::binFolder());
     Ref<Vilib> library = make<Vilib>(String::intern("golf"));
@@ -276,16 +276,12 @@ TEST(PictureBundleTest, HoldsEveryPictureAtItsRolesSizeAndTexturesTile)
         EXPECT_LE(seamY, inner / 63 * 2 + 64) << "texture " << i << " has a seam between its top and bottom edges";
         EXPECT_EQ(opaque, 63 * 64) << "texture " << i << " must be opaque";
     }
-}
 
-TEST(HelpTextTest, WrapsInsideThePanelInEveryFontAndPagesQuickly)
-{
     ByteArray raw = readWholeFile(test::binFolder() + "help.txt");
     ASSERT_GT(raw.length(), 0) << "help.txt must be generated beside the game";
     EXPECT_TRUE(std::all_of(raw.begin(), raw.end(), [](uint8_t c) {
         return c == '\n' || c == '\t' || (c >= 32 && c <= 126);
     })) << "only printable characters, tabs and line breaks";
-    setDataFolder(test::binFolder());
     // The font the game picks for each screen, and the panel width on it.
     for (auto [name, width, height] :
         { std::tuple { "f10.bin", 176, 220 }, { "f13.bin", 240, 320 }, { "f16.bin", 480, 640 } }) {

@@ -71,7 +71,7 @@ TEST(InspectHoleTest, ListsFillsSurfacesAndHeights)
     }
 }
 
-TEST(InspectSaveTest, PrintsEveryFieldOfARecordAndRefusesAnyOtherFile)
+TEST(InspectSaveAndFontTest, PrintsEveryFieldOfASaveRefusesOtherFilesAndListsAndDrawsAFont)
 {
     test::ScratchFolder folder("inspect_save");
     ByteArray save(kSaveSize);
@@ -120,11 +120,7 @@ TEST(InspectSaveTest, PrintsEveryFieldOfARecordAndRefusesAnyOtherFile)
         EXPECT_EQ(run.status, 1) << path;
         EXPECT_EQ(run.output, "golf-inspect: cannot read save file " + path + "\n");
     }
-}
 
-TEST(InspectFontTest, ListsGlyphsAndDrawsTabsAndBreaks)
-{
-    test::ScratchFolder folder("inspect_font");
     // Space 4 (tab stops every 32), lines of 10, baseline 7; 'a'..'c' one run
     // of 5 full-coverage pixels each, 5 wide; 3 data bytes.
     const std::string font = folder.file("five.bin");
