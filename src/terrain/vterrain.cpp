@@ -467,7 +467,7 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
                 continue;
             }
             // Ground at or above the ray, until a step finds open ground again
-            // (which does not double the stride).
+            // (that step keeps the stride as it is).
             for (;;) {
                 const int32_t rowH = (dist << 2) + backH;  // one screen row's height here
                 if (mult >= 2 && above > rowH) {

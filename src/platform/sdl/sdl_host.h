@@ -1,7 +1,8 @@
 // The machine as the game sees it in a window: a millisecond clock, sleeping,
 // showing a finished rectangle (copied into the hand-off for the window
-// thread, which is woken for it; the game does not wait), and sound. Every call comes from the game thread; the
-// window thread talks to it only through atomics and the input gate.
+// thread, which is woken for it; the game does not wait), and sound. Every
+// call comes from the game thread; the window thread talks to it only
+// through the hand-off and the input gate.
 //
 // The clock the game reads stands still between sleeps: each sleep ends at
 // the real time it woke, and then the input that came meanwhile is let
