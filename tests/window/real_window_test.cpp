@@ -77,8 +77,15 @@ TEST_F(RealWindowTest, StartsShowsTheMenuAnswersKeysAndTapsAndTurnsToLandscape)
     WindowGame game(options);
     game.atTime(3200, [](SDL_Window* window) { SDL_SetWindowSize(window, 640, 480); });
     uint64_t waits[2] = { 0, 0 };
-    game.atTime(1300, [&](SDL_Window*) { waits[0] = game.windowWaits(); });
-    game.atTime(1500, [&](SDL_Window*) { waits[1] = game.windowWaits(); });
+    uint64_t gameWaits[2] = { 0, 0 };
+    game.atTime(1300, [&](SDL_Window*) {
+        waits[0] = game.windowWaits();
+        gameWaits[0] = game.gameWaits();
+    });
+    game.atTime(1500, [&](SDL_Window*) {
+        waits[1] = game.windowWaits();
+        gameWaits[1] = game.gameWaits();
+    });
     std::vector<uint32_t> first;
     int32_t firstWidth = 0;
     game.setPaintWatcher([&](const PaintRequest& r) {
@@ -96,6 +103,10 @@ TEST_F(RealWindowTest, StartsShowsTheMenuAnswersKeysAndTapsAndTurnsToLandscape)
     // While the menu waits the window thread sleeps: a few wakes, not a spin.
     EXPECT_GT(waits[0], 0u);
     EXPECT_LE(waits[1] - waits[0], 20u) << "the window thread should sleep while the menu waits";
+    // Its frames show nothing, so the game thread sleeps once for two of them
+    // (12.5 frames in these 200 ms; more sleeps only when input comes).
+    EXPECT_GT(gameWaits[0], 0u);
+    EXPECT_LE(gameWaits[1] - gameWaits[0], 8u) << "the game thread should wake once for two quiet frames";
 
     // Select took the game out of the menu, back brought the menu, the tap on
     // Resume left it again.

@@ -8,8 +8,7 @@ namespace tarnby {
 
 SdlHost::SdlHost(Viewport& game, PaintHandoff& handoff, std::function<void()> wake, InputGate& gate,
     Recording& recording)
-    : m_game(game), m_handoff(handoff), m_wake(std::move(wake)), m_gate(gate), m_recording(recording),
-      m_start(SDL_GetTicks())
+    : m_game(game), m_handoff(handoff), m_wake(std::move(wake)), m_gate(gate), m_recording(recording)
 {
 }
 
@@ -17,7 +16,7 @@ uint32_t SdlHost::tickCount()
 {
     applySize();
     // From the start of the game, so that logs read like the headless ones.
-    return m_now;
+    return m_pacer.now();
 }
 
 void SdlHost::sleep(int32_t milliseconds)
@@ -25,15 +24,10 @@ void SdlHost::sleep(int32_t milliseconds)
     applySize();
     // Until the game's clock plus the time asked for, on the real clock: a
     // frame that took its time sleeps less, as it would on a running clock.
-    const uint32_t due = m_now + static_cast<uint32_t>(milliseconds > 0 ? milliseconds : 0);
-    const int32_t left = static_cast<int32_t>(due - (SDL_GetTicks() - m_start));
-    if (left > 0) {
-        SDL_Delay(static_cast<uint32_t>(left));
-    }
-    const uint32_t woke = SDL_GetTicks() - m_start;
-    m_recording.frame(m_now, static_cast<int32_t>(woke - m_now));
-    m_now = woke;
-    m_gate.deliver(m_game, m_recording, m_now);
+    const uint32_t before = m_pacer.now();
+    const uint32_t woke = m_pacer.sleep(milliseconds);
+    m_recording.frame(before, static_cast<int32_t>(woke - before));
+    m_gate.deliver(m_game, m_recording, woke);
 }
 
 void SdlHost::present(const uint32_t* pixels, int32_t stride, int32_t x, int32_t y, int32_t w, int32_t h)
@@ -46,6 +40,7 @@ void SdlHost::present(const uint32_t* pixels, int32_t stride, int32_t x, int32_t
     request.y = y;
     request.w = w;
     request.h = h;
+    m_pacer.shown();
     if (m_handoff.present(request) && m_wake) {
         m_wake();
     }
@@ -73,7 +68,7 @@ void SdlHost::applySize()
         const int32_t width = static_cast<int32_t>(size >> 16);
         const int32_t height = static_cast<int32_t>(size & 0xFFFF);
         // A headless replay keeps the size it was given: the note says why it may differ from here on.
-        m_recording.line("# " + std::to_string(m_now) + " the window changed the game's size to "
+        m_recording.line("# " + std::to_string(m_pacer.now()) + " the window changed the game's size to "
                          + std::to_string(width) + "x" + std::to_string(height));
         m_game.setSize(width, height);
     }

@@ -4,11 +4,12 @@
 // call comes from the game thread; the window thread talks to it only
 // through the hand-off and the input gate.
 //
-// The clock the game reads stands still between sleeps: each sleep ends at
-// the real time it woke, and then the input that came meanwhile is let
-// through. The game thus sees time and input only between frames, and the
-// recording of every frame's length and every input event replays headless
-// to the same game.
+// The clock the game reads stands still between sleeps: each sleep ends as
+// the frame pacer says (at the real time it woke, or, for a frame that showed
+// nothing, put off together with the next one), and then the input that came
+// meanwhile is let through. The game thus sees time and input only between
+// frames, and the recording of every frame's length and every input event
+// replays headless to the same game.
 #pragma once
 
 #include <atomic>
@@ -18,6 +19,7 @@
 #include <SDL.h>
 
 #include "platform/play/recording.h"
+#include "platform/sdl/frame_pacer.h"
 #include "platform/sdl/input_gate.h"
 #include "platform/sdl/paint_handoff.h"
 #include "platform/sdl/sound_player.h"
@@ -42,6 +44,11 @@ public:
     // Window thread: the game should take this logical size. The game thread
     // hands it to the game at its next call, so the two halves never tear.
     void requestSize(int32_t width, int32_t height);
+    // Window thread: something came for the game (input, a new size, the
+    // end): a frame put off because it showed nothing ends now.
+    void nudge() { m_pacer.nudge(); }
+    // How many times the game thread has blocked in its sleeps so far.
+    uint64_t gameBlocks() const { return m_pacer.blocks(); }
 
 private:
     void applySize();
@@ -51,8 +58,7 @@ private:
     std::function<void()> m_wake;
     InputGate& m_gate;
     Recording& m_recording;
-    uint32_t m_start;
-    uint32_t m_now = 0;  // the game's clock: ms from the start, moved by sleeping
+    FramePacer m_pacer;  // the game's clock: ms from the start, moved by sleeping
     SoundPlayer* m_sound = nullptr;
     std::atomic<uint32_t> m_pendingSize { 0 };  // width << 16 | height; 0 for none
 };

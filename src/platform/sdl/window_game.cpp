@@ -173,14 +173,21 @@ int WindowGame::run()
     while (!m_quit) {
         const uint32_t now = SDL_GetTicks() - m_start;
         pushScriptEvents(now);
+        bool forGame = false;
         if (m_limit >= 0 && static_cast<int64_t>(now) >= m_limit) {
             m_game->stop();
+            forGame = true;
         }
         // Everything already in SDL's queue: the display's events taken in by
         // the last wait, and the script's and the game's own.
         SDL_Event event;
         while (!m_quit && SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+            forGame = forGame || event.type != m_paintEvent;
             handle(event);
+        }
+        if (forGame) {
+            // A game frame put off because it showed nothing ends now.
+            m_host->nudge();
         }
         servePaints();
         if (!m_wait.direct()) {

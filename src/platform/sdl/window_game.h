@@ -64,6 +64,8 @@ public:
     const Recording& recording() const { return m_recording; }
     // How many times the window thread has gone to sleep (read it on the window thread).
     uint64_t windowWaits() const { return m_wait.waits(); }
+    // How many times the game thread has gone to sleep between its frames.
+    uint64_t gameWaits() const { return m_host ? m_host->gameBlocks() : 0; }
 
     // The longest the window thread sleeps with nothing to do (SDL then looks
     // for gamepads coming and going, and for signals). A later copy of the
