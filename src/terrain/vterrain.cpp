@@ -439,17 +439,18 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
         // column takes at most twice (kFarSteps - kNearSteps) steps.
         uint32_t kind = HeightField::kSloped;
         Fixed h = 0;
-        // One step along the ray; how far the ground there rises above it.
+        // One step along the ray; how far the ground there rises above it
+        // (below 1 where it does not; its height is then h).
         auto step = [&]() {
             x = wrapAdd(x, dx);
             z = wrapAdd(z, dz);
             rayY = wrapAdd(rayY, dY);
             if constexpr (kKnown) {
-                h = heights.atOrUnder(x, z, rayY, kind);
+                return heights.riseAbove(x, z, rayY, kind, h);
             } else {
                 h = heights.at(x, z);
+                return wrapSub(h, rayY);
             }
-            return wrapSub(h, rayY);
         };
         while (dist < kFarSteps) {
             // The step before was open (or this is the first): open ground
@@ -483,13 +484,12 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
                     backH += mult << 2;  // dist below gains the new stride the ray did not take
                 } else {
                     // Slopes falling toward +x/+z are lit, the others darkened.
-                    // Level ground (below kFlat) has no slope to look up.
+                    // Level ground (kLevel cells) has no slope to look up.
                     Fixed slope = 0;
-                    if (kind >= HeightField::kFlat) {
+                    if ((kind & 0xFF) != HeightField::kLevel) {
                         const Fixed sx = wrapAdd(x, 0x8000);
                         const Fixed sz = wrapAdd(z, 0x8000);
-                        uint32_t next;
-                        slope = wrapSub(h, kKnown ? heights.atKnown(sx, sz, next) : heights.at(sx, sz)) >> 1;
+                        slope = wrapSub(h, kKnown ? heights.atKnown(sx, sz) : heights.at(sx, sz)) >> 1;
                     }
                     uint32_t colour = groundColour(frame, span, x, z, dz, slope);
                     uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u;  // 2 yards a step

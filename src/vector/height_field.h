@@ -17,20 +17,22 @@ struct HeightField {
 
     // The march reads the ground by the kinds of its cells, one 16-bit kind
     // for each cell (i, j) of the map at j * kSide + i, found with the map:
-    // - below kFlat: a flat cell at that level whose neighbours toward +x, +z
-    //   and both are flat at the same level (no slope within half a cell);
-    // - kFlat plus the level: a flat cell, or a cell of the last column or
-    //   row, which stands at the outside height's level;
-    // - kSloped plus the level of its highest sample: any other cell.
+    // a level in the high byte and the cell's class in the low one:
+    // - kLevel: a flat cell whose neighbours toward +x, +z and both are flat
+    //   at the same level (no slope within half a cell);
+    // - kFlat: any other flat cell, or a cell of the last column or row,
+    //   which stands at the outside height's level;
+    // - kSloped: any other cell, with the level of its highest sample.
+    // A kind is at most (L << 8) | 0xFF exactly when its level is at most L,
+    // so one compare tells whether the whole cell lies under a ray.
     // A copy of the map's samples follows the kinds (kKindsSize 16-bit words
     // in all), so that the march reaches both through one pointer.
-    static constexpr uint32_t kFlat = 0x100;
-    static constexpr uint32_t kSloped = 0x200;
+    static constexpr uint32_t kLevel = 0;
+    static constexpr uint32_t kFlat = 1;
+    static constexpr uint32_t kSloped = 2;
     static constexpr int32_t kKindsSize = kSide * kSide * 3 / 2;
     // Where a sample lies in the map's 512 x 512 yards (x and z both below it).
     static constexpr uint32_t kMapEnd = 0x1000000u;
-    // A ray above this never wraps when its height is taken from a level.
-    static constexpr Fixed kLowestShortcut = INT32_MIN + (1 << 21);
 
     const uint8_t* map = nullptr;  // null without a height field
     Fixed outside = 0;
@@ -71,40 +73,41 @@ struct HeightField {
         return between(k, x, z);
     }
 
-    // The same height by the cells' kinds (which must be set), and the kind
-    // of the cell under (x, z): kSloped beyond the map.
-    Fixed atKnown(Fixed x, Fixed z, uint32_t& kind) const
+    // The same height by the cells' kinds (which must be set).
+    Fixed atKnown(Fixed x, Fixed z) const
     {
         if ((static_cast<uint32_t>(x) | static_cast<uint32_t>(z)) >= kMapEnd) {
-            kind = kSloped;
             return outside;
         }
         const uint32_t cell = static_cast<uint32_t>(x >> 16) + static_cast<uint32_t>(z >> 16) * kSide;
-        kind = kinds[cell];
-        if (kind < kSloped) {
-            return static_cast<Fixed>((kind & 0xFF) << 12);
+        const uint32_t kind = kinds[cell];
+        if (!(kind & kSloped)) {
+            return static_cast<Fixed>(kind >> 8) << 12;
         }
         return between(samplesAfter(kinds) + cell, x, z);
     }
 
-    // As atKnown, but a sloped cell whose highest sample lies below `ray`
-    // answers with that sample's height: enough for a ray that only asks
-    // whether the ground is below it (wrapSub(height, ray) < 1). A ray near
-    // the bottom of the Fixed range takes the exact height, so that the
-    // wrapped difference answers as the exact height's would.
-    Fixed atOrUnder(Fixed x, Fixed z, Fixed ray, uint32_t& kind) const
+    // How far the ground at (x, z) rises above `ray` (wrapSub(height, ray)),
+    // by the cells' kinds (which must be set), or a value below 1 when it lies
+    // at or under the ray; `height` is its height when it rises above. `kind`
+    // is the cell's kind, kSloped beyond the map. A cell whose level is at
+    // most the ray's (ray >> 12) lies wholly under it, whatever its exact
+    // height: its highest sample does, and from 0 up to the ray the
+    // difference cannot wrap.
+    Fixed riseAbove(Fixed x, Fixed z, Fixed ray, uint32_t& kind, Fixed& height) const
     {
         if ((static_cast<uint32_t>(x) | static_cast<uint32_t>(z)) >= kMapEnd) {
             kind = kSloped;
-            return outside;
+            height = outside;
+            return wrapSub(outside, ray);
         }
         const uint32_t cell = static_cast<uint32_t>(x >> 16) + static_cast<uint32_t>(z >> 16) * kSide;
         kind = kinds[cell];
-        const Fixed level = static_cast<Fixed>((kind & 0xFF) << 12);
-        if (kind < kSloped || (ray > kLowestShortcut && level - ray < 1)) {
-            return level;
+        if (static_cast<int32_t>(kind) <= ((ray >> 4) | 0xFF)) {
+            return 0;
         }
-        return between(samplesAfter(kinds) + cell, x, z);
+        height = kind & kSloped ? between(samplesAfter(kinds) + cell, x, z) : static_cast<Fixed>(kind >> 8) << 12;
+        return wrapSub(height, ray);
     }
 
 private:
