@@ -88,30 +88,44 @@ inline __m128i channelPairs(uint32_t a, uint32_t b)
     return _mm_unpacklo_epi8(bytes, _mm_setzero_si128());
 }
 
-// a + (((b - a) * f) >> 15) lane by lane.
-inline __m128i lerpLanes(__m128i a, __m128i b, int32_t f)
+// a + (((b - a) * f) >> 15) lane by lane, f given in every lane.
+inline __m128i lerpLanes(__m128i a, __m128i b, __m128i f)
 {
     const __m128i twice = _mm_slli_epi16(_mm_sub_epi16(b, a), 1);
-    return _mm_add_epi16(a, _mm_mulhi_epi16(twice, _mm_set1_epi16(static_cast<int16_t>(f))));
+    return _mm_add_epi16(a, _mm_mulhi_epi16(twice, f));
 }
+
+inline __m128i lerpLanes(__m128i a, __m128i b, int32_t f)
+{
+    return lerpLanes(a, b, _mm_set1_epi16(static_cast<int16_t>(f)));
+}
+
+// v in the low four 16-bit lanes (the first texel's channels), for steps
+// whose high lanes are never packed.
+inline __m128i lowLanes(int32_t v) { return _mm_shufflelo_epi16(_mm_cvtsi32_si128(v), 0); }
 
 // Both rows blended along x in one go, then the two rows along z.
 inline __m128i blendLanes(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz)
 {
     const __m128i rows = lerpLanes(channelPairs(t00, t01), channelPairs(t10, t11), fx);
-    return lerpLanes(rows, _mm_unpackhi_epi64(rows, rows), fz);
+    return lerpLanes(rows, _mm_unpackhi_epi64(rows, rows), lowLanes(fz));
 }
 
-// Each channel scaled by 1 + d (d already within +-0.5): c + ((c * d) >> 15),
-// and the pack clamps to 0..255.
-inline __m128i shadeLanes(__m128i c, Fixed d)
+// Each channel scaled by 1 + d (d already within +-0.5, in the low four
+// lanes): c + ((c * d) >> 15), and the pack clamps to 0..255.
+inline __m128i shadeLanes(__m128i c, __m128i d) { return _mm_add_epi16(c, _mm_mulhi_epi16(_mm_slli_epi16(c, 1), d)); }
+
+// The slope clamped to +-0.5 in the low four lanes: the pack saturates it to
+// 16 bits, which keeps every value beyond the clamp beyond it.
+inline __m128i slopeLanes(Fixed slope)
 {
-    return _mm_add_epi16(c, _mm_mulhi_epi16(_mm_slli_epi16(c, 1), _mm_set1_epi16(static_cast<int16_t>(d))));
+    __m128i d = _mm_cvtsi32_si128(slope);
+    d = _mm_packs_epi32(d, d);
+    d = _mm_max_epi16(_mm_min_epi16(d, _mm_set1_epi16(0x4000)), _mm_set1_epi16(-0x4000));
+    return _mm_shufflelo_epi16(d, 0);
 }
 
 inline uint32_t packLanes(__m128i c) { return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(c, c))); }
-
-inline Fixed clampSlope(Fixed d) { return d < -0x4000 ? -0x4000 : (d > 0x4000 ? 0x4000 : d); }
 
 inline uint32_t blendTexels(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, int32_t fx, int32_t fz)
 {
@@ -124,7 +138,7 @@ inline uint32_t blendShade(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t1
 {
     __m128i c = blendLanes(t00, t10, t01, t11, fx, fz);
     if (slope != 0) {
-        c = shadeLanes(c, clampSlope(slope));
+        c = shadeLanes(c, slopeLanes(slope));
     }
     return packLanes(c);
 }
@@ -148,9 +162,9 @@ inline uint32_t blendShadeRows(const uint32_t* row, const uint32_t* rowNext, int
     bottom = _mm_unpacklo_epi8(bottom, _mm_setzero_si128());
     // Both rows blended along x in one go (t00 with t10, t01 with t11), then along z.
     const __m128i rows = lerpLanes(_mm_unpacklo_epi64(top, bottom), _mm_unpackhi_epi64(top, bottom), fx);
-    __m128i c = lerpLanes(rows, _mm_unpackhi_epi64(rows, rows), fz);
+    __m128i c = lerpLanes(rows, _mm_unpackhi_epi64(rows, rows), lowLanes(fz));
     if (slope != 0) {
-        c = shadeLanes(c, clampSlope(slope));
+        c = shadeLanes(c, slopeLanes(slope));
     }
     return packLanes(c);
 }
@@ -160,7 +174,7 @@ inline uint32_t shadeTexel(uint32_t colour, Fixed slope)
     if (slope == 0) {
         return colour;
     }
-    return packLanes(shadeLanes(channelPairs(colour, 0), clampSlope(slope)));
+    return packLanes(shadeLanes(channelPairs(colour, 0), slopeLanes(slope)));
 }
 
 }  // namespace sse2

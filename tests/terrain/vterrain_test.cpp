@@ -162,6 +162,21 @@ TEST(VterrainTest, GroundKernelsBlendAndShadeByTheRules)
                 << check.kernel << std::hex << ": " << t[0] << " " << t[1] << " " << t[2] << " " << t[3] << " fx " << fx
                 << " fz " << fz << ", colour " << colour << " slope " << slope;
         }
+        // From two texture rows: the texels at u and u + 1, wrapping at the
+        // row's end, blended and shaded as the four texels are.
+        uint32_t rows[2][64];
+        const int32_t u = i % 64;
+        for (int32_t r = 0; r < 2; ++r) {
+            for (uint32_t& texel : rows[r]) {
+                texel = 0xE0000000u | (next() & 0xFFFFFF);
+            }
+            rows[r][u] = t[2 * r];
+            rows[r][(u + 1) % 64] = t[2 * r + 1];
+        }
+        const uint32_t rowsShaded = blend::portable::blendShade(t[0], t[1], t[2], t[3], fx, fz, slope) & 0xFFFFFF;
+        ASSERT_EQ(rowsShaded, VpolyTerrain::shade(blended, slope) & 0xFFFFFF) << "u " << u << " slope " << slope;
+        ASSERT_EQ(blend::portable::blendShadeRows(rows[0], rows[1], u, fx, fz, slope) & 0xFFFFFF, rowsShaded) << "u " << u;
+        ASSERT_EQ(blend::blendShadeRows(rows[0], rows[1], u, fx, fz, slope) & 0xFFFFFF, rowsShaded) << "u " << u;
     }
 }
 
