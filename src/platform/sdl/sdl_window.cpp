@@ -10,6 +10,7 @@ namespace tarnby {
 
 SdlWindow::~SdlWindow()
 {
+    m_put.detach();
     if (m_texture != nullptr) {
         SDL_DestroyTexture(m_texture);
     }
@@ -48,6 +49,9 @@ bool SdlWindow::open(int32_t width, int32_t height, bool doubling)
     }
     SDL_RendererInfo info;
     m_software = SDL_GetRendererInfo(m_renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    if (m_software) {
+        m_put.attach(m_window);
+    }
     int w = width;
     int h = height;
     SDL_GetWindowSize(m_window, &w, &h);
@@ -148,8 +152,10 @@ void SdlWindow::show(bool whole)
         SDL_RenderCopy(m_renderer, m_texture, &m_shown, &dest);
         // The software renderer draws into the window's own surface: only the
         // changed part of it goes to the screen, not the whole window (a
-        // moving marker would otherwise send every window pixel every frame).
-        if (SDL_RenderFlush(m_renderer) == 0 && SDL_UpdateWindowSurfaceRects(m_window, &dest, 1) == 0) {
+        // moving marker would otherwise send every window pixel every frame);
+        // a small part straight to an X display, without waiting for it.
+        if (SDL_RenderFlush(m_renderer) == 0
+            && (m_put.put(m_window, dest) || SDL_UpdateWindowSurfaceRects(m_window, &dest, 1) == 0)) {
             m_changed = false;
             m_shown = SDL_Rect {};
             return;

@@ -11,6 +11,7 @@
 
 #include "platform/sdl/frame_layout.h"
 #include "platform/sdl/paint_handoff.h"
+#include "platform/sdl/x11_put.h"
 
 namespace tarnby {
 
@@ -84,6 +85,7 @@ private:
     bool m_software = false;  // the renderer draws into the window's own memory
     bool m_showWhole = true;  // the next show draws everything
     SDL_Rect m_shown {};      // the frame's part copied since the last show
+    X11Put m_put;             // small parts straight to an X display
     FrameLayout m_layout;
     std::vector<uint32_t> m_frame;  // the window's own copy of the frame
     int32_t m_frameWidth = 0;
