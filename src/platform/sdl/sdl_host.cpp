@@ -41,7 +41,22 @@ void SdlHost::present(const uint32_t* pixels, int32_t stride, int32_t x, int32_t
     request.w = w;
     request.h = h;
     m_pacer.shown();
-    if (m_handoff.present(request) && m_wake) {
+    bool first = false;
+    if (m_direct != nullptr) {
+        // The window may be showing: then the window shows this one too.
+        std::unique_lock<std::mutex> order(m_direct->order(), std::try_to_lock);
+        first = m_handoff.present(request);
+        if (order.owns_lock() && m_direct->put(request)) {
+            // On the screen already: the window takes it for its own picture
+            // when it next wakes for anything.
+            m_wakeOwed = m_wakeOwed || first;
+            return;
+        }
+    } else {
+        first = m_handoff.present(request);
+    }
+    if ((first || m_wakeOwed) && m_wake) {
+        m_wakeOwed = false;
         m_wake();
     }
 }

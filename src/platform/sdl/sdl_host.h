@@ -19,6 +19,7 @@
 #include <SDL.h>
 
 #include "platform/play/recording.h"
+#include "platform/sdl/direct_screen.h"
 #include "platform/sdl/frame_pacer.h"
 #include "platform/sdl/input_gate.h"
 #include "platform/sdl/paint_handoff.h"
@@ -41,6 +42,9 @@ public:
 
     // Sound goes to this player (none: silent).
     void setSound(SoundPlayer* player) { m_sound = player; }
+    // Small rectangles go to the screen this way when it can take them (none:
+    // the window thread shows every rectangle).
+    void setDirectScreen(DirectScreen* screen) { m_direct = screen; }
     // Window thread: the game should take this logical size. The game thread
     // hands it to the game at its next call, so the two halves never tear.
     void requestSize(int32_t width, int32_t height);
@@ -60,6 +64,8 @@ private:
     Recording& m_recording;
     FramePacer m_pacer;  // the game's clock: ms from the start, moved by sleeping
     SoundPlayer* m_sound = nullptr;
+    DirectScreen* m_direct = nullptr;
+    bool m_wakeOwed = false;  // rectangles handed over that the window was not woken for
     std::atomic<uint32_t> m_pendingSize { 0 };  // width << 16 | height; 0 for none
 };
 

@@ -10,6 +10,7 @@ namespace tarnby {
 
 SdlWindow::~SdlWindow()
 {
+    m_direct.detach();
     m_put.detach();
     if (m_texture != nullptr) {
         SDL_DestroyTexture(m_texture);
@@ -51,6 +52,7 @@ bool SdlWindow::open(int32_t width, int32_t height, bool doubling)
     m_software = SDL_GetRendererInfo(m_renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     if (m_software) {
         m_put.attach(m_window);
+        m_direct.attach(m_window);
     }
     int w = width;
     int h = height;
@@ -63,6 +65,7 @@ bool SdlWindow::open(int32_t width, int32_t height, bool doubling)
 
 void SdlWindow::resized(int32_t width, int32_t height)
 {
+    m_direct.pause();
     m_width = width;
     m_height = height;
     m_fullPaints = kFullPaintsAfterResize;
@@ -158,6 +161,7 @@ void SdlWindow::show(bool whole)
             && (m_put.put(m_window, dest) || SDL_UpdateWindowSurfaceRects(m_window, &dest, 1) == 0)) {
             m_changed = false;
             m_shown = SDL_Rect {};
+            followOnScreen();
             return;
         }
     }
@@ -166,6 +170,19 @@ void SdlWindow::show(bool whole)
     m_showWhole = false;
     m_shown = SDL_Rect {};
     m_showedFrame = m_showedFrame || m_texture != nullptr;
+    followOnScreen();
+}
+
+void SdlWindow::followOnScreen()
+{
+    // The game may put its own small rectangles while the window shows the
+    // frame in whole blocks of pixels and nothing waits to be drawn whole.
+    if (!drawsParts() || m_fullPaints > 0 || m_showWhole) {
+        m_direct.pause();
+        return;
+    }
+    const FrameRect& d = m_layout.destination();
+    m_direct.follow(d.x, d.y, d.w / m_frameWidth, m_frameWidth, m_frameHeight);
 }
 
 void SdlWindow::draw()
@@ -181,6 +198,7 @@ void SdlWindow::draw()
 
 void SdlWindow::toggleFullscreen()
 {
+    m_direct.pause();
     const bool full = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     SDL_SetWindowFullscreen(m_window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }

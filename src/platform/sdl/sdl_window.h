@@ -11,6 +11,7 @@
 
 #include "platform/sdl/frame_layout.h"
 #include "platform/sdl/paint_handoff.h"
+#include "platform/sdl/direct_screen.h"
 #include "platform/sdl/x11_put.h"
 
 namespace tarnby {
@@ -44,6 +45,7 @@ public:
     {
         m_changed = true;
         m_showWhole = true;
+        m_direct.pause();
     }
     // True once a frame of the game has been drawn into the window.
     bool showedFrame() const { return m_showedFrame; }
@@ -63,6 +65,9 @@ public:
     // window waits for it rather than drawing black first.
     bool needsShow() const { return m_changed && m_texture != nullptr; }
     const std::vector<uint32_t>& frame() const { return m_frame; }
+    // The game thread's way to the screen for small rectangles, kept in step
+    // with what the window shows.
+    DirectScreen& directScreen() { return m_direct; }
 
 private:
     void updateLayout();
@@ -72,6 +77,8 @@ private:
     // renderer keeps what it drew (software) and each frame pixel is a whole
     // block of window pixels, so a part scales exactly as the whole does.
     bool drawsParts() const;
+    // After a show: lets the game put small rectangles itself, or stops it.
+    void followOnScreen();
 
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;
@@ -86,6 +93,7 @@ private:
     bool m_showWhole = true;  // the next show draws everything
     SDL_Rect m_shown {};      // the frame's part copied since the last show
     X11Put m_put;             // small parts straight to an X display
+    DirectScreen m_direct;    // the game's own small rectangles to an X display
     FrameLayout m_layout;
     std::vector<uint32_t> m_frame;  // the window's own copy of the frame
     int32_t m_frameWidth = 0;

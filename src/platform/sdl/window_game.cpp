@@ -153,6 +153,10 @@ int WindowGame::run()
         *m_game, m_handoff, [waker]() { waker->wake(); }, *m_gate, m_recording);
     m_sound = std::make_unique<SoundPlayer>(m_audioDevice, dataFolder());
     m_host->setSound(m_sound.get());
+    if (!m_framebuffer.isOpen()) {
+        // (The frame buffer is drawn by the window thread as it takes each rectangle.)
+        m_host->setDirectScreen(&m_window.directScreen());
+    }
     setHost(m_host.get());
     m_game->attach();
     m_input = std::make_unique<InputMapper>(*m_gate, KeyMap(profile.qwertyKeyboard));
@@ -189,7 +193,12 @@ int WindowGame::run()
             // A game frame put off because it showed nothing ends now.
             m_host->nudge();
         }
+        std::unique_lock<std::mutex> order(m_window.directScreen().order());
         servePaints();
+        if (m_window.needsShow() && !m_handoff.pending()) {
+            m_window.show();
+        }
+        order.unlock();
         if (!m_wait.direct()) {
             // Without a socket to wait on, another copy asking to come to the
             // front is looked for a few times a second, not on every frame.
@@ -200,9 +209,6 @@ int WindowGame::run()
                     m_window.raise();
                 }
             }
-        }
-        if (m_window.needsShow() && !m_handoff.pending()) {
-            m_window.show();
         }
         if (!m_padsStarted && m_window.showedFrame()) {
             m_padsStarted = true;
@@ -485,6 +491,7 @@ void WindowGame::pushScriptEvents(uint32_t now)
             m_pointerY = e.b;
             break;
         case ScriptEvent::Shot: {
+            const std::lock_guard<std::mutex> order(m_window.directScreen().order());
             servePaints();
             const std::string path = m_session.shotPath(e.name);
             if (!m_window.writeWindowPng(path)) {
@@ -506,6 +513,12 @@ void WindowGame::screenshot()
         const std::filesystem::path path = folder / ("tarnby-golf-" + std::to_string(n) + ".png");
         if (std::filesystem::exists(path, missing)) {
             continue;
+        }
+        // The game's own latest rectangles first (some may be on the screen only).
+        {
+            const std::lock_guard<std::mutex> order(m_window.directScreen().order());
+            servePaints();
+            m_window.show();
         }
         if (m_window.writeFramePng(path.string())) {
             complain("screenshot saved as " + path.string(), 0);

@@ -44,6 +44,8 @@ bool X11Put::attach(SDL_Window* window)
     m_gc = gc;
     m_visual = attributes.visual;
     m_depth = attributes.depth;
+    m_plainRgb = attributes.visual->red_mask == 0xFF0000 && attributes.visual->green_mask == 0xFF00
+                 && attributes.visual->blue_mask == 0xFF;
     return true;
 }
 
@@ -57,6 +59,7 @@ void X11Put::detach()
     m_gc = nullptr;
     m_visual = nullptr;
     m_depth = 0;
+    m_plainRgb = false;
 }
 
 bool X11Put::put(SDL_Window* window, const SDL_Rect& area)
@@ -71,18 +74,28 @@ bool X11Put::put(SDL_Window* window, const SDL_Rect& area)
         || area.y < 0 || area.x + area.w > surface->w || area.y + area.h > surface->h) {
         return false;
     }
+    return putPixels(static_cast<const uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(area.y) * surface->pitch
+            + static_cast<ptrdiff_t>(area.x) * 4,
+        area.w, area.h, surface->pitch, area.x, area.y);
+}
+
+bool X11Put::putPixels(const void* pixels, int32_t width, int32_t height, int32_t pitch, int32_t x, int32_t y)
+{
+    if (m_gc == nullptr || pixels == nullptr || width <= 0 || height <= 0 || pitch < width * 4) {
+        return false;
+    }
     const Visual* visual = static_cast<const Visual*>(m_visual);
     XImage image {};
-    image.width = surface->w;
-    image.height = surface->h;
+    image.width = width;
+    image.height = height;
     image.format = ZPixmap;
-    image.data = static_cast<char*>(surface->pixels);
+    image.data = static_cast<char*>(const_cast<void*>(pixels));
     image.byte_order = SDL_BYTEORDER == SDL_LIL_ENDIAN ? LSBFirst : MSBFirst;
     image.bitmap_unit = 32;
     image.bitmap_bit_order = image.byte_order;
     image.bitmap_pad = 32;
     image.depth = m_depth;
-    image.bytes_per_line = surface->pitch;
+    image.bytes_per_line = pitch;
     image.bits_per_pixel = 32;
     image.red_mask = visual->red_mask;
     image.green_mask = visual->green_mask;
@@ -91,9 +104,9 @@ bool X11Put::put(SDL_Window* window, const SDL_Rect& area)
         return false;
     }
     Display* display = static_cast<Display*>(m_display);
-    // The part goes inside the request: once flushed, the surface may change.
-    XPutImage(display, m_window, static_cast<GC>(m_gc), &image, area.x, area.y, area.x, area.y,
-        static_cast<unsigned>(area.w), static_cast<unsigned>(area.h));
+    // The pixels go inside the request: once flushed, they may change.
+    XPutImage(display, m_window, static_cast<GC>(m_gc), &image, 0, 0, x, y, static_cast<unsigned>(width),
+        static_cast<unsigned>(height));
     XFlush(display);
     return true;
 }
@@ -141,6 +154,17 @@ bool X11Put::put(SDL_Window* window, const SDL_Rect& area)
 {
     (void)window;
     (void)area;
+    return false;
+}
+
+bool X11Put::putPixels(const void* pixels, int32_t width, int32_t height, int32_t pitch, int32_t x, int32_t y)
+{
+    (void)pixels;
+    (void)width;
+    (void)height;
+    (void)pitch;
+    (void)x;
+    (void)y;
     return false;
 }
 

@@ -34,6 +34,11 @@ public:
     // large, outside the surface, a surface of another kind): the caller
     // then updates the window through SDL.
     bool put(SDL_Window* window, const SDL_Rect& area);
+    // Puts `width` x `height` pixels, rows `pitch` bytes apart, at (x, y) of
+    // the window. False when not attached.
+    bool putPixels(const void* pixels, int32_t width, int32_t height, int32_t pitch, int32_t x, int32_t y);
+    // True when the screen takes pixels as 0x00RRGGBB words.
+    bool plainRgb() const { return m_plainRgb; }
     // What the X server shows of the attached window, width x height pixels
     // (0x00RRGGBB on the usual screens), after everything sent to it before:
     // for checking the screen against the window's own picture. False when
@@ -46,6 +51,7 @@ private:
     void* m_gc = nullptr;        // GC
     void* m_visual = nullptr;    // Visual*
     int m_depth = 0;
+    bool m_plainRgb = false;
 };
 
 }  // namespace tarnby
