@@ -372,6 +372,7 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
 }
 
 // Defined ahead of the march, which calls it for every ground sample.
+template <bool kWholeGrid>
 [[gnu::always_inline]] inline uint32_t Vterrain::groundColour(const Frame& frame, Vpolyn::FillSpan& span, Fixed x,
     Fixed z, int32_t dz, Fixed slope) const
 {
@@ -379,8 +380,12 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
     // grid answers most samples at once; a cell an edge crosses asks the drawing.
     int32_t fill = kFills;
     if (static_cast<uint32_t>(x) < kMapEnd && static_cast<uint32_t>(z) < kMapEnd) {
-        const uint8_t cell = frame.fillGrid ? frame.fillGrid[(z >> 15) * frame.fillGridWidth + (x >> 15)]
-                                            : Vpolyn::kCrossedCell;
+        uint8_t cell = Vpolyn::kCrossedCell;
+        if constexpr (kWholeGrid) {
+            cell = frame.fillGrid[(z >> 15) * kMapSide + (x >> 15)];
+        } else if (frame.fillGrid) {
+            cell = frame.fillGrid[(z >> 15) * frame.fillGridWidth + (x >> 15)];
+        }
         fill = cell != Vpolyn::kCrossedCell ? cell : m_polyTerrain->fillAt(x, z, span);
     }
     const GroundLook& ground = m_looks[fill];
@@ -406,8 +411,9 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
 void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& span, int32_t& row) const
 {
     const HeightField field = m_polyTerrain->heightField();
-    // The march, compiled twice: with a height map and its cells' kinds (the
-    // game's case), whose whole cells are then known, and without them.
+    // The march, compiled twice: with a height map and its cells' kinds and a
+    // fill grid of the map's width (the game's case), whose whole cells are
+    // then known, and without them.
     auto march = [&]<bool kKnown>() {
         HeightField heights = field;  // held in registers through the march
         if constexpr (kKnown) {
@@ -491,7 +497,7 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
                         const Fixed sz = wrapAdd(z, 0x8000);
                         slope = wrapSub(h, kKnown ? heights.atKnown(sx, sz) : heights.at(sx, sz)) >> 1;
                     }
-                    uint32_t colour = groundColour(frame, span, x, z, dz, slope);
+                    uint32_t colour = groundColour<kKnown>(frame, span, x, z, dz, slope);
                     uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u;  // 2 yards a step
                     colour = (colour & kRgbMask) | depthByte;
                     // Fill the rows up to where the ground meets the ray.
@@ -521,7 +527,7 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
         // stepped one row above the clip.
         row = static_cast<int32_t>(std::max<int64_t>((idx - col) / stride, topLimit / stride));
     };
-    if (field.map && field.kinds) {
+    if (field.map && field.kinds && frame.fillGrid && frame.fillGridWidth == kMapSide) {
         march.template operator()<true>();
     } else {
         march.template operator()<false>();

@@ -118,7 +118,9 @@ private:
     void renderColumns(const Frame& frame, int32_t left, int32_t right) const;
     // Marches one column's ray and draws its ground; `row` ends at the topmost row drawn.
     void castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& span, int32_t& row) const;
-    // The textured colour of the ground sample at (x, z), shaded by its slope.
+    // The textured colour of the ground sample at (x, z), shaded by its slope;
+    // kWholeGrid: the frame's fill grid is there, kMapSide cells a row.
+    template <bool kWholeGrid>
     uint32_t groundColour(const Frame& frame, Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz, Fixed slope) const;
     // Fetches every fill's texture once per render, before the bands start.
     void lookUpGround();
