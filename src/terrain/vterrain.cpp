@@ -373,20 +373,22 @@ void Vterrain::rayStep(int32_t col, int32_t stride, int32_t& dx, int32_t& dz) co
 
 // Defined ahead of the march, which calls it for every ground sample.
 template <bool kWholeGrid>
-[[gnu::always_inline]] inline uint32_t Vterrain::groundColour(const Frame& frame, Vpolyn::FillSpan& span, Fixed x,
-    Fixed z, int32_t dz, Fixed slope) const
+[[gnu::always_inline]] inline uint32_t Vterrain::groundColour(const Frame& frame, const uint8_t* grid,
+    Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz, Fixed slope) const
 {
     // Beyond the map: always the outside ground. Inside, the drawing's fill
     // grid answers most samples at once; a cell an edge crosses asks the drawing.
-    int32_t fill = kFills;
+    uint32_t fill = kFills;
     if (static_cast<uint32_t>(x) < kMapEnd && static_cast<uint32_t>(z) < kMapEnd) {
         uint8_t cell = Vpolyn::kCrossedCell;
         if constexpr (kWholeGrid) {
-            cell = frame.fillGrid[(z >> 15) * kMapSide + (x >> 15)];
+            // Row z >> 15 of kMapSide cells, column x >> 15 (both below kMapSide here).
+            static_assert(kMapSide == 512);
+            cell = grid[((static_cast<uint32_t>(z) >> 6) & 0x3FE00u) | (static_cast<uint32_t>(x) >> 15)];
         } else if (frame.fillGrid) {
             cell = frame.fillGrid[(z >> 15) * frame.fillGridWidth + (x >> 15)];
         }
-        fill = cell != Vpolyn::kCrossedCell ? cell : m_polyTerrain->fillAt(x, z, span);
+        fill = cell != Vpolyn::kCrossedCell ? cell : static_cast<uint32_t>(m_polyTerrain->fillAt(x, z, span));
     }
     const GroundLook& ground = m_looks[fill];
     const uint32_t* texture = ground.texels;
@@ -420,6 +422,7 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
             heights.cells = HeightField::kSide - 1;
         }
         uint32_t* __restrict pixels = frame.pixels;
+        const uint8_t* grid = frame.fillGrid;
         const int32_t stride = frame.stride;
         const int32_t topLimit = frame.topLimit;
         const int32_t clipBottom = frame.clipBottom;
@@ -497,7 +500,7 @@ void Vterrain::castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& spa
                         const Fixed sz = wrapAdd(z, 0x8000);
                         slope = wrapSub(h, kKnown ? heights.atKnown(sx, sz) : heights.at(sx, sz)) >> 1;
                     }
-                    uint32_t colour = groundColour<kKnown>(frame, span, x, z, dz, slope);
+                    uint32_t colour = groundColour<kKnown>(frame, grid, span, x, z, dz, slope);
                     uint32_t depthByte = (static_cast<uint32_t>(dist) << 19) & 0xFF000000u;  // 2 yards a step
                     colour = (colour & kRgbMask) | depthByte;
                     // Fill the rows up to where the ground meets the ray.

@@ -119,9 +119,10 @@ private:
     // Marches one column's ray and draws its ground; `row` ends at the topmost row drawn.
     void castColumn(const Frame& frame, int32_t col, Vpolyn::FillSpan& span, int32_t& row) const;
     // The textured colour of the ground sample at (x, z), shaded by its slope;
-    // kWholeGrid: the frame's fill grid is there, kMapSide cells a row.
+    // kWholeGrid: `grid` is the frame's fill grid, kMapSide cells a row.
     template <bool kWholeGrid>
-    uint32_t groundColour(const Frame& frame, Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz, Fixed slope) const;
+    uint32_t groundColour(const Frame& frame, const uint8_t* grid, Vpolyn::FillSpan& span, Fixed x, Fixed z, int32_t dz,
+        Fixed slope) const;
     // Fetches every fill's texture once per render, before the bands start.
     void lookUpGround();
 
