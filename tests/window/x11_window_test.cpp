@@ -25,6 +25,7 @@
 #include "support/test_support.h"
 
 #if defined(SDL_VIDEO_DRIVER_X11) && defined(TARNBY_HAVE_X11)
+#include <X11/Xlib.h>
 #define TARNBY_X11_TEST 1
 #endif
 
@@ -178,6 +179,32 @@ TEST_F(X11WindowTest, TheGamePutsSmallRectanglesScaledWhereTheWindowShowsThem)
             }
         }
         EXPECT_EQ(differing, 0) << "every frame pixel should show as a 2 x 2 block, the put rectangle too";
+        // Input that the put's flush read from the display is reported, so
+        // that the window thread is woken for it (it waits on the connection,
+        // where that input is no longer to be seen).
+        SDL_PumpEvents();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        EXPECT_FALSE(direct.eventsWaiting());
+        {
+            Display* other = XOpenDisplay(display.name().c_str());
+            ASSERT_NE(other, nullptr);
+            Window target = 0;
+            {
+                X11Put probe;
+                ASSERT_TRUE(probe.attach(window.handle()));
+                target = probe.window();
+            }
+            XEvent knock {};
+            knock.xclient.type = ClientMessage;
+            knock.xclient.window = target;
+            knock.xclient.format = 32;
+            XSendEvent(other, target, False, 0, &knock);
+            XSync(other, False);  // the server has sent it on
+            XCloseDisplay(other);
+        }
+        const std::lock_guard<std::mutex> order(direct.order());
+        EXPECT_TRUE(direct.put(marker));
+        EXPECT_TRUE(direct.eventsWaiting()) << "the put's flush should have read the event in";
         // Too large, of another frame size, or while the window changes: the window shows it.
         PaintRequest large { frame.data(), 240, 320, 0, 0, 100, 100 };
         PaintRequest otherSize { frame.data(), 320, 240, 0, 0, 5, 6 };

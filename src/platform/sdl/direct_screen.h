@@ -42,6 +42,9 @@ public:
     // screen. False when it cannot (paused, another frame size, too large):
     // the window thread has to show it.
     bool put(const PaintRequest& request);
+    // Game thread, after a put: true when the put's flush read input events
+    // from the display, which the window thread then has to be woken for.
+    bool eventsWaiting() const { return m_put.eventsWaiting(); }
 
 private:
     X11Put m_put;

@@ -48,8 +48,13 @@ void SdlHost::present(const uint32_t* pixels, int32_t stride, int32_t x, int32_t
         first = m_handoff.present(request);
         if (order.owns_lock() && m_direct->put(request)) {
             // On the screen already: the window takes it for its own picture
-            // when it next wakes for anything.
+            // when it next wakes for anything, unless the put's flush took in
+            // input the window must handle now.
             m_wakeOwed = m_wakeOwed || first;
+            if (m_direct->eventsWaiting() && m_wake) {
+                m_wakeOwed = false;
+                m_wake();
+            }
             return;
         }
     } else {

@@ -111,6 +111,11 @@ bool X11Put::putPixels(const void* pixels, int32_t width, int32_t height, int32_
     return true;
 }
 
+bool X11Put::eventsWaiting() const
+{
+    return m_display != nullptr && XEventsQueued(static_cast<Display*>(m_display), QueuedAlready) > 0;
+}
+
 bool X11Put::readBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height)
 {
     if (m_gc == nullptr) {
@@ -167,6 +172,8 @@ bool X11Put::putPixels(const void* pixels, int32_t width, int32_t height, int32_
     (void)y;
     return false;
 }
+
+bool X11Put::eventsWaiting() const { return false; }
 
 bool X11Put::readBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height)
 {

@@ -37,6 +37,12 @@ public:
     // Puts `width` x `height` pixels, rows `pitch` bytes apart, at (x, y) of
     // the window. False when not attached.
     bool putPixels(const void* pixels, int32_t width, int32_t height, int32_t pitch, int32_t x, int32_t y);
+    // True when the display library holds events already read from the
+    // server (a flush also reads what has come): whoever waits on the
+    // connection would not see them there any more.
+    bool eventsWaiting() const;
+    // The X window attached to (0: none).
+    unsigned long window() const { return m_window; }
     // True when the screen takes pixels as 0x00RRGGBB words.
     bool plainRgb() const { return m_plainRgb; }
     // What the X server shows of the attached window, width x height pixels
