@@ -398,7 +398,7 @@ template <bool kWholeGrid>
     int32_t u = (x >> 14) & 63;
     int32_t v = (z >> 14) & 63;
     const uint32_t* texel = texture + v * 64;
-    if (dz < 0x8000 && ground.blended) {
+    if (dz < ground.blendedBelow) {
         // Near ground, where a texel covers several pixels: bilinear.
         const uint32_t* rowNext = texture + (((v + 1) * 64) & 0xFC0);
         int32_t fx = (x & 0x3FFF) * 2;
@@ -548,7 +548,8 @@ void Vterrain::lookUpGround()
     auto look = [&](int32_t fill) {
         GroundLook ground;
         ground.code = m_polyTerrain ? m_polyTerrain->frame(fill) : 0;
-        ground.blended = ground.code != 2 && ground.code != 4;  // those two surfaces keep their crisp texels
+        // Those two surfaces keep their crisp texels.
+        ground.blendedBelow = ground.code != 2 && ground.code != 4 ? GroundLook::kBlendedBelow : GroundLook::kNeverBlended;
         const int32_t code = ground.code;
         const bool cacheable = code >= 0 && code < kCodes;
         if (cacheable && known[code]) {

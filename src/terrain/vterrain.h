@@ -86,11 +86,13 @@ public:
 private:
     void setAngle(int32_t angle);
     // How the ground of one fill is drawn: its surface code, its texture
-    // (null for plain colour) and whether near ground of it is blended
-    // between texels.
+    // (null for plain colour) and below which step along z near ground of it
+    // is blended between texels (kNeverBlended for surfaces that are not).
     struct GroundLook {
+        static constexpr int32_t kBlendedBelow = 0x8000;
+        static constexpr int32_t kNeverBlended = INT32_MIN;
         int32_t code = 0;
-        bool blended = true;
+        int32_t blendedBelow = kBlendedBelow;
         const uint32_t* texels = nullptr;
     };
     // What every band of one landscape render shares (read only).
