@@ -272,5 +272,59 @@ TEST_F(SoundPlayerTest, AFailedDeviceLeavesSoundOffAndAStalledOneIsReopened)
     EXPECT_FALSE(player.bufferFree(0));
 }
 
+TEST_F(SoundPlayerTest, AQuietDeviceIsClosedAndOpensAgainForTheNextSoundOrInput)
+{
+    sound("beep", Samples(100, 300));
+    const uint32_t rest = SoundPlayer::kRestMs;
+    // Never opened, or failed: nothing to close, nothing to open.
+    player.rest(0);
+    player.wake();
+    EXPECT_EQ(device.opens, 0);
+
+    // While a buffer is out, or a sound still has samples to give, it stays.
+    player.play("beep");
+    ASSERT_EQ(device.queued.size(), 1u);
+    player.rest(1000);
+    player.rest(1000 + 3 * rest);
+    EXPECT_TRUE(device.isOpen()) << "a buffer is still playing";
+    // Quiet from the first look that finds it so, for kRestMs.
+    device.finish();
+    player.rest(50000);
+    player.rest(50000 + rest - 1);
+    EXPECT_TRUE(device.isOpen());
+    player.rest(50000 + rest);
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_TRUE(player.resting());
+    EXPECT_EQ(device.resets, 0);
+    EXPECT_EQ(player.loadedSounds(), 1) << "the sounds stay loaded";
+
+    // The next sound opens it again and plays at once.
+    player.play("beep");
+    EXPECT_EQ(device.opens, 2);
+    EXPECT_EQ(device.queued.size(), 1u);
+    EXPECT_FALSE(player.resting());
+    // A sound played meanwhile starts the quiet afresh (the clock may wrap).
+    device.finish();
+    player.rest(0xFFFFFF00u);
+    player.play("beep");
+    device.finish();
+    player.rest(0xFFFFFF10u);
+    player.rest(0xFFFFFF10u + rest - 1);
+    EXPECT_TRUE(device.isOpen());
+    player.rest(0xFFFFFF10u + rest);
+    EXPECT_FALSE(device.isOpen());
+
+    // Input opens a rested device before any sound; an open one is left alone.
+    player.wake();
+    EXPECT_EQ(device.opens, 3);
+    EXPECT_TRUE(device.isOpen());
+    player.wake();
+    EXPECT_EQ(device.opens, 3);
+    // A device closed for good (the end) is not opened by input.
+    player.close();
+    player.wake();
+    EXPECT_EQ(device.opens, 3);
+}
+
 }  // namespace
 }  // namespace tarnby

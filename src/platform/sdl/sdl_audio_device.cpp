@@ -5,7 +5,14 @@
 
 namespace tarnby {
 
-SdlAudioDevice::~SdlAudioDevice() { close(); }
+SdlAudioDevice::~SdlAudioDevice()
+{
+    close();
+    if (m_subsystem) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        m_subsystem = false;
+    }
+}
 
 bool SdlAudioDevice::open(std::function<void(int32_t)> done)
 {
@@ -116,10 +123,8 @@ void SdlAudioDevice::close()
         std::lock_guard<std::mutex> guard(m_lock);
         m_queue.clear();
     }
-    if (m_subsystem) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        m_subsystem = false;
-    }
+    // The audio subsystem stays up until the end: a device closed while the
+    // game is quiet opens again quickly.
 }
 
 }  // namespace tarnby

@@ -42,32 +42,39 @@ bool SoundPlayer::isPlaying(const std::string& name) const
     return s != nullptr && s->playing.load(std::memory_order_acquire);
 }
 
+bool SoundPlayer::openDevice()
+{
+    for (auto& done : m_done) {
+        done.store(true, std::memory_order_release);
+    }
+    m_rested = false;
+    m_quietKnown = false;
+    if (!m_device.open([this](int32_t buffer) { bufferDone(buffer); })) {
+        m_audioAvailable = false;
+        return false;
+    }
+    return true;
+}
+
 void SoundPlayer::play(const std::string& name)
 {
+    const std::lock_guard<std::mutex> hold(m_deviceLock);
     // A device whose position stands still over several requests has stopped
     // playing: drop it and start afresh at the next request.
     const uint32_t position = m_device.isOpen() ? m_device.position() : 0;
     if (position == m_lastPosition) {
         if (++m_stallCount >= kStallLimit) {
-            close();
+            closeLocked();
         }
     } else {
         m_lastPosition = position;
         m_stallCount = 0;
     }
 
-    if (!m_device.isOpen()) {
-        if (!m_audioAvailable) {
-            return;
-        }
-        for (auto& done : m_done) {
-            done.store(true, std::memory_order_release);
-        }
-        if (!m_device.open([this](int32_t buffer) { bufferDone(buffer); })) {
-            m_audioAvailable = false;
-            return;
-        }
+    if (!m_device.isOpen() && (!m_audioAvailable || !openDevice())) {
+        return;
     }
+    m_quietKnown = false;
 
     const std::string path = m_folder + name + ".wav";
     Sound* sound = find(path);
@@ -160,6 +167,12 @@ void SoundPlayer::fill()
 
 void SoundPlayer::close()
 {
+    const std::lock_guard<std::mutex> hold(m_deviceLock);
+    closeLocked();
+}
+
+void SoundPlayer::closeLocked()
+{
     // Wait for a fill already under way, then keep every later one out while
     // the device and the sounds go away.
     int32_t idle = 0;
@@ -178,7 +191,53 @@ void SoundPlayer::close()
     }
     freeSounds();
     m_stallCount = 0;
+    m_rested = false;
     m_fillDepth.store(0, std::memory_order_release);
+}
+
+void SoundPlayer::rest(uint32_t now)
+{
+    const std::lock_guard<std::mutex> hold(m_deviceLock);
+    if (!m_device.isOpen()) {
+        return;
+    }
+    bool busy = false;
+    for (const auto& done : m_done) {
+        busy = busy || !done.load(std::memory_order_acquire);
+    }
+    for (Sound* s = m_sounds.load(std::memory_order_acquire); s != nullptr; s = s->next) {
+        busy = busy || s->playing.load(std::memory_order_acquire);
+    }
+    if (busy || !m_quietKnown) {
+        m_quietSince = now;
+        m_quietKnown = !busy;
+        return;
+    }
+    if (now - m_quietSince >= kRestMs) {
+        stopDevice();
+    }
+}
+
+void SoundPlayer::stopDevice()
+{
+    // Nothing is queued: once a fill under way is done, the device goes.
+    int32_t idle = 0;
+    while (!m_fillDepth.compare_exchange_weak(idle, 1, std::memory_order_acq_rel)) {
+        idle = 0;
+        std::this_thread::yield();
+    }
+    m_device.close();
+    m_rested = true;
+    m_quietKnown = false;
+    m_fillDepth.store(0, std::memory_order_release);
+}
+
+void SoundPlayer::wake()
+{
+    const std::lock_guard<std::mutex> hold(m_deviceLock);
+    if (m_rested && !m_device.isOpen()) {
+        openDevice();
+    }
 }
 
 void SoundPlayer::freeSounds()

@@ -190,9 +190,12 @@ int WindowGame::run()
             handle(event);
         }
         if (forGame) {
-            // A game frame put off because it showed nothing ends now.
+            // A game frame put off because it showed nothing ends now, and a
+            // sound device closed while all was quiet opens for what may come.
             m_host->nudge();
+            m_sound->wake();
         }
+        m_sound->rest(SDL_GetTicks());
         std::unique_lock<std::mutex> order(m_window.directScreen().order());
         servePaints();
         if (m_window.needsShow() && !m_handoff.pending()) {
