@@ -68,6 +68,13 @@ inline uint32_t blendShadeRows(const uint32_t* row, const uint32_t* rowNext, int
     return blendShade(row[u], row[uNext], rowNext[u], rowNext[uNext], fx, fz, slope);
 }
 
+// blendShade of four texels laid out as t00, t01, t10, t11 (a texel, the one
+// below it, and the same to the right).
+inline uint32_t blendShadePairs(const uint32_t* pairs, int32_t fx, int32_t fz, Fixed slope)
+{
+    return blendShade(pairs[0], pairs[2], pairs[1], pairs[3], fx, fz, slope);
+}
+
 }  // namespace portable
 
 #ifdef TARNBY_SSE2_BLEND
@@ -169,6 +176,21 @@ inline uint32_t blendShadeRows(const uint32_t* row, const uint32_t* rowNext, int
     return packLanes(c);
 }
 
+// The same from texel pairs (t00, t01, t10, t11): one load, and the two
+// texels of each blend along x already side by side.
+inline uint32_t blendShadePairs(const uint32_t* pairs, int32_t fx, int32_t fz, Fixed slope)
+{
+    const __m128i texels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs));
+    const __m128i left = _mm_unpacklo_epi8(texels, _mm_setzero_si128());    // t00 and t01
+    const __m128i right = _mm_unpackhi_epi8(texels, _mm_setzero_si128());  // t10 and t11
+    const __m128i rows = lerpLanes(left, right, fx);
+    __m128i c = lerpLanes(rows, _mm_unpackhi_epi64(rows, rows), lowLanes(fz));
+    if (slope != 0) {
+        c = shadeLanes(c, slopeLanes(slope));
+    }
+    return packLanes(c);
+}
+
 inline uint32_t shadeTexel(uint32_t colour, Fixed slope)
 {
     if (slope == 0) {
@@ -180,6 +202,7 @@ inline uint32_t shadeTexel(uint32_t colour, Fixed slope)
 }  // namespace sse2
 
 using sse2::blendShade;
+using sse2::blendShadePairs;
 using sse2::blendShadeRows;
 using sse2::blendTexels;
 using sse2::shadeTexel;
@@ -187,6 +210,7 @@ using sse2::shadeTexel;
 #else
 
 using portable::blendShade;
+using portable::blendShadePairs;
 using portable::blendShadeRows;
 using portable::blendTexels;
 using portable::shadeTexel;

@@ -397,15 +397,13 @@ template <bool kWholeGrid>
     }
     int32_t u = (x >> 14) & 63;
     int32_t v = (z >> 14) & 63;
-    const uint32_t* texel = texture + v * 64;
     if (dz < ground.blendedBelow) {
         // Near ground, where a texel covers several pixels: bilinear.
-        const uint32_t* rowNext = texture + (((v + 1) * 64) & 0xFC0);
         int32_t fx = (x & 0x3FFF) * 2;
         int32_t fz = (z & 0x3FFF) * 2;
-        return blend::blendShadeRows(texel, rowNext, u, fx, fz, slope);
+        return blend::blendShadePairs(ground.pairs + (v * TexturePairs::kRow + u) * 2, fx, fz, slope);
     }
-    return blend::shadeTexel(texel[u], slope);
+    return blend::shadeTexel(texture[v * 64 + u], slope);
 }
 
 // The frame is never one of the view's own fields or the terrain's, so its
@@ -544,7 +542,11 @@ void Vterrain::lookUpGround()
     // each surface's texture is fetched once.
     constexpr int32_t kCodes = 64;
     const uint32_t* codeTexels[kCodes] = {};
+    const uint32_t* codePairs[kCodes] = {};
     bool known[kCodes] = {};
+    for (TexturePairs& entry : m_pairs) {
+        entry.used = false;
+    }
     auto look = [&](int32_t fill) {
         GroundLook ground;
         ground.code = m_polyTerrain ? m_polyTerrain->frame(fill) : 0;
@@ -554,17 +556,20 @@ void Vterrain::lookUpGround()
         const bool cacheable = code >= 0 && code < kCodes;
         if (cacheable && known[code]) {
             ground.texels = codeTexels[code];
+            ground.pairs = codePairs[code];
             return ground;
         }
         if (m_textures) {
             Ref<Vpicture> picture = m_textures->getPicture(code);
             if (picture && picture->m_pixels.length() >= kTexels) {
                 ground.texels = reinterpret_cast<const uint32_t*>(picture->m_pixels.data());
+                ground.pairs = pairsOf(picture->m_pixels);
             }
         }
         if (cacheable) {
             known[code] = true;
             codeTexels[code] = ground.texels;
+            codePairs[code] = ground.pairs;
         }
         return ground;
     };
@@ -572,6 +577,40 @@ void Vterrain::lookUpGround()
         m_looks[fill] = look(fill);
     }
     m_looks[kFills] = look(m_outsideFill);
+}
+
+const uint32_t* Vterrain::pairsOf(const IntArray& texture)
+{
+    for (TexturePairs& entry : m_pairs) {
+        if (entry.source.data() == texture.data() && !entry.pairs.empty()) {
+            entry.used = true;
+            return reinterpret_cast<const uint32_t*>(entry.pairs.data());
+        }
+    }
+    // A texture new to the view takes the place of one this render does not
+    // use (one always is free: a render has no more textures than entries).
+    for (TexturePairs& entry : m_pairs) {
+        if (entry.used) {
+            continue;
+        }
+        if (entry.pairs.empty()) {
+            entry.pairs = allocInt(TexturePairs::kWords);
+        }
+        entry.source = texture;
+        entry.used = true;
+        const uint32_t* texels = reinterpret_cast<const uint32_t*>(texture.data());
+        uint32_t* pairs = reinterpret_cast<uint32_t*>(entry.pairs.data());
+        for (int32_t v = 0; v < 64; ++v) {
+            const uint32_t* row = texels + v * 64;
+            const uint32_t* below = texels + ((v + 1) & 63) * 64;
+            for (int32_t u = 0; u < TexturePairs::kRow; ++u) {
+                pairs[(v * TexturePairs::kRow + u) * 2] = row[u & 63];
+                pairs[(v * TexturePairs::kRow + u) * 2 + 1] = below[u & 63];
+            }
+        }
+        return pairs;
+    }
+    return nullptr;
 }
 
 }  // namespace tarnby

@@ -87,14 +87,31 @@ private:
     void setAngle(int32_t angle);
     // How the ground of one fill is drawn: its surface code, its texture
     // (null for plain colour) and below which step along z near ground of it
-    // is blended between texels (kNeverBlended for surfaces that are not).
+    // is blended between texels (kNeverBlended for surfaces that are not);
+    // with a texture, its texel pairs (see TexturePairs).
     struct GroundLook {
         static constexpr int32_t kBlendedBelow = 0x8000;
         static constexpr int32_t kNeverBlended = INT32_MIN;
         int32_t code = 0;
         int32_t blendedBelow = kBlendedBelow;
         const uint32_t* texels = nullptr;
+        const uint32_t* pairs = nullptr;
     };
+    // A texture rearranged for the blend: for each texel (u, v) of a row of
+    // 65 (the last repeats the first), the texel and the one below it
+    // (v + 1, wrapping), so that four texels to blend come in one load. The
+    // texture's own pixel array is held, so that its memory (and address)
+    // cannot go to another texture while the pairs are kept; a picture that
+    // is decoded again gets a new array, and so new pairs.
+    struct TexturePairs {
+        static constexpr int32_t kRow = 65;
+        static constexpr int32_t kWords = 64 * kRow * 2;
+        IntArray source;
+        IntArray pairs;
+        bool used = false;
+    };
+    // The pairs of `texture` (of at least 64 x 64 texels), made if need be.
+    const uint32_t* pairsOf(const IntArray& texture);
     // What every band of one landscape render shares (read only).
     struct Frame {
         const Vterrain* view;
@@ -143,6 +160,7 @@ private:
     // the ground beyond the map.
     static constexpr int32_t kFills = 64;  // a crossing's fill has six bits
     GroundLook m_looks[kFills + 1];
+    TexturePairs m_pairs[kFills + 1];  // as many as a render can use
     WorkerPool* m_pool = nullptr;
     int32_t m_bands = 0;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fixed/fixed.h"
+#include "image/vpicture.h"
 #include "golf/surface_table.h"
 #include "sprite/vsprite.h"
 #include "terrain/ground_blend.h"
@@ -177,6 +178,10 @@ TEST(VterrainTest, GroundKernelsBlendAndShadeByTheRules)
         ASSERT_EQ(rowsShaded, VpolyTerrain::shade(blended, slope) & 0xFFFFFF) << "u " << u << " slope " << slope;
         ASSERT_EQ(blend::portable::blendShadeRows(rows[0], rows[1], u, fx, fz, slope) & 0xFFFFFF, rowsShaded) << "u " << u;
         ASSERT_EQ(blend::blendShadeRows(rows[0], rows[1], u, fx, fz, slope) & 0xFFFFFF, rowsShaded) << "u " << u;
+        // And from texel pairs: each texel with the one below it.
+        const uint32_t pairs[4] = { t[0], t[2], t[1], t[3] };
+        ASSERT_EQ(blend::portable::blendShadePairs(pairs, fx, fz, slope) & 0xFFFFFF, rowsShaded);
+        ASSERT_EQ(blend::blendShadePairs(pairs, fx, fz, slope) & 0xFFFFFF, rowsShaded);
     }
 }
 
@@ -283,6 +288,33 @@ TEST_F(VterrainRenderTest, CachedDirectAndUnmappedRendersAgree)
     EXPECT_NE(plain, first);
     EXPECT_EQ(plain, renderFrame(*fresh.view));
     m_view->setTextures(m_hole.textures);
+    EXPECT_EQ(renderFrame(*m_view.view), first);
+    // Textures decoded again into new arrays of other texels: the next render
+    // blends the new texels (the view keeps texel pairs of each texture it
+    // saw), exactly as a view that never saw the old ones; the old arrays
+    // back give the first picture again.
+    std::vector<std::pair<Ref<Vpicture>, IntArray>> saved;
+    for (int32_t code = 0; code < 64; ++code) {
+        Ref<Vpicture> picture = m_hole.textures->getPicture(code);
+        if (!picture || picture->m_pixels.length() < 64 * 64) {
+            continue;
+        }
+        IntArray other = allocInt(picture->m_pixels.length());
+        for (int32_t i = 0; i < other.length(); ++i) {
+            other[i] = picture->m_pixels[i] ^ 0x00FFFFFF;
+        }
+        saved.emplace_back(picture, picture->m_pixels);
+        picture->m_pixels = other;
+    }
+    ASSERT_GT(saved.size(), 3u);
+    const std::vector<uint32_t> inverted = renderFrame(*m_view.view);
+    ViewHolder unseen;
+    stand(*unseen.view, 89, 436, 0);
+    EXPECT_NE(inverted, first);
+    EXPECT_EQ(inverted, renderFrame(*unseen.view));
+    for (auto& [picture, pixels] : saved) {
+        picture->m_pixels = pixels;
+    }
     EXPECT_EQ(renderFrame(*m_view.view), first);
 
     // The landscape is marched two ways, over a height map and without one. A
