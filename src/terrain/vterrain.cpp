@@ -395,13 +395,14 @@ template <bool kWholeGrid>
     if (!texture) {
         return blend::shadeTexel(kPlainGround[ground.code & 15], slope);
     }
-    int32_t u = (x >> 14) & 63;
-    int32_t v = (z >> 14) & 63;
+    const uint32_t u = (static_cast<uint32_t>(x) >> 14) & 63;
+    const uint32_t v = (static_cast<uint32_t>(z) >> 14) & 63;
     if (dz < ground.blendedBelow) {
         // Near ground, where a texel covers several pixels: bilinear.
-        int32_t fx = (x & 0x3FFF) * 2;
-        int32_t fz = (z & 0x3FFF) * 2;
-        return blend::blendShadePairs(ground.pairs + (v * TexturePairs::kRow + u) * 2, fx, fz, slope);
+        const int32_t fx = (x & 0x3FFF) * 2;
+        const int32_t fz = (z & 0x3FFF) * 2;
+        const uint64_t entry = v * TexturePairs::kRow + u;
+        return blend::blendShadePairs(ground.pairs + entry * 2, fx, fz, slope);
     }
     return blend::shadeTexel(texture[v * 64 + u], slope);
 }
