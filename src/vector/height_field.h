@@ -24,7 +24,9 @@ struct HeightField {
     //   which stands at the outside height's level;
     // - kSloped: any other cell, with the level of its highest sample.
     // A kind is at most (L << 8) | 0xFF exactly when its level is at most L,
-    // so one compare tells whether the whole cell lies under a ray.
+    // so one compare tells whether the whole cell lies under a ray. No kind is
+    // kSloped alone (a sloped cell's highest sample is above level 0), which
+    // is the kind riseAbove gives beyond the map.
     // A copy of the map's samples follows the kinds (kKindsSize 16-bit words
     // in all), so that the march reaches both through one pointer.
     static constexpr uint32_t kLevel = 0;

@@ -68,6 +68,7 @@ TEST(HeightFieldTest, KindsHoldEachCellsClassAndLevel)
             const uint32_t level = kind >> 8;
             const uint32_t cls = kind & 0xFF;
             ASSERT_LE(cls, HeightField::kSloped) << i << ", " << j;
+            ASSERT_NE(kind, HeightField::kSloped) << "the kind beyond the map, at " << i << ", " << j;
             ++counts[cls];
             if (i == kSide - 1 || j == kSide - 1) {
                 EXPECT_EQ(kind, (static_cast<uint32_t>(f.map[0]) << 8) | HeightField::kFlat) << "border " << i << ", " << j;
@@ -141,6 +142,8 @@ TEST(HeightFieldTest, RiseAboveAnswersAsTheExactHeightWouldForEveryRay)
                 Fixed height = 0;
                 const Fixed rise = f.known.riseAbove(x, z, ray, kind, height);
                 const Fixed exact = wrapSub(h, ray);
+                const bool onMap = (static_cast<uint32_t>(x) | static_cast<uint32_t>(z)) < HeightField::kMapEnd;
+                ASSERT_EQ(kind == HeightField::kSloped, !onMap) << x << ", " << z;
                 if (exact >= 1) {
                     ++above;
                     ASSERT_EQ(rise, exact) << x << ", " << z << " ray " << ray;
