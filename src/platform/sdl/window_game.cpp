@@ -178,6 +178,7 @@ int WindowGame::run()
         const uint32_t now = SDL_GetTicks() - m_start;
         pushScriptEvents(now);
         bool forGame = false;
+        bool pressed = false;
         if (m_limit >= 0 && static_cast<int64_t>(now) >= m_limit) {
             m_game->stop();
             forGame = true;
@@ -187,12 +188,17 @@ int WindowGame::run()
         SDL_Event event;
         while (!m_quit && SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
             forGame = forGame || event.type != m_paintEvent;
+            pressed = pressed || event.type == SDL_KEYDOWN || event.type == SDL_TEXTINPUT
+                      || event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_FINGERDOWN
+                      || event.type == SDL_CONTROLLERBUTTONDOWN;
             handle(event);
         }
         if (forGame) {
-            // A game frame put off because it showed nothing ends now, and a
-            // sound device closed while all was quiet opens for what may come.
+            // A game frame put off because it showed nothing ends now.
             m_host->nudge();
+        }
+        if (pressed) {
+            // A sound device closed while all was quiet opens for what may come.
             m_sound->wake();
         }
         m_sound->rest(SDL_GetTicks());
