@@ -181,7 +181,7 @@ inline uint32_t blendShadeRows(const uint32_t* row, const uint32_t* rowNext, int
 inline uint32_t blendShadePairs(const uint32_t* pairs, int32_t fx, int32_t fz, Fixed slope)
 {
     const __m128i texels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs));
-    const __m128i left = _mm_unpacklo_epi8(texels, _mm_setzero_si128());    // t00 and t01
+    const __m128i left = _mm_unpacklo_epi8(texels, _mm_setzero_si128());   // t00 and t01
     const __m128i right = _mm_unpackhi_epi8(texels, _mm_setzero_si128());  // t10 and t11
     const __m128i rows = lerpLanes(left, right, fx);
     __m128i c = lerpLanes(rows, _mm_unpackhi_epi64(rows, rows), lowLanes(fz));

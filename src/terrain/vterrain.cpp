@@ -552,7 +552,8 @@ void Vterrain::lookUpGround()
         GroundLook ground;
         ground.code = m_polyTerrain ? m_polyTerrain->frame(fill) : 0;
         // Those two surfaces keep their crisp texels.
-        ground.blendedBelow = ground.code != 2 && ground.code != 4 ? GroundLook::kBlendedBelow : GroundLook::kNeverBlended;
+        ground.blendedBelow = ground.code != 2 && ground.code != 4 ? GroundLook::kBlendedBelow
+                                                                   : GroundLook::kNeverBlended;
         const int32_t code = ground.code;
         const bool cacheable = code >= 0 && code < kCodes;
         if (cacheable && known[code]) {

@@ -15,9 +15,8 @@ void HeightField::findKinds(const uint8_t* samples, uint8_t outsideLevel, uint16
             uint32_t kind = (static_cast<uint32_t>(outsideLevel) << 8) | kFlat;
             if (i < kSide - 1 && j < kSide - 1) {
                 const bool flat = k[1] == k[0] && k[kSide] == k[0] && k[kSide + 1] == k[0];
-                kind = flat ? (static_cast<uint32_t>(k[0]) << 8) | kFlat
-                            : (static_cast<uint32_t>(std::max(std::max(k[0], k[1]), std::max(k[kSide], k[kSide + 1]))) << 8)
-                                  | kSloped;
+                const uint32_t top = std::max(std::max(k[0], k[1]), std::max(k[kSide], k[kSide + 1]));
+                kind = flat ? (static_cast<uint32_t>(k[0]) << 8) | kFlat : (top << 8) | kSloped;
             }
             kinds[j * kSide + i] = static_cast<uint16_t>(kind);
         }

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "fixed/fixed.h"
-#include "image/vpicture.h"
 #include "golf/surface_table.h"
+#include "image/vpicture.h"
 #include "sprite/vsprite.h"
 #include "terrain/ground_blend.h"
 #include "terrain/vterrain.h"
@@ -176,7 +176,8 @@ TEST(VterrainTest, GroundKernelsBlendAndShadeByTheRules)
         }
         const uint32_t rowsShaded = blend::portable::blendShade(t[0], t[1], t[2], t[3], fx, fz, slope) & 0xFFFFFF;
         ASSERT_EQ(rowsShaded, VpolyTerrain::shade(blended, slope) & 0xFFFFFF) << "u " << u << " slope " << slope;
-        ASSERT_EQ(blend::portable::blendShadeRows(rows[0], rows[1], u, fx, fz, slope) & 0xFFFFFF, rowsShaded) << "u " << u;
+        ASSERT_EQ(blend::portable::blendShadeRows(rows[0], rows[1], u, fx, fz, slope) & 0xFFFFFF, rowsShaded)
+            << "u " << u;
         ASSERT_EQ(blend::blendShadeRows(rows[0], rows[1], u, fx, fz, slope) & 0xFFFFFF, rowsShaded) << "u " << u;
         // And from texel pairs: each texel with the one below it.
         const uint32_t pairs[4] = { t[0], t[2], t[1], t[3] };

@@ -71,7 +71,8 @@ TEST(HeightFieldTest, KindsHoldEachCellsClassAndLevel)
             ASSERT_NE(kind, HeightField::kSloped) << "the kind beyond the map, at " << i << ", " << j;
             ++counts[cls];
             if (i == kSide - 1 || j == kSide - 1) {
-                EXPECT_EQ(kind, (static_cast<uint32_t>(f.map[0]) << 8) | HeightField::kFlat) << "border " << i << ", " << j;
+                EXPECT_EQ(kind, (static_cast<uint32_t>(f.map[0]) << 8) | HeightField::kFlat)
+                    << "border " << i << ", " << j;
                 continue;
             }
             const uint8_t* k = f.map.data() + j * kSide + i;
