@@ -115,6 +115,7 @@ std::vector<Fixed> coordinates()
 TEST(HeightFieldTest, TheKindsGiveThePlainRulesHeight)
 {
     Field f;
+    ASSERT_NE(f.known.kinds, nullptr);
     const std::vector<Fixed> at = coordinates();
     for (Fixed z : at) {
         for (Fixed x : at) {
@@ -126,6 +127,7 @@ TEST(HeightFieldTest, TheKindsGiveThePlainRulesHeight)
 TEST(HeightFieldTest, RiseAboveAnswersAsTheExactHeightWouldForEveryRay)
 {
     Field f;
+    ASSERT_NE(f.known.kinds, nullptr);
     const std::vector<Fixed> at = coordinates();
     int32_t under = 0;
     int32_t above = 0;
