@@ -22,7 +22,7 @@ namespace {
 // game worked. A nudge can be planned for a moment of the simulated clock.
 class SimulatedPacer : public FramePacer {
 public:
-    int64_t us = 0;            // the simulated clock, µs from the start
+    int64_t us = 0;             // the simulated clock, µs from the start
     int64_t overshootUs = 300;  // how late a sleep wakes
     std::optional<int64_t> nudgeAtUs;
 

@@ -250,8 +250,8 @@ TEST_F(X11WindowTest, TheMarkerStepsReachTheScreenWhileTheWindowThreadSleeps)
             return;
         }
         for (int32_t y = 0; y < 640; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(surface->pixels)
-                                                                 + static_cast<ptrdiff_t>(y) * surface->pitch);
+            const auto* row = reinterpret_cast<const uint32_t*>(
+                static_cast<const uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(y) * surface->pitch);
             for (int32_t x = 0; x < 480; ++x) {
                 ++compared;
                 if (shown[static_cast<size_t>(y * 480 + x)] != (row[x] & 0xFFFFFF) && differing++ == 0) {
@@ -278,8 +278,7 @@ TEST_F(X11WindowTest, TheMarkerStepsReachTheScreenWhileTheWindowThreadSleeps)
     // SDL with a wait for an answer).
     EXPECT_LE(sleeps[1] - sleeps[0], 16) << "the window thread should sleep while the game shows the marker";
     EXPECT_EQ(compared, 480 * 640) << "the window's picture could not be read back";
-    EXPECT_EQ(differing, 0) << "the screen differs from the window's picture, first at " << firstX << ","
-                            << firstY;
+    EXPECT_EQ(differing, 0) << "the screen differs from the window's picture, first at " << firstX << "," << firstY;
 }
 
 #endif

@@ -65,7 +65,7 @@ private:
     FramePacer m_pacer;  // the game's clock: ms from the start, moved by sleeping
     SoundPlayer* m_sound = nullptr;
     DirectScreen* m_direct = nullptr;
-    bool m_wakeOwed = false;  // rectangles handed over that the window was not woken for
+    bool m_wakeOwed = false;                    // rectangles handed over that the window was not woken for
     std::atomic<uint32_t> m_pendingSize { 0 };  // width << 16 | height; 0 for none
 };
 

@@ -9,9 +9,9 @@
 
 #include <SDL.h>
 
+#include "platform/sdl/direct_screen.h"
 #include "platform/sdl/frame_layout.h"
 #include "platform/sdl/paint_handoff.h"
-#include "platform/sdl/direct_screen.h"
 #include "platform/sdl/x11_put.h"
 
 namespace tarnby {

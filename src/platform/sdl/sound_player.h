@@ -82,8 +82,8 @@ private:
     AudioDevice& m_device;
     std::string m_folder;
     bool m_audioAvailable = true;
-    std::mutex m_deviceLock;  // opening and closing, between the game and window threads
-    bool m_rested = false;     // closed by rest, not for a fault
+    std::mutex m_deviceLock;    // opening and closing, between the game and window threads
+    bool m_rested = false;      // closed by rest, not for a fault
     bool m_quietKnown = false;  // m_quietSince says since when nothing has played
     uint32_t m_quietSince = 0;
     std::atomic<Sound*> m_sounds { nullptr };  // most recently loaded first

@@ -75,7 +75,7 @@ bool X11Put::put(SDL_Window* window, const SDL_Rect& area)
         return false;
     }
     return putPixels(static_cast<const uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(area.y) * surface->pitch
-            + static_cast<ptrdiff_t>(area.x) * 4,
+                         + static_cast<ptrdiff_t>(area.x) * 4,
         area.w, area.h, surface->pitch, area.x, area.y);
 }
 
@@ -123,8 +123,7 @@ bool X11Put::readBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& he
     }
     Display* display = static_cast<Display*>(m_display);
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, m_window, &attributes) == 0 || attributes.width <= 0
-        || attributes.height <= 0) {
+    if (XGetWindowAttributes(display, m_window, &attributes) == 0 || attributes.width <= 0 || attributes.height <= 0) {
         return false;
     }
     XImage* shown = XGetImage(display, m_window, 0, 0, static_cast<unsigned>(attributes.width),
@@ -137,8 +136,8 @@ bool X11Put::readBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& he
     pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
-            pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]
-                = static_cast<uint32_t>(XGetPixel(shown, x, y));
+            pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
+                static_cast<uint32_t>(XGetPixel(shown, x, y));
         }
     }
     XDestroyImage(shown);

@@ -52,7 +52,7 @@ public:
     bool readBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height);
 
 private:
-    void* m_display = nullptr;  // Display*
+    void* m_display = nullptr;   // Display*
     unsigned long m_window = 0;  // the X window
     void* m_gc = nullptr;        // GC
     void* m_visual = nullptr;    // Visual*
