@@ -165,6 +165,17 @@ void SoundPlayer::fill()
     m_fillDepth.fetch_sub(1, std::memory_order_acq_rel);
 }
 
+void SoundPlayer::holdFillsOut()
+{
+    // Waits for a fill already under way, then keeps every later one out
+    // until m_fillDepth goes back to 0.
+    int32_t idle = 0;
+    while (!m_fillDepth.compare_exchange_weak(idle, 1, std::memory_order_acq_rel)) {
+        idle = 0;
+        std::this_thread::yield();
+    }
+}
+
 void SoundPlayer::close()
 {
     const std::lock_guard<std::mutex> hold(m_deviceLock);
@@ -173,13 +184,8 @@ void SoundPlayer::close()
 
 void SoundPlayer::closeLocked()
 {
-    // Wait for a fill already under way, then keep every later one out while
-    // the device and the sounds go away.
-    int32_t idle = 0;
-    while (!m_fillDepth.compare_exchange_weak(idle, 1, std::memory_order_acq_rel)) {
-        idle = 0;
-        std::this_thread::yield();
-    }
+    // No fill may run while the device and the sounds go away.
+    holdFillsOut();
     if (m_device.isOpen()) {
         m_device.reset();
         for (auto& done : m_done) {
@@ -221,11 +227,7 @@ void SoundPlayer::rest(uint32_t now)
 void SoundPlayer::stopDevice()
 {
     // Nothing is queued: once a fill under way is done, the device goes.
-    int32_t idle = 0;
-    while (!m_fillDepth.compare_exchange_weak(idle, 1, std::memory_order_acq_rel)) {
-        idle = 0;
-        std::this_thread::yield();
-    }
+    holdFillsOut();
     m_device.close();
     m_rested = true;
     m_quietKnown = false;

@@ -76,6 +76,8 @@ private:
     bool openDevice();
     void stopDevice();
     void closeLocked();
+    // Until m_fillDepth is set back to 0, no fill runs.
+    void holdFillsOut();
     void freeSounds();
     Sound* find(const std::string& path) const;
 
